@@ -1,3 +1,5 @@
 #include "cli/app.h"
 
-int main(int argc, char** argv) { return mervane::cli::run(argc, argv); }
+int main(int argc, char** argv) {
+  return mervane::cli::run(argc, argv);
+}

@@ -66,7 +66,9 @@ int weekday_of(std::int32_t serial) {
   return r < 0 ? r + 7 : r;
 }
 
-std::int32_t sunday_on_or_before(std::int32_t serial) { return serial - weekday_of(serial); }
+std::int32_t sunday_on_or_before(std::int32_t serial) {
+  return serial - weekday_of(serial);
+}
 
 std::int64_t unix_seconds(std::int32_t date) {
   return (static_cast<std::int64_t>(date) - kUnixEpochSerial) * 86400;

@@ -94,6 +94,14 @@ class Text {
   friend constexpr std::strong_ordering operator<=>(const Text& a, std::string_view b) {
     return compare_padded(a.view(), b);
   }
+  // Exact matches for literals, which would otherwise convert to either of the above.
+  friend constexpr bool operator==(const Text& a, const char* b) {
+    return a.view() == clip(std::string_view(b));
+  }
+  friend constexpr std::strong_ordering operator<=>(const Text& a, const char* b) {
+    return compare_padded(a.view(), std::string_view(b));
+  }
+  friend bool operator==(const Text& a, const std::string& b) { return a.view() == clip(b); }
 
  private:
   std::array<char, N> data_{};

@@ -1,0 +1,83 @@
+#include "core/runtime/paths.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace mervane {
+namespace {
+
+// Windows takes both; elsewhere the slash is native and a backslash still marks the folder of a
+// Windows-style name typed into a setting.
+bool is_separator(char c) {
+  return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+std::filesystem::path resolve(const std::filesystem::path& folder, std::string_view name) {
+  std::filesystem::path p{std::string(name)};
+  if (p.is_absolute()) return p;
+  return folder / p;
+}
+
+std::string folder_part(std::string_view name) {
+  for (std::size_t i = name.size(); i >= 2; --i)
+    if (is_separator(name[i - 1])) return std::string(name.substr(0, i));
+  return {};
+}
+
+bool is_safe_file_name(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  if (name.back() == ' ' || name.back() == '.') return false;
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 32) return false;
+    switch (c) {
+      case '<':
+      case '>':
+      case ':':
+      case '"':
+      case '/':
+      case '\\':
+      case '|':
+      case '?':
+      case '*':
+        return false;
+      default:
+        break;
+    }
+  }
+  return name.find("..") == std::string_view::npos;
+}
+
+namespace {
+std::vector<std::string> entries(const std::filesystem::path& folder, bool dirs) {
+  std::vector<std::string> out;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::error_code ec2;
+    const bool is_dir = it->is_directory(ec2);
+    const bool is_file = it->is_regular_file(ec2);
+    if ((dirs && is_dir) || (!dirs && is_file)) out.push_back(it->path().filename().string());
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+}  // namespace
+
+std::vector<std::string> file_names(const std::filesystem::path& folder) {
+  return entries(folder, false);
+}
+
+std::vector<std::string> folder_names(const std::filesystem::path& folder) {
+  return entries(folder, true);
+}
+
+std::string upper_ascii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace mervane

@@ -1,0 +1,37 @@
+// File names as the user types them, and the folders of the working machine.
+//
+// Names in settings keep the user's own form: "News.CSV", a Windows path under "C:\Program Files"
+// on Windows, "/home/me/.wine/drive_c/.../news.csv" elsewhere. A name without a folder
+// is a file of the working folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mervane {
+
+// The file a name stands for: the name itself when it has a folder part that is absolute, else
+// the name inside the working folder.
+std::filesystem::path resolve(const std::filesystem::path& folder, std::string_view name);
+
+// The folder part of a file name including its last separator ("C:\a\b\" of "C:\a\b\News.CSV"),
+// or an empty text when the name has none after its first character. A backslash separates on
+// every machine; a slash too where it is the native separator.
+std::string folder_part(std::string_view name);
+
+// True when name is a plain file name that is safe to use inside the working folder: not empty,
+// no path separator, not "." or "..", none of the characters Windows refuses in file names
+// (< > : " / \ | ? * and control characters), and no trailing blank or dot.
+bool is_safe_file_name(std::string_view name);
+
+// Names of the regular files in a folder, sorted; empty when the folder cannot be read.
+std::vector<std::string> file_names(const std::filesystem::path& folder);
+// Names of the folders in a folder, sorted.
+std::vector<std::string> folder_names(const std::filesystem::path& folder);
+
+// ASCII upper case, for names matched without regard to letter case.
+std::string upper_ascii(std::string_view s);
+
+}  // namespace mervane

@@ -1,0 +1,21 @@
+// Progress of long work: a run reports its counters (COUNT1, CALPROC# and the like) as they
+// change, and the window or the command line shows them. Called on the worker's thread.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace mervane {
+
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  virtual void report(std::string_view counter, std::int64_t value) = 0;
+};
+
+class NoProgress final : public Progress {
+ public:
+  void report(std::string_view, std::int64_t) override {}
+};
+
+}  // namespace mervane

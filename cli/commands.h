@@ -1,0 +1,29 @@
+// The commands of mervane-cli. Each group of commands lives in a file of its own and adds its
+// subcommands to the application; the callback it registers runs after the global options have
+// been prepared.
+#pragma once
+
+#include <functional>
+
+#include "cli/context.h"
+
+namespace CLI {
+class App;
+}
+
+namespace mervane::cli {
+
+// Registers a command body: it runs with the prepared context and returns the exit code.
+using Body = std::function<int(Context&)>;
+void on_run(CLI::App& command, Context& ctx, Body body);
+
+void add_list_command(CLI::App& app, Context& ctx);
+void add_check_command(CLI::App& app, Context& ctx);
+
+// Every group, in the order --help lists them.
+inline void add_all_commands(CLI::App& app, Context& ctx) {
+  add_list_command(app, ctx);
+  add_check_command(app, ctx);
+}
+
+}  // namespace mervane::cli

@@ -77,17 +77,21 @@ std::string str(std::string_view a, std::string_view b, std::int32_t gap = 0);
 // The given texts joined with str(result, next, gap) in turn, clipped, at most 255 characters.
 std::string strx_of(std::int32_t gap, std::initializer_list<std::string_view> texts);
 
+// A text argument of strx(). A number is never one: a literal 0 would convert to a text, so a
+// number in front always means the gap.
+template <class T>
+concept StrxText = std::is_convertible_v<const T&, std::string_view> && !std::is_arithmetic_v<T>;
+
 // strx(gap, s1 [, s2 ... s8]) and strx(s1 [, s2 ... s8]) with a gap of 0.
-template <class... More>
-requires(sizeof...(More) <= 7 &&
-         (std::is_convertible_v<const More&, std::string_view> && ...)) std::string
-    strx(std::int32_t gap, std::string_view s1, const More&... more) {
+template <StrxText... More>
+std::string strx(std::int32_t gap, std::string_view s1, const More&... more) {
+  static_assert(sizeof...(More) <= 7, "strx joins at most 8 texts");
   return strx_of(gap, {s1, std::string_view(more)...});
 }
-template <class... More>
-requires(sizeof...(More) <= 7 && (std::is_convertible_v<const More&, std::string_view> &&
-                                  ...)) std::string strx(std::string_view s1, const More&... more) {
-  return strx_of(0, {s1, std::string_view(more)...});
+template <StrxText First, StrxText... More>
+std::string strx(const First& s1, const More&... more) {
+  static_assert(sizeof...(More) <= 7, "strx joins at most 8 texts");
+  return strx_of(0, {std::string_view(s1), std::string_view(more)...});
 }
 
 // Exactly n characters of copies of s, the last one cut where the n characters end; not

@@ -217,7 +217,8 @@ std::optional<Picture> read_picture(std::string_view code) {
   p.width = *w;
   if (take(s, '.')) {
     const auto d = take_digits(s, 3);
-    if (!d || *d > p.width) return std::nullopt;
+    // Room for a digit and the point, or not even zero could be shown.
+    if (!d || *d + 2 > p.width) return std::nullopt;
     p.decimals = *d;
   }
   if (p.sign == '(' && !take(s, ')')) return std::nullopt;

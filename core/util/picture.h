@@ -6,7 +6,7 @@
 //            sign "-": leading minus for negatives; "(": negatives in parentheses; none: the
 //            sign is not shown. fill "0": zeros in front; "_": blanks in front; none: blanks in
 //            front and the whole part grouped by three with ",". width 1-255 counts every
-//            character (sign, point and decimals too); decimals 0 to width. b: zero shows as
+//            character (sign, point and decimals too); decimals 0 to width - 2. b: zero shows as
 //            blanks. Examples: "N02", "n_12.5", "n-_14.2", "n(8.2)", "N-8.2B", "N12".
 //   dates    d2 mm/dd/yyyy ("03/07/2009"); d3 "Mar 07, 2009". Date 0 gives the empty text.
 //   times    t1 24-hour "hh:mm"; t3 12-hour "h:mmAM"/"h:mmPM" with a blank in front of a

@@ -130,8 +130,8 @@ TEST(Picture, ReadsCodes) {
   EXPECT_EQ(p->decimals, 2);
   EXPECT_TRUE(p->blank_zero);
   for (const char* bad :
-       {"",    "n",  "n_",  "n-", "N0", "n(8.2", "n-8.2)", "n8.",    "n2.3", "n256", "n8bb",
-        "n8x", "d1", "d22", "t2", "T",  "s",     "s0",     "s65536", "q2",   "n 8"})
+       {"",     "n",   "n_", "n-",  "N0", "n(8.2", "n-8.2)", "n8.", "n2.3",   "n4.3", "n256",
+        "n8bb", "n8x", "d1", "d22", "t2", "T",     "s",      "s0",  "s65536", "q2",   "n 8"})
     EXPECT_FALSE(read_picture(bad)) << bad;
 }
 

@@ -39,7 +39,8 @@ std::int64_t days_of(std::int64_t year, int month, int day) {
   std::int64_t m0 = static_cast<std::int64_t>(month) - 1;
   year += m0 >= 0 ? m0 / 12 : -((11 - m0) / 12);
   m0 = ((m0 % 12) + 12) % 12;
-  return days_from_civil(year, static_cast<int>(m0 + 1), 1) + (day - 1) + kUnixEpochSerial;
+  return days_from_civil(year, static_cast<int>(m0 + 1), 1) + (std::int64_t{day} - 1) +
+         kUnixEpochSerial;
 }
 
 bool is_leap_year(std::int64_t year) {
@@ -67,7 +68,11 @@ int weekday_of(std::int32_t serial) {
 }
 
 std::int32_t sunday_on_or_before(std::int32_t serial) {
-  return serial - weekday_of(serial);
+  // Serials in the first days of the 32-bit range have no Sunday before them that fits: they
+  // get the first Sunday of the range instead of an overflow.
+  const std::int64_t sunday = std::int64_t{serial} - weekday_of(serial);
+  if (sunday < std::numeric_limits<std::int32_t>::min()) return sunday_on_or_before(serial + 7);
+  return static_cast<std::int32_t>(sunday);
 }
 
 std::int64_t unix_seconds(std::int32_t date) {

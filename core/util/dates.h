@@ -40,7 +40,8 @@ int days_in_month(std::int64_t year, int month);
 // Weekday of a serial: 0 Sunday .. 6 Saturday, for negative serials too.
 int weekday_of(std::int32_t serial);
 
-// The Sunday on or before a date.
+// The Sunday on or before a date (for the first days of the 32-bit range, which have none that
+// fits, the first Sunday of the range).
 std::int32_t sunday_on_or_before(std::int32_t serial);
 
 // Unix seconds of 00:00 UTC on a date; 64 bits, so dates after 2038 work.

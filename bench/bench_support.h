@@ -41,7 +41,8 @@ inline bool compare(const Result& ours, const Result& base, double max_ratio) {
   std::printf("%-34s %12.0f %s/s  (%.3f s)\n", base.name.c_str(), base.items / base.seconds,
               base.unit.c_str(), base.seconds);
   const bool ok = ratio <= max_ratio;
-  std::printf("  ratio %.2f (target at most %.2f): %s\n\n", ratio, max_ratio, ok ? "met" : "MISSED");
+  std::printf("  ratio %.2f (target at most %.2f): %s\n\n", ratio, max_ratio,
+              ok ? "met" : "MISSED");
   return ok;
 }
 

@@ -241,12 +241,15 @@ int main(int argc, char** argv) {
   std::printf("%d CALENDAR records\n\n", n);
   bool ok = true;
 
-  auto add_ours = measure("add, table layer", n, "records", [&] { fill_ours(ours_dir, n); }, 2);
-  auto add_raw = measure("add, raw SQLite", n, "records", [&] { fill_raw(raw_dir, n); }, 2);
+  auto add_ours = measure(
+      "add, table layer", n, "records", [&] { fill_ours(ours_dir, n); }, 2);
+  auto add_raw = measure(
+      "add, raw SQLite", n, "records", [&] { fill_raw(raw_dir, n); }, 2);
   ok = compare(add_ours, add_raw, 1.5) && ok;
 
   long a = 0, b = 0;
-  auto scan_o = measure("scan CAL:KEY, table layer", n, "records", [&] { a = scan_ours(ours_dir); });
+  auto scan_o =
+      measure("scan CAL:KEY, table layer", n, "records", [&] { a = scan_ours(ours_dir); });
   auto scan_r = measure("scan CAL:KEY, raw SQLite", n, "records", [&] { b = scan_raw(raw_dir); });
   ok = compare(scan_o, scan_r, 1.5) && ok;
   ok = bench::at_least(scan_o, 1e6) && ok;

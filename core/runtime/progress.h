@@ -11,6 +11,8 @@ class Progress {
  public:
   virtual ~Progress() = default;
   virtual void report(std::string_view counter, std::int64_t value) = 0;
+  // A line for the user about what is being done (the download command of a week, say).
+  virtual void note(std::string_view) {}
 };
 
 class NoProgress final : public Progress {

@@ -1,0 +1,77 @@
+// The calendar page reader: turns one week's saved calendar page ("truneout") into finished
+// calendar events, day by day. It knows only a few literal markers of the page and skips
+// everything else; it is not an HTML parser. It stores nothing itself: each finished event goes
+// to a PageSink (the Event History update in a run, a list in tests and fuzzing).
+//
+// (Interface fixed for the Build run; the implementation lands with the calendar import.)
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/runtime/progress.h"
+#include "core/runtime/reporter.h"
+
+namespace mervane {
+
+// One finished row of the page, in the calendar's own time.
+struct PageEvent {
+  std::int32_t date = 0;  // the day's date serial
+  std::string time_text;  // "hh:mm", 24-hour; "00:01" for an untimed row
+  std::string currency;   // upper case, 2006 names converted when asked
+  std::string descr;      // entities decoded; untimed rows end with " <<" + time cell + ">>"
+  char impact = 0;        // 'L', 'M' or 'H'
+  char color = 0;         // '1', '2' or '3'
+  int symbol = 0;         // Wingdings code from the currency: 139 ALL ... 148 other, or 0
+  std::string actual, forecast, previous, revisedfrom;
+  std::string kxid;
+};
+
+class PageSink {
+ public:
+  virtual ~PageSink() = default;
+  // Once per page, with the date of the page's first day, before its first event.
+  virtual void delete_week(std::int32_t first_day) = 0;
+  virtual void store(const PageEvent& event) = 0;
+  // After the whole page was read (also when it held no date).
+  virtual void page_done() {}
+};
+
+// The Build window's check boxes the reader obeys, and the year it dates the page in.
+struct PageOptions {
+  bool nonecon = false;           // "Include Non-Economic events as Low Impact"
+  bool incut = false;             // "Include untimed events"
+  bool incuv = false;             // "Include unvalued events"
+  bool cnvfmt = false;            // "Convert 2006 currency names"
+  std::int32_t request_date = 0;  // DATE1 + 7 x WEEK#: its year dates the page's first day
+};
+
+// Reads a page fed line by line (each line without its line end).
+class PageReader {
+ public:
+  PageReader(const PageOptions& options, PageSink& sink);
+  ~PageReader();
+  PageReader(const PageReader&) = delete;
+  PageReader& operator=(const PageReader&) = delete;
+
+  void line(std::string_view text);
+  // The end of the page: scans the last day and tells the sink the page is done.
+  void end();
+  // CALPROC#: 0 until the date of the page's first day is known.
+  std::int32_t calproc() const;
+
+ private:
+  struct State;
+  State* state_;
+};
+
+// PROC_HIST, the reading half: reads the page file through a PageReader. COUNT1 goes up by one
+// per line read (reported as "COUNT1"), CALPROC# is reported when the first day's date is found.
+// A file that cannot be opened shows the stop message "Open(" + name + ") - " + error text;
+// after Ignore nothing is read and nothing is stored.
+void proc_hist(const std::filesystem::path& file, const PageOptions& options, PageSink& sink,
+               Reporter& reporter, Progress& progress, std::int64_t& count1);
+
+}  // namespace mervane

@@ -120,7 +120,8 @@ std::int32_t tim(double x);
 // nearest limit, and a value that is not a number gives 0.
 std::int32_t dat(double x);
 // Date-time number: date plus the whole seconds of time as a fraction of a day (hundredths are
-// dropped; time 0 counts as midnight).
+// dropped; time 0 counts as midnight). dat() and tim() give date and time back for dates from
+// day 0 on; before day 0 the truncation toward zero of dat() lands on the next day.
 double datim(std::int32_t date, std::int32_t time);
 
 // English weekday name of a date serial ("Sunday" for serial mod 7 = 0), negative serials too.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/util/charset.h"
+
 namespace mervane {
 namespace {
 
@@ -15,7 +17,8 @@ bool is_separator(char c) {
 }  // namespace
 
 std::filesystem::path resolve(const std::filesystem::path& folder, std::string_view name) {
-  std::filesystem::path p{std::string(name)};
+  // Names in settings are Windows-1252 text; the file system's names here are UTF-8.
+  std::filesystem::path p{utf8_from_cp1252(name)};
   if (p.is_absolute()) return p;
   return folder / p;
 }

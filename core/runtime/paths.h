@@ -12,8 +12,9 @@
 
 namespace mervane {
 
-// The file a name stands for: the name itself when it has a folder part that is absolute, else
-// the name inside the working folder.
+// The file a name stands for: the name itself when it is absolute, else the name inside the
+// working folder. Names are Windows-1252 text, as settings hold them; a name read from the file
+// system goes into a setting through cp1252_from_utf8().
 std::filesystem::path resolve(const std::filesystem::path& folder, std::string_view name);
 
 // The folder part of a file name including its last separator ("C:\a\b\" of "C:\a\b\News.CSV"),

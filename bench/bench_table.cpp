@@ -62,7 +62,7 @@ void fill_raw(const std::filesystem::path& dir, int n) {
   }
   sqlite3* db = nullptr;
   sqlite3_open((dir / "CALENDAR.db").c_str(), &db);
-  sqlite3_exec(db, "PRAGMA synchronous=FULL; PRAGMA cache_size=-16000; BEGIN IMMEDIATE", nullptr,
+  sqlite3_exec(db, "PRAGMA synchronous=FULL; PRAGMA cache_size=-65536; BEGIN IMMEDIATE", nullptr,
                nullptr, nullptr);
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db,

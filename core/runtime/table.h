@@ -20,6 +20,7 @@
 // throws except Transaction's use of the table after a failed begin.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <type_traits>
@@ -97,6 +98,8 @@ class Table : public TableCore {
   std::vector<FieldValue> seek_;  // key values of a Seek position
   std::vector<Row> buffer_;
   std::size_t pos_ = 0;
+  int batch_rows_ = kFirstBatchRows;  // rows the next query asks for
+  int asked_ = 0;                     // rows the last query asked for
   Row last_;
   bool have_last_ = false;
 };
@@ -183,6 +186,7 @@ Status Table<Def>::position(int key, Mode mode) {
   if (mode == Mode::Seek) seek_ = values_of(rec);
   buffer_.clear();
   pos_ = 0;
+  batch_rows_ = kFirstBatchRows;
   cursor_valid_ = true;
   return Status::ok();
 }
@@ -227,6 +231,9 @@ Status Table<Def>::refill(bool forward) {
                last_.id);
     }
   }
+  asked_ = batch_rows_;
+  sqlite3_bind_int(st->get(), sqlite3_bind_parameter_index(st->get(), ":lim"), asked_);
+  batch_rows_ = std::min(batch_rows_ * 2, kBatchRows);
   int rc;
   while ((rc = st->step()) == SQLITE_ROW) {
     buffer_.emplace_back();
@@ -249,7 +256,7 @@ Status Table<Def>::read(bool forward) {
   if (!cursor_valid_ || forward != forward_ || pos_ >= buffer_.size()) {
     // A full batch may have more behind it; a short one was the end of the key.
     const bool exhausted = cursor_valid_ && forward == forward_ && !buffer_.empty() &&
-                           buffer_.size() < static_cast<std::size_t>(kBatchRows) &&
+                           buffer_.size() < static_cast<std::size_t>(asked_) &&
                            pos_ >= buffer_.size();
     if (exhausted) return Status(kRecordNotAvailable);
     if (Status st = refill(forward); st.failed()) return st;
@@ -275,6 +282,7 @@ Status Table<Def>::get(Key k) {
     key_ = key;
     buffer_.clear();
     pos_ = 0;
+    batch_rows_ = kFirstBatchRows;
     take(row);
     return Status::ok();
   }

@@ -104,7 +104,7 @@ std::string TableCore::key_index_sql(int key) const {
 
 Status TableCore::open_db(const std::filesystem::path& f, bool create_new) {
   if (Status st = db_.open(f, create_new); st.failed()) return st;
-  return db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-16000; PRAGMA temp_store=MEMORY;");
+  return db_.exec("PRAGMA synchronous=FULL; PRAGMA cache_size=-65536; PRAGMA temp_store=MEMORY;");
 }
 
 Status TableCore::check_layout() {
@@ -391,7 +391,7 @@ sql::Stmt* TableCore::scan_stmt(int key, Scan scan) {
     slot = &storage_scans_[scan == Scan::After ? 1 : 0];
     if (!*slot) {
       q += scan == Scan::After ? " WHERE id > ?1" : "";
-      q += " ORDER BY id LIMIT " + std::to_string(kBatchRows);
+      q += " ORDER BY id LIMIT :lim";
     }
   } else {
     slot = &key_stmts_[static_cast<std::size_t>(key)].scans[static_cast<std::size_t>(scan)];
@@ -427,7 +427,7 @@ sql::Stmt* TableCore::scan_stmt(int key, Scan scan) {
       }
       for (std::size_t i = 0; i < where.size(); ++i) q += (i ? " AND " : " WHERE ") + where[i];
       q += " ORDER BY " + key_columns(key, desc) + (desc ? ", id DESC" : ", id");
-      q += " LIMIT " + std::to_string(kBatchRows);
+      q += " LIMIT :lim";
     }
   }
   if (!*slot) *slot = std::make_unique<sql::Stmt>(db_.get(), q);

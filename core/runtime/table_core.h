@@ -91,6 +91,9 @@ class TableCore {
   std::string select_list() const;  // id, _ver and every column
 
   bool cursor_valid_ = false;
+  // Rows fetched per query: a read right after positioning fetches few (most positioned reads
+  // want one or two records), each further query twice as many, up to kBatchRows.
+  static constexpr int kFirstBatchRows = 4;
   static constexpr int kBatchRows = 256;
 
  private:

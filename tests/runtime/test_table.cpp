@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "core/model/records.h"
+#include "core/runtime/reporter.h"
 #include "core/runtime/table.h"
 #include "tests/support/temp_dir.h"
 
@@ -331,6 +332,38 @@ TEST(TableFiles, CreateEmptiesAnExistingTable) {
   std::int64_t n = -1;
   p.records(n);
   EXPECT_EQ(n, 0);
+}
+
+}  // namespace
+}  // namespace mervane
+
+namespace mervane {
+namespace {
+
+TEST(TableBatch, WritesOfABatchAreKeptAtCloseAndDroppedWhenAnAbortUnwinds) {
+  test::TempDir dir;
+  ASSERT_TRUE(Cal(dir.path()).create().is_ok());
+  {
+    Cal t(dir.path());
+    ASSERT_TRUE(t.open().is_ok());
+    ASSERT_TRUE(t.begin_batch().is_ok());
+    t.rec = event(70000, 1, "USD", "kept");
+    ASSERT_TRUE(t.add().is_ok());
+  }  // closed with the batch still on: its writes stay
+  try {
+    Cal t(dir.path());
+    ASSERT_TRUE(t.open().is_ok());
+    ASSERT_TRUE(t.begin_batch().is_ok());
+    t.rec = event(70001, 1, "USD", "lost");
+    ASSERT_TRUE(t.add().is_ok());
+    throw Aborted("Add(CALENDAR.db) - test");
+  } catch (const Aborted&) {
+  }
+  Cal t(dir.path());
+  ASSERT_TRUE(t.open().is_ok());
+  std::int64_t n = 0;
+  t.records(n);
+  EXPECT_EQ(n, 1);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Locations the tests read from: their own golden files and the shared fixtures.
+// Locations the tests read from: their own golden files, and the real MT4 history files kept
+// beside them in tests/data/fixtures (copied in, so a checkout alone runs every test).
 #pragma once
 
 #include <filesystem>

@@ -3,11 +3,20 @@
 // everything else; it is not an HTML parser. It stores nothing itself: each finished event goes
 // to a PageSink (the Event History update in a run, a list in tests and fuzzing).
 //
-// (Interface fixed for the Build run; the implementation lands with the calendar import.)
+// Limits of the page's own reader, kept because pages are dated and cut by them:
+//   - a line longer than 9,999 characters reads as several lines of at most 9,999;
+//   - a day holds at most 65,500 characters with its end marker; a longer day is cut (and the
+//     end marker with it), and its scan stops where a text run finds no "<" to end it;
+//   - a KX ID or "Revised From" value without its closing quote is passed over: the field keeps
+//     its value and the scan goes on after the token;
+//   - day dates stay well inside the 32-bit range; a day that would fall outside it yields
+//     nothing.
+// No input makes the reader read outside its buffers or loop without advancing.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -37,6 +46,9 @@ class PageSink {
   virtual void store(const PageEvent& event) = 0;
   // After the whole page was read (also when it held no date).
   virtual void page_done() {}
+  // Instead of page_done() when the page could not be read to its end: whatever this page
+  // handed over must not be kept.
+  virtual void page_abandoned() {}
 };
 
 // The Build window's check boxes the reader obeys, and the year it dates the page in.
@@ -48,7 +60,8 @@ struct PageOptions {
   std::int32_t request_date = 0;  // DATE1 + 7 x WEEK#: its year dates the page's first day
 };
 
-// Reads a page fed line by line (each line without its line end).
+// Reads one page fed line by line (each line without its line end), then end(). One reader per
+// page; used by one thread at a time. Calls the sink from line() and end().
 class PageReader {
  public:
   PageReader(const PageOptions& options, PageSink& sink);
@@ -61,17 +74,25 @@ class PageReader {
   void end();
   // CALPROC#: 0 until the date of the page's first day is known.
   std::int32_t calproc() const;
+  // Whether that date is known (CALPROC# itself may be day 0).
+  bool dated() const;
 
  private:
   struct State;
-  State* state_;
+  std::unique_ptr<State> state_;
 };
 
 // PROC_HIST, the reading half: reads the page file through a PageReader. COUNT1 goes up by one
 // per line read (reported as "COUNT1"), CALPROC# is reported when the first day's date is found.
 // A file that cannot be opened shows the stop message "Open(" + name + ") - " + error text;
-// after Ignore nothing is read and nothing is stored.
+// after Ignore nothing is read and nothing is stored. A page that is valid UTF-8 (and not plain
+// ASCII) is converted to Windows-1252 first; any other page is taken as Windows-1252. A read
+// error shows "Get(" + name + ") - " + error text; nothing of that page is kept (the sink gets
+// page_abandoned()). Abort throws Aborted.
 void proc_hist(const std::filesystem::path& file, const PageOptions& options, PageSink& sink,
                Reporter& reporter, Progress& progress, std::int64_t& count1);
+// The same, naming the file in messages as `name` (the run's "truneout").
+void proc_hist(const std::filesystem::path& file, std::string_view name, const PageOptions& options,
+               PageSink& sink, Reporter& reporter, Progress& progress, std::int64_t& count1);
 
 }  // namespace mervane

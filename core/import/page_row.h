@@ -1,0 +1,44 @@
+// One table row of the calendar page while it is read: the captured cell texts (INIT_VARS gives
+// their reset values), the row finish that normalises them into a finished event, and the
+// entity decoder STRIP_TOKENS. Used by the page reader; plain values and functions, no state of
+// their own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/import/page_reader.h"
+#include "core/util/text.h"
+
+namespace mervane {
+
+// The row fields, at their reset values (every field blank, the impact code "0").
+struct RowFields {
+  Text<20> stime;
+  Text<20> sccy;
+  Text<60> sdescr;
+  Text<20> simpct = "0";
+  Text<20> sact;
+  Text<20> sfcast;
+  Text<20> sprev;
+  Text<20> srevfrm;
+  Text<6> skxid;
+};
+
+// Finishes a row of the day dated `date`: normalises time, currency and impact, decodes the
+// texts, and fills `out` when the row makes an event (it carries an impact letter). The row
+// fields are left normalised; the caller resets them.
+bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, PageEvent& out);
+
+// STRIP_TOKENS: the named entities the page uses replaced ("&amp;" by "+", "&lt;", "&gt;",
+// "&quot;", "&circ;", "&tilde;" by their characters, one kind after the other), every other
+// "&...;" removed (an "&" without ";" after it drops the rest), and underscores turned into
+// blanks. Works on the first 60 characters; the result is at most 60, clipped.
+std::string strip_tokens(std::string_view tmp2);
+
+// The Wingdings symbol code of a currency: ALL 139, USD 140, ..., NZD 147, any other
+// three-character code 148, anything else 0.
+int currency_symbol(std::string_view currency);
+
+}  // namespace mervane

@@ -1,0 +1,80 @@
+// Pieces the import tests share: a sink that records what the page reader hands over, and
+// builders of synthetic calendar page rows.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/import/page_reader.h"
+#include "core/util/charset.h"
+#include "core/util/dates.h"
+
+namespace mervane::test {
+
+inline std::string iso_date(std::int32_t serial) {
+  const Ymd d = ymd_of(serial);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d", static_cast<long long>(d.year), d.month,
+                d.day);
+  return buf;
+}
+
+// One line per call: "delete_week DATE", the event as
+// "DATE TIME CCY|descr|impact|color|symbol|actual|forecast|previous|revisedfrom|kxid" (texts in
+// UTF-8), "page_done", "page_abandoned".
+class RecordingSink : public PageSink {
+ public:
+  std::vector<std::string> calls;
+  std::vector<PageEvent> events;
+
+  void delete_week(std::int32_t first_day) override {
+    calls.push_back("delete_week " + iso_date(first_day));
+  }
+  void store(const PageEvent& e) override {
+    events.push_back(e);
+    calls.push_back(iso_date(e.date) + " " + e.time_text + " " + utf8_from_cp1252(e.currency) +
+                    "|" + utf8_from_cp1252(e.descr) + "|" + std::string(1, e.impact) + "|" +
+                    std::string(1, e.color) + "|" + std::to_string(e.symbol) + "|" +
+                    utf8_from_cp1252(e.actual) + "|" + utf8_from_cp1252(e.forecast) + "|" +
+                    utf8_from_cp1252(e.previous) + "|" + utf8_from_cp1252(e.revisedfrom) + "|" +
+                    e.kxid);
+  }
+  void page_done() override { calls.push_back("page_done"); }
+  void page_abandoned() override { calls.push_back("page_abandoned"); }
+};
+
+struct RowSpec {
+  std::string time = "8:30am";
+  std::string ccy = "USD";
+  std::string impact = "High Impact Expected";  // the title text of the impact cell
+  std::string descr = "Event";
+  std::string actual = "1";
+  std::string forecast;
+  std::string previous;
+  std::string detail;  // inside the detail cell
+};
+
+// A row as the later rows of a day have it: the time cell first.
+inline std::string page_row(const RowSpec& r) {
+  return "<tr><td class=\"time\">" + r.time + "</td><td class=\"currency\">" + r.ccy +
+         "</td><td class=\"impact\"><span title=\"" + r.impact + "\"></span></td><td>" + r.descr +
+         "</td><td>" + r.detail + "</td><td>" + r.actual + "</td><td>" + r.forecast + "</td><td>" +
+         r.previous + "</td></tr>";
+}
+
+// The first row of a day: the date cell, holding the day marker, before the time cell.
+inline std::string first_row(const std::string& day, const std::string& date, const RowSpec& r) {
+  return "<tr><td class=\"date\"><span>" + day + "</span>" + date + "</td>" + page_row(r).substr(4);
+}
+
+inline std::vector<std::string> read_page(const std::vector<std::string>& lines,
+                                          const PageOptions& options) {
+  RecordingSink sink;
+  PageReader reader(options, sink);
+  for (const std::string& l : lines) reader.line(l);
+  reader.end();
+  return sink.calls;
+}
+
+}  // namespace mervane::test

@@ -4,10 +4,14 @@
 // Each page is one transaction: clearing the page's week and storing its events either all
 // happen or, after a failure or a killed process, none of them.
 //
-// (Interface fixed for the Build run; the implementation lands with the calendar import.)
+// Everything runs on the caller's thread with the caller's table object. Failures show their
+// stop message ("Open(", "Create(", "Delete(", "Get(", "Add(", "Put(" + file name + ") - " +
+// error text); Abort throws Aborted, Ignore goes on as described at each function.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string_view>
 
 #include "core/import/page_reader.h"
 #include "core/model/records.h"
@@ -18,31 +22,49 @@
 
 namespace mervane {
 
+constexpr std::string_view kBackupFile = "@BACKUP@.CSV";
+
 // OPEN_CALR: opens CALENDAR of the session's folder for reading and writing while others may
-// only read, creating it when it does not exist ("Create(" / "Open(" stop messages).
+// only read, creating it when it does not exist ("Create(" / "Open(" stop messages). A table
+// that exists but cannot be opened (locked, damaged) is never created anew: that would empty it.
 void open_calr(Table<CalendarTable>& t, Reporter& r);
 
 // The sink of the page reader during a run: stores each event in MT4 time (shifted by OFFSET1
-// hours), after clearing the page's week once.
+// hours), after clearing the page's week once. The table must be open (open_calr) and outlive
+// this object; so must the reporter, the progress and count1.
+//
+// delete_week() begins the page's transaction and clears the seven days from first_day;
+// page_done() commits it; page_abandoned(), a following delete_week() without page_done(), or
+// the destructor roll it back. When the transaction cannot begin (another writer holds the
+// table) the stop message is "Delete(" and, after Ignore, nothing of that page is stored.
+//
+// The hour offset moves an event by whole days: hours + OFFSET1 outside 0 to 23 go back into
+// that range by as many days as needed (for offsets of -23 to 23 that is the single correction
+// of a day either way).
 class EventHistory : public PageSink {
  public:
   // count1 is the run's COUNT1, raised for every record the week clearing reads.
   EventHistory(Table<CalendarTable>& calendar, Reporter& r, Progress& p, std::int64_t& count1,
                std::int16_t offset1);
   ~EventHistory() override;
+  EventHistory(const EventHistory&) = delete;
+  EventHistory& operator=(const EventHistory&) = delete;
 
   void delete_week(std::int32_t first_day) override;
   void store(const PageEvent& event) override;
   void page_done() override;
+  void page_abandoned() override;
 
  private:
   struct State;
-  State* state_;
+  std::unique_ptr<State> state_;
 };
 
-// AUTO_BACKUP: writes the whole history in key order to "@BACKUP@.CSV" in the history line
-// format, atomically; leaves GLO:OUTNAME set to the backup name. COUNT1 starts at 0 and counts
-// the records written.
+// AUTO_BACKUP: writes the whole history in key order to "@BACKUP@.CSV" in the session's folder
+// in the history line format, atomically; leaves GLO:OUTNAME set to the backup name. COUNT1
+// starts at 0 and counts the records written (reported as "COUNT1"). Opens CALENDAR itself,
+// read-only. After any failure (the table cannot be opened or read, a line cannot be written)
+// the previous backup stays as it was.
 void auto_backup(Session& s, Reporter& r, Progress& p, std::int64_t& count1);
 
 }  // namespace mervane

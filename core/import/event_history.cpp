@@ -1,0 +1,166 @@
+#include "core/import/event_history.h"
+
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "core/history/history_line.h"
+#include "core/runtime/text_file.h"
+#include "core/util/helpers.h"
+
+namespace mervane {
+namespace {
+
+// The number at the start of a text: leading blanks skipped, digits up to the first non-digit,
+// 0 when there are none.
+int leading_number(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  int n = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) n = n * 10 + (s[i] - '0');
+  return n;
+}
+
+std::int64_t floor_div(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+}  // namespace
+
+void open_calr(Table<CalendarTable>& t, Reporter& r) {
+  Status st = t.open(OpenMode::deny_write());
+  if (st.is_ok()) return;
+  // Only a missing table is created: create() empties an existing one, so a table that is
+  // merely locked or damaged must never get here.
+  if (st.code == kFileNotFound) {
+    stop_if_failed(r, "Create", t.file_name(), t.create());
+    st = t.open(OpenMode::deny_write());
+  }
+  stop_if_failed(r, "Open", t.file_name(), st);
+}
+
+struct EventHistory::State {
+  Table<CalendarTable>& t;
+  Reporter& r;
+  Progress& p;
+  std::int64_t& count1;
+  std::int16_t offset1;
+  std::unique_ptr<Transaction> tx;  // the page being merged
+  bool skip = false;                // the page's week could not be cleared: store nothing
+
+  const std::string name = t.file_name();
+};
+
+EventHistory::EventHistory(Table<CalendarTable>& calendar, Reporter& r, Progress& p,
+                           std::int64_t& count1, std::int16_t offset1)
+    : state_(std::make_unique<State>(State{calendar, r, p, count1, offset1, nullptr})) {}
+
+// An unfinished page's transaction rolls back with the State.
+EventHistory::~EventHistory() = default;
+
+void EventHistory::delete_week(std::int32_t first_day) {
+  State& s = *state_;
+  s.tx.reset();  // a page that never reported its end keeps nothing
+  s.tx = std::make_unique<Transaction>(s.t);
+  s.skip = s.tx->status().failed();
+  if (s.skip) {
+    const Status st = s.tx->status();
+    s.tx.reset();
+    stop(s.r, "Delete", s.name, st);
+    return;
+  }
+  s.t.clear();
+  s.t.rec.date = first_day;
+  if (stop_if_failed(s.r, "Delete", s.name, s.t.set(CalendarKey::Key))) return;
+  const std::int64_t last_day = std::int64_t{first_day} + 6;
+  for (;;) {
+    const Status st = s.t.next();
+    ++s.count1;
+    s.p.report("COUNT1", s.count1);
+    if (st.code == kRecordNotAvailable) break;
+    if (stop_if_failed(s.r, "Get", s.name, st)) break;
+    if (s.t.rec.date > last_day) break;
+    stop_if_failed(s.r, "Delete", s.name, s.t.erase());
+  }
+}
+
+void EventHistory::store(const PageEvent& e) {
+  State& s = *state_;
+  if (s.skip) return;
+  const std::string_view time = e.time_text;
+  const std::int64_t hours = leading_number(time.substr(0, 2)) + std::int64_t{s.offset1};
+  const int minutes = leading_number(time.size() > 3 ? time.substr(3, 2) : std::string_view());
+  // One correction of a day either way covers every offset from -23 to 23; larger offsets move
+  // by as many whole days as they hold, so the hour always ends up within 0 to 23.
+  const std::int64_t days = floor_div(hours, 24);
+  const std::int64_t date = std::int64_t{e.date} + days;
+  if (date < std::numeric_limits<std::int32_t>::min() ||
+      date > std::numeric_limits<std::int32_t>::max())
+    return;
+
+  CalendarRecord& rec = s.t.rec;
+  s.t.clear();
+  rec.date = static_cast<std::int32_t>(date);
+  rec.time = tod(static_cast<std::int32_t>(hours - days * 24), minutes);
+  rec.currency = e.currency;
+  rec.descr = e.descr;
+  const Status found = s.t.get(CalendarKey::Key);
+
+  rec.impact = std::string(1, e.impact);
+  rec.symbol = std::to_string(e.symbol);
+  rec.color = std::string(1, e.color);
+  rec.actual = e.actual;
+  rec.forecast = e.forecast;
+  rec.previous = e.previous;
+  rec.revisedfrom = e.revisedfrom;
+  rec.kxidcode = e.kxid;
+  rec.spacing = "1";
+  if (found.code == kRecordNotFound) {
+    stop_if_failed(s.r, "Add", s.name, s.t.add());
+  } else if (found.is_ok()) {
+    stop_if_failed(s.r, "Put", s.name, s.t.put());
+  } else {
+    // The lookup itself failed: writing now would change whatever record was read last.
+    stop(s.r, "Put", s.name, found);
+  }
+}
+
+void EventHistory::page_done() {
+  State& s = *state_;
+  s.skip = false;
+  if (!s.tx) return;
+  const Status st = s.tx->commit();
+  s.tx.reset();
+  stop_if_failed(s.r, "Put", s.name, st);
+}
+
+void EventHistory::page_abandoned() {
+  state_->skip = false;
+  state_->tx.reset();
+}
+
+void auto_backup(Session& s, Reporter& r, Progress& p, std::int64_t& count1) {
+  count1 = 0;
+  s.with([](Globals& g) { g.outname = kBackupFile; });
+  TextWriter out;
+  if (stop_if_failed(r, "Create", kBackupFile, out.create(s.folder() / kBackupFile))) return;
+  Table<CalendarTable> t(s.folder());
+  // Every failure from here on keeps the previous backup: a backup is whole or not written.
+  if (stop_if_failed(r, "Open", t.file_name(), t.open(OpenMode::read_only()))) return;
+  t.clear();
+  Status st = t.set_start(CalendarKey::Key);
+  while (st.is_ok() && (st = t.next()).is_ok()) {
+    ++count1;
+    p.report("COUNT1", count1);
+    if (stop_if_failed(r, "Add", kBackupFile, out.add(history_line(t.rec)))) return;
+  }
+  if (st.code != kRecordNotAvailable) {
+    stop(r, "Get", t.file_name(), st);
+    return;
+  }
+  t.close();
+  stop_if_failed(r, "Create", kBackupFile, out.close());
+}
+
+}  // namespace mervane

@@ -1,6 +1,9 @@
 // Which weeks are loaded, and bringing each week's page into "truneout".
 //
-// (Interface fixed for the Build run; the implementation lands with the calendar import.)
+// The rules the Build window applies to its download fields (HIGHDATE, "Auto set", the values
+// after the Initial setup, an automatic run's start date) and the download loop of its run.
+// No state of their own: the window's fields come in and go out as DownloadFields. Everything
+// runs on the caller's thread.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +16,7 @@
 #include "core/import/page_reader.h"
 #include "core/model/session.h"
 #include "core/model/settings.h"
+#include "core/runtime/download.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 
@@ -27,38 +31,43 @@ struct DownloadFields {
   std::int32_t date1 = 0;
 };
 
+constexpr std::string_view kPageFile = "truneout";
+constexpr std::string_view kAutoplayFile = "Autoplay.CSV";
+
 // HIGHDATE when the Build window opens: the Sunday on or before the smaller of today and the
 // date of the newest stored event. history_empty tells whether there was none (the window then
-// forces the Initial setup).
+// forces the Initial setup). Opens (creating it when missing) and closes CALENDAR itself.
 std::int32_t high_date(Session& s, Reporter& r, bool& history_empty);
 
-// "Auto set", at a window event no control takes. Returns true when it changed the fields (the
-// window then disables ?DATE1 to ?LOADWEEKS and refreshes).
+// "Auto set", at a window event no control takes: clears AUTODATE when CHECKHIST is off; with
+// AUTODATE on and no MT4 folder from an Initial setup in this window's life (parm3_blank), pins
+// DATE1 to HIGHDATE and LOADWEEKS to the weeks from it through the current week and turns
+// CHECKHIST and CHECKWGET on. Returns true when it pinned the fields (the window then disables
+// ?DATE1 to ?LOADWEEKS and refreshes).
 bool auto_set(DownloadFields& f, std::int32_t highdate, std::int32_t today, bool parm3_blank);
 
-// The values after the Initial setup returned an MT4 folder.
+// The values after the Initial setup returned an MT4 folder: the four weeks up to this one,
+// "Auto set" on.
 void after_initial_setup(DownloadFields& f, std::int32_t today);
 
 // An automatic run: the date serial at the start of the first line of "Autoplay.CSV" in the
-// folder; the file is deleted. Nothing when the file cannot be opened.
+// folder (0 when the line does not start with one); the file is deleted. Nothing when the file
+// cannot be opened.
 std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder);
 
 // T#: Unix seconds of 00:00 UTC on day d, in 64 bits.
 std::int64_t week_parameter(std::int32_t d);
-// The weekly page's address: address + "/calendar.php?c=2&week=" + T#.
+// The weekly page's address: address (a trailing "/" dropped) + "/calendar.php?c=2&week=" + T#.
 std::string week_url(std::string_view address, std::int32_t d);
 // WGETSTR: "wget -O truneout " + url, cut to 99 characters.
 std::string wget_command(std::string_view url);
 
-// Fetches one URL into a file, replacing it only when the whole body arrived.
-class Downloader {
- public:
-  virtual ~Downloader() = default;
-  virtual Status fetch(const std::string& url, const std::filesystem::path& target) = 0;
-};
-
 // The download loop of a run: for WEEK# = 0 .. LOADWEEKS - 1 (one week when checkwget is 0),
-// downloads the week into "truneout" (when checkwget is 1) and reads it into the history.
+// downloads the week into "truneout" (when checkwget is 1) and reads it into the history;
+// nothing at all when checkhist is 0. Before each download the old "truneout" is removed and
+// WGETSTR is shown through Progress::note(). A failed download shows the stop message "Get(" +
+// URL + ") - " + error text; after Ignore that week is skipped: nothing of it is deleted or
+// stored. The history must be open (open_calr); GLO:INPNAME is set to "truneout".
 struct LoadRequest {
   DownloadFields fields;
   PageOptions page;     // request_date is set per week

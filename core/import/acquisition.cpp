@@ -1,0 +1,106 @@
+#include "core/import/acquisition.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/runtime/text_file.h"
+#include "core/util/dates.h"
+
+namespace mervane {
+
+std::int32_t high_date(Session& s, Reporter& r, bool& history_empty) {
+  const std::int32_t today = s.clock().today();
+  std::int32_t high = today;
+  history_empty = true;
+  {
+    Table<CalendarTable> t(s.folder());
+    open_calr(t, r);
+    if (t.is_open() && t.set_end(CalendarKey::Key).is_ok() && t.previous().is_ok()) {
+      history_empty = false;
+      high = t.rec.date;
+    }
+  }
+  return sunday_on_or_before(std::min(high, today));
+}
+
+bool auto_set(DownloadFields& f, std::int32_t highdate, std::int32_t today, bool parm3_blank) {
+  if (f.checkhist == 0) f.autodate = 0;
+  if (f.autodate != 1 || !parm3_blank) return false;
+  const std::int64_t s = sunday_on_or_before(today);
+  f.date1 = highdate;
+  const std::int64_t weeks = (s - highdate) / 7 + 1;
+  f.loadweeks = static_cast<std::int16_t>(
+      std::clamp<std::int64_t>(weeks, 1, std::numeric_limits<std::int16_t>::max()));
+  f.checkhist = 1;
+  f.checkwget = 1;
+  return true;
+}
+
+void after_initial_setup(DownloadFields& f, std::int32_t today) {
+  f.checkhist = 1;
+  f.checkwget = 1;
+  // The Sunday three weeks before this week's Sunday (today - 21 - today mod 7 for the serials
+  // of our era, and still a Sunday for dates before day 0).
+  f.date1 = sunday_on_or_before(today) - 21;
+  f.loadweeks = 4;
+  f.autodate = 1;
+}
+
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / kAutoplayFile;
+  std::string line;
+  {
+    TextReader in;
+    if (in.open(file).failed()) return std::nullopt;
+    if (in.next(line).failed()) line.clear();
+  }
+  remove_file(file);
+  std::size_t i = line.find_first_not_of(' ');
+  std::int64_t n = 0;
+  for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+    n = n * 10 + (line[i] - '0');
+    if (n > std::numeric_limits<std::int32_t>::max()) return 0;
+  }
+  return static_cast<std::int32_t>(n);
+}
+
+std::int64_t week_parameter(std::int32_t d) {
+  return unix_seconds(d);
+}
+
+std::string week_url(std::string_view address, std::int32_t d) {
+  if (!address.empty() && address.back() == '/') address.remove_suffix(1);
+  return std::string(address) + "/calendar.php?c=2&week=" + std::to_string(week_parameter(d));
+}
+
+std::string wget_command(std::string_view url) {
+  return ("wget -O " + std::string(kPageFile) + " " + std::string(url)).substr(0, 99);
+}
+
+void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistory& history,
+                const LoadRequest& request, std::int64_t& count1) {
+  const DownloadFields& f = request.fields;
+  if (f.checkhist != 1) return;
+  const int weeks = f.checkwget == 0 ? 1 : f.loadweeks;
+  const std::filesystem::path page = s.folder() / kPageFile;
+  for (int week = 0; week < weeks; ++week) {
+    const std::int64_t day = std::int64_t{f.date1} + 7 * std::int64_t{week};
+    if (day > std::numeric_limits<std::int32_t>::max()) break;
+    PageOptions options = request.page;
+    options.request_date = static_cast<std::int32_t>(day);
+    if (f.checkwget == 1) {
+      const std::string url = week_url(request.address, options.request_date);
+      p.note(wget_command(url));
+      // Without this a failed download would leave last week's page to be read as this week's.
+      remove_file(page);
+      const Status st = request.address.empty()
+                            ? Status(kBadValue, "no calendar address is set (CALENDARURL)")
+                            : d.fetch(url, page);
+      if (stop_if_failed(r, "Get", url, st)) continue;
+    }
+    s.with([](Globals& g) { g.inpname = kPageFile; });
+    proc_hist(page, kPageFile, options, history, r, p, count1);
+  }
+}
+
+}  // namespace mervane

@@ -29,6 +29,13 @@ void CliProgress::report(std::string_view counter, std::int64_t value) {
   shown_ = true;
 }
 
+void CliProgress::note(std::string_view text) {
+  if (!notes_) return;
+  if (shown_) err_ << '\n';
+  shown_ = false;
+  err_ << text << '\n';
+}
+
 void Context::prepare() {
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec))
@@ -53,7 +60,7 @@ void Context::prepare() {
   }
   reporter = std::make_unique<CliReporter>(*err, keep_going);
   const bool tty = err == &std::cerr && ::isatty(STDERR_FILENO);
-  progress = std::make_unique<CliProgress>(*err, tty && !quiet);
+  progress = std::make_unique<CliProgress>(*err, tty && !quiet, !quiet);
   session = std::make_unique<Session>(std::filesystem::absolute(dir), *clock);
 }
 

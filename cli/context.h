@@ -39,16 +39,20 @@ class CliReporter : public Reporter {
   bool keep_going_;
 };
 
-// A one-line counter on stderr when it is a terminal.
+// A one-line counter on stderr when it is a terminal; notes (the download command of a week)
+// on lines of their own on stderr unless --quiet.
 class CliProgress : public Progress {
  public:
-  CliProgress(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+  CliProgress(std::ostream& err, bool enabled, bool notes = false)
+      : err_(err), enabled_(enabled), notes_(notes) {}
   ~CliProgress() override;
   void report(std::string_view counter, std::int64_t value) override;
+  void note(std::string_view text) override;
 
  private:
   std::ostream& err_;
   bool enabled_;
+  bool notes_;
   bool shown_ = false;
 };
 

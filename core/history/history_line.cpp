@@ -79,30 +79,24 @@ bool read_history_line(std::string_view line, CalendarRecord& r) {
   r.date = *date;
   r.time = *time;
 
-  // Positions from here on are 0-based. A three-letter currency sits at 22-24 and is followed
-  // by "," (the layout every writer produced); any other length runs to its closing quote, so
-  // that a two- or four-letter currency does not shift the fields after it.
-  std::size_t pos;
-  if (line.size() >= 28 && line.substr(25, 3) == "\",\"") {
-    r.currency = line.substr(22, 3);
-    pos = 28;
-  } else {
-    if (line.size() <= 22) return true;
-    const std::size_t q = line.find('"', 22);
-    r.currency = line.substr(22, q == std::string_view::npos ? line.size() - 22 : q - 22);
-    if (q == std::string_view::npos) return true;
-    pos = q + 3;
-  }
+  // Positions from here on are 0-based. The currency starts at 22 and runs to its closing
+  // quote: for the three-letter codes every writer produced that is 22-24, the fixed place
+  // older readers take it from; a code of another length does not shift the fields after it.
+  if (line.size() <= 22) return true;
+  const std::size_t q = line.find('"', 22);
+  r.currency = line.substr(22, q == std::string_view::npos ? line.size() - 22 : q - 22);
+  if (q == std::string_view::npos) return true;
+  std::size_t pos = q + 3;
 
   auto next = [&]() -> std::string_view {
     if (pos >= line.size()) return {};
-    const std::size_t q = line.find('"', pos);
-    if (q == std::string_view::npos) {
+    const std::size_t end = line.find('"', pos);
+    if (end == std::string_view::npos) {
       pos = line.size();
       return {};
     }
-    const std::string_view f = line.substr(pos, q - pos);
-    pos = q + 3;
+    const std::string_view f = line.substr(pos, end - pos);
+    pos = end + 3;
     return f;
   };
   r.descr = next();

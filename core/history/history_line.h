@@ -2,14 +2,15 @@
 // thirteen fields in double quotes joined by commas, nothing escaped:
 //   "2009-03-07","08:30","USD","CPI m/m","H","0.4%","0.3%","0.2%","","110","4","1","12345"
 // The reader takes the date (positions 2-11) and time (15-19) from fixed positions, as files
-// written by earlier versions rely on, then the currency from 23-25 and the remaining fields from
-// position 29, each up to the next double quote. A field holding a double quote therefore cuts
-// the fields after it short when read back.
+// written by earlier versions rely on. The currency starts at position 23 and the remaining
+// fields follow it, each running up to the next double quote; the field after it starts 3
+// characters later (after ","). For the three-letter currencies that is the currency at 23-25
+// and the description from 29, as the fixed layout has it; a currency of another length does
+// not shift the fields after it. A field holding a double quote cuts the fields after it short
+// when read back.
 //
 // Times: "HH:MM" 24-hour, seconds dropped. An event without a time of day (time serial 0) is
 // written as "--:--", which keeps every later position in place and reads back as time 0.
-// A currency other than three letters runs to its closing quote on reading, so the fields after
-// it are not shifted.
 //
 // Plain functions without state; neither fails or reports anything.
 #pragma once

@@ -69,6 +69,11 @@ TEST(HistoryLine, RoundTrips) {
   wide.kxidcode = "999999";
   CalendarRecord untimed = event(*date_serial(2026, 1, 4), 0, "GBP", "Bank Holiday <<AllDay>>");
   untimed.impact = "L";
+  // No currency and no description: the currency's closing quote is followed by ",""," as a
+  // three-letter one would be.
+  CalendarRecord commas = event(k7Mar2009, tod(8, 30), "", "");
+  commas.impact = ",";
+  commas.actual = "3";
   const CalendarRecord cases[] = {
       event(k7Mar2009, tod(7, 5), "USD", ""),
       wide,
@@ -78,6 +83,7 @@ TEST(HistoryLine, RoundTrips) {
       event(*date_serial(2009, 3, 7), tod(12, 0), "ABCD", "four-letter currency"),
       event(*date_serial(2009, 3, 7), tod(12, 0), "", "no currency"),
       event(0, tod(1, 0), "ALL", "day 0"),
+      commas,
   };
   for (const CalendarRecord& r : cases) {
     CalendarRecord back;

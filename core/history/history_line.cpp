@@ -26,7 +26,7 @@ std::string date_field(std::int32_t date) {
 std::string time_field(std::int32_t time) {
   if (time == 0) return std::string(kNoTime);
   std::string t(clip(format_value("T1", time)));
-  if (t.size() < 5) t.insert(0, "0");
+  if (t.size() < 5) t.insert(t.begin(), '0');
   if (!t.empty() && t[0] == ' ') t[0] = '0';
   return t;
 }
@@ -58,7 +58,12 @@ std::string history_line(const CalendarRecord& r) {
                                      r.actual.view(),      r.forecast.view(), r.previous.view(),
                                      r.revisedfrom.view(), r.symbol.view(),   r.color.view(),
                                      r.spacing.view(),     r.kxidcode.view()};
-  std::string line = "\"" + date_field(r.date) + "\",\"" + time_field(r.time);
+  std::string line;
+  line.reserve(128);
+  line += '"';
+  line += date_field(r.date);
+  line += "\",\"";
+  line += time_field(r.time);
   for (std::string_view f : fields) {
     line += "\",\"";
     line += f;

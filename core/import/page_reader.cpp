@@ -1,5 +1,6 @@
 #include "core/import/page_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -179,8 +180,9 @@ void PageReader::State::scan_day() {
   // A day that fills the buffer loses the end marker, or part of it; the scan then stops where
   // a rule finds no "<" to close a text run, and the fixed-position tests stay inside the
   // buffer through kScanMargin all the same.
-  day = buff;
-  day.append(kEndMarker.substr(0, kBuffWidth - day.size()));
+  day.assign(buff);
+  const std::size_t room = day.size() < kBuffWidth ? kBuffWidth - day.size() : 0;
+  day.append(kEndMarker.data(), std::min(kEndMarker.size(), room));
   if (!date_day()) return;
   column = 0;
   row = RowFields{};

@@ -30,7 +30,7 @@ void convert_12_hour(std::string& t) {
 void normalise_time(RowFields& row, const PageOptions& options) {
   std::string t = trim(row.stime.view());
   if (!t.empty() && is_digit(t[0])) {
-    if (t.size() >= 2 && t[1] == ':') t.insert(0, "0");
+    if (t.size() >= 2 && t[1] == ':') t.insert(t.begin(), '0');
     t = std::string(Text<20>(t).view());
     if (t.size() > 6) {
       convert_12_hour(t);

@@ -82,6 +82,17 @@ std::vector<std::string> page_lines(std::int32_t sunday, int week, const char* a
   return lines;
 }
 
+// INSERT of one record: date, time, currency and description bound, the rest fixed.
+sqlite3_stmt* prepare_insert(sqlite3* db, const std::string& actual) {
+  const std::string sql =
+      "INSERT INTO data(date,time,currency,descr,symbol,impact,color,actual,forecast,previous,"
+      "spacing,revisedfrom,kxidcode) VALUES(?,?,?,?,'140','H','3','" +
+      actual + "','0.4%','0.3%','1','','1')";
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) std::abort();
+  return st;
+}
+
 struct Row {
   std::int64_t date, time;
   const char* currency;
@@ -99,12 +110,7 @@ void fill(const std::filesystem::path& dir, int n, bool reload) {
   sqlite3* db = nullptr;
   sqlite3_open((dir / "CALENDAR.db").c_str(), &db);
   sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db,
-                     "INSERT INTO data(date,time,currency,descr,symbol,impact,color,actual,"
-                     "forecast,previous,spacing,revisedfrom,kxidcode) "
-                     "VALUES(?,?,?,?,'140','H','3','0.5%','0.4%','0.3%','1','','1')",
-                     -1, &st, nullptr);
+  sqlite3_stmt* st = prepare_insert(db, "0.5%");
   for (int i = 0; i < n; ++i) {
     Row r;
     if (reload) {
@@ -155,11 +161,7 @@ void raw_merge(const std::filesystem::path& dir, std::int32_t first_page, int fi
                      "DELETE FROM data WHERE date BETWEEN ? AND ? AND (date <> 0 OR time <> 0 "
                      "OR currency <> '' OR descr <> '')",
                      -1, &del, nullptr);
-  sqlite3_prepare_v2(db,
-                     "INSERT INTO data(date,time,currency,descr,symbol,impact,color,actual,"
-                     "forecast,previous,spacing,revisedfrom,kxidcode) "
-                     "VALUES(?,?,?,?,'140','H','3','0.6%','0.4%','0.3%','1','','1')",
-                     -1, &ins, nullptr);
+  ins = prepare_insert(db, "0.6%");
   for (int w = 0; w < kPages; ++w) {
     const std::int32_t f = first_page + 7 * w;
     sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);

@@ -43,6 +43,25 @@ bool at(std::string_view s, std::size_t p, std::string_view token) {
   return s.size() - p >= token.size() && std::memcmp(s.data() + p, token.data(), token.size()) == 0;
 }
 
+// Rules 5 to 8: the impact words, each continuing at its own last character.
+struct ImpactToken {
+  std::string_view token;
+  std::string_view code;
+  bool nonecon_only;
+};
+constexpr std::array<ImpactToken, 4> kImpactTokens = {{
+    {"Low Impact Expected", "1", false},
+    {"Medium Impact Expected", "2", false},
+    {"High Impact Expected", "3", false},
+    {"Non-Economic", "1", true},
+}};
+
+const ImpactToken* impact_at(std::string_view d, std::size_t p, bool nonecon) {
+  for (const ImpactToken& t : kImpactTokens)
+    if (d[p] == t.token[0] && (nonecon || !t.nonecon_only) && at(d, p, t.token)) return &t;
+  return nullptr;
+}
+
 // Position of the day marker a line holds: ">Sun<" before ">Mon<" ... before ">Sat<" whatever
 // their places in the line, each at its first occurrence. npos when there is none.
 std::size_t find_day_marker(std::string_view line) {
@@ -236,30 +255,12 @@ void PageReader::State::scan_day() {
         }
         break;
       case 'L':
-        if (at(d, p, "Low Impact Expected")) {
-          row.simpct = "1";
-          p += 18;
-          continue;
-        }
-        break;
       case 'M':
-        if (at(d, p, "Medium Impact Expected")) {
-          row.simpct = "2";
-          p += 21;
-          continue;
-        }
-        break;
       case 'H':
-        if (at(d, p, "High Impact Expected")) {
-          row.simpct = "3";
-          p += 19;
-          continue;
-        }
-        break;
       case 'N':
-        if (options.nonecon && at(d, p, "Non-Economic")) {
-          row.simpct = "1";
-          p += 11;
+        if (const ImpactToken* t = impact_at(d, p, options.nonecon)) {
+          row.simpct = t->code;
+          p += t->token.size() - 1;
           continue;
         }
         break;

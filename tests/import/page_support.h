@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "core/import/event_history.h"
 #include "core/import/page_reader.h"
 #include "core/util/charset.h"
 #include "core/util/dates.h"
+#include "tests/support/scripted_reporter.h"
+#include "tests/support/temp_dir.h"
 
 namespace mervane::test {
 
@@ -75,6 +78,31 @@ inline std::vector<std::string> read_page(const std::vector<std::string>& lines,
   for (const std::string& l : lines) reader.line(l);
   reader.end();
   return sink.calls;
+}
+
+// A run's folder: a fixed clock, the session, a reporter, and CALENDAR opened by open_calr.
+struct HistoryFolder {
+  TempDir dir;
+  FixedClock clock;
+  Session session;
+  ScriptedReporter reporter;
+  Table<CalendarTable> calendar;
+  std::int64_t count1 = 0;
+
+  explicit HistoryFolder(std::int32_t today)
+      : clock(today, 1), session(dir.path(), clock), calendar(dir.path()) {
+    open_calr(calendar, reporter);
+  }
+};
+
+// "yyyy-mm-dd description" of every stored record, in key order.
+inline std::vector<std::string> stored_descriptions(const std::filesystem::path& folder) {
+  Table<CalendarTable> t(folder);
+  std::vector<std::string> out;
+  if (t.open(OpenMode::read_only()).failed()) return out;
+  t.set_start(CalendarKey::Key);
+  while (t.next().is_ok()) out.push_back(iso_date(t.rec.date) + " " + t.rec.descr.str());
+  return out;
 }
 
 }  // namespace mervane::test

@@ -163,15 +163,6 @@ std::string week_page(const char* day, const char* descr) {
   return first_row("Sun", day, r) + "\n</table>\n";
 }
 
-std::vector<std::string> descriptions(const std::filesystem::path& folder) {
-  Table<CalendarTable> t(folder);
-  std::vector<std::string> out;
-  if (t.open(OpenMode::read_only()).failed()) return out;
-  t.set_start(CalendarKey::Key);
-  while (t.next().is_ok()) out.push_back(test::iso_date(t.rec.date) + " " + t.rec.descr.str());
-  return out;
-}
-
 struct LoadCase {
   const char* what;
   DownloadFields fields;
@@ -265,7 +256,7 @@ TEST(Acquisition, LoadWeeks) {
       }
     }
     t.close();
-    EXPECT_EQ(descriptions(dir.path()), c.stored) << c.what;
+    EXPECT_EQ(test::stored_descriptions(dir.path()), c.stored) << c.what;
     EXPECT_EQ(r.stops, c.stops) << c.what;
     ASSERT_EQ(static_cast<int>(d.asked.size()), c.fetches) << c.what;
     ASSERT_EQ(static_cast<int>(p.notes.size()), c.fetches) << c.what;
@@ -281,24 +272,19 @@ TEST(Acquisition, LoadWeeks) {
 }
 
 TEST(Acquisition, NoCalendarAddress) {
-  test::TempDir dir;
-  FixedClock clock(ymd(2007, 1, 7), 1);
-  Session s(dir.path(), clock);
-  test::ScriptedReporter r;
+  test::HistoryFolder run(ymd(2007, 1, 7));
   NoProgress p;
   FakeDownloader d;
-  Table<CalendarTable> t(dir.path());
-  open_calr(t, r);
-  std::int64_t count1 = 0;
-  EventHistory history(t, r, p, count1, 0);
+  EventHistory history(run.calendar, run.reporter, p, run.count1, 0);
   const LoadRequest request{
       {.checkhist = 1, .checkwget = 1, .autodate = 0, .loadweeks = 1, .date1 = ymd(2007, 1, 7)},
       PageOptions{},
       ""};
-  load_weeks(s, r, p, d, history, request, count1);
-  EXPECT_EQ(r.stops, std::vector<std::string>{
-                         "Get(/calendar.php?c=2&week=1168128000) - no calendar address is set "
-                         "(CALENDARURL)"});
+  load_weeks(run.session, run.reporter, p, d, history, request, run.count1);
+  EXPECT_EQ(run.reporter.stops,
+            std::vector<std::string>{
+                "Get(/calendar.php?c=2&week=1168128000) - no calendar address is set "
+                "(CALENDARURL)"});
   EXPECT_TRUE(d.asked.empty());
 }
 

@@ -87,29 +87,23 @@ TEST(Download, LoadWeeksFromServer) {
     }
     return {404, ""};
   });
-  test::TempDir dir;
-  FixedClock clock(jan7, 1);
-  Session s(dir.path(), clock);
-  test::ScriptedReporter r;
+  test::HistoryFolder run(jan7);
   NoProgress p;
   CurlDownloader d;
-  Table<CalendarTable> t(dir.path());
-  open_calr(t, r);
-  std::int64_t count1 = 0;
   {
-    EventHistory history(t, r, p, count1, 0);
+    EventHistory history(run.calendar, run.reporter, p, run.count1, 0);
     const LoadRequest request{
         {.checkhist = 1, .checkwget = 1, .autodate = 0, .loadweeks = 3, .date1 = jan7},
         PageOptions{},
         server.base()};
-    load_weeks(s, r, p, d, history, request, count1);
+    load_weeks(run.session, run.reporter, p, d, history, request, run.count1);
   }
-  ASSERT_EQ(r.stops.size(), 1u);
-  EXPECT_EQ(r.stops[0], "Get(" + week_url(server.base(), jan7 + 14) + ") - HTTP status 404");
-  std::vector<std::string> descr;
-  t.set_start(CalendarKey::Key);
-  while (t.next().is_ok()) descr.push_back(test::iso_date(t.rec.date) + " " + t.rec.descr.str());
-  EXPECT_EQ(descr, (std::vector<std::string>{"2007-01-07 week 0", "2007-01-14 week 1"}));
+  run.calendar.close();
+  ASSERT_EQ(run.reporter.stops.size(), 1u);
+  EXPECT_EQ(run.reporter.stops[0],
+            "Get(" + week_url(server.base(), jan7 + 14) + ") - HTTP status 404");
+  EXPECT_EQ(test::stored_descriptions(run.dir.path()),
+            (std::vector<std::string>{"2007-01-07 week 0", "2007-01-14 week 1"}));
   EXPECT_EQ(server.requests().size(), 3u);
 }
 

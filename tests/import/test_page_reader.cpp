@@ -38,6 +38,15 @@ PageOptions options(bool all, std::int32_t request_date = k8Jan2007) {
   return o;
 }
 
+// The events of a page holding one row, on Monday 8 January 2007.
+std::vector<PageEvent> events_of_row(const RowSpec& r, const PageOptions& o) {
+  test::RecordingSink sink;
+  PageReader reader(o, sink);
+  reader.line(first_row("Mon", "Jan 8", r));
+  reader.end();
+  return sink.events;
+}
+
 class CountingProgress : public Progress {
  public:
   std::vector<std::pair<std::string, std::int64_t>> reports;
@@ -143,14 +152,11 @@ TEST(PageReader, CurrencyCells) {
     r.ccy = c.cell;
     PageOptions o = options(false);
     o.cnvfmt = c.cnvfmt;
-    test::RecordingSink sink;
-    PageReader reader(o, sink);
-    reader.line(first_row("Mon", "Jan 8", r));
-    reader.end();
-    ASSERT_EQ(sink.events.size(), 1u) << c.cell;
-    EXPECT_EQ(sink.events[0].currency, c.currency) << c.cell;
-    EXPECT_EQ(sink.events[0].symbol, c.symbol) << c.cell;
-    EXPECT_EQ(sink.events[0].descr, c.descr) << c.cell;
+    const auto events = events_of_row(r, o);
+    ASSERT_EQ(events.size(), 1u) << c.cell;
+    EXPECT_EQ(events[0].currency, c.currency) << c.cell;
+    EXPECT_EQ(events[0].symbol, c.symbol) << c.cell;
+    EXPECT_EQ(events[0].descr, c.descr) << c.cell;
   }
 }
 
@@ -178,14 +184,11 @@ TEST(PageReader, ImpactAndValues) {
     PageOptions o = options(false);
     o.nonecon = c.nonecon;
     o.incuv = c.incuv;
-    test::RecordingSink sink;
-    PageReader reader(o, sink);
-    reader.line(first_row("Mon", "Jan 8", r));
-    reader.end();
-    ASSERT_EQ(sink.events.size(), c.letter ? 1u : 0u) << c.impact << "/" << c.actual;
+    const auto events = events_of_row(r, o);
+    ASSERT_EQ(events.size(), c.letter ? 1u : 0u) << c.impact << "/" << c.actual;
     if (c.letter) {
-      EXPECT_EQ(sink.events[0].impact, c.letter);
-      EXPECT_EQ(sink.events[0].color, c.letter == 'L' ? '1' : c.letter == 'M' ? '2' : '3');
+      EXPECT_EQ(events[0].impact, c.letter);
+      EXPECT_EQ(events[0].color, c.letter == 'L' ? '1' : c.letter == 'M' ? '2' : '3');
     }
   }
 }

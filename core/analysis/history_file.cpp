@@ -1,0 +1,110 @@
+#include "core/analysis/history_file.h"
+
+#include <bit>
+
+namespace mervane {
+namespace {
+
+constexpr std::size_t kDigitsAt = 84;
+constexpr std::size_t kBarsPerBlock = 1092;  // about 64 KiB of either layout
+
+std::uint64_t u64(const unsigned char* p) {
+  std::uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+std::uint32_t u32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+double f64(const unsigned char* p) {
+  return std::bit_cast<double>(u64(p));
+}
+
+}  // namespace
+
+std::size_t bar_size(std::int32_t version) {
+  return version == 400 ? 44 : version == 401 ? 60 : 0;
+}
+
+HistoryBar decode_bar(std::int32_t version, const unsigned char* p) {
+  HistoryBar b;
+  if (version == 400) {
+    b.time = static_cast<std::int32_t>(u32(p));
+    b.open = f64(p + 4);
+    b.low = f64(p + 12);
+    b.high = f64(p + 20);
+  } else if (version == 401) {
+    b.time = static_cast<std::int64_t>(u64(p));
+    b.open = f64(p + 8);
+    b.high = f64(p + 16);
+    b.low = f64(p + 24);
+  }
+  return b;
+}
+
+HistoryOpen HistoryFile::open(const std::filesystem::path& file) {
+  close();
+  status_ = file_.open(file, false);
+  if (status_.failed()) return HistoryOpen::CannotOpen;
+  unsigned char header[kHeaderSize];
+  std::size_t got = 0;
+  status_ = file_.read(1, kHeaderSize, header, &got);
+  bytes_read_ = static_cast<std::int64_t>(got);
+  if (status_.code == kRecordNotAvailable) {
+    close();
+    return HistoryOpen::TooShort;
+  }
+  if (status_.failed()) {
+    close();
+    return HistoryOpen::CannotOpen;
+  }
+  version_ = static_cast<std::int32_t>(u32(header));
+  bar_size_ = bar_size(version_);
+  if (bar_size_ == 0) {
+    close();
+    return HistoryOpen::UnknownVersion;
+  }
+  digits_ = header[kDigitsAt];
+  next_pos_ = kHeaderSize + 1;
+  block_.resize(bar_size_ * kBarsPerBlock);
+  ended_ = false;
+  return HistoryOpen::Ok;
+}
+
+void HistoryFile::close() {
+  file_.close();
+  block_len_ = at_ = 0;
+  ended_ = true;
+}
+
+bool HistoryFile::fill() {
+  std::size_t got = 0;
+  const Status st = file_.read(next_pos_, block_.size(), block_.data(), &got);
+  bytes_read_ += static_cast<std::int64_t>(got);
+  next_pos_ += static_cast<std::int64_t>(got);
+  block_len_ = got - got % bar_size_;
+  at_ = 0;
+  if (st.failed()) {
+    status_ = st;
+    // What came before a short read is still whole bars; a failed read ends here.
+    if (st.code != kRecordNotAvailable) block_len_ = 0;
+    ended_ = true;
+  }
+  return block_len_ > 0;
+}
+
+bool HistoryFile::next(HistoryBar& bar) {
+  if (at_ >= block_len_) {
+    if (ended_ || !fill()) {
+      ended_ = true;
+      if (status_.is_ok()) status_ = Status(kRecordNotAvailable);
+      return false;
+    }
+  }
+  bar = decode_bar(version_, block_.data() + at_);
+  at_ += bar_size_;
+  return true;
+}
+
+}  // namespace mervane

@@ -1,0 +1,83 @@
+// MT4 price history files (".hst"), read front to back one bar at a time.
+//
+// Both layouts the terminals have written share a 148-byte header that starts with the version
+// (signed 32-bit, little-endian) and holds the number of decimals of the prices in the low byte
+// of the 32-bit integer at offset 84:
+//
+//   version 400: 44-byte bars    +0 time (32-bit seconds since 1970), +4 open, +12 low,
+//                                +20 high, +28 close, +36 volume (doubles)
+//   version 401: 60-byte bars    +0 time (64-bit), +8 open, +16 high, +24 low, +32 close
+//                                (doubles), +40 tick volume (64-bit), +48 spread (32-bit),
+//                                +52 real volume (64-bit); every terminal since 2014
+//
+// Note that high and low swap places between the two. A file of any other version, or one
+// shorter than its header, is refused at open(): it never yields prices. A bar cut short at the
+// end of the file is not a bar. The file is read in blocks of whole bars, so memory does not
+// depend on its size. One reader per file, on one thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/runtime/block_file.h"
+#include "core/runtime/status.h"
+
+namespace mervane {
+
+struct HistoryBar {
+  std::int64_t time = 0;  // open time, seconds since 1 January 1970 00:00
+  double open = 0;
+  double high = 0;
+  double low = 0;
+};
+
+enum class HistoryOpen {
+  Ok,
+  CannotOpen,      // missing, or not readable: status() tells
+  TooShort,        // fewer bytes than the 148-byte header
+  UnknownVersion,  // a version other than 400 and 401: version() tells
+};
+
+class HistoryFile {
+ public:
+  static constexpr std::size_t kHeaderSize = 148;
+
+  HistoryOpen open(const std::filesystem::path& file);
+  void close();
+
+  // The header's values once open() succeeded (version also after UnknownVersion).
+  std::int32_t version() const { return version_; }
+  int digits() const { return digits_; }
+  const Status& status() const { return status_; }
+
+  // The next bar; false at the end of the history or when a read fails (status() tells which:
+  // 33 at the end).
+  bool next(HistoryBar& bar);
+
+  // Bytes of the file read so far.
+  std::int64_t bytes_read() const { return bytes_read_; }
+
+ private:
+  bool fill();
+
+  BlockFile file_;
+  Status status_;
+  std::int32_t version_ = 0;
+  int digits_ = 0;
+  std::size_t bar_size_ = 0;
+  std::int64_t next_pos_ = 0;  // file position (from 1) of the next block to read
+  std::vector<unsigned char> block_;
+  std::size_t block_len_ = 0, at_ = 0;
+  bool ended_ = true;
+  std::int64_t bytes_read_ = 0;
+};
+
+// The bar of a version's layout decoded from its bytes (bar_size(version) of them).
+HistoryBar decode_bar(std::int32_t version, const unsigned char* bytes);
+// Bytes per bar of a version: 44, 60, or 0 for an unknown version.
+std::size_t bar_size(std::int32_t version);
+
+}  // namespace mervane

@@ -26,8 +26,7 @@ std::string minutes_text(std::int16_t offset) {
 
 class Run {
  public:
-  Run(Session& s, Reporter& r, Progress& p)
-      : s_(s), r_(r), p_(p), g2_(s.g2()), samples_(0) {}
+  Run(Session& s, Reporter& r, Progress& p) : s_(s), r_(r), p_(p), g2_(s.g2()), samples_(0) {}
 
   void go() {
     g3_ = load_effects_settings(s_, r_);
@@ -125,9 +124,8 @@ class Run {
 
   static std::string event_cells(const PviewRecord& e) {
     std::string line(e.currency.view());
-    for (std::string_view v : {e.descr.view(), e.impact.view(), e.actual.view(),
-                               e.forecast.view(), e.previous.view(), e.revisedfrom.view(),
-                               e.kxidcode.view()}) {
+    for (std::string_view v : {e.descr.view(), e.impact.view(), e.actual.view(), e.forecast.view(),
+                               e.previous.view(), e.revisedfrom.view(), e.kxidcode.view()}) {
       line += ',';
       line += v;
     }
@@ -143,7 +141,8 @@ class Run {
     set_count(2000000);
     OutputFile out = start_file(kEffDetlFile);
     if (!out.create()) return;
-    std::string h1(10, ','), h2 = "Ccy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,Date,Time,Change";
+    std::string h1(10, ','),
+        h2 = "Ccy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,Date,Time,Change";
     for (const std::string& p : pairs_) {
       h1 += "," + p + "," + p + "," + p + "," + p;
       h2 += ",Open,Change,High,Low";
@@ -244,7 +243,8 @@ class Run {
   void write_summary() {
     OutputFile out = start_file(kEffSummFile);
     if (!out.create()) return;
-    std::string h1(10, ','), h2 = "Date,Time,Ccy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,Pair";
+    std::string h1(10, ','),
+        h2 = "Date,Time,Ccy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,Pair";
     for (std::int16_t o : used_) {
       h1 += "," + minutes_text(o) + "," + minutes_text(o);
       h2 += ",High,Low";

@@ -11,7 +11,7 @@
 namespace mervane {
 
 // The nine timeframe codes in the order of the window's radio buttons.
-constexpr std::array<std::string_view, 9> kTimeframeCodes = {"M1", "M5",  "M15", "M30", "H1",
+constexpr std::array<std::string_view, 9> kTimeframeCodes = {"M1", "M5", "M15", "M30", "H1",
                                                              "H4", "D1", "W1",  "MN"};
 
 // Minutes per bar of a timeframe code ("H1" 60, "MN" 43200); nothing for any other code.

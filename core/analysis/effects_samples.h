@@ -46,9 +46,7 @@ class SampleList {
   // Indexes of the samples by event, the event's own time first, then by offset.
   std::vector<std::size_t> by_event() const;
 
-  PairPrice& price(std::size_t sample, std::size_t pair) {
-    return prices_[sample * pairs_ + pair];
-  }
+  PairPrice& price(std::size_t sample, std::size_t pair) { return prices_[sample * pairs_ + pair]; }
   const PairPrice& price(std::size_t sample, std::size_t pair) const {
     return prices_[sample * pairs_ + pair];
   }

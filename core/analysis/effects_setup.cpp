@@ -7,8 +7,7 @@
 
 namespace mervane {
 
-EffectsSetup::EffectsSetup(Session& s, Reporter& r)
-    : session_(s), reporter_(r), ini_(s.folder()) {}
+EffectsSetup::EffectsSetup(Session& s, Reporter& r) : session_(s), reporter_(r), ini_(s.folder()) {}
 
 void EffectsSetup::open() {
   session_.with([](Globals& g) { g.dosfilename = kEffIniFile; });

@@ -20,4 +20,9 @@ void OutputFile::close() {
   failed_ = stop_if_failed(r_, add_op_, name_, w_.close());
 }
 
+void OutputFile::discard() {
+  w_.discard();
+  failed_ = true;
+}
+
 }  // namespace mervane

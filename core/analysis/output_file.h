@@ -28,6 +28,8 @@ class OutputFile {
   void add(std::string_view line);
   // Puts the new file in place of the old one.
   void close();
+  // Drops the new file when what it should hold could not be read: the old one stays.
+  void discard();
   bool failed() const { return failed_; }
 
  private:

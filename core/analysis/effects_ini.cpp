@@ -47,11 +47,11 @@ std::filesystem::path EffectsIni::path() const {
   return folder_ / std::string(kEffIniFile);
 }
 
-void EffectsIni::open_or_create(Reporter& r) {
-  if (file_.open(path(), true).is_ok()) return;
+bool EffectsIni::open_or_create(Reporter& r) {
+  if (file_.open(path(), true).is_ok()) return true;
   stop_if_failed(r, "Create", kEffIniFile, file_.create(path()));
   file_.close();
-  stop_if_failed(r, "Open", kEffIniFile, file_.open(path(), true));
+  return !stop_if_failed(r, "Open", kEffIniFile, file_.open(path(), true));
 }
 
 bool EffectsIni::open_existing(Reporter& r) {

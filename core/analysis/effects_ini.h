@@ -41,8 +41,8 @@ class EffectsIni {
   explicit EffectsIni(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
   // Opens the file for reading and writing; when that fails, creates it and opens it again.
-  // Reports "Create(" and "Open(" failures.
-  void open_or_create(Reporter& r);
+  // Reports "Create(" and "Open(" failures; false when the file is not open.
+  bool open_or_create(Reporter& r);
   // Opens an existing file for reading only; reports an "Open(" failure and returns false then.
   bool open_existing(Reporter& r);
   // Reads the record into s; reports "Get(" when the file holds less than the settings (a new,

@@ -13,8 +13,12 @@ void EffectsSetup::open() {
   session_.with([](Globals& g) { g.dosfilename = kEffIniFile; });
   open_ = true;
   step_ = 0;
-  ini_.open_or_create(reporter_);
-  ini_.get(reporter_, g3_);
+  // After an Ignored "Open(" the read could only fail again: one message is enough.
+  if (ini_.open_or_create(reporter_)) {
+    ini_.get(reporter_, g3_);
+  } else {
+    g3_ = EffectsSettings{};
+  }
   option1_ = "  " + g3_.chartint.str();
   if (g3_.histpath.blank()) propose_histpath();
   locked_ = true;

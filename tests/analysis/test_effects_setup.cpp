@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/analysis/effects_ini.h"
+#include "core/analysis/effects_offsets.h"
+#include "core/analysis/effects_setup.h"
+#include "core/model/session.h"
+#include "core/util/dates.h"
+#include "tests/support/scripted_reporter.h"
+#include "tests/support/temp_dir.h"
+
+namespace mervane {
+namespace {
+
+using Offsets = std::array<std::int16_t, 24>;
+using C = EffectsSetupControl;
+
+Offsets series(int first, int step) {
+  Offsets o{};
+  for (int i = 0; i < 24; ++i) o[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(first + i * step);
+  return o;
+}
+
+struct Fixture {
+  test::TempDir dir;
+  FixedClock clock{*date_serial(2009, 3, 6), 1};
+  Session session{dir.path(), clock};
+  test::ScriptedReporter reporter;
+
+  std::string ini_bytes() { return test::read_file(dir / "EFF.INI"); }
+  void write_ini(const EffectsSettings& s) {
+    const EffIniRecord rec = encode_eff_ini(s);
+    test::write_file(dir / "EFF.INI", std::string(rec.begin(), rec.end()));
+  }
+};
+
+TEST(EffIni, RecordLayout) {
+  EffectsSettings s;
+  s.histpath = "C:\\MT4\\history\\Srv\\";
+  s.timeint = series(-60, 60);
+  s.timeint[23] = -32768;
+  s.chartint = "H1";
+  const EffIniRecord rec = encode_eff_ini(s);
+  const std::string bytes(rec.begin(), rec.end());
+  ASSERT_EQ(bytes.size(), 512u);
+  EXPECT_EQ(bytes.substr(0, 99), s.histpath.padded());
+  EXPECT_EQ(static_cast<unsigned char>(bytes[99]), 0xC4);  // -60, low byte first
+  EXPECT_EQ(static_cast<unsigned char>(bytes[100]), 0xFF);
+  EXPECT_EQ(bytes[101], 0);
+  EXPECT_EQ(bytes[102], 0);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[103]), 60);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[145]), 0x00);  // -32768
+  EXPECT_EQ(static_cast<unsigned char>(bytes[146]), 0x80);
+  EXPECT_EQ(bytes.substr(147, 4), "H1  ");
+  EXPECT_EQ(bytes.substr(151), std::string(361, ' '));
+  EXPECT_EQ(decode_eff_ini(rec.data()), s);
+}
+
+TEST(EffectsOffsets, OffsetsInUseAndTimeframes) {
+  const struct {
+    std::vector<int> entries;  // the rest 0
+    std::vector<int> used;
+  } cases[] = {
+      {{-60, 0, 60, 120}, {-60, 0, 60, 120}},
+      {{-10, -5, 0, 5}, {-10, -5, 0, 5}},
+      {{}, {0}},                      // entry 1 always, the zero after it ends the list
+      {{0, 5, 10}, {0, 5, 10}},       // entry 1 = 0 is the event's own time
+      {{5, 10, 0, 15}, {5, 10}},      // a 0 after a positive entry ends the list
+      {{-5, 0, 0, 5}, {-5, 0}},       // so does a 0 after a 0
+      {{-5, 0, -5, 0, 7}, {-5, 0, -5, 0, 7}},
+  };
+  for (const auto& c : cases) {
+    Offsets o{};
+    for (std::size_t i = 0; i < c.entries.size(); ++i) o[i] = static_cast<std::int16_t>(c.entries[i]);
+    const auto got = offsets_in_use(o);
+    EXPECT_EQ(std::vector<int>(got.begin(), got.end()), c.used);
+  }
+  Offsets full = series(-60, 60);
+  EXPECT_EQ(offsets_in_use(full).size(), 24u);
+  EXPECT_EQ(*timeframe_step("MN"), 43200);
+  EXPECT_EQ(history_minutes("W1"), "10080");
+  EXPECT_FALSE(timeframe_step("H2"));
+  EXPECT_EQ(history_minutes("m1"), "");
+}
+
+TEST(EffectsSetup, OffsetOperations) {
+  using Step = std::function<void(EffectsSetup&)>;
+  const auto press = [](C c) { return Step([c](EffectsSetup& m) { m.press(c); }); };
+  const auto choose = [](const char* code) {
+    return Step([code](EffectsSetup& m) { ASSERT_TRUE(m.choose_timeframe(code)); });
+  };
+  const Step zero_10_to_24 = [](EffectsSetup& m) {
+    m.press(C::UNLOCK);
+    for (int i = 10; i <= 24; ++i) ASSERT_TRUE(m.set_offset(i, 0));
+  };
+  Offsets h1_decreased = series(-120, 60);
+  for (std::size_t i = 9; i < 24; ++i) h1_decreased[i] = 0;
+  Offsets w1{};
+  w1[0] = -10080, w1[2] = 10080, w1[3] = 20160, w1[4] = 30240;
+  Offsets w1_increased{};
+  for (auto& e : w1_increased) e = 10080;
+  w1_increased[0] = 0, w1_increased[2] = 20160, w1_increased[3] = 30240, w1_increased[4] = 0;
+  Offsets w1_decreased{};
+  w1_decreased[0] = -20160, w1_decreased[1] = -10080, w1_decreased[3] = 10080,
+  w1_decreased[4] = 20160;
+  Offsets fives{};
+  fives.fill(5);
+
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+    Offsets want;
+    std::int32_t step;
+    int out_of_range;
+  } cases[] = {
+      {"H1 Reset", {choose("H1"), press(C::RESET)}, series(-60, 60), 60, 0},
+      {"M5 Reset Decrease", {choose("M5"), press(C::DECREASE)}, series(-10, 5), 5, 0},
+      {"M5 Clear Increase", {choose("M5"), press(C::CLEAR), press(C::INCREASE)}, fives, 5, 0},
+      {"H1 cleared tail Decrease", {choose("H1"), zero_10_to_24, press(C::DECREASE)},
+       h1_decreased, 60, 0},
+      {"no timeframe Reset", {press(C::RESET)}, Offsets{}, 0, 0},
+      {"no timeframe Increase Decrease",
+       {press(C::RESET), press(C::INCREASE), press(C::DECREASE)}, Offsets{}, 0, 0},
+      // Offsets beyond 16 bits become 0, never wrapped round.
+      {"W1 Reset", {choose("W1")}, w1, 10080, 19},
+      {"W1 Increase", {choose("W1"), press(C::INCREASE)}, w1_increased, 10080, 1},
+      {"W1 Decrease", {choose("W1"), press(C::DECREASE)}, w1_decreased, 10080, 0},
+      {"MN Reset", {choose("MN")}, Offsets{}, 43200, 23},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    EffectsSetup m(f.session, f.reporter);
+    m.open();
+    for (const Step& s : c.steps) s(m);
+    EXPECT_EQ(m.settings().timeint, c.want) << c.name;
+    EXPECT_EQ(m.step(), c.step) << c.name;
+    EXPECT_EQ(m.out_of_range(), c.out_of_range) << c.name;
+    EXPECT_TRUE(m.offsets_locked()) << c.name;
+    EXPECT_EQ(f.session.g3(), m.settings()) << c.name << ": G3PARMS follows every change";
+  }
+}
+
+TEST(EffectsSetup, OpeningANewFileAndAWrittenOne) {
+  Fixture f;
+  {
+    EffectsSetup m(f.session, f.reporter);
+    m.open();
+    // The new file is empty, so reading it fails once; the settings start blank.
+    EXPECT_EQ(f.reporter.stops, std::vector<std::string>{"Get(EFF.INI) - Record Not Available"});
+    EXPECT_EQ(m.settings(), EffectsSettings{});
+    EXPECT_TRUE(test::read_file(f.dir / "EFF.INI").empty());
+    EXPECT_EQ(f.session.globals().dosfilename, "EFF.INI");
+    m.choose_timeframe("M15");
+    m.set_histpath("C:\\h\\");
+    m.enter();
+    EXPECT_FALSE(m.is_open());
+  }
+  EffectsSettings want;
+  want.histpath = "C:\\h\\";
+  want.timeint = series(-15, 15);
+  want.chartint = "M15";
+  const EffIniRecord rec = encode_eff_ini(want);
+  EXPECT_EQ(f.ini_bytes(), std::string(rec.begin(), rec.end()));
+
+  f.reporter.stops.clear();
+  f.session.set_g3({});
+  EffectsSetup again(f.session, f.reporter);
+  again.open();
+  EXPECT_TRUE(f.reporter.stops.empty());
+  EXPECT_EQ(again.settings(), want);
+  EXPECT_EQ(again.option1(), "  M15");
+  EXPECT_EQ(again.step(), 0) << "the step is taken by the first operation";
+  EXPECT_TRUE(again.offsets_locked());
+  EXPECT_FALSE(again.enabled(C::TIMEINT_1));
+  EXPECT_TRUE(again.enabled(C::RESET));
+  again.press(C::INCREASE);
+  EXPECT_EQ(again.step(), 15);
+  EXPECT_EQ(again.settings().timeint, series(0, 15));
+}
+
+TEST(EffectsSetup, HistoryFolderProposal) {
+  const struct {
+    const char* outname;
+    const char* histpath;
+    const char* want;
+  } cases[] = {
+      {"C:\\Program Files\\MT4\\experts\\files\\News.CSV", "",
+       "C:\\Program Files\\MT4\\history\\????????\\"},
+      {"/root/.wine/drive_c/Program Files/MT4/experts/files/news.csv", "",
+       "/root/.wine/drive_c/Program Files/MT4/history/????????"
+       "/"},
+      {"C:\\Program Files\\MT4\\Experts\\files\\News.CSV", "", ""},  // exact case only
+      {"News.CSV", "", ""},
+      {"C:\\Program Files\\MT4\\experts\\files\\News.CSV", "D:\\mine\\", "D:\\mine\\"},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    EffectsSettings s;
+    s.histpath = c.histpath;
+    f.write_ini(s);
+    f.session.with([&](Globals& g) { g.outname = c.outname; });
+    EffectsSetup m(f.session, f.reporter);
+    m.open();
+    EXPECT_EQ(m.settings().histpath, c.want) << c.outname;
+  }
+}
+
+TEST(EffectsSetup, CancelWritesNothingAndTypedOffsetsAreLimited) {
+  Fixture f;
+  EffectsSettings s;
+  s.chartint = "H1";
+  s.timeint = series(-60, 60);
+  f.write_ini(s);
+  const std::string before = f.ini_bytes();
+
+  EffectsSetup m(f.session, f.reporter);
+  m.open();
+  EXPECT_FALSE(m.set_offset(1, 5)) << "locked fields take no typing";
+  m.press(C::UNLOCK);
+  EXPECT_FALSE(m.offsets_locked());
+  EXPECT_TRUE(m.enabled(C::TIMEINT_24));
+  EXPECT_TRUE(m.set_offset(1, 40000));
+  EXPECT_TRUE(m.set_offset(2, -40000));
+  EXPECT_FALSE(m.set_offset(25, 1));
+  EXPECT_EQ(m.settings().timeint[0], 32767);
+  EXPECT_EQ(m.settings().timeint[1], -32768);
+  m.press(C::CLEAR);
+  EXPECT_TRUE(m.offsets_locked());
+  m.escape();
+  EXPECT_FALSE(m.is_open());
+  EXPECT_EQ(f.ini_bytes(), before);
+  EXPECT_EQ(f.session.g3().timeint, Offsets{}) << "changed in memory until read again";
+  EXPECT_TRUE(f.reporter.stops.empty());
+}
+
+TEST(EffectsSetup, FileFailures) {
+  // A folder in the file's place: it can be neither opened nor created.
+  Fixture f;
+  std::filesystem::create_directory(f.dir / "EFF.INI");
+  EffectsSetup m(f.session, f.reporter);
+  m.open();
+  ASSERT_EQ(f.reporter.stops.size(), 2u);
+  EXPECT_EQ(f.reporter.stops[0].rfind("Create(EFF.INI) - ", 0), 0u) << f.reporter.stops[0];
+  EXPECT_EQ(f.reporter.stops[1].rfind("Open(EFF.INI) - ", 0), 0u) << f.reporter.stops[1];
+  m.enter();
+  ASSERT_EQ(f.reporter.stops.size(), 3u);
+  EXPECT_EQ(f.reporter.stops[2], "Put(EFF.INI) - File Not Open");
+
+  Fixture g;
+  g.reporter.stop_answers = {Answer::Abort};
+  EffectsSetup aborted(g.session, g.reporter);
+  EXPECT_THROW(aborted.open(), Aborted);
+
+  // A short file holds less than the settings: "Get(" once, blank settings.
+  Fixture h;
+  test::write_file(h.dir / "EFF.INI", std::string(150, ' '));
+  EffectsSetup shortfile(h.session, h.reporter);
+  shortfile.open();
+  EXPECT_EQ(h.reporter.stops, std::vector<std::string>{"Get(EFF.INI) - Record Not Available"});
+}
+
+}  // namespace
+}  // namespace mervane

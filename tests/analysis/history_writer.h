@@ -24,7 +24,8 @@ inline std::int64_t unix_at(std::int32_t date, int hh, int mm) {
 }
 
 inline void put_le(std::string& s, std::size_t at, std::uint64_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) s[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+  for (int i = 0; i < bytes; ++i)
+    s[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
 }
 inline void put_double(std::string& s, std::size_t at, double d) {
   std::uint64_t v;

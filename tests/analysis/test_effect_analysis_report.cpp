@@ -91,12 +91,12 @@ void m5_case(Fixture& f) {
                        {test::unix_at(kFri, 9, 55), 1.27, 1.2701, 1.2699, 0},
                        {test::unix_at(kFri, 10, 0), 1.2702, 1.271, 1.2695, 0}});
   f.settings(f.folder(), "M5", {-5, 0, 5}, "EURUSD,GBPUSD", "M/");
-  f.events({event(kFri, 8, 30, "USD", "Non-Farm Employment Change", "H", "-651K", "-648K",
-                  "-598K", "-655K", "12345"),
-            event(kFri, 8, 30, "CAD", "Unemployment Rate", "M", "7.7%", "7.6%", "7.2%", "",
-                  "12346"),
-            event(kFri, 10, 0, "USD", "Wholesale Inventories", "L", "-0.7%", "-0.8%", "0.1%", "",
-                  "12347")});
+  f.events(
+      {event(kFri, 8, 30, "USD", "Non-Farm Employment Change", "H", "-651K", "-648K", "-598K",
+             "-655K", "12345"),
+       event(kFri, 8, 30, "CAD", "Unemployment Rate", "M", "7.7%", "7.6%", "7.2%", "", "12346"),
+       event(kFri, 10, 0, "USD", "Wholesale Inventories", "L", "-0.7%", "-0.8%", "0.1%", "",
+             "12347")});
 }
 
 TEST(EffectAnalysisReport, WholeFilesForWrittenAndRealHistories) {
@@ -118,8 +118,8 @@ TEST(EffectAnalysisReport, WholeFilesForWrittenAndRealHistories) {
     f.settings(hist, "D1", {-1440, 0, 1440}, "EURUSD,USDJPY", "D.");
     f.events({event(*date_serial(2019, 6, 4), 8, 0, "EUR", "German Factory Orders m/m", "M",
                     "-2.2%", "-1.2%", "0.6%", "", "50001"),
-              event(*date_serial(2019, 6, 5), 8, 0, "EUR", "Retail Sales m/m", "L", "0.1%",
-                    "-0.1%", "0.0%", "", "50002"),
+              event(*date_serial(2019, 6, 5), 8, 0, "EUR", "Retail Sales m/m", "L", "0.1%", "-0.1%",
+                    "0.0%", "", "50002"),
               event(*date_serial(2019, 6, 6), 8, 30, "USD", "Unemployment Claims", "M", "218K",
                     "215K", "218K", "217K", "50003"),
               event(*date_serial(2020, 10, 14), 8, 0, "EUR", "Industrial Production m/m", "L",
@@ -155,9 +155,9 @@ TEST(EffectAnalysisReport, ProgressCounter) {
   // at 09:55 and 10:00, none at 10:05); 3 event lines; 3 events x 1 pair summarised; 3 event
   // lines of the summary.
   const std::vector<std::int64_t> want = {
-      0,       1,       2,       3,       1000000, 1000001, 1000002, 1000003, 1000004, 1000005,
-      1000006, 1000007, 1000008, 2000000, 2000001, 2000002, 2000003, 3000000, 3000001, 3000002,
-      3000003, 4000000, 4000001, 4000002, 4000003};
+      0,       1,       2,       3,       1000000, 1000001, 1000002, 1000003, 1000004,
+      1000005, 1000006, 1000007, 1000008, 2000000, 2000001, 2000002, 2000003, 3000000,
+      3000001, 3000002, 3000003, 4000000, 4000001, 4000002, 4000003};
   EXPECT_EQ(f.progress.values, want);
 }
 
@@ -188,8 +188,9 @@ TEST(EffectAnalysisReport, EmptyAndMissingPreview) {
     Fixture f;  // no settings file: the report says so and goes on with blank settings
     f.run();
     EXPECT_EQ(f.reporter.stops, std::vector<std::string>{"Open(EFF.INI) - File Not Found"});
-    EXPECT_EQ(f.detail(), ",,,,,,,,,,\r\nCcy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,"
-                          "Date,Time,Change\r\n");
+    EXPECT_EQ(f.detail(),
+              ",,,,,,,,,,\r\nCcy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,"
+              "Date,Time,Change\r\n");
   }
 }
 
@@ -224,7 +225,10 @@ TEST(EffectAnalysisReport, SamplingRules) {
     // H1 bars open on the hour: an event at 08:30 never matches. A pair whose file says 0
     // digits was read all the same and gets its summary lines.
     Fixture f;
-    test::write_history(f.dir / "US30" "60.hst", 400, 0,
+    test::write_history(f.dir /
+                            "US30"
+                            "60.hst",
+                        400, 0,
                         {{test::unix_at(day, 8, 0), 7000, 7010, 6990, 0},
                          {test::unix_at(day, 9, 0), 7005, 7050, 6950, 0}});
     f.settings(f.folder(), "H1", {-60, 0, 60}, "US30", "Y/");

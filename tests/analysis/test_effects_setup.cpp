@@ -18,7 +18,8 @@ using C = EffectsSetupControl;
 
 Offsets series(int first, int step) {
   Offsets o{};
-  for (int i = 0; i < 24; ++i) o[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(first + i * step);
+  for (int i = 0; i < 24; ++i)
+    o[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(first + i * step);
   return o;
 }
 
@@ -64,15 +65,16 @@ TEST(EffectsOffsets, OffsetsInUseAndTimeframes) {
   } cases[] = {
       {{-60, 0, 60, 120}, {-60, 0, 60, 120}},
       {{-10, -5, 0, 5}, {-10, -5, 0, 5}},
-      {{}, {0}},                      // entry 1 always, the zero after it ends the list
-      {{0, 5, 10}, {0, 5, 10}},       // entry 1 = 0 is the event's own time
-      {{5, 10, 0, 15}, {5, 10}},      // a 0 after a positive entry ends the list
-      {{-5, 0, 0, 5}, {-5, 0}},       // so does a 0 after a 0
+      {{}, {0}},                  // entry 1 always, the zero after it ends the list
+      {{0, 5, 10}, {0, 5, 10}},   // entry 1 = 0 is the event's own time
+      {{5, 10, 0, 15}, {5, 10}},  // a 0 after a positive entry ends the list
+      {{-5, 0, 0, 5}, {-5, 0}},   // so does a 0 after a 0
       {{-5, 0, -5, 0, 7}, {-5, 0, -5, 0, 7}},
   };
   for (const auto& c : cases) {
     Offsets o{};
-    for (std::size_t i = 0; i < c.entries.size(); ++i) o[i] = static_cast<std::int16_t>(c.entries[i]);
+    for (std::size_t i = 0; i < c.entries.size(); ++i)
+      o[i] = static_cast<std::int16_t>(c.entries[i]);
     const auto got = offsets_in_use(o);
     EXPECT_EQ(std::vector<int>(got.begin(), got.end()), c.used);
   }
@@ -117,11 +119,17 @@ TEST(EffectsSetup, OffsetOperations) {
       {"H1 Reset", {choose("H1"), press(C::RESET)}, series(-60, 60), 60, 0},
       {"M5 Reset Decrease", {choose("M5"), press(C::DECREASE)}, series(-10, 5), 5, 0},
       {"M5 Clear Increase", {choose("M5"), press(C::CLEAR), press(C::INCREASE)}, fives, 5, 0},
-      {"H1 cleared tail Decrease", {choose("H1"), zero_10_to_24, press(C::DECREASE)},
-       h1_decreased, 60, 0},
+      {"H1 cleared tail Decrease",
+       {choose("H1"), zero_10_to_24, press(C::DECREASE)},
+       h1_decreased,
+       60,
+       0},
       {"no timeframe Reset", {press(C::RESET)}, Offsets{}, 0, 0},
       {"no timeframe Increase Decrease",
-       {press(C::RESET), press(C::INCREASE), press(C::DECREASE)}, Offsets{}, 0, 0},
+       {press(C::RESET), press(C::INCREASE), press(C::DECREASE)},
+       Offsets{},
+       0,
+       0},
       // Offsets beyond 16 bits become 0, never wrapped round.
       {"W1 Reset", {choose("W1")}, w1, 10080, 19},
       {"W1 Increase", {choose("W1"), press(C::INCREASE)}, w1_increased, 10080, 1},

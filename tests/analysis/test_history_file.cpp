@@ -47,7 +47,8 @@ TEST(HistoryFile, ReadsBothLayoutsBarByBar) {
       EXPECT_EQ(got[i].low, want[i].low);
     }
     EXPECT_EQ(f.status().code, kRecordNotAvailable);
-    EXPECT_EQ(f.bytes_read(), static_cast<std::int64_t>(148 + (version == 400 ? 44 : 60) * want.size()));
+    EXPECT_EQ(f.bytes_read(),
+              static_cast<std::int64_t>(148 + (version == 400 ? 44 : 60) * want.size()));
   }
 }
 

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include "core/model/local_settings.h"
+#include "core/model/session.h"
+#include "core/setup/folder_list.h"
+#include "core/setup/initial_setup.h"
+#include "core/setup/program_files.h"
+#include "core/util/dates.h"
+#include "core/util/helpers.h"
+#include "tests/support/scripted_reporter.h"
+#include "tests/support/temp_dir.h"
+
+namespace mervane {
+namespace {
+
+using C = InitialSetupControl;
+
+// A listing line with "<DIR>" at position dir_at and the name from name_at (1-based).
+std::string listing(std::size_t dir_at, std::size_t name_at, const std::string& name,
+                    const std::string& front = "") {
+  std::string s(name_at - 1, ' ');
+  s.replace(0, front.size(), front);
+  s.replace(dir_at - 1, 5, "<DIR>");
+  return s + name;
+}
+std::string dos(const std::string& name, const std::string& short_name = "PROGRA~1") {
+  return listing(16, 45, name, short_name);
+}
+std::string nt(const std::string& name) {
+  return listing(27, 42, name, "03/05/2009  10:15 AM");
+}
+
+struct Fixture {
+  test::TempDir dir;
+  FixedClock clock{*date_serial(2009, 5, 4), tod(9, 41)};
+  Session session{dir.path(), clock};
+  test::ScriptedReporter reporter;
+
+  Fixture() {
+    // Never the machine's own Program Files: an empty folder of the test's.
+    std::filesystem::create_directories(dir / "drive_c" / "Program Files");
+    EXPECT_TRUE(
+        save_local_setting(dir.path(), "PROGRAMFILES", (dir / "drive_c" / "Program Files").string())
+            .is_ok());
+  }
+  std::string batch() { return test::read_file(dir / "trunesetup.BAT"); }
+};
+
+TEST(InitialSetup, OffsetsFollowTheEntries) {
+  const std::int32_t d = *date_serial(2009, 5, 4);
+  const struct {
+    std::int32_t kx_date;
+    int kx_h, kx_m;
+    std::int32_t mt_date;
+    int mt_h, mt_m;
+    std::int32_t l_date;
+    int l_h, l_m;
+    int parm1, parm2;
+  } cases[] = {
+      {d, 8, 0, d, 15, 0, d, 16, 30, 7, 1},
+      {d, 22, 0, d + 1, 5, 0, d + 1, 5, 0, 7, 0},  // 24 hours per day of difference
+      {d, 8, 0, d, 15, 0, d, 15, 30, 7, 0},        // minutes are ignored
+      {d, 8, 59, d, 8, 0, d - 1, 23, 0, 0, -9},
+      {d, 0, 0, d + 3000, 0, 0, d - 3000, 0, 0, 32767, -32768},  // held, never wrapped
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    InitialSetup m(f.session, f.reporter);
+    m.open();
+    EXPECT_EQ(m.parm1(), 0);
+    EXPECT_EQ(m.parm2(), 0);
+    m.set_kx(c.kx_date, tod(c.kx_h, c.kx_m));
+    m.set_mt4(c.mt_date, tod(c.mt_h, c.mt_m));
+    m.set_local(c.l_date, tod(c.l_h, c.l_m));
+    EXPECT_EQ(m.parm1(), c.parm1);
+    EXPECT_EQ(m.parm2(), c.parm2);
+    EXPECT_EQ(f.session.globals().parm1, c.parm1);
+  }
+}
+
+TEST(InitialSetup, OpeningSetsTodayAndNow) {
+  Fixture f;
+  f.session.with([](Globals& g) { g.parm3 = "old"; });
+  InitialSetup m(f.session, f.reporter);
+  m.open();
+  EXPECT_EQ(m.kx_date(), f.clock.today());
+  EXPECT_EQ(m.mt4_date(), f.clock.today());
+  EXPECT_EQ(m.local_date(), f.clock.today());
+  EXPECT_EQ(m.kx_time(), tod(9, 41));
+  EXPECT_EQ(m.local_time(), tod(9, 41));
+  EXPECT_EQ(m.folder(), "") << "no folders listed: nothing preselected";
+  EXPECT_EQ(m.web_text(), "For help, see:  https://www.timeanddate.com/worldclock/");
+}
+
+TEST(FolderList, ListingLinesInBothLayouts) {
+  const struct {
+    std::string line;
+    std::optional<std::string> name;
+  } cases[] = {
+      {dos("Broker MT4"), "Broker MT4"},
+      {dos(".", "."), std::nullopt},
+      {dos("..", ".."), std::nullopt},
+      {nt("Alpari MT4  "), "Alpari MT4"},
+      {nt("."), std::nullopt},
+      {nt(".."), std::nullopt},
+      {listing(16, 45, "", "ABC"), std::nullopt},  // no name
+      {" Volume in drive C has no label.", std::nullopt},
+      {"", std::nullopt},
+      {listing(27, 42, "x.txt", "03/05/2009  10:15 AM").replace(26, 5, "  123"), std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(folder_of_listing_line(c.line), c.name) << c.line;
+}
+
+TEST(FolderList, FromTheListingFileOrTheFolders) {
+  Fixture f;
+  const auto pf = f.dir / "drive_c" / "Program Files";
+  std::filesystem::create_directory(pf / "Zed MT4");
+  std::filesystem::create_directory(pf / "Alpha MT4");
+  std::filesystem::create_directory(pf / std::string(41, 'L'));  // too long to keep
+  test::write_file(pf / "file.txt", "");
+  auto list = load_folder_list(f.dir.path());
+  EXPECT_FALSE(list.from_listing);
+  EXPECT_EQ(list.names, (std::vector<std::string>{"Alpha MT4", "Zed MT4"}));
+
+  // 32-bit terminals beside it in "Program Files (x86)"; a name in both is listed once.
+  std::filesystem::create_directories(f.dir / "drive_c" / "Program Files (x86)" / "Old MT4");
+  std::filesystem::create_directories(f.dir / "drive_c" / "Program Files (x86)" / "zed mt4");
+  list = load_folder_list(f.dir.path());
+  EXPECT_EQ(list.names, (std::vector<std::string>{"Alpha MT4", "Zed MT4", "Old MT4"}));
+
+  test::write_file(f.dir / "##.DIR", " Directory of C:\\Program Files\r\n" + dos(".", ".") +
+                                         "\r\n" + dos("Broker MT4") + "\r\n" + nt("Second") +
+                                         "\r\n" + nt(std::string(41, 'L')) + "\r\n");
+  list = load_folder_list(f.dir.path());
+  EXPECT_TRUE(list.from_listing);
+  EXPECT_EQ(list.names, (std::vector<std::string>{"Broker MT4", "Second"}));
+
+  InitialSetup m(f.session, f.reporter);
+  m.open();
+  EXPECT_EQ(m.folders(), list.names);
+  EXPECT_EQ(m.folder(), "Broker MT4") << "the first one is preselected";
+}
+
+TEST(InitialSetup, OkWritesTheBatchFileCancelWritesNothing) {
+  {
+    Fixture f;
+    InitialSetup m(f.session, f.reporter);
+    m.open();
+    m.set_folder("Broker MT4");
+    EXPECT_TRUE(m.enter());
+    EXPECT_FALSE(m.is_open());
+    EXPECT_EQ(f.batch(),
+              "copy /y mirel_events.* \"c:\\Program Files\\Broker MT4\\experts\\indicators\"\r\n"
+              "copy /y mirel_lines.* \"c:\\Program Files\\Broker MT4\\experts\\indicators\"\r\n"
+              "cls\r\n");
+    EXPECT_EQ(f.session.globals().parm3, "Broker MT4");
+    EXPECT_EQ(f.session.globals().pfilename, "trunesetup.BAT");
+  }
+  {
+    // Found only in "Program Files (x86)": the copy goes there.
+    Fixture f;
+    std::filesystem::create_directories(f.dir / "drive_c" / "Program Files (x86)" / "Old MT4");
+    InitialSetup m(f.session, f.reporter);
+    m.open();
+    EXPECT_EQ(m.folder(), "Old MT4");
+    EXPECT_TRUE(m.press(C::OK));
+    EXPECT_EQ(f.batch().substr(0, 70),
+              "copy /y mirel_events.* \"c:\\Program Files (x86)\\Old MT4\\experts\\indicat");
+  }
+  {
+    Fixture f;
+    test::write_file(f.dir / "trunesetup.BAT", "old");
+    InitialSetup m(f.session, f.reporter);
+    m.open();
+    m.set_folder("Broker MT4");
+    m.set_mt4(m.mt4_date(), tod(16, 0));
+    m.escape();
+    EXPECT_FALSE(m.is_open());
+    EXPECT_EQ(f.session.globals().parm3, "");
+    EXPECT_EQ(f.batch(), "old");
+  }
+}
+
+TEST(InitialSetup, RefusedNamesAndFailures) {
+  for (const char* bad : {"..\\Windows", "a\"b", "x/y", "MT4.", "a|b"}) {
+    Fixture f;
+    InitialSetup m(f.session, f.reporter);
+    m.open();
+    m.set_folder(bad);
+    EXPECT_FALSE(m.enter()) << bad;
+    EXPECT_TRUE(m.is_open());
+    ASSERT_EQ(f.reporter.warnings.size(), 1u) << bad;
+    EXPECT_EQ(f.reporter.warnings[0].caption, " Initial Setup");
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "trunesetup.BAT"));
+  }
+  Fixture f;
+  std::filesystem::create_directory(f.dir / "trunesetup.BAT");
+  InitialSetup m(f.session, f.reporter);
+  m.open();
+  m.set_folder("Broker MT4");
+  EXPECT_TRUE(m.enter());
+  ASSERT_EQ(f.reporter.stops.size(), 1u);
+  EXPECT_EQ(f.reporter.stops[0], "Create(trunesetup.BAT) - Invalid Filename");
+}
+
+}  // namespace
+}  // namespace mervane

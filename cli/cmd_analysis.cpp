@@ -1,0 +1,180 @@
+// effects setup, nci and setup: the effects analysis settings window, the NCI output and the
+// Initial setup, run headless.
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <ostream>
+
+#include "cli/commands.h"
+#include "core/analysis/effects_offsets.h"
+#include "core/analysis/effects_setup.h"
+#include "core/analysis/nci_output.h"
+#include "core/output/settings_file.h"
+#include "core/runtime/paths.h"
+#include "core/setup/folder_list.h"
+#include "core/setup/initial_setup.h"
+#include "core/setup/program_files.h"
+#include "core/util/charset.h"
+#include "core/util/picture.h"
+
+namespace mervane::cli {
+namespace {
+
+struct SetupOptions {
+  std::string path;
+  std::string timeframe;
+  bool reset = false, increase = false, decrease = false, clear = false;
+  std::vector<std::string> offsets;
+};
+
+std::vector<std::int64_t> parse_offsets(const std::vector<std::string>& texts) {
+  if (texts.size() > 24) throw UsageError("--offsets: at most 24 offsets");
+  std::vector<std::int64_t> out;
+  for (const std::string& t : texts) {
+    std::int64_t v = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (ec != std::errc() || end != t.data() + t.size())
+      throw UsageError("--offsets: " + t + " is not a whole number of minutes");
+    if (v < EffectsSetup::kMinOffset || v > EffectsSetup::kMaxOffset)
+      throw UsageError("--offsets: " + t + " lies outside -32768..32767 minutes");
+    out.push_back(v);
+  }
+  return out;
+}
+
+int effects_setup(Context& c, const SetupOptions& o) {
+  std::string code = upper_ascii(o.timeframe);
+  if (!o.timeframe.empty() && !timeframe_step(code))
+    throw UsageError("--timeframe: " + o.timeframe + " is none of M1 M5 M15 M30 H1 H4 D1 W1 MN");
+  const std::string path = cp1252_from_utf8(o.path);
+  if (path.size() > decltype(EffectsSettings::histpath)::width)
+    throw UsageError("--path: longer than 99 characters");
+  const std::vector<std::int64_t> offsets = parse_offsets(o.offsets);
+
+  EffectsSetup m(*c.session, *c.reporter);
+  m.open();
+  if (!o.path.empty()) m.set_histpath(path);
+  if (!code.empty()) m.choose_timeframe(code);
+  using C = EffectsSetupControl;
+  if (o.reset) m.press(C::RESET);
+  if (o.increase) m.press(C::INCREASE);
+  if (o.decrease) m.press(C::DECREASE);
+  if (o.clear) m.press(C::CLEAR);
+  if (m.out_of_range() > 0)
+    c.e() << "mervane-cli: " << m.out_of_range()
+          << " offsets lay outside -32768..32767 minutes and were set to 0\n";
+  if (!offsets.empty()) {
+    m.press(C::UNLOCK);
+    for (std::size_t i = 0; i < offsets.size(); ++i)
+      m.set_offset(static_cast<int>(i) + 1, offsets[i]);
+  }
+  m.enter();
+
+  const EffectsSettings& s = m.settings();
+  c.o() << "PATH=" << utf8_from_cp1252(s.histpath.view()) << '\n'
+        << "TIMEFRAME=" << utf8_from_cp1252(s.chartint.view()) << '\n'
+        << "OFFSETS=";
+  for (std::size_t i = 0; i < s.timeint.size(); ++i) c.o() << (i ? "," : "") << s.timeint[i];
+  c.o() << '\n';
+  return 0;
+}
+
+// The Build window's settings as a run starts with them: the settings file over the built-in
+// defaults, with the corrections made after loading.
+SettingsRecord saved_settings(Context& c) {
+  SettingsRecord rec = built_in_defaults(c.clock->today(), c.session->folder());
+  const Status st = read_settings_file(c.session->folder() / std::string(kSettingsFile), rec);
+  if (st.failed() && st.code != kFileNotFound)
+    throw std::runtime_error(stop_text("Open", kSettingsFile, st));
+  repair_after_load(rec);
+  return rec;
+}
+
+int nci(Context& c) {
+  const SettingsRecord rec = saved_settings(c);
+  c.session->set_g2(rec.b);
+  c.session->with([&](Globals& g) { g.outname = rec.b.outname; });
+  if (rec.b.nciout <= 0) c.e() << "mervane-cli: NCIOUT is 0 in the settings: no NCI file\n";
+  nci_output(*c.session, *c.reporter, *c.progress);
+  return 0;
+}
+
+// "DATE HH:MM" as the window's date and time fields take them.
+std::pair<std::int32_t, std::int32_t> moment(const std::string& option, const std::string& text) {
+  const std::size_t blank = text.find_last_of(' ');
+  if (blank == std::string::npos) throw UsageError(option + ": give \"DATE HH:MM\"");
+  const auto date = parse_cli_date(text.substr(0, blank));
+  if (!date) throw UsageError(option + ": " + date.reason);
+  const auto time = parse_value("T1", text.substr(blank + 1));
+  if (!time) throw UsageError(option + ": " + time.reason);
+  return {*date.value, static_cast<std::int32_t>(*time.value)};
+}
+
+struct InitialOptions {
+  std::string kx, mt4, local, folder;
+};
+
+int initial_setup(Context& c, const InitialOptions& o) {
+  InitialSetup m(*c.session, *c.reporter);
+  m.open();
+  if (!o.kx.empty()) {
+    const auto [d, t] = moment("--kx", o.kx);
+    m.set_kx(d, t);
+  }
+  if (!o.mt4.empty()) {
+    const auto [d, t] = moment("--mt4", o.mt4);
+    m.set_mt4(d, t);
+  }
+  if (!o.local.empty()) {
+    const auto [d, t] = moment("--local", o.local);
+    m.set_local(d, t);
+  }
+  const std::string folder = cp1252_from_utf8(o.folder);
+  if (folder.size() > kFolderNameWidth) throw UsageError("--folder: longer than 40 characters");
+  m.set_folder(folder);
+  if (!m.enter()) return 2;  // the model said why
+  // What the Build window takes over from the setup, as settings names.
+  c.o() << "OFFSET1=" << m.parm1() << '\n'
+        << "OFFSET2=" << m.parm2() << '\n'
+        << "FOLDER=" << utf8_from_cp1252(m.folder()) << '\n'
+        << "OUTNAME=" << utf8_from_cp1252(news_csv_path_for(c.session->folder(), m.folder()))
+        << '\n';
+  return 0;
+}
+
+}  // namespace
+
+void add_analysis_commands(CLI::App& app, Context& ctx) {
+  auto* effects = app.add_subcommand("effects", "the effects analysis and its settings");
+  effects->require_subcommand(1);
+  auto* setup = effects->add_subcommand(
+      "setup", "the effects analysis settings (EFF.INI): path, timeframe, offsets");
+  auto so = std::make_shared<SetupOptions>();
+  setup->add_option("--path", so->path, "folder of the MT4 history files");
+  setup->add_option("--timeframe", so->timeframe,
+                    "M1 M5 M15 M30 H1 H4 D1 W1 MN (resets the offsets)");
+  auto* reset = setup->add_flag("--reset", so->reset, "offsets -step, 0, step, ...");
+  auto* inc = setup->add_flag("--increase", so->increase, "every offset one step later");
+  auto* dec = setup->add_flag("--decrease", so->decrease, "every offset one step earlier");
+  auto* clr = setup->add_flag("--clear", so->clear, "every offset 0");
+  reset->excludes(inc)->excludes(dec)->excludes(clr);
+  inc->excludes(dec)->excludes(clr);
+  dec->excludes(clr);
+  setup->add_option("--offsets", so->offsets, "offsets typed in from the first, N,N,...")
+      ->delimiter(',');
+  on_run(*setup, ctx, [so](Context& c) { return effects_setup(c, *so); });
+
+  auto* nci_cmd = app.add_subcommand("nci", "merge the Event History into the NCI files");
+  on_run(*nci_cmd, ctx, [](Context& c) { return nci(c); });
+
+  auto* init = app.add_subcommand("setup", "the Initial setup: time offsets and the MT4 folder");
+  auto io = std::make_shared<InitialOptions>();
+  init->add_option("--kx", io->kx, "the KX calendar's current \"DATE HH:MM\" (default: now)");
+  init->add_option("--mt4", io->mt4, "the MT4 broker's current \"DATE HH:MM\"");
+  init->add_option("--local", io->local, "your local \"DATE HH:MM\"");
+  init->add_option("--folder", io->folder, "the broker's MT4 folder below Program Files")
+      ->required();
+  on_run(*init, ctx, [io](Context& c) { return initial_setup(c, *io); });
+}
+
+}  // namespace mervane::cli

@@ -35,7 +35,8 @@ std::optional<std::string> folder_of_listing_line(std::string_view line) {
   } else {
     return std::nullopt;
   }
-  if (name.empty()) return std::nullopt;
+  // "." and ".." in the name column too, whatever the short-name column holds.
+  if (name.empty() || name == "." || name == "..") return std::nullopt;
   return std::string(name);
 }
 

@@ -100,6 +100,7 @@ TEST(FolderList, ListingLinesInBothLayouts) {
       {dos("Broker MT4"), "Broker MT4"},
       {dos(".", "."), std::nullopt},
       {dos("..", ".."), std::nullopt},
+      {dos("..", "DOTDOT"), std::nullopt},  // the name column decides
       {nt("Alpari MT4  "), "Alpari MT4"},
       {nt("."), std::nullopt},
       {nt(".."), std::nullopt},

@@ -1,0 +1,61 @@
+// The MT4 history reader on arbitrary bytes: only a file of version 400 or 401 with a whole
+// header opens, it yields exactly its whole bars, reads no byte twice and ends; the merge with
+// a few sampling moments stays inside its lists.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/analysis/effects_samples.h"
+#include "core/analysis/history_file.h"
+
+using namespace mervane;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::string path = "/tmp/mervane-fuzz-hst-" + std::to_string(::getpid());
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return 0;
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+  }
+  HistoryFile h;
+  const HistoryOpen opened = h.open(path);
+  std::int32_t version = 0;
+  if (size >= 4)
+    version = static_cast<std::int32_t>(data[0] | data[1] << 8 | data[2] << 16 |
+                                        static_cast<std::uint32_t>(data[3]) << 24);
+  const bool valid = size >= HistoryFile::kHeaderSize && (version == 400 || version == 401);
+  if ((opened == HistoryOpen::Ok) != valid) std::abort();
+  if (opened == HistoryOpen::TooShort && size >= HistoryFile::kHeaderSize) std::abort();
+  if (opened != HistoryOpen::Ok) return 0;
+  if (h.digits() != data[84]) std::abort();
+
+  const std::size_t bar = bar_size(version);
+  std::size_t bars = 0;
+  HistoryBar b;
+  while (h.next(b)) ++bars;
+  if (bars != (size - HistoryFile::kHeaderSize) / bar) std::abort();
+  if (h.bytes_read() != static_cast<std::int64_t>(size)) std::abort();
+
+  // Sampling moments taken from the first bars, so some of them match.
+  if (h.open(path) != HistoryOpen::Ok) std::abort();
+  SampleList samples(2);
+  for (std::size_t i = 0; i < 6; ++i) {
+    const std::size_t at = HistoryFile::kHeaderSize + (i % 3) * bar;
+    std::int64_t t = 0;
+    if (at + bar <= size) t = decode_bar(version, data + at).time;
+    EffectsSample s;
+    s.moment = bar_moment(t) + static_cast<std::int64_t>(i / 3) * 60;
+    s.idno = static_cast<std::int32_t>(i + 1);
+    samples.add(s);
+  }
+  samples.sort_by_moment();
+  std::size_t found = 0;
+  merge_prices(h, samples, 1, [&] { ++found; });
+  if (found > samples.size()) std::abort();
+  return 0;
+}

@@ -1,5 +1,6 @@
 #include "core/analysis/effect_analysis_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -10,18 +11,29 @@
 #include "core/model/records.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"
-#include "core/util/helpers.h"
 #include "core/util/picture.h"
 
 namespace mervane {
 namespace {
 
-std::string cell(std::string_view picture, double value) {
-  return trim(format_value(picture, value));
+// The numbers of the cells: open prices ("n_12.5"), changes and ranges in points ("n-_12.5"),
+// summary values ("n-_14.2") and minutes ("n_8"). The pictures are taken apart once: a file
+// has hundreds of thousands of cells.
+enum class Cell { Open, Points, Summary, Minutes };
+
+// A number by its picture without the blanks in front (these pictures put none elsewhere).
+std::string cell(Cell kind, double value) {
+  static const Picture pictures[] = {*read_picture("n_12.5"), *read_picture("n-_12.5"),
+                                     *read_picture("n-_14.2"), *read_picture("n_8")};
+  std::string s = format_value(pictures[static_cast<int>(kind)], value);
+  s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
+  return s;
 }
 
-std::string minutes_text(std::int16_t offset) {
-  return std::to_string(offset);
+// Appends a cell to a line: a comma, then the value.
+void add_cell(std::string& line, std::string_view value) {
+  line += ',';
+  line += value;
 }
 
 class Run {
@@ -144,7 +156,7 @@ class Run {
     std::string h1(10, ','),
         h2 = "Ccy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,Date,Time,Change";
     for (const std::string& p : pairs_) {
-      h1 += "," + p + "," + p + "," + p + "," + p;
+      for (int i = 0; i < 4; ++i) add_cell(h1, p);
       h2 += ",Open,Change,High,Low";
     }
     out.add(h1);
@@ -167,8 +179,9 @@ class Run {
         if (smp.moment % 86400 < 0) --day;
         const auto time = static_cast<std::int32_t>((smp.moment - day * 86400) * 100 + 1);
         const double mins = last ? static_cast<double>(smp.moment - *last) / 60 : 0.0;
-        line += "," + date_cell(g2_.datefmt.view(), static_cast<std::int32_t>(day)) + "," +
-                format_value("t1", time) + "," + cell("n_8", mins);
+        add_cell(line, date_cell(g2_.datefmt.view(), static_cast<std::int32_t>(day)));
+        add_cell(line, format_value("t1", time));
+        add_cell(line, cell(Cell::Minutes, mins));
         for (std::size_t k = 0; k < pairs_.size(); ++k) {
           const PairPrice& pp = samples_.price(i, k);
           if (pp.open == 0) {
@@ -178,8 +191,10 @@ class Run {
           write = true;
           const double scale = pair_state_[k].scale;
           const double change = previous_open[k] == 0 ? 0 : (pp.open - previous_open[k]) * scale;
-          line += "," + cell("n_12.5", pp.open) + "," + cell("n-_12.5", change) + "," +
-                  cell("n-_12.5", pp.plus * scale) + "," + cell("n-_12.5", pp.minus * scale);
+          add_cell(line, cell(Cell::Open, pp.open));
+          add_cell(line, cell(Cell::Points, change));
+          add_cell(line, cell(Cell::Points, pp.plus * scale));
+          add_cell(line, cell(Cell::Points, pp.minus * scale));
           previous_open[k] = pp.open;
         }
       }
@@ -246,7 +261,8 @@ class Run {
     std::string h1(10, ','),
         h2 = "Date,Time,Ccy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,Pair";
     for (std::int16_t o : used_) {
-      h1 += "," + minutes_text(o) + "," + minutes_text(o);
+      add_cell(h1, std::to_string(o));
+      add_cell(h1, std::to_string(o));
       h2 += ",High,Low";
     }
     out.add(h1);
@@ -259,19 +275,21 @@ class Run {
       std::string line;
       if (j == 0 || summary_[j - 1].idno != e.idno) {
         const PviewRecord& ev = event(e.idno);
-        line = date_cell(g2_.datefmt.view(), ev.date) + "," + format_value("t1", ev.time) + "," +
-               event_cells(ev);
+        line = date_cell(g2_.datefmt.view(), ev.date);
+        add_cell(line, format_value("t1", ev.time));
+        add_cell(line, event_cells(ev));
         write = true;
         bump();
       } else {
         line = std::string(9, ',');
       }
-      line += "," + pairs_[e.pair];
+      add_cell(line, pairs_[e.pair]);
       const double* v = &slots_[j * 2 * n];
       std::size_t last = n;
       while (last > 0 && v[2 * (last - 1)] == 0 && v[2 * (last - 1) + 1] == 0) --last;
       for (std::size_t k = 0; k < last; ++k) {
-        line += "," + cell("n-_14.2", v[2 * k]) + "," + cell("n-_14.2", v[2 * k + 1]);
+        add_cell(line, cell(Cell::Summary, v[2 * k]));
+        add_cell(line, cell(Cell::Summary, v[2 * k + 1]));
         write = true;
       }
       if (write) out.add(line);

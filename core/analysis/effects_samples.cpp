@@ -48,7 +48,7 @@ void merge_prices(HistoryFile& file, SampleList& samples, std::size_t pair,
   bool have = file.next(bar);
   for (std::size_t i = 0; i < samples.size() && have; ++i) {
     const std::int64_t moment = samples[i].moment;
-    while (have && moment > bar_moment(bar.time)) have = file.next(bar);
+    if (moment > bar_moment(bar.time)) have = file.next_from(moment - bar_moment(0), bar);
     if (have && moment == bar_moment(bar.time)) {
       samples.price(i, pair) = {bar.open, bar.high - bar.open, bar.low - bar.open};
       found();

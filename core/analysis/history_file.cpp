@@ -1,21 +1,31 @@
 #include "core/analysis/history_file.h"
 
 #include <bit>
+#include <cstring>
 
 namespace mervane {
 namespace {
 
 constexpr std::size_t kDigitsAt = 84;
-constexpr std::size_t kBarsPerBlock = 1092;  // about 64 KiB of either layout
+constexpr std::size_t kBarsPerBlock = 4096;  // 176 or 240 KiB: read past the read-ahead
 
-std::uint64_t u64(const unsigned char* p) {
-  std::uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+// Little-endian loads: one plain load on a little-endian machine, bytes put together elsewhere.
+template <class T>
+T load_le(const unsigned char* p) {
+  T v;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, p, sizeof v);
+  } else {
+    v = 0;
+    for (int i = static_cast<int>(sizeof v) - 1; i >= 0; --i) v = static_cast<T>((v << 8) | p[i]);
+  }
   return v;
 }
+std::uint64_t u64(const unsigned char* p) {
+  return load_le<std::uint64_t>(p);
+}
 std::uint32_t u32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  return load_le<std::uint32_t>(p);
 }
 double f64(const unsigned char* p) {
   return std::bit_cast<double>(u64(p));
@@ -41,6 +51,11 @@ HistoryBar decode_bar(std::int32_t version, const unsigned char* p) {
     b.low = f64(p + 24);
   }
   return b;
+}
+
+std::int64_t bar_time(std::int32_t version, const unsigned char* p) {
+  return version == 400 ? std::int64_t{static_cast<std::int32_t>(u32(p))}
+                        : static_cast<std::int64_t>(u64(p));
 }
 
 HistoryOpen HistoryFile::open(const std::filesystem::path& file) {
@@ -105,6 +120,25 @@ bool HistoryFile::next(HistoryBar& bar) {
   bar = decode_bar(version_, block_.data() + at_);
   at_ += bar_size_;
   return true;
+}
+
+bool HistoryFile::next_from(std::int64_t time, HistoryBar& bar) {
+  for (;;) {
+    if (at_ >= block_len_) {
+      if (ended_ || !fill()) {
+        ended_ = true;
+        if (status_.is_ok()) status_ = Status(kRecordNotAvailable);
+        return false;
+      }
+    }
+    for (; at_ < block_len_; at_ += bar_size_) {
+      if (bar_time(version_, block_.data() + at_) >= time) {
+        bar = decode_bar(version_, block_.data() + at_);
+        at_ += bar_size_;
+        return true;
+      }
+    }
+  }
 }
 
 }  // namespace mervane

@@ -56,6 +56,9 @@ class HistoryFile {
   // The next bar; false at the end of the history or when a read fails (status() tells which:
   // 33 at the end).
   bool next(HistoryBar& bar);
+  // The next bar whose time is not before time: the bars before it are stepped over one by one
+  // without taking their prices apart. False as next() is.
+  bool next_from(std::int64_t time, HistoryBar& bar);
 
   // Bytes of the file read so far.
   std::int64_t bytes_read() const { return bytes_read_; }
@@ -77,6 +80,8 @@ class HistoryFile {
 
 // The bar of a version's layout decoded from its bytes (bar_size(version) of them).
 HistoryBar decode_bar(std::int32_t version, const unsigned char* bytes);
+// The open time of a bar from its bytes.
+std::int64_t bar_time(std::int32_t version, const unsigned char* bytes);
 // Bytes per bar of a version: 44, 60, or 0 for an unknown version.
 std::size_t bar_size(std::int32_t version);
 

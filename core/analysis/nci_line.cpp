@@ -78,17 +78,29 @@ std::array<std::string_view, 5> middle_fields(std::string_view middle) {
 
 std::string nci_line(const NcidbRecord& r) {
   const Ymd d = ymd_of(r.date);
-  std::string when = format_value("N04", static_cast<double>(d.year)) + "." +
-                     format_value("N02", d.month) + "." + format_value("N02", d.day) + " ";
   const std::string time = format_value("t1", r.time);
-  when += time.empty() ? "0" : time;
-  std::string line = column(r.ncivalue.view(), 3) + "," + when + "," + column(r.ccy.view(), 4) +
-                     "," + column(impact_word(r.impact.view()), 7) + "," +
-                     column(r.descr.view(), kDescrWidth);
-  for (std::string_view v :
-       {r.actual.view(), r.forecast.view(), r.previous.view(), r.revfrom.view()})
-    line += "," + column(v, kValueWidth);
-  return line + "," + column(r.kxid.view(), 6);
+  std::string line = column(r.ncivalue.view(), 3);
+  line += ',';
+  line += format_value("N04", static_cast<double>(d.year));
+  line += '.';
+  line += format_value("N02", d.month);
+  line += '.';
+  line += format_value("N02", d.day);
+  line += ' ';
+  line += time.empty() ? "0" : time;
+  const std::pair<std::string_view, std::size_t> fields[] = {{r.ccy.view(), 4},
+                                                             {impact_word(r.impact.view()), 7},
+                                                             {r.descr.view(), kDescrWidth},
+                                                             {r.actual.view(), kValueWidth},
+                                                             {r.forecast.view(), kValueWidth},
+                                                             {r.previous.view(), kValueWidth},
+                                                             {r.revfrom.view(), kValueWidth},
+                                                             {r.kxid.view(), 6}};
+  for (const auto& [text, width] : fields) {
+    line += ',';
+    line += column(text, width);
+  }
+  return line;
 }
 
 std::optional<NcidbRecord> read_nci_line(std::string_view line) {

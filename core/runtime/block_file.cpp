@@ -46,6 +46,18 @@ Status BlockFile::read(std::int64_t pos, std::size_t n, void* out, std::size_t* 
   std::size_t done = 0;
   while (done < n) {
     const std::int64_t at = off + static_cast<std::int64_t>(done);
+    if (n - done >= kAhead) {
+      // A read as large as the read-ahead goes straight into the caller's buffer: copying it
+      // through the read-ahead would only double the work.
+      ssize_t r;
+      do {
+        r = ::pread(fd_, dst + done, n - done, static_cast<off_t>(at));
+      } while (r < 0 && errno == EINTR);
+      if (r < 0) return Status::from_errno(errno);
+      if (r == 0) break;
+      done += static_cast<std::size_t>(r);
+      continue;
+    }
     if (at >= ahead_start_ && at < ahead_start_ + static_cast<std::int64_t>(ahead_len_)) {
       const auto from = static_cast<std::size_t>(at - ahead_start_);
       const std::size_t take = std::min(n - done, ahead_len_ - from);

@@ -28,7 +28,7 @@ class BlockFile {
   bool is_open() const { return fd_ >= 0; }
 
   // Reads n bytes at position pos (1 = the first byte) into out. 33 when fewer than n bytes are
-  // there; got tells how many were.
+  // there; got tells how many were. A read of 64 KiB or more goes straight into out.
   Status read(std::int64_t pos, std::size_t n, void* out, std::size_t* got = nullptr);
   // Writes n bytes at position pos.
   Status write(std::int64_t pos, const void* data, std::size_t n);

@@ -104,9 +104,13 @@ bool InitialSetup::press(InitialSetupControl c) {
 
 std::vector<std::string> InitialSetup::batch_lines(std::string_view program_files,
                                                    std::string_view f) {
-  const std::string dest =
-      "\"" + std::string(program_files) + std::string(f) + "\\experts\\indicators\"";
-  return {"copy /y mirel_events.* " + dest, "copy /y mirel_lines.* " + dest, "cls"};
+  std::string dest(1, '"');
+  dest += program_files;
+  dest += f;
+  dest += "\\experts\\indicators\"";
+  std::string events = "copy /y mirel_events.* ";
+  std::string lines = "copy /y mirel_lines.* ";
+  return {events += dest, lines += dest, "cls"};
 }
 
 // A 32-bit terminal on a 64-bit Windows (or Wine prefix) lives in "Program Files (x86)": the

@@ -187,6 +187,21 @@ TEST(NciOutput, FirstRunEveryEventNewestFirst) {
   }
 }
 
+TEST(NciOutput, CounterCountsLinesReadEventsMergedAndLinesWritten) {
+  struct Counts : Progress {
+    std::vector<std::int64_t> values;
+    void report(std::string_view, std::int64_t v) override { values.push_back(v); }
+  } counts;
+  Fixture f(2);
+  f.standard_history();
+  test::write_file(f.file(1), "1,2009.03.06 13:30,USD,High,Old,,,,,99\r\n\r\n");
+  nci_output(f.session, f.reporter, counts);
+  // File 1: 2 lines read, 4 events merged, 5 lines written; file 2: 4 merged, 4 written.
+  ASSERT_EQ(counts.values.size(), 19u);
+  for (std::size_t i = 0; i < counts.values.size(); ++i)
+    EXPECT_EQ(counts.values[i], static_cast<std::int64_t>(i + 1));
+}
+
 TEST(NciOutput, TypedValuesAreKeptFromRunToRun) {
   Fixture f;
   f.standard_history();

@@ -5,21 +5,17 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_lines.h"
+
 #include "core/setup/folder_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view all(reinterpret_cast<const char*>(data), size);
-  std::size_t from = 0;
-  while (from <= all.size()) {
-    std::size_t end = all.find('\n', from);
-    if (end == std::string_view::npos) end = all.size();
-    const std::string_view line = all.substr(from, end - from);
-    from = end + 1;
+  for_each_line(data, size, [](std::string_view line) {
     const auto name = mervane::folder_of_listing_line(line);
-    if (!name) continue;
+    if (!name) return;
     if (name->empty() || *name == "." || *name == ".." ||
         line.find(*name) == std::string_view::npos)
       std::abort();
-  }
+  });
   return 0;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_lines.h"
+
 #include "core/analysis/nci_line.h"
 #include "core/util/text.h"
 
@@ -20,15 +22,9 @@ std::string written(const NcidbRecord& r) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view all(reinterpret_cast<const char*>(data), size);
-  std::size_t from = 0;
-  while (from <= all.size()) {
-    std::size_t end = all.find('\n', from);
-    if (end == std::string_view::npos) end = all.size();
-    const std::string_view line = all.substr(from, end - from);
-    from = end + 1;
+  for_each_line(data, size, [](std::string_view line) {
     const auto r1 = read_nci_line(line);
-    if (!r1) continue;
+    if (!r1) return;
     const std::string l1 = written(*r1);
     const auto r2 = read_nci_line(l1);
     if (!r2) std::abort();
@@ -36,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto r3 = read_nci_line(l2);
     if (!r3 || written(*r3) != l2) std::abort();
     nci_score(*r1);
-  }
+  });
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <limits>
 
 namespace mervane {
 namespace {
@@ -110,16 +111,7 @@ bool HistoryFile::fill() {
 }
 
 bool HistoryFile::next(HistoryBar& bar) {
-  if (at_ >= block_len_) {
-    if (ended_ || !fill()) {
-      ended_ = true;
-      if (status_.is_ok()) status_ = Status(kRecordNotAvailable);
-      return false;
-    }
-  }
-  bar = decode_bar(version_, block_.data() + at_);
-  at_ += bar_size_;
-  return true;
+  return next_from(std::numeric_limits<std::int64_t>::min(), bar);
 }
 
 bool HistoryFile::next_from(std::int64_t time, HistoryBar& bar) {

@@ -38,20 +38,20 @@ void InitialSetup::open() {
 }
 
 void InitialSetup::set_kx(std::int32_t date, std::int32_t time) {
-  kx_date_ = date;
-  kx_time_ = time;
-  recompute();
+  take(kx_date_, kx_time_, date, time);
 }
-
 void InitialSetup::set_mt4(std::int32_t date, std::int32_t time) {
-  mt4_date_ = date;
-  mt4_time_ = time;
-  recompute();
+  take(mt4_date_, mt4_time_, date, time);
+}
+void InitialSetup::set_local(std::int32_t date, std::int32_t time) {
+  take(local_date_, local_time_, date, time);
 }
 
-void InitialSetup::set_local(std::int32_t date, std::int32_t time) {
-  local_date_ = date;
-  local_time_ = time;
+// Every change of a reading moves the offsets with it.
+void InitialSetup::take(std::int32_t& date_field, std::int32_t& time_field, std::int32_t date,
+                        std::int32_t time) {
+  date_field = date;
+  time_field = time;
   recompute();
 }
 

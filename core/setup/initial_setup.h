@@ -87,6 +87,8 @@ class InitialSetup {
   static std::vector<std::string> batch_lines(std::string_view program_files, std::string_view f);
 
  private:
+  void take(std::int32_t& date_field, std::int32_t& time_field, std::int32_t date,
+            std::int32_t time);
   void recompute();
   bool write_batch();
   std::string program_files_of(const std::string& f) const;

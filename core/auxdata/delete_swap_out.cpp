@@ -2,8 +2,8 @@
 
 #include <limits>
 
+#include "core/app/open_or_create.h"
 #include "core/app/pick_date.h"
-#include "core/auxdata/aux_tables.h"
 #include "core/model/records.h"
 #include "core/runtime/paths.h"
 #include "core/util/dates.h"

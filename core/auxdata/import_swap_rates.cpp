@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/auxdata/aux_tables.h"
+#include "core/app/open_or_create.h"
 #include "core/auxdata/swap_rate_line.h"
 #include "core/model/records.h"
 #include "core/runtime/find_file.h"

@@ -23,10 +23,10 @@ namespace mervane {
 enum class ImportSwapRatesControl { ADDNEW, MULTIPLIER, OK, CANCEL, COUNT1 };
 
 struct SwapImportResult {
-  bool file_read = false;     // the file was opened and read to its end
-  std::int64_t updated = 0;   // stored pairs given the new swaps
-  std::int64_t added = 0;     // new pairs added (ADDNEW on)
-  std::int64_t not_added = 0; // new pairs left out (ADDNEW off)
+  bool file_read = false;      // the file was opened and read to its end
+  std::int64_t updated = 0;    // stored pairs given the new swaps
+  std::int64_t added = 0;      // new pairs added (ADDNEW on)
+  std::int64_t not_added = 0;  // new pairs left out (ADDNEW off)
   // One entry per line left out as not "pair,buy,sell": "line 4: no second comma".
   std::vector<std::string> skipped;
 };

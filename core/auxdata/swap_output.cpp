@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/app/open_or_create.h"
 #include "core/app/pick_date.h"
-#include "core/auxdata/aux_tables.h"
 #include "core/auxdata/swap_item.h"
 #include "core/model/records.h"
 #include "core/runtime/paths.h"

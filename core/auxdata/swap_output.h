@@ -21,7 +21,16 @@
 
 namespace mervane {
 
-enum class SwapOutputControl { SWAPPLOT, SWAPRATES, FROMDATE, BUTTON5, REBUILD, OK, CANCEL, COUNT1 };
+enum class SwapOutputControl {
+  SWAPPLOT,
+  SWAPRATES,
+  FROMDATE,
+  BUTTON5,
+  REBUILD,
+  OK,
+  CANCEL,
+  COUNT1
+};
 
 // The two browses the window opens on its own thread; each returns when the user closes it.
 class SwapBrowses {

@@ -1,5 +1,5 @@
-// Opening the auxiliary tables (SWAPRATE, SWAPDATA, SWAPOUT) for the bulk windows, which open
-// and close their tables themselves and report failures as stop messages.
+// How the bulk windows (history maintenance, swap import and generation, auxiliary item deletion)
+// open their tables: they open and close them themselves and report failures as stop messages.
 #pragma once
 
 #include "core/runtime/reporter.h"

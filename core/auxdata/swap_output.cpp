@@ -16,9 +16,11 @@ namespace mervane {
 
 namespace {
 
+// Whether a read loop ended on a failure rather than at the end of the records (or where the
+// loop stopped by itself).
 template <class Def>
 bool read_failed(Reporter& r, Table<Def>& t, const Status& st) {
-  if (st.code == kRecordNotAvailable) return false;
+  if (st.is_ok() || st.code == kRecordNotAvailable) return false;
   stop(r, "Get", t.file_name(), st);
   return true;
 }

@@ -44,7 +44,8 @@ Parsed<SwapRateLine> read_swap_rate_line(std::string_view line) {
   const std::size_t c2 = line.find(',', c1 + 1);
   if (c2 == std::string_view::npos) return {std::nullopt, "no second comma"};
   SwapRateLine out;
-  out.pair = strip(line.substr(0, c1));
+  // Blanks around the pair go before and after it is cut to its 6 characters.
+  out.pair = strip(strip(line.substr(0, c1)).substr(0, 6));
   if (out.pair.blank()) return {std::nullopt, "no currency pair before the first comma"};
   const auto buy = read_swap_value(line.substr(c1 + 1, c2 - c1 - 1));
   if (!buy) return {std::nullopt, "buy swap " + buy.reason};

@@ -14,6 +14,13 @@ std::string_view strip(std::string_view s) {
   return s;
 }
 
+Parsed<double> not_a_number(std::string_view s) {
+  std::string reason = "'";
+  reason += s;
+  reason += "' is not a number";
+  return {std::nullopt, reason};
+}
+
 }  // namespace
 
 Parsed<double> read_swap_value(std::string_view text) {
@@ -27,10 +34,10 @@ Parsed<double> read_swap_value(std::string_view text) {
     } else if (s[i] == '.' && !point) {
       point = true;
     } else {
-      return {std::nullopt, "'" + std::string(s) + "' is not a number"};
+      return not_a_number(s);
     }
   }
-  if (!digit) return {std::nullopt, "'" + std::string(s) + "' is not a number"};
+  if (!digit) return not_a_number(s);
   // The syntax is plain decimal, so strtod reads all of it; only the size can still fail.
   const std::string copy(s);
   const double v = std::strtod(copy.c_str(), nullptr);

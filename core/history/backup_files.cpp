@@ -8,12 +8,17 @@
 namespace mervane {
 
 std::string backup_file_name(std::string_view name) {
-  return "@" + std::string(clip(name)) + "@.CSV";
+  std::string f = "@";
+  f += clip(name);
+  f += "@.CSV";
+  return f;
 }
 
 std::string backup_name_problem(std::string_view name) {
   const std::string_view n = clip(name);
-  const std::string quoted = "\"" + utf8_from_cp1252(n) + "\"";
+  std::string quoted = "\"";
+  quoted += utf8_from_cp1252(n);
+  quoted += '"';
   if (n.empty()) return "The name of the import / export file may not be blank.";
   if (n.size() > kBackupNameWidth) return "The name " + quoted + " is longer than 6 characters.";
   if (n.find('@') != std::string_view::npos || !is_safe_file_name(n))

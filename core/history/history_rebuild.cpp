@@ -48,7 +48,12 @@ bool restore(std::string_view line, std::int32_t from, std::int32_t thru, std::i
 }
 
 std::string when(const CalendarRecord& r) {
-  return date_text(r.date) + (r.time ? " " + format_value("T1", r.time) : "");
+  std::string s = date_text(r.date);
+  if (r.time) {
+    s += ' ';
+    s += format_value("T1", r.time);
+  }
+  return s;
 }
 
 // After a failed key build: the first two events of "CAL2.CSV" that the rebuild put on the same

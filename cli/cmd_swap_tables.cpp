@@ -33,7 +33,10 @@ void set_flags(std::string_view option, const std::string& list,
       if (item == names[i]) *flags[i] = 1, known = true;
     if (!known) {
       std::string all;
-      for (const char* n : names) all += (all.empty() ? "" : ",") + std::string(n);
+      for (const char* n : names) {
+        if (!all.empty()) all += ',';
+        all += n;
+      }
       throw UsageError(std::string(option) + ": unknown name \"" + item + "\" (names: " + all +
                        ", or none)");
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/calendar_events.h"
 #include "core/history/history_maintenance.h"
 #include "core/model/records.h"
 #include "core/runtime/table.h"
@@ -24,24 +25,13 @@ using mervane::bench::measure;
 
 namespace {
 
-const char* kCurrencies[] = {"USD", "EUR", "GBP", "JPY", "CHF", "CAD", "AUD", "NZD"};
-constexpr int kPerDay = 137;
-constexpr std::int32_t kFirstDay = 70000;
+using mervane::bench::kFirstDay;
+using mervane::bench::kPerDay;
 
+// Descriptions with a comma, which the rebuild's temporary file must keep in one field.
 CalendarRecord make(int i) {
-  CalendarRecord r;
-  r.date = kFirstDay + i / kPerDay;
-  r.time = (i % kPerDay) * 6000 * 10 + 1;
-  r.currency = kCurrencies[i % 8];
-  r.descr = "Economic release number " + std::to_string(i % 5000) + ", ex Autos";
-  r.symbol = "140";
-  r.impact = "H";
-  r.color = "3";
-  r.actual = "0.4%";
-  r.forecast = "0.3%";
-  r.previous = "0.2%";
-  r.spacing = "1";
-  r.kxidcode = std::to_string(i % 999999);
+  CalendarRecord r = bench::calendar_event(i);
+  r.descr = r.descr.str() + ", ex Autos";
   return r;
 }
 

@@ -10,6 +10,7 @@
 #include "core/util/helpers.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/stub_windows.h"
+#include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -17,9 +18,7 @@ namespace {
 
 using C = DeleteSwapOutControl;
 
-std::int32_t day(int y, int m, int d) {
-  return *date_serial(y, m, d);
-}
+using test::day;
 
 SwapoutRecord item(std::string_view type, std::int32_t date, std::string_view ccy) {
   SwapoutRecord o;
@@ -34,30 +33,13 @@ SwapoutRecord item(std::string_view type, std::int32_t date, std::string_view cc
 class DeleteSwapOutWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    Table<SwaprateTable> rates(dir.path());
-    ASSERT_TRUE(rates.create().is_ok());
-    ASSERT_TRUE(rates.open().is_ok());
-    for (const char* p : {"USDJPY", "EURUSD"}) {
-      rates.clear();
-      rates.rec.pair = p;
-      ASSERT_TRUE(rates.add().is_ok());
-    }
-    Table<SwapoutTable> t(dir.path());
-    ASSERT_TRUE(t.create().is_ok());
-    ASSERT_TRUE(t.open().is_ok());
-    for (const SwapoutRecord& r : stored) {
-      t.rec = r;
-      ASSERT_TRUE(t.add().is_ok());
-    }
+    SwaprateRecord usdjpy, eurusd;
+    usdjpy.pair = "USDJPY";
+    eurusd.pair = "EURUSD";
+    test::fill_table<SwaprateTable>(dir.path(), {usdjpy, eurusd});
+    test::fill_table<SwapoutTable>(dir.path(), stored);
   }
-  std::vector<SwapoutRecord> items() {
-    Table<SwapoutTable> t(dir.path());
-    EXPECT_TRUE(t.open(OpenMode::read_only()).is_ok());
-    std::vector<SwapoutRecord> out;
-    t.set_start(SwapoutKey::Key);
-    while (t.next().is_ok()) out.push_back(t.rec);
-    return out;
-  }
+  std::vector<SwapoutRecord> items() { return test::table_records<SwapoutTable>(dir.path()); }
   const std::vector<SwapoutRecord> stored = {
       item("SWAP", day(2009, 3, 11), "EURUSD"), item("SWAP", day(2009, 3, 11), "USDJPY"),
       item("SWAP", day(2009, 3, 12), "EURUSD"), item("SWAP", day(2009, 3, 11), "ALL"),
@@ -112,7 +94,6 @@ TEST_F(DeleteSwapOutWindow, DeletesOnlyTheTypeDatesAndPairChosen) {
     EXPECT_TRUE(w.done());
     EXPECT_EQ(w.deleted(), static_cast<std::int64_t>(c.deleted.size())) << c.type << c.pair;
     std::vector<SwapoutRecord> expected;
-    Table<SwapoutTable> t(dir.path());
     for (std::size_t i = 0; i < stored.size(); ++i)
       if (std::find(c.deleted.begin(), c.deleted.end(), i) == c.deleted.end())
         expected.push_back(stored[i]);

@@ -8,14 +8,13 @@
 #include "core/util/helpers.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/stub_windows.h"
+#include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
 namespace {
 
-std::int32_t day(int y, int m, int d) {
-  return *date_serial(y, m, d);
-}
+using test::day;
 
 SwapdataRecord definition(std::int16_t dateadd, std::string_view descr) {
   SwapdataRecord d;
@@ -78,22 +77,9 @@ class SwapOutputWindow : public ::testing::Test {
  protected:
   template <class Def>
   void fill(const std::vector<typename Def::Record>& records) {
-    Table<Def> t(dir.path());
-    ASSERT_TRUE(t.create().is_ok());
-    ASSERT_TRUE(t.open().is_ok());
-    for (const auto& r : records) {
-      t.rec = r;
-      ASSERT_TRUE(t.add().is_ok());
-    }
+    test::fill_table<Def>(dir.path(), records);
   }
-  std::vector<SwapoutRecord> items() {
-    Table<SwapoutTable> t(dir.path());
-    EXPECT_TRUE(t.open(OpenMode::read_only()).is_ok());
-    std::vector<SwapoutRecord> out;
-    t.set_start(SwapoutKey::Key);
-    while (t.next().is_ok()) out.push_back(t.rec);
-    return out;
-  }
+  std::vector<SwapoutRecord> items() { return test::table_records<SwapoutTable>(dir.path()); }
   struct Browses : SwapBrowses {
     int data = 0, rate = 0;
     void browse_swap_data(Session&) override { ++data; }

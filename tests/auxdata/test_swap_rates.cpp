@@ -8,6 +8,7 @@
 #include "core/model/records.h"
 #include "core/runtime/table.h"
 #include "tests/support/scripted_reporter.h"
+#include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -64,25 +65,14 @@ TEST(SwapRateLine, ReadsPairAndTwoDecimalNumbers) {
 class ImportSwapRatesWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    Table<SwaprateTable> t(dir.path());
-    ASSERT_TRUE(t.create().is_ok());
-    ASSERT_TRUE(t.open().is_ok());
     SwaprateRecord eur;
     eur.pair = "EURUSD";
     eur.buy = 9;
     eur.usd = 1;
     eur.high = 1;
-    t.rec = eur;
-    ASSERT_TRUE(t.add().is_ok());
+    test::fill_table<SwaprateTable>(dir.path(), {eur});
   }
-  std::vector<SwaprateRecord> rates() {
-    Table<SwaprateTable> t(dir.path());
-    EXPECT_TRUE(t.open(OpenMode::read_only()).is_ok());
-    std::vector<SwaprateRecord> out;
-    t.set_start(SwaprateKey::KeyPair);
-    while (t.next().is_ok()) out.push_back(t.rec);
-    return out;
-  }
+  std::vector<SwaprateRecord> rates() { return test::table_records<SwaprateTable>(dir.path()); }
   test::TempDir dir;
   FixedClock clock{80000, 1};
   Session session{dir.path(), clock};

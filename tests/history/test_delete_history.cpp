@@ -12,6 +12,7 @@
 #include "core/util/helpers.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/stub_windows.h"
+#include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -19,9 +20,7 @@ namespace {
 
 using C = DeleteHistoryControl;
 
-std::int32_t day(int y, int m, int d) {
-  return *date_serial(y, m, d);
-}
+using test::day;
 
 CalendarRecord event(std::int32_t date, std::int32_t time, std::string_view descr) {
   CalendarRecord r;
@@ -35,20 +34,12 @@ CalendarRecord event(std::int32_t date, std::int32_t time, std::string_view desc
 class DeleteHistoryWindow : public ::testing::Test {
  protected:
   void store(const std::vector<CalendarRecord>& events) {
-    Table<CalendarTable> t(dir.path());
-    ASSERT_TRUE(t.create().is_ok());
-    ASSERT_TRUE(t.open().is_ok());
-    for (const auto& e : events) {
-      t.rec = e;
-      ASSERT_TRUE(t.add().is_ok());
-    }
+    test::fill_table<CalendarTable>(dir.path(), events);
   }
   std::vector<std::string> descriptions() {
-    Table<CalendarTable> t(dir.path());
-    EXPECT_TRUE(t.open(OpenMode::read_only()).is_ok());
     std::vector<std::string> out;
-    t.set_start(CalendarKey::Key);
-    while (t.next().is_ok()) out.push_back(t.rec.descr.str());
+    for (const auto& r : test::table_records<CalendarTable>(dir.path()))
+      out.push_back(r.descr.str());
     return out;
   }
   test::TempDir dir;

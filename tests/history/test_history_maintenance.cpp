@@ -8,6 +8,7 @@
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
 #include "tests/support/scripted_reporter.h"
+#include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -21,9 +22,7 @@ namespace {
 
 using Cal = Table<CalendarTable>;
 
-std::int32_t day(int y, int m, int d) {
-  return *date_serial(y, m, d);
-}
+using test::day;
 
 CalendarRecord event(std::int32_t date, std::int32_t time, std::string_view ccy,
                      std::string_view descr) {
@@ -63,12 +62,7 @@ class HistoryActions : public ::testing::Test {
   // Every event in key order, read by a second opener once the action's table is closed.
   std::vector<CalendarRecord> history() {
     cal.close();
-    Cal reader(dir.path());
-    EXPECT_TRUE(reader.open(OpenMode::read_only()).is_ok());
-    std::vector<CalendarRecord> out;
-    reader.set_start(CalendarKey::Key);
-    while (reader.next().is_ok()) out.push_back(reader.rec);
-    return out;
+    return test::table_records<CalendarTable>(dir.path());
   }
   test::TempDir dir;
   Cal cal{dir.path()};

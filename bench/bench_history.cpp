@@ -35,20 +35,6 @@ CalendarRecord make(int i) {
   return r;
 }
 
-void fill(const std::filesystem::path& dir, int n) {
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  Table<CalendarTable> t(dir);
-  t.create();
-  t.open();
-  Transaction tx(t);
-  for (int i = 0; i < n; ++i) {
-    t.rec = make(i);
-    if (t.add().failed()) std::abort();
-  }
-  tx.commit();
-}
-
 // Fails the benchmark loudly rather than timing work that did not happen.
 class AbortingReporter : public Reporter {
  public:
@@ -136,7 +122,7 @@ int main(int argc, char** argv) {
   const auto backup = dir / "@BACKUP@.CSV";
   const std::int32_t last = kFirstDay + n / kPerDay;
   std::printf("%d CALENDAR events\n\n", n);
-  fill(dir, n);
+  bench::fill_calendar(dir, n, make);
   AbortingReporter reporter;
   NoProgress progress;
   bool ok = true;

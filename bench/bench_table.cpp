@@ -26,17 +26,7 @@ CalendarRecord make(int i) {
 }
 
 void fill_ours(const std::filesystem::path& dir, int n) {
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  Table<CalendarTable> t(dir);
-  t.create();
-  t.open();
-  Transaction tx(t);
-  for (int i = 0; i < n; ++i) {
-    t.rec = make(i);
-    if (t.add().failed()) std::abort();
-  }
-  tx.commit();
+  bench::fill_calendar(dir, n, make);
 }
 
 // The same schema as the table layer's, filled with one prepared INSERT in one transaction.

@@ -2,9 +2,12 @@
 // currencies, 5,000 descriptions, every field filled as a real week's events are.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "core/model/records.h"
+#include "core/runtime/table.h"
 
 namespace mervane::bench {
 
@@ -27,6 +30,22 @@ inline CalendarRecord calendar_event(int i) {
   r.spacing = "1";
   r.kxidcode = std::to_string(i % 999999);
   return r;
+}
+
+// A new CALENDAR table in dir (removed and made again) with the events make(0) .. make(n - 1),
+// added in one transaction; any failure ends the benchmark.
+template <class Make>
+void fill_calendar(const std::filesystem::path& dir, int n, Make make) {
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  Table<CalendarTable> t(dir);
+  if (t.create().failed() || t.open().failed()) std::abort();
+  Transaction tx(t);
+  for (int i = 0; i < n; ++i) {
+    t.rec = make(i);
+    if (t.add().failed()) std::abort();
+  }
+  if (tx.commit().failed()) std::abort();
 }
 
 }  // namespace mervane::bench

@@ -12,6 +12,7 @@
 #include "tests/support/stub_windows.h"
 #include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_bed.h"
 
 namespace mervane {
 namespace {
@@ -30,7 +31,7 @@ SwapoutRecord item(std::string_view type, std::int32_t date, std::string_view cc
   return o;
 }
 
-class DeleteSwapOutWindow : public ::testing::Test {
+class DeleteSwapOutWindow : public ::testing::Test, protected test::WindowBed {
  protected:
   void SetUp() override {
     SwaprateRecord usdjpy, eurusd;
@@ -45,12 +46,6 @@ class DeleteSwapOutWindow : public ::testing::Test {
       item("SWAP", day(2009, 3, 12), "EURUSD"), item("SWAP", day(2009, 3, 11), "ALL"),
       item("NOTE", day(2009, 3, 11), "EURUSD"), item("swap", day(2009, 3, 10), "EURUSD"),
       item("OTHER", day(2009, 3, 11), "EURUSD")};
-  test::TempDir dir;
-  FixedClock clock{day(2009, 3, 11), 1};
-  Session session{dir.path(), clock};
-  test::StubWindows windows;
-  test::ScriptedReporter reporter;
-  NoProgress progress;
   DeleteSwapOut m{session, windows, reporter, progress};
 };
 

@@ -10,6 +10,7 @@
 #include "tests/support/stub_windows.h"
 #include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_bed.h"
 
 namespace mervane {
 namespace {
@@ -73,7 +74,7 @@ TEST(SwapItem, Text2WordsAndValues) {
   for (const Case& c : cases) EXPECT_EQ(swap_text2(c.buy, c.sell, c.factor), c.text);
 }
 
-class SwapOutputWindow : public ::testing::Test {
+class SwapOutputWindow : public ::testing::Test, protected test::WindowBed {
  protected:
   template <class Def>
   void fill(const std::vector<typename Def::Record>& records) {
@@ -85,13 +86,7 @@ class SwapOutputWindow : public ::testing::Test {
     void browse_swap_data(Session&) override { ++data; }
     void browse_swap_rate(Session&) override { ++rate; }
   };
-  test::TempDir dir;
-  FixedClock clock{day(2009, 3, 11), 1};  // a Wednesday
-  Session session{dir.path(), clock};
-  test::StubWindows windows;
   Browses browses;
-  test::ScriptedReporter reporter;
-  NoProgress progress;
 };
 
 TEST_F(SwapOutputWindow, StartsOnTheLatestSundayAndPicksSundaysOnly) {

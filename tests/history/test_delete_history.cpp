@@ -14,6 +14,7 @@
 #include "tests/support/stub_windows.h"
 #include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_bed.h"
 
 namespace mervane {
 namespace {
@@ -23,15 +24,10 @@ using C = DeleteHistoryControl;
 using test::day;
 
 CalendarRecord event(std::int32_t date, std::int32_t time, std::string_view descr) {
-  CalendarRecord r;
-  r.date = date;
-  r.time = time;
-  r.currency = "USD";
-  r.descr = descr;
-  return r;
+  return test::calendar_event(date, time, "USD", descr);
 }
 
-class DeleteHistoryWindow : public ::testing::Test {
+class DeleteHistoryWindow : public ::testing::Test, protected test::WindowBed {
  protected:
   void store(const std::vector<CalendarRecord>& events) {
     test::fill_table<CalendarTable>(dir.path(), events);
@@ -42,12 +38,6 @@ class DeleteHistoryWindow : public ::testing::Test {
       out.push_back(r.descr.str());
     return out;
   }
-  test::TempDir dir;
-  FixedClock clock{day(2009, 3, 11), 1};
-  Session session{dir.path(), clock};
-  test::StubWindows windows;
-  test::ScriptedReporter reporter;
-  NoProgress progress;
   DeleteHistory m{session, windows, reporter, progress};
 };
 

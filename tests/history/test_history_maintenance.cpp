@@ -24,15 +24,7 @@ using Cal = Table<CalendarTable>;
 
 using test::day;
 
-CalendarRecord event(std::int32_t date, std::int32_t time, std::string_view ccy,
-                     std::string_view descr) {
-  CalendarRecord r;
-  r.date = date;
-  r.time = time;
-  r.currency = ccy;
-  r.descr = descr;
-  return r;
-}
+const auto event = test::calendar_event;
 
 CalendarRecord full_event() {
   CalendarRecord r = event(day(2009, 3, 7), tod(8, 30), "USD", "CPI m/m");

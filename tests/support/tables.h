@@ -1,13 +1,15 @@
 // Whole tables in tests: fill one with records, read all of it back in key order, and the date
-// serials the records are written with.
+// serials and events the records are made of.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
+#include "core/model/records.h"
 #include "core/runtime/table.h"
 #include "core/util/dates.h"
 
@@ -15,6 +17,16 @@ namespace mervane::test {
 
 inline std::int32_t day(int year, int month, int d) {
   return *date_serial(year, month, d);
+}
+
+inline CalendarRecord calendar_event(std::int32_t date, std::int32_t time, std::string_view ccy,
+                                     std::string_view descr) {
+  CalendarRecord r;
+  r.date = date;
+  r.time = time;
+  r.currency = ccy;
+  r.descr = descr;
+  return r;
 }
 
 // Makes the table of folder (emptying one that exists) and adds the records.

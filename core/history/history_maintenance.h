@@ -37,8 +37,9 @@ bool delete_history_range(Table<CalendarTable>& t, std::int32_t from, std::int32
 // file back and appends the records, each event dated from..thru moved by adjust_hours first
 // (none when 0), and builds the keys once at the end. COUNT1 rises by two for each event.
 // The table is reopened exclusively first ("Open(" when another opener has it; nothing is then
-// changed) and stays open so. When two events land on the same key the "Build(" message names
-// both and the history stays as it was. "CAL2.CSV" is removed in every case.
+// changed) and stays open so. A table whose keys are broken is rebuilt like any other. When two
+// events land on the same key the "Build(" message names both and the history stays as it was.
+// "CAL2.CSV" is removed in every case.
 bool rebuild_history(Table<CalendarTable>& t, const std::filesystem::path& folder,
                      std::int32_t from, std::int32_t thru, std::int16_t adjust_hours, Reporter& r,
                      Count1& c);

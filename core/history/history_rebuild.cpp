@@ -107,7 +107,10 @@ bool rebuild_history(Table<CalendarTable>& t, const std::filesystem::path& folde
                      Count1& c) {
   const std::string table = t.file_name();
   t.close();
-  if (stop_if_failed(r, "Open", table, t.open(OpenMode::exclusive()))) return false;
+  // Broken keys are no reason to refuse: the rebuild makes them anew.
+  if (Status st = t.open(OpenMode::exclusive());
+      st.code != kInvalidKeyFile && stop_if_failed(r, "Open", table, st))
+    return false;
 
   // Every failure below ends the rebuild with the history as it was: the table is emptied and
   // refilled inside one transaction, and a rebuild that went on without a record would lose it.

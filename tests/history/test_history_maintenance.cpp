@@ -3,6 +3,7 @@
 #include "core/history/history_maintenance.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "core/history/history_line.h"
 #include "core/util/dates.h"
@@ -231,6 +232,22 @@ TEST_F(HistoryActions, RebuildNeedsTheTableToItself) {
   EXPECT_EQ(count.value, 0);
   browse.close();
   EXPECT_EQ(history(), std::vector<CalendarRecord>{full_event()});
+}
+
+TEST_F(HistoryActions, RebuildRepairsBrokenKeys) {
+  store({full_event(), event(day(2009, 3, 8), tod(1, 0), "EUR", "x")});
+  cal.close();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir / "CALENDAR.db").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "DROP INDEX key_cal_namekey", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_EQ(cal.open(OpenMode::deny_write()).code, kInvalidKeyFile);
+  EXPECT_TRUE(rebuild_history(cal, dir.path(), 0, 0, 0, reporter, count));
+  EXPECT_TRUE(reporter.stops.empty());
+  cal.close();
+  EXPECT_TRUE(cal.open(OpenMode::read_only()).is_ok()) << "the keys are whole again";
+  cal.close();
+  EXPECT_EQ(history().size(), 2u);
 }
 
 TEST_F(HistoryActions, RebuildAbortedLeavesTheHistoryAsItWas) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
+#include "bench/calendar_events.h"
 #include "core/model/records.h"
 #include "core/runtime/table.h"
 
@@ -18,38 +19,14 @@ using mervane::bench::measure;
 
 namespace {
 
-const char* kCurrencies[] = {"USD", "EUR", "GBP", "JPY", "CHF", "CAD", "AUD", "NZD"};
-constexpr int kPerDay = 137;
+using mervane::bench::kPerDay;
 
 CalendarRecord make(int i) {
-  CalendarRecord r;
-  r.date = 70000 + i / kPerDay;
-  r.time = (i % kPerDay) * 6000 * 10 + 1;
-  r.currency = kCurrencies[i % 8];
-  r.descr = "Economic release number " + std::to_string(i % 5000);
-  r.symbol = "140";
-  r.impact = "H";
-  r.color = "3";
-  r.actual = "0.4%";
-  r.forecast = "0.3%";
-  r.previous = "0.2%";
-  r.spacing = "1";
-  r.kxidcode = std::to_string(i % 999999);
-  return r;
+  return bench::calendar_event(i);
 }
 
 void fill_ours(const std::filesystem::path& dir, int n) {
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  Table<CalendarTable> t(dir);
-  t.create();
-  t.open();
-  Transaction tx(t);
-  for (int i = 0; i < n; ++i) {
-    t.rec = make(i);
-    if (t.add().failed()) std::abort();
-  }
-  tx.commit();
+  bench::fill_calendar(dir, n, make);
 }
 
 // The same schema as the table layer's, filled with one prepared INSERT in one transaction.

@@ -21,6 +21,10 @@ void add_list_command(CLI::App& app, Context& ctx);
 void add_check_command(CLI::App& app, Context& ctx);
 void add_import_commands(CLI::App& app, Context& ctx);
 void add_analysis_commands(CLI::App& app, Context& ctx);
+void add_history_commands(CLI::App& app, Context& ctx);
+void add_swap_commands(CLI::App& app, Context& ctx);
+// swap rate|data set|delete, under the swap command.
+void add_swap_table_commands(CLI::App& swap, Context& ctx);
 
 // Every group, in the order --help lists them.
 inline void add_all_commands(CLI::App& app, Context& ctx) {
@@ -28,6 +32,8 @@ inline void add_all_commands(CLI::App& app, Context& ctx) {
   add_check_command(app, ctx);
   add_import_commands(app, ctx);
   add_analysis_commands(app, ctx);
+  add_history_commands(app, ctx);
+  add_swap_commands(app, ctx);
 }
 
 }  // namespace mervane::cli

@@ -1,0 +1,309 @@
+// The history maintenance window driven as a user drives it, and the history commands.
+#include "core/history/delete_history.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/app.h"
+#include "core/history/backup_files.h"
+#include "core/history/history_line.h"
+#include "core/util/dates.h"
+#include "core/util/helpers.h"
+#include "tests/support/scripted_reporter.h"
+#include "tests/support/stub_windows.h"
+#include "tests/support/tables.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/window_bed.h"
+
+namespace mervane {
+namespace {
+
+using C = DeleteHistoryControl;
+
+using test::day;
+
+CalendarRecord event(std::int32_t date, std::int32_t time, std::string_view descr) {
+  return test::calendar_event(date, time, "USD", descr);
+}
+
+class DeleteHistoryWindow : public ::testing::Test, protected test::WindowBed {
+ protected:
+  void store(const std::vector<CalendarRecord>& events) {
+    test::fill_table<CalendarTable>(dir.path(), events);
+  }
+  std::vector<std::string> descriptions() {
+    std::vector<std::string> out;
+    for (const auto& r : test::table_records<CalendarTable>(dir.path()))
+      out.push_back(r.descr.str());
+    return out;
+  }
+  DeleteHistory m{session, windows, reporter, progress};
+};
+
+TEST_F(DeleteHistoryWindow, OpensWithTheBackupNamesOfTheFolder) {
+  for (const char* f : {"@BACKUP@.CSV", "@mar09@.csv", "@Mar09@.Csv", "@TOOLONG@.CSV", "@@.CSV",
+                        "BACKUP.CSV", "@X@.TXT", "@a b@.CSV"})
+    test::write_file(dir / f, "");
+  std::filesystem::create_directory(dir / "@DIR@.CSV");
+  m.open();
+  // One name per file name ignoring case; too long, blank and other files are left out.
+  EXPECT_EQ(m.que1, (std::vector<std::string>{"BACKUP", "Mar09", "a b"}));
+  EXPECT_EQ(m.option1, DeleteHistory::kDelete);
+  EXPECT_EQ(m.fromdate, day(2000, 1, 1));
+  EXPECT_EQ(m.thrudate, 0);
+  EXPECT_EQ(m.pfilename, "BACKUP");
+  EXPECT_FALSE(m.enabled(C::ADJUSTHRS));
+  EXPECT_FALSE(m.enabled(C::PFILENAME));
+}
+
+TEST_F(DeleteHistoryWindow, ChoosingAnActionSetsTheLastDateAndTheEnabledFields) {
+  m.open();
+  struct Step {
+    int choice;
+    std::int32_t thru;
+    bool adjust, name;
+  };
+  const Step steps[] = {{DeleteHistory::kExport, day(2019, 12, 31), false, true},
+                        {DeleteHistory::kDelete, day(2000, 1, 1), false, false},
+                        {DeleteHistory::kRebuild, day(2000, 1, 1), true, false},
+                        {DeleteHistory::kImport, day(2019, 12, 31), false, true}};
+  for (const Step& s : steps) {
+    m.adjusthrs = 5;
+    m.choose(s.choice);
+    EXPECT_EQ(m.thrudate, s.thru) << s.choice;
+    EXPECT_EQ(m.enabled(C::ADJUSTHRS), s.adjust) << s.choice;
+    EXPECT_EQ(m.enabled(C::PFILENAME), s.name) << s.choice;
+    EXPECT_EQ(m.adjusthrs, s.adjust ? 5 : 0) << "the adjustment only stays for Rebuild";
+  }
+  // Choosing the same action again changes nothing.
+  m.thrudate = day(2009, 1, 1);
+  m.choose(DeleteHistory::kImport);
+  EXPECT_EQ(m.thrudate, day(2009, 1, 1));
+}
+
+TEST_F(DeleteHistoryWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
+  store({event(day(2009, 3, 1), tod(1, 0), "kept")});
+  m.open();
+  m.fromdate = day(2009, 3, 1);
+  m.thrudate = day(2009, 2, 28);
+  for (C c : {C::ADJUSTHRS, C::PFILENAME, C::DELETE1, C::OK}) {
+    m.move_focus(C::FROMDATE);
+    m.move_focus(c);
+    EXPECT_EQ(m.focus(), C::THRUDATE);
+  }
+  m.move_focus(C::BUTTON2);  // still among the date fields
+  EXPECT_EQ(m.focus(), C::BUTTON2);
+  m.press(C::OK);
+  m.enter();
+  EXPECT_EQ(m.focus(), C::THRUDATE);
+  EXPECT_FALSE(m.closed());
+  EXPECT_EQ(windows.history_browses, 0);
+  EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
+}
+
+TEST_F(DeleteHistoryWindow, ReachingABlankLastDateFillsItWithTheFirst) {
+  m.open();
+  m.fromdate = day(2009, 3, 7);
+  m.move_focus(C::BUTTON1);
+  EXPECT_EQ(m.thrudate, 0);
+  m.move_focus(C::THRUDATE);
+  EXPECT_EQ(m.thrudate, day(2009, 3, 7));
+  // OK straight from the first date: the cursor goes back to the blank date, which fills.
+  m.thrudate = 0;
+  m.press(C::OK);
+  EXPECT_EQ(m.focus(), C::THRUDATE);
+  EXPECT_EQ(m.thrudate, day(2009, 3, 7));
+  EXPECT_FALSE(m.closed());
+}
+
+TEST_F(DeleteHistoryWindow, CalendarButtonsPickTheDatesThroughTheSession) {
+  m.open();
+  m.thrudate = day(2009, 3, 31);
+  windows.picks = {day(2009, 3, 2), day(2009, 4, 5)};
+  m.press(C::BUTTON1);
+  m.press(C::BUTTON2);
+  EXPECT_EQ(m.fromdate, day(2009, 3, 2));
+  EXPECT_EQ(m.thrudate, day(2009, 4, 5));
+  EXPECT_EQ(windows.picker_dates, (std::vector<std::int32_t>{day(2000, 1, 1), day(2009, 3, 31)}));
+  EXPECT_EQ(windows.picker_masks, (std::vector<std::string>{"1111111", "1111111"}));
+  m.press(C::BUTTON1);  // nothing picked: unchanged
+  EXPECT_EQ(m.fromdate, day(2009, 3, 2));
+}
+
+TEST_F(DeleteHistoryWindow, DeleteThisFileRemovesTheFileAndItsName) {
+  test::write_file(dir / "@OLD@.CSV", "x");
+  test::write_file(dir / "@BACKUP@.CSV", "x");
+  m.open();
+  m.choose(DeleteHistory::kExport);
+  m.pfilename = "old";  // letter case ignored
+  m.press(C::DELETE1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "@OLD@.CSV"));
+  EXPECT_EQ(m.que1, std::vector<std::string>{"BACKUP"});
+  m.press(C::DELETE1);  // already gone: silent
+  EXPECT_TRUE(reporter.stops.empty());
+  EXPECT_TRUE(reporter.warnings.empty());
+  EXPECT_FALSE(m.closed());
+}
+
+TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
+  store({event(day(2009, 3, 1), tod(1, 0), "kept")});
+  test::write_file(dir / "@x@.CSV", "");
+  for (const char* name : {"../x", "a/b", "a\\b", "c:x", "a*", "", "x@y", "..", "a|b"}) {
+    for (int choice : {DeleteHistory::kExport, DeleteHistory::kImport}) {
+      DeleteHistory w{session, windows, reporter, progress};
+      w.open();
+      w.choose(choice);
+      w.fromdate = day(2009, 1, 1);
+      w.pfilename = name;
+      reporter.warnings.clear();
+      w.press(C::OK);
+      EXPECT_FALSE(w.closed()) << name;
+      EXPECT_EQ(w.focus(), C::PFILENAME) << name;
+      ASSERT_EQ(reporter.warnings.size(), 1u) << name;
+      EXPECT_EQ(reporter.warnings[0].icon, Icon::Exclamation);
+      w.press(C::DELETE1);
+      EXPECT_EQ(reporter.warnings.size(), 2u) << name;
+    }
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir / "@x@.CSV"));
+  EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
+  EXPECT_EQ(windows.history_browses, 0);
+}
+
+TEST_F(DeleteHistoryWindow, ExportAddsItsNameAndOpensTheBrowseAfterwards) {
+  store({event(day(2009, 3, 7), tod(8, 30), "CPI m/m"), event(day(2020, 1, 1), tod(1, 0), "late")});
+  m.open();
+  m.choose(DeleteHistory::kExport);
+  m.pfilename = "MAR09";
+  m.enter();
+  EXPECT_TRUE(m.closed());
+  EXPECT_TRUE(m.done());
+  EXPECT_EQ(windows.history_browses, 1);
+  EXPECT_EQ(m.que1, std::vector<std::string>{"MAR09"});
+  EXPECT_EQ(test::read_file(dir / "@MAR09@.CSV"),
+            history_line(event(day(2009, 3, 7), tod(8, 30), "CPI m/m")) + "\r\n");
+  EXPECT_EQ(session.globals().outname, "@MAR09@.CSV");
+  EXPECT_EQ(m.count1(), 2);
+}
+
+TEST_F(DeleteHistoryWindow, RebuildCountsEveryEventTwice) {
+  store({event(day(2009, 3, 1), tod(1, 30), "a"), event(day(2009, 3, 2), tod(1, 30), "b"),
+         event(day(2009, 3, 3), tod(1, 30), "c")});
+  m.open();
+  m.choose(DeleteHistory::kRebuild);
+  m.fromdate = day(2009, 3, 2);
+  m.thrudate = day(2009, 3, 2);
+  m.adjusthrs = -2;
+  m.press(C::OK);
+  EXPECT_TRUE(m.done());
+  EXPECT_EQ(m.count1(), 6);
+  EXPECT_EQ(windows.history_browses, 1);
+  Table<CalendarTable> t(dir.path());
+  ASSERT_TRUE(t.open(OpenMode::read_only()).is_ok());
+  t.clear();
+  t.rec = event(day(2009, 3, 1), tod(23, 30), "b");
+  EXPECT_TRUE(t.get(CalendarKey::Key).is_ok());
+}
+
+TEST_F(DeleteHistoryWindow, ActionsOnAMissingHistoryCreateItFirst) {
+  m.open();
+  m.fromdate = day(2009, 3, 1);
+  m.move_focus(C::THRUDATE);
+  m.press(C::OK);  // Delete of one day
+  EXPECT_TRUE(m.done());
+  EXPECT_TRUE(reporter.stops.empty());
+  EXPECT_TRUE(std::filesystem::exists(dir / "CALENDAR.db"));
+}
+
+TEST_F(DeleteHistoryWindow, ATableOfAnotherLayoutIsNeverReplaced) {
+  test::write_file(dir / "CALENDAR.db", "not a table at all");
+  m.open();
+  m.move_focus(C::THRUDATE);
+  m.press(C::OK);
+  ASSERT_EQ(reporter.stops.size(), 1u);
+  EXPECT_EQ(reporter.stops[0].rfind("Open(CALENDAR.db) - ", 0), 0u) << reporter.stops[0];
+  EXPECT_EQ(test::read_file(dir / "CALENDAR.db"), "not a table at all");
+  EXPECT_FALSE(m.done());
+  EXPECT_TRUE(m.closed());
+}
+
+TEST(BackupNames, RefusesWhatCannotBePartOfAFileName) {
+  for (const char* ok : {"BACKUP", "x", "Mar-09", "a b", "a.b", "ÄÖ"})
+    EXPECT_EQ(backup_name_problem(ok), "") << ok;
+  for (const char* bad : {"", "   ", "SEVENCH", "../x", "..", ".", "a/b", "a\\b", "c:", "<a>",
+                          "a\"", "a?", "a*", "a|b", "x@", "\t", "a."})
+    EXPECT_NE(backup_name_problem(bad), "") << bad;
+  EXPECT_EQ(backup_file_name("BACKUP  "), "@BACKUP@.CSV");
+}
+
+// The command line drives the same window.
+class HistoryCommands : public DeleteHistoryWindow {
+ protected:
+  int cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--dir", dir.path().string()});
+    out.str("");
+    err.str("");
+    return cli::run(args, out, err);
+  }
+  std::ostringstream out, err;
+};
+
+TEST_F(HistoryCommands, RunTheActionsAndRefuseWhatTheWindowRefuses) {
+  store({event(day(2009, 3, 1), tod(1, 30), "a"), event(day(2009, 3, 7), tod(8, 30), "b")});
+  EXPECT_EQ(
+      cli({"history", "export", "--from", "03/01/2009", "--thru", "2009-03-31", "--name", "m1"}),
+      0);
+  EXPECT_EQ(cli({"history", "backups"}), 0);
+  EXPECT_EQ(out.str(), "m1\n");
+  EXPECT_EQ(cli({"history", "delete", "--from", "03/01/2009", "--thru", "03/31/2009"}), 0);
+  EXPECT_TRUE(descriptions().empty());
+  EXPECT_EQ(
+      cli({"history", "import", "--from", "03/07/2009", "--thru", "03/31/2009", "--name", "M1"}),
+      0);
+  EXPECT_EQ(descriptions(), std::vector<std::string>{"b"});
+  EXPECT_EQ(err.str(), "1 events restored, 1 lines outside the dates left out\n");
+  EXPECT_EQ(cli({"history", "rebuild", "--from", "03/07/2009", "--thru", "03/07/2009",
+                 "--adjust-hours", "-9"}),
+            0);
+  Table<CalendarTable> t(dir.path());
+  ASSERT_TRUE(t.open(OpenMode::read_only()).is_ok());
+  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.next().is_ok());
+  EXPECT_EQ(t.rec.date, day(2009, 3, 6));
+  EXPECT_EQ(t.rec.time, tod(23, 30));
+  t.close();
+
+  struct Refused {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Refused refused[] = {
+      {{"history", "delete", "--from", "03/07/2009", "--thru", "03/06/2009"}, "--thru is before"},
+      {{"history", "delete", "--from", "03/07/2009"}, "--from and --thru are needed"},
+      {{"history", "export", "--from", "1/1/2009", "--thru", "1/2/2009", "--name", "../x"},
+       "--name: The name \"../x\""},
+      {{"history", "export", "--from", "1/1/2009", "--thru", "1/2/2009", "--name", "SEVENCH"},
+       "longer than 6"},
+      {{"history", "rebuild", "--adjust-hours", "2"}, "--adjust-hours needs --from and --thru"},
+      {{"history", "rebuild", "--from", "1/1/2009", "--thru", "1/2/2009", "--adjust-hours", "1000"},
+       "--adjust-hours"},
+      {{"history", "delete", "--from", "02/30/2009", "--thru", "03/06/2009"}, "--from"},
+  };
+  for (const Refused& r : refused) {
+    EXPECT_EQ(cli(r.args), 2) << r.args[1];
+    EXPECT_NE(err.str().find(r.message), std::string::npos) << err.str();
+  }
+  EXPECT_EQ(descriptions(), std::vector<std::string>{"b"});
+  // A stop message ends the command with exit code 3 unless --keep-going answers Ignore.
+  EXPECT_EQ(
+      cli({"history", "import", "--from", "1/1/2009", "--thru", "1/2/2009", "--name", "NONE"}), 3);
+  EXPECT_EQ(cli({"--keep-going", "history", "import", "--from", "1/1/2009", "--thru", "12/31/2009",
+                 "--name", "NONE"}),
+            1);
+  EXPECT_NE(err.str().find("Open(@NONE@.CSV) - File Not Found"), std::string::npos);
+  EXPECT_EQ(descriptions(), std::vector<std::string>{"b"});
+}
+
+}  // namespace
+}  // namespace mervane

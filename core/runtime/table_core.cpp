@@ -154,6 +154,12 @@ Status TableCore::open(OpenMode mode) {
 }
 
 Status TableCore::create_keys() {
+  // Building a key sorts every record: give the sorter room in memory for the time of the build.
+  db_.exec("PRAGMA cache_size=-262144;");
+  struct Restore {
+    sql::Db& db;
+    ~Restore() { db.exec("PRAGMA cache_size=-65536;"); }
+  } restore{db_};
   for (std::size_t k = 0; k < schema_->keys.size(); ++k) {
     Status st = db_.exec(key_index_sql(static_cast<int>(k)));
     if (st.code == kDuplicateKey) {

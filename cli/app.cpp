@@ -44,7 +44,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "mervane-cli: " << e.what() << '\n';
     return 2;
   } catch (const Aborted& e) {
-    err << "mervane-cli: stopped: " << e.what() << '\n';
+    if (!ctx.reporter || ctx.reporter->last_stop() != e.what())
+      err << "mervane-cli: stopped: " << e.what() << '\n';
     return 3;
   } catch (const std::exception& e) {
     err << "mervane-cli: " << e.what() << '\n';

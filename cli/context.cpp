@@ -10,6 +10,7 @@
 namespace mervane::cli {
 
 Answer CliReporter::stop(std::string_view text) {
+  last_stop_ = std::string(text);
   err_ << "Stop: " << text << (keep_going_ ? " (Ignore)" : "") << '\n';
   return keep_going_ ? Answer::Ignore : Answer::Abort;
 }

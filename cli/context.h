@@ -33,10 +33,13 @@ class CliReporter : public Reporter {
   CliReporter(std::ostream& err, bool keep_going) : err_(err), keep_going_(keep_going) {}
   Answer stop(std::string_view text) override;
   int warning(const Warning& w) override;
+  // The text of the last stop message shown, so the program's end does not repeat it.
+  const std::string& last_stop() const { return last_stop_; }
 
  private:
   std::ostream& err_;
   bool keep_going_;
+  std::string last_stop_;
 };
 
 // A one-line counter on stderr when it is a terminal; notes (the download command of a week)

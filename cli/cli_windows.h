@@ -1,0 +1,30 @@
+// The windows a model opens, as the command line has them: there is nobody to fill in the
+// interactive ones, so they close as after Cancel (the date picker keeps its date, the Initial
+// setup returns no MT4 folder, the effects setup changes nothing), and the browses show nothing
+// (the commands print what they need themselves). The effects report and the NCI output are
+// headless work; this build has neither, and says so on the error stream.
+#pragma once
+
+#include <iosfwd>
+
+#include "core/app/windows.h"
+
+namespace mervane::cli {
+
+class CliWindows final : public Windows {
+ public:
+  explicit CliWindows(std::ostream& err) : err_(err) {}
+  void date_picker(Session& s) override;
+  void initial_setup(Session& s) override;
+  void wingding_chart() override {}
+  void browse_pview(Session&) override {}
+  void start_history_browse(Session&) override {}
+  void effects_setup(Session&) override {}
+  void effects_report(Session& s) override;
+  void nci_output(Session& s) override;
+
+ private:
+  std::ostream& err_;
+};
+
+}  // namespace mervane::cli

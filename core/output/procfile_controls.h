@@ -1,0 +1,159 @@
+// The controls of the Build window, numbered in window order: ranges of them are enabled and
+// disabled together (3 to 13 are the history update's, 89 to 108 the export's).
+#pragma once
+
+#include <string_view>
+
+namespace mervane {
+
+enum class ProcFileControl : int {
+  INITIALSETUP = 1,
+  CHECKHIST,
+  CLDRFMT,
+  CHECKWGET,
+  DATE1,
+  BUTTON7,
+  LOADWEEKS,
+  AUTODATE,
+  OFFSET1,
+  CNVFMT,  // 10
+  NONECON,
+  INCUT,
+  INCUV,
+  GLO_OUTNAME,
+  INCLSWAPS,
+  OFFSET2,
+  OFF2FMT,
+  OFF2EXP,
+  SPACING1,
+  FROMDATE,  // 20
+  BUTTON8,
+  THRUDATE,
+  BUTTON9,
+  CHECK1,
+  CHECK2,
+  CHECKM1,
+  CHECKM5,
+  CHECKM15,
+  CHECKM30,
+  CHECKH1,  // 30
+  CHECKH4,
+  CHECKD1,
+  CHECKW1,
+  CHECKMN,
+  RCHARTS,
+  ZCHARTS,
+  ICHARTS,
+  DESCR1,
+  DESCR2,
+  DESCR3,  // 40
+  DESCR4,
+  RDESC,
+  SYMALL,
+  SYMUSD,
+  SYMCAD,
+  SYMEUR,
+  SYMGBP,
+  SYMCHF,
+  SYMJPY,
+  SYMAUD,  // 50
+  SYMNZD,
+  SYMOTR,
+  WINGALL,
+  WINGUSD,
+  WINGCAD,
+  WINGEUR,
+  WINGGBP,
+  WINGCHF,
+  WINGJPY,
+  WINGAUD,  // 60
+  WINGNZD,
+  WINGOTR,
+  DEFALL,
+  DEFUSD,
+  DEFCAD,
+  DEFEUR,
+  DEFGBP,
+  DEFCHF,
+  DEFJPY,
+  DEFAUD,  // 70
+  DEFNZD,
+  DEFOTR,
+  WDCHART,
+  RSYMBOLS,
+  MSYMBOLS,
+  ZSYMBOLS,
+  DSYMBOLS,
+  ISYMBOLS,
+  SYMLOW,
+  SYMMED,  // 80
+  SYMHIGH,
+  SETLOW,
+  SETMED,
+  SETHIGH,
+  RCOLORS,
+  MCOLORS,
+  ZCOLORS,
+  DESCFIRST,
+  XOUT,
+  SEPCHAR,  // 90
+  DATEFMT,
+  GLO_OUTXLSNAME,
+  PREVIEW,
+  NUMONLY,
+  PEDFORMAT,
+  PNFORMAT,
+  ZOUTPUT,
+  IOUTPUT,
+  OUTDATE,
+  OUTTIME,  // 100
+  OUTCURRENCY,
+  OUTDESCR,
+  OUTIMPACT,
+  OUTACTUAL,
+  OUTFORECAST,
+  OUTPREVIOUS,
+  OUTREVISED,
+  OUTKXID,
+  NCIOUT,
+  NCIAUTO,  // 110
+  EXECGROUP,
+  PFILENAME,
+  LOAD1,
+  SAVE1,
+  DELETE1,
+  EFFECTSSETUP,
+  EFFECTS,
+  PAIRS,
+  PAIRCLR,
+  PAIRALL,  // 120
+  PAIRUSD,
+  PAIRCAD,
+  PAIREUR,
+  PAIRGBP,
+  PAIRCHF,
+  PAIRJPY,
+  PAIRAUD,
+  PAIRNZD,
+  PAIRSEP,
+  OK,  // 130
+  CANCEL,
+  PROFILENAME,
+  CALPROC,
+  COUNT1,
+};
+
+constexpr int kProcFileControls = 134;
+
+constexpr int number(ProcFileControl c) {
+  return static_cast<int>(c);
+}
+constexpr ProcFileControl control(int n) {
+  return static_cast<ProcFileControl>(n);
+}
+
+// The setting a control edits, by its name in the settings file ("OUTNAME" for ?GLO:OUTNAME);
+// empty for buttons, displays and the profile entry.
+std::string_view control_setting(ProcFileControl c);
+
+}  // namespace mervane

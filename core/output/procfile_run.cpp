@@ -1,0 +1,150 @@
+// The Build window's run and the buttons that read the Event History: Preview, Effects and the
+// profile group run.
+#include <algorithm>
+
+#include "core/import/calendar_address.h"
+#include "core/import/event_history.h"
+#include "core/output/aux_lines.h"
+#include "core/output/export_writer.h"
+#include "core/output/news_writer.h"
+#include "core/output/procfile.h"
+#include "core/runtime/paths.h"
+#include "core/runtime/table.h"
+
+namespace mervane {
+namespace {
+
+// Keeps the window's COUNT1 and CALPROC# displays in step with what the steps report, and
+// passes every report on.
+class WindowProgress final : public Progress {
+ public:
+  WindowProgress(Progress& next, std::int64_t& count1, std::int32_t& calproc)
+      : next_(next), count1_(count1), calproc_(calproc) {}
+  void report(std::string_view counter, std::int64_t value) override {
+    if (counter == "COUNT1") count1_ = value;
+    if (counter == "CALPROC#") calproc_ = static_cast<std::int32_t>(value);
+    next_.report(counter, value);
+  }
+  void note(std::string_view text) override { next_.note(text); }
+
+ private:
+  Progress& next_;
+  std::int64_t& count1_;
+  std::int32_t& calproc_;
+};
+
+bool starts_with_nocase(std::string_view name, std::string_view prefix) {
+  return name.size() >= prefix.size() &&
+         upper_ascii(name.substr(0, prefix.size())) == upper_ascii(prefix);
+}
+
+}  // namespace
+
+void ProcFile::setup_g2parms() {
+  publish_names();
+  svc_.session.set_g2(s_.b);
+}
+
+ProcFile::RunEnd ProcFile::run() {
+  Session& session = svc_.session;
+  Reporter& r = svc_.reporter;
+  WindowProgress progress(svc_.progress, count1_, calproc_);
+  const std::filesystem::path& folder = session.folder();
+  BuildSettings& b = s_.b;
+  const bool autop = automatic();
+  publish_names();
+
+  Table<CalendarTable> calendar(folder);
+  open_calr(calendar, r);
+  const std::string news_name = b.outname.str();
+  OutputFile news(r, news_name, resolve(folder, news_name));
+  news.create();
+  ExportWriter exporter(b, r, folder);
+  exporter.header();
+
+  if (b.checkwget == 0) b.loadweeks = 1;
+  if (b.checkhist != 0) {
+    LoadRequest request;
+    request.fields = download_fields();
+    if (saved_page_) {
+      request.fields.checkwget = 0;
+      request.fields.loadweeks = 1;
+    }
+    request.page.nonecon = s_.nonecon != 0;
+    request.page.incut = b.incut != 0;
+    request.page.incuv = b.incuv != 0;
+    request.page.cnvfmt = b.cnvfmt != 0;
+    request.address = load_calendar_address(folder);
+    EventHistory history(calendar, r, progress, count1_, b.offset1);
+    load_weeks(session, r, progress, svc_.downloader, history, request, count1_);
+  }
+
+  out_aux(session, b, news, r, progress, count1_);
+  out_news(calendar, b, NewsTargets{false, &news, &exporter}, session, r, progress, count1_);
+  calendar.close();
+  news.close();
+  exporter.footer();
+
+  savename_ = b.outname;
+  save_ini(folder, s_, r);
+  auto_backup(session, r, progress, count1_);
+  if (b.nciout > 0 && !autop) {
+    setup_g2parms();  // GLO:OUTNAME back from the backup's name to News.CSV
+    svc_.windows.nci_output(session);
+  }
+  closed_ = true;
+  if (b.checkhist != 0 && !autop) svc_.windows.start_history_browse(session);
+  return RunEnd{autop};
+}
+
+void ProcFile::preview() {
+  WindowProgress progress(svc_.progress, count1_, calproc_);
+  Table<CalendarTable> calendar(svc_.session.folder());
+  open_calr(calendar, svc_.reporter);
+  out_news(calendar, s_.b, NewsTargets{true, nullptr, nullptr}, svc_.session, svc_.reporter,
+           progress, count1_);
+  svc_.windows.browse_pview(svc_.session);
+  calendar.close();
+}
+
+void ProcFile::effects() {
+  WindowProgress progress(svc_.progress, count1_, calproc_);
+  Table<CalendarTable> calendar(svc_.session.folder());
+  open_calr(calendar, svc_.reporter);
+  out_news(calendar, s_.b, NewsTargets{true, nullptr, nullptr}, svc_.session, svc_.reporter,
+           progress, count1_);
+  setup_g2parms();
+  svc_.windows.effects_report(svc_.session);
+  calendar.close();
+}
+
+void ProcFile::exec_prof_grp() {
+  // "EU*" selects the profiles whose names start with EU (letter case ignored, as the profile
+  // files themselves are found); without the star every profile runs.
+  std::string prefix;
+  if (pfilename_.length() > 0 && pfilename_.view().back() == '*')
+    prefix = std::string(pfilename_.view().substr(0, pfilename_.length() - 1));
+  const std::filesystem::path& folder = svc_.session.folder();
+  WindowProgress progress(svc_.progress, count1_, calproc_);
+  Table<CalendarTable> calendar(folder);
+  open_calr(calendar, svc_.reporter);
+  profiles_ = profile_list(folder);
+  const std::vector<ProfileName> list = profiles_;
+  for (const ProfileName& name : list) {
+    pfilename_ = name;
+    profilename_ = name;
+    if (!starts_with_nocase(name.view(), prefix)) continue;
+    // A profile that vanished since the list was read is passed over rather than exported
+    // again with the previous profile's settings.
+    if (!load_pfile(folder, name.view(), s_, svc_.reporter)) continue;
+    progress.note("Profile " + name.str());
+    ExportWriter exporter(s_.b, svc_.reporter, folder);
+    exporter.header();
+    out_news(calendar, s_.b, NewsTargets{false, nullptr, &exporter}, svc_.session, svc_.reporter,
+             progress, count1_);
+    exporter.footer();
+  }
+  calendar.close();
+}
+
+}  // namespace mervane

@@ -65,7 +65,7 @@ std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int
   out += label;
   if (!label.empty()) out += ' ';
   out += item.text2.view();
-  return out;
+  return std::string(clip(out));  // as written: an empty free text leaves no blank behind
 }
 
 void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporter& r, Progress& p,

@@ -28,9 +28,14 @@ std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int
   const std::string label = local_label(item.date, item.time, s.offset2, s.off2fmt);
   const std::string_view ccy = item.currency.view();
   const std::string_view level = level_letter(item.color);
-  const std::string t1 = "\"" + item.text1.str() + "\"";
+  std::string t1 = "\"";
+  t1 += item.text1.view();
+  t1 += '"';
 
-  std::string out = date + " " + time + ";";
+  std::string out = date;
+  out += ' ';
+  out += time;
+  out += ';';
   append_number(out, item.spacing);
   out += ';';
   append_number(out, item.symbol);

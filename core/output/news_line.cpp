@@ -81,7 +81,9 @@ std::string local_label(std::int32_t date, std::int32_t time, std::int32_t offse
                         std::int32_t off2fmt) {
   if (offset2 == 0) return {};
   const ShiftedTime s = shift_hours(date, time, offset2);
-  std::string label = "[" + dow(s.date).substr(0, 3) + " ";
+  std::string label = "[";
+  label.append(dow(s.date), 0, 3);
+  label += ' ';
   if (off2fmt == 1) {
     label += trim(format_value("t1", s.time()));
   } else {

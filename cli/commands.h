@@ -20,6 +20,7 @@ void on_run(CLI::App& command, Context& ctx, Body body);
 void add_list_command(CLI::App& app, Context& ctx);
 void add_check_command(CLI::App& app, Context& ctx);
 void add_import_commands(CLI::App& app, Context& ctx);
+void add_build_commands(CLI::App& app, Context& ctx);
 void add_analysis_commands(CLI::App& app, Context& ctx);
 void add_history_commands(CLI::App& app, Context& ctx);
 void add_swap_commands(CLI::App& app, Context& ctx);
@@ -31,6 +32,7 @@ inline void add_all_commands(CLI::App& app, Context& ctx) {
   add_list_command(app, ctx);
   add_check_command(app, ctx);
   add_import_commands(app, ctx);
+  add_build_commands(app, ctx);
   add_analysis_commands(app, ctx);
   add_history_commands(app, ctx);
   add_swap_commands(app, ctx);

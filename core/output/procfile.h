@@ -79,6 +79,10 @@ class ProcFile {
   // CHECKWGET says (the setting itself is kept and saved as it is).
   void read_saved_page(bool on) { saved_page_ = on; }
 
+  // The Preview button's action: PVIEW filled with the events the settings select, then the
+  // preview browse. The command line's preview uses it whatever the button's state.
+  void preview();
+
   struct RunEnd {
     bool end_program = false;  // an automatic run: the program ends now
   };
@@ -126,7 +130,6 @@ class ProcFile {
   void pick_date(std::int32_t& field);
   bool profile_name_ok();
 
-  void preview();
   void effects();
   void exec_prof_grp();
   void setup_g2parms();

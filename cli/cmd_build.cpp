@@ -1,0 +1,272 @@
+// The Build window's commands: build, preview, group, profile save|load|delete|list and
+// settings show|set.
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <ostream>
+
+#include "cli/cli_windows.h"
+#include "cli/commands.h"
+#include "cli/listing.h"
+#include "core/import/calendar_address.h"
+#include "core/model/local_settings.h"
+#include "core/output/procfile.h"
+#include "core/output/profiles.h"
+#include "core/runtime/download.h"
+#include "core/runtime/paths.h"
+#include "core/runtime/table.h"
+#include "core/runtime/text_file.h"
+#include "core/setup/program_files.h"
+#include "core/util/charset.h"
+
+namespace mervane::cli {
+namespace {
+
+constexpr std::string_view kAutoplay = "Autoplay.CSV";
+constexpr std::string_view kSavedPage = "truneout";
+
+struct Assignment {
+  std::string name;
+  std::string value;  // Windows-1252, as the settings hold texts
+  std::string typed;  // as typed (UTF-8): a folder name of this machine
+};
+
+// NAME=VALUE from the command line (UTF-8), the name one of the settings file's.
+std::vector<Assignment> parse_assignments(const std::vector<std::string>& args, bool local_too) {
+  std::vector<Assignment> out;
+  for (const std::string& a : args) {
+    const std::size_t eq = a.find('=');
+    if (eq == std::string::npos || eq == 0)
+      throw UsageError("expected NAME=VALUE, not '" + a + "'");
+    Assignment s{upper_ascii(a.substr(0, eq)), cp1252_from_utf8(a.substr(eq + 1)),
+                 a.substr(eq + 1)};
+    const bool local = s.name == kCalendarAddressSetting || s.name == kProgramFilesSetting;
+    if (!is_setting_name(s.name) && !(local_too && local))
+      throw UsageError("there is no setting " + a.substr(0, eq) +
+                       " (mervane-cli settings show lists them)");
+    out.push_back(std::move(s));
+  }
+  return out;
+}
+
+// Sets the values into rec; a value the setting cannot take is a usage error.
+void apply(SettingsRecord& rec, const std::vector<Assignment>& sets) {
+  for (const Assignment& a : sets) {
+    if (!is_setting_name(a.name)) continue;
+    const Status st = set_setting(rec, a.name, a.value);
+    if (st.failed()) throw UsageError(st.text);
+  }
+}
+
+// The settings the Build window would read: the built-in values and the settings file.
+SettingsRecord saved_settings(Context& c) {
+  SettingsRecord rec = built_in_defaults(c.session->clock().today(), c.session->folder());
+  load_ini(c.session->folder(), rec, *c.reporter);
+  return rec;
+}
+
+// The commands other than build open the Build window as well; with the trigger file present
+// that would be an automatic run, and the trigger would be used up by a command that does not
+// run. They refuse instead.
+void refuse_automatic(Context& c, const char* command) {
+  if (file_exists(c.session->folder() / std::string(kAutoplay)))
+    throw std::runtime_error(std::string(command) + ": " + std::string(kAutoplay) +
+                             " is in the folder, so the Build window would make an automatic "
+                             "run; run 'mervane-cli build' or remove the file");
+}
+
+// One Build window with what the command line has for its windows and downloads.
+struct Window {
+  explicit Window(Context& c)
+      : windows(c.e()),
+        model(ProcFileServices{*c.session, *c.reporter, *c.progress, windows, downloader}) {}
+  CliWindows windows;
+  CurlDownloader downloader;
+  ProcFile model;
+};
+
+int build(Context& c, const std::vector<std::string>& set_args, const std::string& page) {
+  const std::vector<Assignment> sets = parse_assignments(set_args, false);
+  // Everything that can be refused is checked before the window opens: opening uses up an
+  // "Autoplay.CSV".
+  SettingsRecord check = saved_settings(c);
+  apply(check, sets);
+  std::string page_bytes;
+  if (!page.empty()) {
+    if (!file_exists(page)) throw UsageError("--page: there is no file " + page);
+    if (check.b.checkhist == 0)
+      throw UsageError("--page: the history update is off (CHECKHIST=0), so no page is read");
+    TextReader probe;
+    if (Status st = probe.open(page); st.failed())
+      throw UsageError("--page: " + stop_text("Open", page, st));
+  }
+
+  Window w(c);
+  w.model.open();
+  apply(w.model.settings(), sets);
+  if (!w.model.automatic()) w.model.auto_set_pass();
+  if (!page.empty()) {
+    const std::filesystem::path target = c.session->folder() / std::string(kSavedPage);
+    std::error_code ec;
+    if (!std::filesystem::equivalent(page, target, ec)) {
+      std::filesystem::copy_file(page, target, std::filesystem::copy_options::overwrite_existing,
+                                 ec);
+      if (ec) stop(*c.reporter, "Create", kSavedPage, Status::from_errno(ec.value()));
+    }
+    w.model.read_saved_page(true);
+  }
+  w.model.run();
+  return 0;
+}
+
+int preview(Context& c, const std::vector<std::string>& set_args) {
+  const std::vector<Assignment> sets = parse_assignments(set_args, false);
+  SettingsRecord check = saved_settings(c);
+  apply(check, sets);
+  refuse_automatic(c, "preview");
+  Window w(c);
+  w.model.open();
+  apply(w.model.settings(), sets);
+  w.model.preview();
+  Table<PviewTable> t(c.session->folder());
+  print_header<PviewRecord>(c.o());
+  Status st = t.open(OpenMode::read_only());
+  if (st.failed()) stop(*c.reporter, "Open", t.file_name(), st);
+  t.set_start(PviewKey::KeyDate);
+  while ((st = t.next()).is_ok()) print_row(c.o(), t.rec);
+  if (st.code != kRecordNotAvailable && st.code != kFileNotOpen)
+    stop(*c.reporter, "Get", t.file_name(), st);
+  return 0;
+}
+
+void check_name(const std::string& name) {
+  const Status st = check_profile_name(cp1252_from_utf8(name));
+  if (st.failed()) throw UsageError(st.text);
+}
+
+int group(Context& c, const std::string& entry) {
+  const std::string name = cp1252_from_utf8(entry);
+  if (name.size() > ProfileName::width)
+    throw UsageError("the profile entry holds at most 6 characters, the star included");
+  refuse_automatic(c, "group");
+  Window w(c);
+  w.model.open();
+  w.model.type(ProcFileControl::PFILENAME, name);
+  w.model.accepted(ProcFileControl::EXECGROUP);
+  return 0;
+}
+
+int profile(Context& c, const std::string& action, const std::string& name_utf8) {
+  const std::filesystem::path& folder = c.session->folder();
+  if (action == "list") {
+    for (const ProfileName& n : profile_list(folder)) c.o() << utf8_from_cp1252(n.view()) << '\n';
+    return 0;
+  }
+  if (name_utf8.empty()) throw UsageError("profile " + action + ": a profile name is needed");
+  check_name(name_utf8);
+  const std::string name = cp1252_from_utf8(name_utf8);
+  if (action != "save" && !file_exists(profile_path(folder, name))) {
+    c.e() << "mervane-cli: there is no profile " << name_utf8 << " ("
+          << utf8_from_cp1252(profile_file_name(name)) << ")\n";
+    return 1;
+  }
+  refuse_automatic(c, "profile");
+  Window w(c);
+  w.model.open();
+  w.model.type(ProcFileControl::PFILENAME, name);
+  const ProcFileControl button = action == "save"   ? ProcFileControl::SAVE1
+                                 : action == "load" ? ProcFileControl::LOAD1
+                                                    : ProcFileControl::DELETE1;
+  w.model.accepted(button);
+  // The window keeps a loaded profile until its next run; here the settings file takes it now.
+  if (action == "load") save_ini(folder, w.model.settings(), *c.reporter);
+  return 0;
+}
+
+int settings_show(Context& c) {
+  const SettingsRecord rec = saved_settings(c);
+  for (const std::string& name : setting_names())
+    c.o() << name << '=' << utf8_from_cp1252(setting_value(rec, name)) << '\n';
+  c.o() << kCalendarAddressSetting << '=' << load_calendar_address(c.session->folder()) << '\n';
+  c.o() << kProgramFilesSetting << '='
+        << load_local_setting(c.session->folder(), kProgramFilesSetting) << '\n';
+  return 0;
+}
+
+int settings_set(Context& c, const std::vector<std::string>& args) {
+  const std::vector<Assignment> sets = parse_assignments(args, true);
+  SettingsRecord rec = saved_settings(c);
+  apply(rec, sets);  // every value is checked before anything is written
+  const std::filesystem::path& folder = c.session->folder();
+  bool file_settings = false;
+  for (const Assignment& a : sets) {
+    if (a.name == kCalendarAddressSetting) {
+      const Status st = save_calendar_address(folder, a.value);
+      if (st.code == kBadValue) throw UsageError(st.message());
+      stop_if_failed(*c.reporter, "Create", kLocalSettingsFile, st);
+    } else if (a.name == kProgramFilesSetting) {
+      const Status st = save_local_setting(folder, a.name, a.typed);
+      if (st.code == kBadValue) throw UsageError(st.message());
+      stop_if_failed(*c.reporter, "Create", kLocalSettingsFile, st);
+    } else {
+      file_settings = true;
+    }
+  }
+  if (file_settings) save_ini(folder, rec, *c.reporter);
+  return 0;
+}
+
+}  // namespace
+
+void add_build_commands(CLI::App& app, Context& ctx) {
+  {
+    auto* cmd = app.add_subcommand("build", "the Build window's OK run with the saved settings");
+    auto sets = std::make_shared<std::vector<std::string>>();
+    auto page = std::make_shared<std::string>();
+    cmd->add_option("--set", *sets, "change a setting first (NAME=VALUE; saved by the run)");
+    cmd->add_option("--page", *page, "read FILE as the hand-saved page instead of downloading");
+    on_run(*cmd, ctx, [sets, page](Context& c) { return build(c, *sets, *page); });
+  }
+  {
+    auto* cmd = app.add_subcommand("preview", "fill the preview table and print its rows");
+    auto sets = std::make_shared<std::vector<std::string>>();
+    cmd->add_option("--set", *sets, "change a setting for this preview (NAME=VALUE)");
+    on_run(*cmd, ctx, [sets](Context& c) { return preview(c, *sets); });
+  }
+  {
+    auto* cmd = app.add_subcommand("group", "the export of every profile, or of NAME* only");
+    auto name = std::make_shared<std::string>();
+    cmd->add_option("NAME", *name, "profile name prefix followed by *, or any name for all")
+        ->required();
+    on_run(*cmd, ctx, [name](Context& c) { return group(c, *name); });
+  }
+  {
+    auto* cmd = app.add_subcommand("profile", "save, load, delete or list profiles");
+    auto action = std::make_shared<std::string>();
+    auto name = std::make_shared<std::string>();
+    cmd->add_option("ACTION", *action, "save, load, delete or list")
+        ->required()
+        ->check(CLI::IsMember({"save", "load", "delete", "list"}));
+    cmd->add_option("NAME", *name, "profile name (up to 6 characters)");
+    on_run(*cmd, ctx, [action, name](Context& c) { return profile(c, *action, *name); });
+  }
+  {
+    auto* cmd = app.add_subcommand("settings", "show or change the saved settings");
+    auto action = std::make_shared<std::string>();
+    auto args = std::make_shared<std::vector<std::string>>();
+    cmd->add_option("ACTION", *action, "show or set")
+        ->required()
+        ->check(CLI::IsMember({"show", "set"}));
+    cmd->add_option("NAME=VALUE", *args, "settings to change (set)");
+    on_run(*cmd, ctx, [action, args](Context& c) {
+      if (*action == "show") {
+        if (!args->empty()) throw UsageError("settings show takes no values");
+        return settings_show(c);
+      }
+      if (args->empty()) throw UsageError("settings set: NAME=VALUE expected");
+      return settings_set(c, *args);
+    });
+  }
+}
+
+}  // namespace mervane::cli

@@ -1,0 +1,552 @@
+// The Build window model driven as a user drives the window: opening, pressing buttons, typing,
+// the guards, and the runs they start.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "core/import/calendar_address.h"
+#include "core/output/procfile.h"
+#include "core/output/profiles.h"
+#include "core/runtime/paths.h"
+#include "core/setup/program_files.h"
+#include "tests/output/history_fixture.h"
+#include "tests/output/procfile_stubs.h"
+#include "tests/support/paths.h"
+#include "tests/support/scripted_reporter.h"
+#include "tests/support/temp_dir.h"
+
+namespace mervane {
+namespace {
+
+using C = ProcFileControl;
+using Next = ProcFile::Next;
+using test::day;
+
+class Window : public ::testing::Test {
+ protected:
+  // Tuesday 11 March 2008.
+  std::unique_ptr<ProcFile> open_window() {
+    auto w =
+        std::make_unique<ProcFile>(ProcFileServices{session, rep, progress, windows, downloader});
+    w->open();
+    return w;
+  }
+  BuildSettings& b(ProcFile& w) { return w.settings().b; }
+
+  test::TempDir dir;
+  FixedClock clock{day(2008, 3, 11), 1};
+  Session session{dir.path(), clock};
+  test::ScriptedReporter rep;
+  NoProgress progress;
+  test::StubWindows windows;
+  test::StubDownloader downloader;
+};
+
+TEST_F(Window, OpensWithTheBuiltInValuesWhenThereIsNoSettingsFile) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  const BuildSettings& s = b(*w);
+  EXPECT_EQ(s.date1, day(2008, 3, 11));
+  EXPECT_EQ(s.fromdate, day(2006, 1, 1));
+  EXPECT_EQ(s.thrudate, day(2099, 12, 31)) << "no silent end of output after 2019";
+  EXPECT_EQ(s.spacing1, 60);
+  EXPECT_EQ(s.outxlsname, "XLOutput.CSV");
+  EXPECT_EQ(s.symall, 139);
+  EXPECT_EQ(s.symotr, 148);
+  EXPECT_EQ(s.loadweeks, 1);
+  EXPECT_FALSE(w->forcesetup());
+  EXPECT_FALSE(w->automatic());
+  // The newest stored event is Wednesday 12 March, after today: Auto set starts this week.
+  EXPECT_EQ(w->highdate(), day(2008, 3, 9));
+  EXPECT_EQ(session.globals().outname, s.outname);
+  // XOUT 0 is no export kind: every export control is off, Preview too.
+  for (C c : {C::SEPCHAR, C::DATEFMT, C::GLO_OUTXLSNAME, C::PREVIEW, C::NUMONLY, C::PEDFORMAT,
+              C::OUTDATE, C::OUTKXID})
+    EXPECT_FALSE(w->enabled(c)) << number(c);
+  EXPECT_FALSE(w->enabled(C::CNVFMT)) << "DATE1 in 2008";
+  EXPECT_TRUE(w->enabled(C::LOADWEEKS));
+  EXPECT_TRUE(w->enabled(C::INITIALSETUP));
+}
+
+TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
+  windows.parm1 = 7;
+  windows.parm2 = -1;
+  windows.parm3 = "Broker MT4";
+  auto w = open_window();
+  EXPECT_TRUE(w->forcesetup());
+  // Whatever the first event is (here a button), the setup window comes first.
+  EXPECT_EQ(w->accepted(C::ZCHARTS), Next::Wait);
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
+  EXPECT_EQ(b(*w).checkm1, 1) << "the button's own action did not run";
+  EXPECT_FALSE(w->forcesetup());
+  const BuildSettings& s = b(*w);
+  EXPECT_EQ(s.offset1, 7);
+  EXPECT_EQ(s.offset2, -1);
+  EXPECT_EQ(s.outname, news_csv_path_for(dir.path(), "Broker MT4"));
+  EXPECT_EQ(session.globals().outname, s.outname);
+  EXPECT_EQ(s.checkhist, 1);
+  EXPECT_EQ(s.checkwget, 1);
+  EXPECT_EQ(s.autodate, 1);
+  EXPECT_EQ(s.loadweeks, 4);
+  EXPECT_EQ(s.date1, day(2008, 2, 17)) << "the Sunday three weeks before this week's";
+  for (C c : {C::CLDRFMT, C::CHECKWGET, C::OFFSET1, C::INCUV}) EXPECT_TRUE(w->enabled(c));
+  for (C c : {C::DATE1, C::BUTTON7, C::LOADWEEKS}) EXPECT_FALSE(w->enabled(c));
+  // The next event is an ordinary one: the setup supplied a folder, so Auto set keeps its hands
+  // off the four weeks.
+  w->other_event();
+  EXPECT_EQ(windows.calls.size(), 1u);
+  EXPECT_EQ(b(*w).loadweeks, 4);
+}
+
+TEST_F(Window, CancelledSetupChangesNothing) {
+  auto w = open_window();
+  const SettingsRecord before = w->settings();
+  w->accepted(C::INITIALSETUP);
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
+  EXPECT_EQ(w->settings().b.outname, before.b.outname);
+  EXPECT_EQ(w->settings().b.offset1, before.b.offset1);
+}
+
+TEST_F(Window, ButtonsSetTheirFields) {
+  struct Case {
+    const char* what;
+    std::vector<C> presses;
+    std::function<void(BuildSettings&)> before;
+    std::function<void(const BuildSettings&)> check;
+  };
+  const Case cases[] = {
+      {"Dup then +1",
+       {C::DSYMBOLS, C::ISYMBOLS},
+       [](BuildSettings& s) { s.symall = 100; },
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.symall, 100);
+         EXPECT_EQ(s.symusd, 101);
+         EXPECT_EQ(s.symnzd, 108);
+         EXPECT_EQ(s.symotr, 109);
+       }},
+      {"Dup",
+       {C::DSYMBOLS},
+       [](BuildSettings& s) { s.symall = 100; },
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.symusd, 100);
+         EXPECT_EQ(s.symotr, 100);
+       }},
+      {"clear, -1, reset and one default",
+       {C::ZSYMBOLS, C::MSYMBOLS, C::DEFJPY},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.symall, -1);
+         EXPECT_EQ(s.symjpy, 145);
+         EXPECT_EQ(s.symotr, -1);
+       }},
+      {"symbols reset",
+       {C::ZSYMBOLS, C::RSYMBOLS},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.symall, 139);
+         EXPECT_EQ(s.symcad, 141);
+         EXPECT_EQ(s.symotr, 148);
+       }},
+      {"colours",
+       {C::MCOLORS, C::SETMED},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.symlow, -1);
+         EXPECT_EQ(s.symmed, 2);
+         EXPECT_EQ(s.symhigh, -1);
+       }},
+      {"colours clear and reset",
+       {C::ZCOLORS, C::RCOLORS},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) { EXPECT_EQ(s.symhigh, 3); }},
+      {"charts all, clear, reset",
+       {C::ICHARTS},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) { EXPECT_EQ(s.checkmn + s.checkh4 + s.checkm1, 3); }},
+      {"charts reset",
+       {C::ZCHARTS, C::RCHARTS},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.checkh1, 1);
+         EXPECT_EQ(s.checkh4, 0);
+       }},
+      {"descriptions clear",
+       {C::RDESC},
+       [](BuildSettings& s) { s.descr1 = s.descr4 = "CPI"; },
+       [](const BuildSettings& s) { EXPECT_TRUE(s.descr1.blank() && s.descr4.blank()); }},
+      {"export columns",
+       {C::ZOUTPUT},
+       [](BuildSettings& s) { s.xout = 4; },
+       [](const BuildSettings& s) { EXPECT_EQ(s.outdate + s.outkxid, 0); }},
+      {"pairs",
+       {C::PAIRUSD, C::PAIRSEP, C::PAIRJPY},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) { EXPECT_EQ(s.pairs, "USD,JPY"); }},
+      {"pairs clear",
+       {C::PAIRALL, C::PAIRCLR, C::PAIRNZD},
+       [](BuildSettings&) {},
+       [](const BuildSettings& s) { EXPECT_EQ(s.pairs, "NZD"); }},
+      {"pairs are cut at 139",
+       {C::PAIRAUD},
+       [](BuildSettings& s) { s.pairs = std::string(138, 'x'); },
+       [](const BuildSettings& s) { EXPECT_EQ(s.pairs, std::string(138, 'x') + "A"); }},
+      {"Mirel_Lines format",
+       {C::PEDFORMAT},
+       [](BuildSettings& s) {
+         s.xout = 2;
+         s.checkhist = 1;
+       },
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.xout, 4);
+         EXPECT_EQ(s.sepchar, ",");
+         EXPECT_EQ(s.datefmt, "Y.");
+         EXPECT_EQ(s.outxlsname, "*EXPORT");
+         EXPECT_EQ(s.outdate + s.outtime + s.outactual, 3);
+         EXPECT_EQ(s.outcurrency + s.outdescr + s.outkxid, 0);
+         EXPECT_EQ(s.numonly, 1);
+         EXPECT_EQ(s.check2, 1);
+         EXPECT_EQ(s.checkhist, 0);
+         EXPECT_EQ(s.fromdate, day(2006, 1, 1));
+         EXPECT_EQ(s.thrudate, day(2099, 12, 31));
+       }},
+      {"Mirel_Events format",
+       {C::PEDFORMAT, C::PNFORMAT},
+       [](BuildSettings& s) {
+         s.xout = 3;
+         s.symusd = 0;
+         s.descr2 = "X";
+       },
+       [](const BuildSettings& s) {
+         EXPECT_EQ(s.xout, 4) << "the kind stays as Mirel_Lines left it";
+         EXPECT_EQ(s.sepchar, ",\"");
+         EXPECT_EQ(s.datefmt, "M/");
+         EXPECT_EQ(s.outxlsname, "XLOutput.CSV");
+         EXPECT_EQ(s.outcurrency + s.outkxid, 2);
+         EXPECT_EQ(s.numonly + s.check2, 0);
+         EXPECT_EQ(s.symusd, 140);
+         EXPECT_TRUE(s.descr2.blank());
+         EXPECT_EQ(s.checkhist, 0) << "the history update stays as it was";
+       }},
+  };
+  for (const Case& c : cases) {
+    auto w = open_window();
+    c.before(b(*w));
+    w->other_event();  // the window state of the values set
+    for (C press : c.presses) EXPECT_EQ(w->accepted(press), Next::Wait) << c.what;
+    SCOPED_TRACE(c.what);
+    c.check(b(*w));
+  }
+}
+
+TEST_F(Window, WingdingsCharactersAreTheSymbolsLowBytes) {
+  auto w = open_window();
+  EXPECT_EQ(static_cast<unsigned char>(w->wing(0)), 139);
+  EXPECT_EQ(static_cast<unsigned char>(w->wing(9)), 148);
+  b(*w).symusd = 256 + 65;
+  EXPECT_EQ(w->wing(1), 'A');
+}
+
+TEST_F(Window, ExportControlsFollowTheKind) {
+  struct Case {
+    std::int16_t xout;
+    std::int16_t outdate;
+    bool sep, datefmt, path, numonly;
+  };
+  const Case cases[] = {
+      {1, 1, false, false, false, false}, {2, 1, false, true, true, true},
+      {3, 1, false, true, true, true},    {4, 1, true, true, true, true},
+      {5, 1, false, true, true, false},   {4, 0, true, false, true, true},
+      {7, 1, false, false, false, false}, {0, 1, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    auto w = open_window();
+    b(*w).xout = c.xout;
+    b(*w).outdate = c.outdate;
+    b(*w).numonly = 1;
+    w->accepted(C::XOUT);
+    EXPECT_EQ(w->enabled(C::SEPCHAR), c.sep) << c.xout;
+    EXPECT_EQ(w->enabled(C::DATEFMT), c.datefmt) << c.xout << "/" << c.outdate;
+    EXPECT_EQ(w->enabled(C::GLO_OUTXLSNAME), c.path) << c.xout;
+    EXPECT_EQ(w->enabled(C::PREVIEW), c.path) << c.xout;
+    EXPECT_EQ(w->enabled(C::OUTKXID), c.path) << c.xout;
+    EXPECT_EQ(w->enabled(C::NUMONLY), c.numonly) << c.xout;
+    if (c.xout == 5) {
+      EXPECT_EQ(b(*w).numonly, 0) << "Cols clears Numbers only";
+    }
+    EXPECT_TRUE(w->enabled(C::XOUT));
+  }
+}
+
+TEST_F(Window, HistoryControlsFollowTheirBoxes) {
+  auto w = open_window();
+  w->other_event();  // the forced setup of the empty history, cancelled
+  b(*w).autodate = 1;
+  w->type(C::CHECKHIST, "0");
+  for (C c : {C::CLDRFMT, C::DATE1, C::LOADWEEKS, C::INCUV}) EXPECT_FALSE(w->enabled(c));
+  EXPECT_TRUE(w->enabled(C::GLO_OUTNAME));
+  EXPECT_EQ(b(*w).autodate, 0) << "Auto set is off without the history update";
+  w->type(C::CHECKHIST, "1");
+  w->type(C::LOADWEEKS, "5");
+  EXPECT_EQ(b(*w).loadweeks, 5);
+  w->type(C::CHECKWGET, "0");
+  EXPECT_EQ(b(*w).loadweeks, 1) << "one hand-saved page";
+  EXPECT_FALSE(w->enabled(C::LOADWEEKS));
+  w->type(C::DATE1, "12/31/2006");
+  EXPECT_TRUE(w->enabled(C::CNVFMT)) << "2006 currency names can need converting";
+}
+
+TEST_F(Window, AutoSetStartsFromTheNewestStoredWeek) {
+  // Newest event on Wednesday 27 February 2008, two weeks before today.
+  test::store(dir.path(), {test::event(day(2008, 2, 27), 8, 30, "USD", "X", "H")});
+  auto w = open_window();
+  EXPECT_EQ(w->highdate(), day(2008, 2, 24));
+  w->type(C::AUTODATE, "1");
+  EXPECT_EQ(b(*w).date1, day(2008, 2, 24));
+  EXPECT_EQ(b(*w).loadweeks, 3);
+  for (C c : {C::DATE1, C::BUTTON7, C::LOADWEEKS}) EXPECT_FALSE(w->enabled(c));
+}
+
+TEST_F(Window, TypedValuesAreCheckedAndRefused) {
+  auto w = open_window();
+  EXPECT_EQ(w->type(C::SPACING1, "15"), Next::Wait);
+  EXPECT_EQ(b(*w).spacing1, 15);
+  for (const char* bad : {"0", "-5", "abc"}) {
+    w->type(C::SPACING1, bad);
+    EXPECT_EQ(b(*w).spacing1, 15) << bad;
+  }
+  ASSERT_EQ(rep.warnings.size(), 3u);
+  EXPECT_NE(rep.warnings[0].text.find("SPACING1"), std::string::npos) << rep.warnings[0].text;
+  w->type(C::FROMDATE, "2008-03-01");
+  EXPECT_EQ(b(*w).fromdate, day(2008, 3, 1));
+  w->type(C::GLO_OUTNAME, "C:\\MT4\\experts\\files\\news.csv");
+  EXPECT_EQ(session.globals().outname, "C:\\MT4\\experts\\files\\news.csv");
+  // A disabled control takes nothing.
+  w->type(C::CHECKHIST, "0");
+  w->type(C::CLDRFMT, "2");
+  EXPECT_EQ(b(*w).cldrfmt, 0);
+}
+
+TEST_F(Window, DatePickersTakeTheirFieldsDates) {
+  auto w = open_window();
+  w->other_event();  // the forced setup of the empty history, cancelled
+  windows.picked = day(2008, 1, 6);
+  w->accepted(C::BUTTON8);
+  EXPECT_EQ(b(*w).fromdate, day(2008, 1, 6));
+  windows.picked = 0;  // nothing picked
+  w->accepted(C::BUTTON9);
+  EXPECT_EQ(b(*w).thrudate, day(2099, 12, 31));
+  EXPECT_EQ(windows.calls,
+            (std::vector<std::string>{"initial_setup", "date_picker", "date_picker"}));
+}
+
+TEST_F(Window, ReversedDateRangeBlocksTheRun) {
+  auto w = open_window();
+  w->type(C::THRUDATE, "01/01/2005");
+  EXPECT_EQ(w->accepted(C::OK), Next::Wait);
+  EXPECT_EQ(w->selected(), C::THRUDATE);
+  EXPECT_EQ(w->key(ProcFile::Key::Enter), Next::Wait);
+  EXPECT_EQ(w->selecting(C::CHECK1), Next::Wait);
+  EXPECT_EQ(w->selecting(C::SPACING1), Next::Wait) << "controls before 24 may be reached";
+  w->type(C::THRUDATE, "12/31/2010");
+  EXPECT_EQ(w->key(ProcFile::Key::Enter), Next::Run);
+  EXPECT_EQ(w->accepted(C::OK), Next::Run);
+}
+
+TEST_F(Window, LeavingWithoutARunSavesNothing) {
+  for (int how = 0; how < 3; ++how) {
+    auto w = open_window();
+    w->type(C::SPACING1, "240");
+    const Next n = how == 0   ? w->accepted(C::CANCEL)
+                   : how == 1 ? w->key(ProcFile::Key::Esc)
+                              : w->close_request();
+    EXPECT_EQ(n, Next::Close);
+    EXPECT_TRUE(w->closed());
+    EXPECT_EQ(w->accepted(C::RSYMBOLS), Next::Close) << "a closed window takes no event";
+    EXPECT_FALSE(file_exists(dir / "trune.INI"));
+  }
+}
+
+TEST_F(Window, ProfileButtons) {
+  auto w = open_window();
+  w->type(C::SPACING1, "30");
+  w->type(C::PFILENAME, "AB");
+  w->accepted(C::SAVE1);
+  EXPECT_TRUE(file_exists(dir / "#AB#.INI"));
+  EXPECT_EQ(w->profiles(), std::vector<ProfileName>{"AB"});
+  w->type(C::SPACING1, "5");
+  w->accepted(C::LOAD1);
+  EXPECT_EQ(b(*w).spacing1, 30);
+  EXPECT_EQ(w->profilename(), "AB");
+  EXPECT_FALSE(file_exists(dir / "trune.INI")) << "profiles never touch the settings file";
+  w->accepted(C::DELETE1);
+  EXPECT_FALSE(file_exists(dir / "#AB#.INI"));
+  EXPECT_TRUE(w->profiles().empty());
+
+  for (const char* bad : {"../x", "a\b", "..", ""}) {
+    w->type(C::PFILENAME, bad);
+    w->accepted(C::SAVE1);
+  }
+  EXPECT_EQ(rep.warnings.size(), 4u);
+  for (const auto& f : file_names(dir.path())) EXPECT_NE(f.front(), '#') << f;
+  EXPECT_FALSE(file_exists(dir.path().parent_path() / "x#.INI"));
+  // The profile list is read when the window opens.
+  test::write_file(dir / "#EUR1#.INI", "");
+  EXPECT_EQ(open_window()->profiles(), std::vector<ProfileName>{"EUR1"});
+}
+
+TEST_F(Window, GroupRunExportsTheSelectedProfilesOnly) {
+  test::store(dir.path(), test::sample_week());
+  test::write_file(dir / "News.CSV", "old\r\n");
+  for (const char* name : {"EU", "EUR1", "EUX", "XEU"}) {
+    SettingsRecord r = built_in_defaults(day(2008, 3, 11), dir.path());
+    r.b.fromdate = day(2008, 3, 7);
+    r.b.thrudate = day(2008, 3, 7);
+    r.b.xout = 4;
+    r.b.sepchar = ",";
+    r.b.outdate = r.b.outtime = r.b.outdescr = r.b.outimpact = r.b.outactual = r.b.outforecast =
+        r.b.outprevious = r.b.outrevised = r.b.outkxid = 0;
+    r.b.outxlsname = std::string("out-") + name + ".csv";
+    r.b.outname = "News.CSV";
+    ASSERT_TRUE(write_settings_file(dir / profile_file_name(name), r).is_ok());
+  }
+  auto w = open_window();
+  w->type(C::PFILENAME, "eu*");
+  EXPECT_EQ(w->accepted(C::EXECGROUP), Next::Close);
+  EXPECT_TRUE(w->closed());
+  for (const char* name : {"EU", "EUR1", "EUX"})
+    EXPECT_EQ(test::read_file(dir / (std::string("out-") + name + ".csv")),
+              test::crlf({"USD", "USD", "CAD", "EUR"}))
+        << name;
+  EXPECT_FALSE(file_exists(dir / "out-XEU.csv"));
+  EXPECT_EQ(test::read_file(dir / "News.CSV"), "old\r\n");
+  EXPECT_FALSE(file_exists(dir / "trune.INI"));
+
+  auto all = open_window();
+  all->type(C::PFILENAME, "EU");  // no star: every profile
+  all->accepted(C::EXECGROUP);
+  EXPECT_TRUE(file_exists(dir / "out-XEU.csv"));
+}
+
+TEST_F(Window, PreviewFillsPviewAndOpensItsBrowse) {
+  test::store(dir.path(), test::sample_week());
+  test::write_file(dir / "News.CSV", "old\r\n");
+  auto w = open_window();
+  w->type(C::GLO_OUTNAME, "News.CSV");
+  w->type(C::XOUT, "2");
+  w->type(C::FROMDATE, "03/07/2008");
+  w->type(C::THRUDATE, "03/07/2008");
+  EXPECT_EQ(w->accepted(C::PREVIEW), Next::Wait);
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"browse_pview"});
+  std::int64_t n = 0;
+  Table<PviewTable> pv(dir.path());
+  ASSERT_TRUE(pv.open(OpenMode::read_only()).is_ok());
+  ASSERT_TRUE(pv.records(n).is_ok());
+  EXPECT_EQ(n, 4);
+  EXPECT_EQ(test::read_file(dir / "News.CSV"), "old\r\n");
+  EXPECT_FALSE(file_exists(dir / "XLOutput.CSV"));
+  EXPECT_FALSE(w->closed());
+}
+
+TEST_F(Window, EffectsPublishTheSettingsFirst) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  w->type(C::SPACING1, "5");
+  w->accepted(C::EFFECTS);
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"effects_report"});
+  EXPECT_EQ(windows.g2_seen.spacing1, 5);
+  w->accepted(C::EFFECTSSETUP);
+  w->accepted(C::WDCHART);
+  EXPECT_EQ(windows.calls.size(), 3u);
+}
+
+std::filesystem::path samples() {
+  return std::filesystem::path(MERVANE_SOURCE_DIR) / "samples";
+}
+
+TEST_F(Window, OkRunsTheWholeChainOnTheHandSavedPage) {
+  std::filesystem::copy_file(samples() / "trune.INI", dir / "trune.INI");
+  std::filesystem::copy_file(samples() / "calendar-week.html", dir / "truneout");
+  test::write_file(dir / "News.CSV", "old\r\n");
+  auto w = open_window();
+  EXPECT_EQ(b(*w).checkwget, 0);
+  EXPECT_EQ(w->accepted(C::OK), Next::Run);
+  const ProcFile::RunEnd end = w->run();
+  EXPECT_FALSE(end.end_program);
+  EXPECT_TRUE(w->closed());
+  EXPECT_TRUE(rep.stops.empty()) << rep.stops.front();
+  EXPECT_EQ(test::read_file(dir / "News.CSV"),
+            test::read_file(test::data_dir() / "output" / "run_sample_news.csv"));
+  const std::string xls = test::read_file(dir / "XLOutput.CSV");
+  EXPECT_EQ(xls.substr(0, xls.find('\n') + 1),
+            "\"03/03/2008\",\"09:30\",\"CHF\",\"Retail Sales y/y\",\"Low\",\"1.2%\",\"0.9%\","
+            "\"1.7%\",\"\",\"41001\"\r\n");
+  const std::string backup = test::read_file(dir / "@BACKUP@.CSV");
+  EXPECT_EQ(std::count(backup.begin(), backup.end(), '\n'), 11);
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"start_history_browse"});
+  EXPECT_TRUE(downloader.urls.empty()) << "the hand-saved page is read, nothing downloaded";
+  EXPECT_TRUE(file_exists(dir / "trune.INI"));
+  EXPECT_EQ(w->calproc(), day(2008, 3, 2));
+
+  // The settings file was written by the run: a second window reads the same settings.
+  auto again = open_window();
+  EXPECT_EQ(again->settings(), w->settings());
+}
+
+TEST_F(Window, AutomaticRunLoadsOneWeekFromTheTriggerFile) {
+  SettingsRecord r = built_in_defaults(day(2008, 3, 11), dir.path());
+  r.b.offset1 = 7;
+  r.b.nciout = 2;
+  r.b.autodate = 1;
+  r.b.loadweeks = 5;
+  ASSERT_TRUE(write_settings_file(dir / "trune.INI", r).is_ok());
+  ASSERT_TRUE(save_calendar_address(dir.path(), "https://calendar.example").is_ok());
+  test::write_file(dir / "Autoplay.CSV", std::to_string(day(2008, 3, 2)) + "\r\n");
+  downloader.page = test::read_file(samples() / "calendar-week.html");
+
+  auto w = open_window();
+  ASSERT_TRUE(w->automatic());
+  EXPECT_FALSE(file_exists(dir / "Autoplay.CSV"));
+  EXPECT_EQ(b(*w).date1, day(2008, 3, 2));
+  EXPECT_EQ(b(*w).fromdate, day(2008, 3, 2) - 35);
+  EXPECT_EQ(b(*w).loadweeks, 1);
+  EXPECT_TRUE(w->run().end_program);
+  EXPECT_TRUE(rep.stops.empty()) << rep.stops.front();
+  EXPECT_EQ(downloader.urls,
+            std::vector<std::string>{"https://calendar.example/calendar.php?c=2&week=1204416000"});
+  EXPECT_TRUE(windows.calls.empty()) << "no NCI output and no history browse";
+  const std::string news = test::read_file(resolve(dir.path(), b(*w).outname.view()));
+  EXPECT_EQ(std::count(news.begin(), news.end(), '\n'), 11);
+}
+
+TEST_F(Window, NciOutputGetsTheNewsCsvNameBack) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  w->type(C::CHECKHIST, "0");
+  w->type(C::NCIOUT, "1");
+  ASSERT_EQ(w->accepted(C::OK), Next::Run);
+  w->run();
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"nci_output"});
+  EXPECT_EQ(windows.outname_seen, b(*w).outname.str());
+  EXPECT_EQ(windows.g2_seen.nciout, 1);
+}
+
+TEST_F(Window, AbortedRunKeepsThePreviousFiles) {
+  test::store(dir.path(), test::sample_week());
+  test::write_file(dir / "News.CSV", "old\r\n");
+  auto w = open_window();
+  w->type(C::GLO_OUTNAME, "News.CSV");
+  w->type(C::CHECKHIST, "0");
+  w->type(C::XOUT, "4");
+  w->type(C::GLO_OUTXLSNAME, "missing-folder/x.csv");
+  ASSERT_EQ(w->accepted(C::OK), Next::Run);
+  rep.stop_answers.push_back(Answer::Abort);
+  EXPECT_THROW(w->run(), Aborted);
+  ASSERT_EQ(rep.stops.size(), 1u);
+  EXPECT_EQ(rep.stops[0], "Create(missing-folder/x.csv) - File Not Found");
+  EXPECT_EQ(test::read_file(dir / "News.CSV"), "old\r\n");
+  EXPECT_FALSE(file_exists(dir / "trune.INI"));
+}
+
+}  // namespace
+}  // namespace mervane

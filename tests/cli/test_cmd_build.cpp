@@ -1,0 +1,181 @@
+// build, preview, group, profile and settings as a user types them: files written, listings,
+// exit codes, and refusals that leave the folder as it was.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/app.h"
+#include "core/output/profiles.h"
+#include "core/output/settings_file.h"
+#include "core/runtime/text_file.h"
+#include "tests/support/paths.h"
+#include "tests/support/temp_dir.h"
+
+namespace mervane {
+namespace {
+
+struct Outcome {
+  int code;
+  std::string out, err;
+};
+
+std::filesystem::path sample(const char* name) {
+  return std::filesystem::path(MERVANE_SOURCE_DIR) / "samples" / name;
+}
+
+class BuildCommands : public ::testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::copy_file(sample("trune.INI"), dir / "trune.INI"); }
+  Outcome cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--dir", dir.path().string(), "--today", "03/10/2008"});
+    std::ostringstream out, err;
+    const int code = cli::run(args, out, err);
+    return {code, out.str(), err.str()};
+  }
+  std::string setting(const std::string& name) {
+    const Outcome r = cli({"settings", "show"});
+    const std::size_t p = r.out.find("\n" + name + "=");
+    if (p == std::string::npos) return "?";
+    const std::size_t b = p + name.size() + 2;
+    return r.out.substr(b, r.out.find('\n', b) - b);
+  }
+  std::string page() const { return sample("calendar-week.html").string(); }
+
+  test::TempDir dir;
+};
+
+TEST_F(BuildCommands, BuildOnTheSampleWeek) {
+  const Outcome r = cli({"build", "--page", page(), "--set", "spacing1=15"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  // Spacing 15 changes no position of this week (no two events share a quarter hour but the
+  // two at 15:30 on Friday).
+  EXPECT_EQ(test::read_file(dir / "News.CSV"),
+            test::read_file(test::data_dir() / "output" / "run_sample_news.csv"));
+  EXPECT_TRUE(file_exists(dir / "XLOutput.CSV"));
+  EXPECT_TRUE(file_exists(dir / "@BACKUP@.CSV"));
+  EXPECT_EQ(test::read_file(dir / "truneout"), test::read_file(page()));
+  EXPECT_EQ(setting("SPACING1"), "15") << "the run saved the changed setting";
+  EXPECT_EQ(setting("CHECKWGET"), "0");
+
+  const Outcome again = cli({"build", "--page", page()});
+  ASSERT_EQ(again.code, 0) << again.err;
+  EXPECT_EQ(test::read_file(dir / "News.CSV"),
+            test::read_file(test::data_dir() / "output" / "run_sample_news.csv"))
+      << "a page read twice gives the same history";
+}
+
+TEST_F(BuildCommands, RefusalsChangeNothing) {
+  test::write_file(dir / "Autoplay.CSV", "75670\r\n");
+  const std::string before = test::read_file(dir / "trune.INI");
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    const char* says;
+  };
+  const Case cases[] = {
+      {{"build", "--set", "NOSUCH=1"}, 2, "no setting NOSUCH"},
+      {{"build", "--set", "SPACING1=0"}, 2, "SPACING1"},
+      {{"build", "--set", "FROMDATE=13/45/2008"}, 2, "FROMDATE"},
+      {{"build", "--set", "XOUT"}, 2, "NAME=VALUE"},
+      {{"build", "--page", "no-such-page.html"}, 2, "no-such-page.html"},
+      {{"build", "--set", "CHECKHIST=0", "--page", page()}, 2, "CHECKHIST"},
+      {{"preview"}, 1, "Autoplay.CSV"},
+      {{"group", "EU*"}, 1, "Autoplay.CSV"},
+      {{"group", "EURUSD*"}, 2, "6 characters"},
+      {{"profile", "save", "../up"}, 2, "profile name"},
+      {{"profile", "save", "TOOLONG"}, 2, "6 characters"},
+      {{"profile", "load", "NOPE"}, 1, "no profile NOPE"},
+      {{"profile", "delete", "NOPE"}, 1, "no profile NOPE"},
+      {{"profile", "save"}, 2, "name"},
+      {{"settings", "set", "SPACING1=10", "OFFSET1=x"}, 2, "OFFSET1"},
+      {{"settings", "set", "CALENDARURL=ftp://x"}, 2, ""},
+      {{"settings", "show", "X=1"}, 2, "no values"},
+  };
+  for (const Case& c : cases) {
+    const Outcome r = cli(c.args);
+    EXPECT_EQ(r.code, c.code) << c.args[0] << " " << c.args.back() << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(test::read_file(dir / "trune.INI"), before);
+  EXPECT_TRUE(file_exists(dir / "Autoplay.CSV")) << "no refused command used up the trigger";
+  EXPECT_FALSE(file_exists(dir / "News.CSV"));
+  EXPECT_FALSE(file_exists(dir / "mervane.cfg"));
+}
+
+TEST_F(BuildCommands, AbortAtAStopKeepsThePreviousNewsCsv) {
+  test::write_file(dir / "News.CSV", "old\r\n");
+  const std::vector<std::string> args = {"build", "--page", page(), "--set",
+                                         "OUTXLSNAME=no-folder/x.csv"};
+  const Outcome aborted = cli(args);
+  EXPECT_EQ(aborted.code, 3);
+  EXPECT_NE(aborted.err.find("Create(no-folder/x.csv) - File Not Found"), std::string::npos)
+      << aborted.err;
+  EXPECT_EQ(test::read_file(dir / "News.CSV"), "old\r\n");
+
+  std::vector<std::string> keep = args;
+  keep.insert(keep.begin(), "--keep-going");
+  const Outcome ignored = cli(keep);
+  EXPECT_EQ(ignored.code, 0) << ignored.err;
+  EXPECT_EQ(test::read_file(dir / "News.CSV"),
+            test::read_file(test::data_dir() / "output" / "run_sample_news.csv"));
+}
+
+TEST_F(BuildCommands, PreviewPrintsTheSelectedEvents) {
+  ASSERT_EQ(cli({"build", "--page", page()}).code, 0);
+  const Outcome r = cli({"preview", "--set", "FROMDATE=2008-03-07", "--set", "SYMCAD=0"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "date,time,currency,descr,impact,actual,forecast,previous,revisedfrom,kxidcode\n"
+            "03/07/2008,15:30,USD,Non-Farm Employment Change,H,-63K,25K,-22K,17K,41010\n"
+            "03/07/2008,15:30,USD,Unemployment Rate,H,4.8%,5.0%,4.9%,,41011\n");
+  EXPECT_EQ(setting("FROMDATE"), "01/01/2008") << "a preview saves nothing";
+}
+
+TEST_F(BuildCommands, ProfilesAndGroups) {
+  ASSERT_EQ(cli({"build", "--page", page()}).code, 0);
+  ASSERT_EQ(cli({"settings", "set", "OUTXLSNAME=eu1.csv", "XOUT=3"}).code, 0);
+  ASSERT_EQ(cli({"profile", "save", "EU1"}).code, 0);
+  ASSERT_EQ(cli({"settings", "set", "OUTXLSNAME=usd.csv", "SYMEUR=0"}).code, 0);
+  ASSERT_EQ(cli({"profile", "save", "USD"}).code, 0);
+  EXPECT_EQ(cli({"profile", "list"}).out, "EU1\nUSD\n");
+
+  test::write_file(dir / "News.CSV", "kept\r\n");
+  ASSERT_EQ(cli({"group", "eu*"}).code, 0);
+  EXPECT_TRUE(file_exists(dir / "eu1.csv"));
+  EXPECT_FALSE(file_exists(dir / "usd.csv"));
+  EXPECT_EQ(test::read_file(dir / "News.CSV"), "kept\r\n");
+  EXPECT_EQ(setting("OUTXLSNAME"), "usd.csv") << "a group run saves no settings";
+
+  ASSERT_EQ(cli({"profile", "load", "EU1"}).code, 0);
+  EXPECT_EQ(setting("OUTXLSNAME"), "eu1.csv") << "load then saves the settings file";
+  ASSERT_EQ(cli({"profile", "delete", "eu1"}).code, 0);
+  EXPECT_EQ(cli({"profile", "list"}).out, "USD\n");
+}
+
+TEST_F(BuildCommands, SettingsShowAndSet) {
+  Outcome r = cli({"settings", "show"});
+  ASSERT_EQ(r.code, 0);
+  std::vector<std::string> names;
+  for (std::size_t p = 0; p < r.out.size(); p = r.out.find('\n', p) + 1)
+    names.push_back(r.out.substr(p, r.out.find('=', p) - p));
+  std::vector<std::string> want = setting_names();
+  want.push_back("CALENDARURL");
+  want.push_back("PROGRAMFILES");
+  EXPECT_EQ(names, want);
+  EXPECT_EQ(setting("DATE1"), "03/02/2008");
+
+  r = cli({"settings", "set", "descr1=CPI|~CORE", "Thrudate=2010-06-30",
+           "CALENDARURL=https://calendar.example", "PROGRAMFILES=/opt/wine/Program Files"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(setting("DESCR1"), "CPI|~CORE");
+  EXPECT_EQ(setting("THRUDATE"), "06/30/2010");
+  EXPECT_EQ(setting("CALENDARURL"), "https://calendar.example");
+  EXPECT_EQ(setting("PROGRAMFILES"), "/opt/wine/Program Files");
+  SettingsRecord rec = built_in_defaults(0, dir.path());
+  ASSERT_TRUE(read_settings_file(dir / "trune.INI", rec).is_ok());
+  EXPECT_EQ(rec.b.offset1, 7) << "the other settings stay";
+}
+
+}  // namespace
+}  // namespace mervane

@@ -24,45 +24,23 @@ std::string_view impact_word(std::string_view impact) {
   return "Unknown";
 }
 
-void append_two(std::string& out, int v) {
-  out += static_cast<char>('0' + v / 10 % 10);
-  out += static_cast<char>('0' + v % 10);
-}
-
 // The date in the DATEFMT order ("D": day first, "M": month first, else year first) joined by
 // its second character.
 std::string export_date(std::int32_t date, const Text<2>& fmt) {
   const Ymd d = ymd_of(date);
   const char sep = fmt.at(2);
-  std::string year = d.year >= 0 && d.year <= 9999
-                         ? std::string{static_cast<char>('0' + d.year / 1000),
-                                       static_cast<char>('0' + d.year / 100 % 10),
-                                       static_cast<char>('0' + d.year / 10 % 10),
-                                       static_cast<char>('0' + d.year % 10)}
-                         : format_value("N04", static_cast<double>(d.year));
-  std::string out;
-  switch (fmt.at(1)) {
-    case 'D':
-      append_two(out, d.day);
-      out += sep;
-      append_two(out, d.month);
-      out += sep;
-      out += year;
-      break;
-    case 'M':
-      append_two(out, d.month);
-      out += sep;
-      append_two(out, d.day);
-      out += sep;
-      out += year;
-      break;
-    default:
-      out = year;
-      out += sep;
-      append_two(out, d.month);
-      out += sep;
-      append_two(out, d.day);
-  }
+  std::string year, day, month;
+  append_padded(year, d.year, 4);
+  append_padded(day, d.day, 2);
+  append_padded(month, d.month, 2);
+  const std::string* parts[3] = {&year, &month, &day};
+  if (fmt.at(1) == 'D') parts[0] = &day, parts[2] = &year;
+  if (fmt.at(1) == 'M') parts[0] = &month, parts[1] = &day, parts[2] = &year;
+  std::string out = *parts[0];
+  out += sep;
+  out += *parts[1];
+  out += sep;
+  out += *parts[2];
   return out;
 }
 

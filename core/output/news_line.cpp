@@ -7,14 +7,16 @@
 #include "core/util/picture.h"
 
 namespace mervane {
-namespace {
-
-void append_two(std::string& out, std::int64_t v) {
-  out += static_cast<char>('0' + v / 10 % 10);
-  out += static_cast<char>('0' + v % 10);
+void append_padded(std::string& out, std::int64_t value, int width) {
+  std::int64_t limit = 1;
+  for (int i = 0; i < width; ++i) limit *= 10;
+  if (value < 0 || value >= limit) {
+    out += format_value("N0" + std::to_string(width), static_cast<double>(value));
+    return;
+  }
+  for (std::int64_t div = limit / 10; div > 0; div /= 10)
+    out += static_cast<char>('0' + value / div % 10);
 }
-
-}  // namespace
 
 void append_number(std::string& out, std::int64_t value) {
   char buf[24];
@@ -32,16 +34,11 @@ void append_number(std::string& out, std::int64_t value) {
 
 void append_news_date(std::string& out, std::int32_t date) {
   const Ymd d = ymd_of(date);
-  if (d.year >= 0 && d.year <= 9999) {
-    append_two(out, d.year / 100);
-    append_two(out, d.year % 100);
-  } else {
-    out += format_value("N04", static_cast<double>(d.year));
-  }
+  append_padded(out, d.year, 4);
   out += '.';
-  append_two(out, d.month);
+  append_padded(out, d.month, 2);
   out += '.';
-  append_two(out, d.day);
+  append_padded(out, d.day, 2);
 }
 
 void append_news_time(std::string& out, std::int32_t time) {

@@ -35,6 +35,9 @@ std::string local_label(std::int32_t date, std::int32_t time, std::int32_t offse
 // The nine chart flags M1, M5, M15, M30, H1, H4, D1, W1, MN as "1" (on, any value but 0) or "0".
 void append_chart_flags(std::string& out, const std::array<std::int16_t, 9>& flags);
 
+// A number in the "N0w" picture: w digits with zeros in front (a wider number in full).
+void append_padded(std::string& out, std::int64_t value, int width);
+
 // Plain decimal digits of a whole number, with a leading "-" when negative.
 void append_number(std::string& out, std::int64_t value);
 

@@ -65,6 +65,15 @@ void append_desc_line(std::string& out, const BuildSettings& s, const CalendarRe
   if (out.size() - start > kDescLineWidth) out.resize(start + kDescLineWidth);
 }
 
+// Symbol and colour: a positive setting replaces the stored value, a negative one (or none)
+// keeps it; a setting of 0 never gets here, the event was left out.
+void append_rule(std::string& out, std::optional<std::int16_t> setting, std::string_view stored) {
+  if (setting && *setting > 0)
+    append_number(out, *setting);
+  else
+    out += stored;
+}
+
 void append_news_line(std::string& out, const BuildSettings& s, const CalendarRecord& r,
                       std::int32_t position, std::int64_t count1) {
   std::string date, time;
@@ -76,19 +85,9 @@ void append_news_line(std::string& out, const BuildSettings& s, const CalendarRe
   out += ';';
   append_number(out, position);
   out += ';';
-  // Symbol and colour: a positive setting replaces the stored value, a negative one (or none)
-  // keeps it; a setting of 0 never gets here, the event was left out.
-  const auto sym = symbol_setting(s, r.currency);
-  if (sym && *sym > 0)
-    append_number(out, *sym);
-  else
-    out += r.symbol.view();
+  append_rule(out, symbol_setting(s, r.currency), r.symbol.view());
   out += ';';
-  const auto col = color_setting(s, r.impact);
-  if (col && *col > 0)
-    append_number(out, *col);
-  else
-    out += r.color.view();
+  append_rule(out, color_setting(s, r.impact), r.color.view());
   out += ';';
   out += s.check1 != 0 ? r.currency.view() : std::string_view("ALL");
   out += ';';

@@ -452,7 +452,7 @@ ProcFile::Next ProcFile::button(ProcFileControl c) {
       svc_.windows.effects_setup(svc_.session);
       break;
     case C::EFFECTS:
-      if (!automatic()) effects();
+      if (!automatic()) preview_then(true);
       break;
     case C::EXECGROUP:
       exec_prof_grp();

@@ -130,7 +130,7 @@ class ProcFile {
   void pick_date(std::int32_t& field);
   bool profile_name_ok();
 
-  void effects();
+  void preview_then(bool effects);
   void exec_prof_grp();
   void setup_g2parms();
   void publish_names();

@@ -97,25 +97,25 @@ ProcFile::RunEnd ProcFile::run() {
   return RunEnd{autop};
 }
 
-void ProcFile::preview() {
+// Preview and Effects: PVIEW filled from the history (still open, as both windows expect),
+// then the preview browse or, with the settings published, the effects analysis.
+void ProcFile::preview_then(bool effects) {
   WindowProgress progress(svc_.progress, count1_, calproc_);
   Table<CalendarTable> calendar(svc_.session.folder());
   open_calr(calendar, svc_.reporter);
   out_news(calendar, s_.b, NewsTargets{true, nullptr, nullptr}, svc_.session, svc_.reporter,
            progress, count1_);
-  svc_.windows.browse_pview(svc_.session);
+  if (effects) {
+    setup_g2parms();
+    svc_.windows.effects_report(svc_.session);
+  } else {
+    svc_.windows.browse_pview(svc_.session);
+  }
   calendar.close();
 }
 
-void ProcFile::effects() {
-  WindowProgress progress(svc_.progress, count1_, calproc_);
-  Table<CalendarTable> calendar(svc_.session.folder());
-  open_calr(calendar, svc_.reporter);
-  out_news(calendar, s_.b, NewsTargets{true, nullptr, nullptr}, svc_.session, svc_.reporter,
-           progress, count1_);
-  setup_g2parms();
-  svc_.windows.effects_report(svc_.session);
-  calendar.close();
+void ProcFile::preview() {
+  preview_then(false);
 }
 
 void ProcFile::exec_prof_grp() {

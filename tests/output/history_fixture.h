@@ -10,10 +10,14 @@
 #include <vector>
 
 #include "core/model/records.h"
+#include "core/output/export_writer.h"
+#include "core/output/news_writer.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/table.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
+#include "tests/support/scripted_reporter.h"
+#include "tests/support/temp_dir.h"
 
 namespace mervane::test {
 
@@ -84,5 +88,31 @@ inline std::string crlf(const std::vector<std::string>& lines) {
   for (const auto& l : lines) out += l + "\r\n";
   return out;
 }
+
+// A folder holding the sample week, and the writer run over it as the Build run runs it:
+// News.CSV in the folder and, for an export kind, the export.
+class SampleHistory : public ::testing::Test {
+ protected:
+  void SetUp() override { store(dir.path(), sample_week()); }
+
+  void write(const BuildSettings& s) {
+    Table<CalendarTable> cal(dir.path());
+    EXPECT_TRUE(cal.open().is_ok());
+    OutputFile news(rep, "News.CSV", dir / "News.CSV");
+    news.create();
+    ExportWriter ex(s, rep, dir.path());
+    ex.header();
+    out_news(cal, s, NewsTargets{false, &news, &ex}, session, rep, progress, count1);
+    news.close();
+    ex.footer();
+  }
+
+  TempDir dir;
+  FixedClock clock{day(2008, 3, 11), 1};
+  Session session{dir.path(), clock};
+  ScriptedReporter rep;
+  NoProgress progress;
+  std::int64_t count1 = 0;
+};
 
 }  // namespace mervane::test

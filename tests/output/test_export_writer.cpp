@@ -17,10 +17,8 @@ namespace {
 using test::day;
 using test::event;
 
-class Export : public ::testing::Test {
+class Export : public test::SampleHistory {
  protected:
-  void SetUp() override { test::store(dir.path(), test::sample_week()); }
-
   // Friday 7 March only, unless the case widens it.
   BuildSettings friday() {
     BuildSettings s = test::sample_settings(dir.path());
@@ -31,24 +29,9 @@ class Export : public ::testing::Test {
 
   // The writer with News.CSV and the export, as in the Build run; returns the export file.
   std::string run(const BuildSettings& s, const std::string& file = "export.out") {
-    Table<CalendarTable> cal(dir.path());
-    EXPECT_TRUE(cal.open().is_ok());
-    OutputFile news(rep, "News.CSV", dir / "News.CSV");
-    news.create();
-    ExportWriter ex(s, rep, dir.path());
-    ex.header();
-    out_news(cal, s, NewsTargets{false, &news, &ex}, session, rep, progress, count1);
-    news.close();
-    ex.footer();
+    write(s);
     return test::read_file(dir / file);
   }
-
-  test::TempDir dir;
-  FixedClock clock{day(2008, 3, 11), 1};
-  Session session{dir.path(), clock};
-  test::ScriptedReporter rep;
-  NoProgress progress;
-  std::int64_t count1 = 0;
 };
 
 TEST_F(Export, WholeFilesOfEveryKindMatchTheGoldenFiles) {

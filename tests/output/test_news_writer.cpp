@@ -17,27 +17,13 @@ namespace {
 using test::day;
 using test::event;
 
-class NewsWriter : public ::testing::Test {
+class NewsWriter : public test::SampleHistory {
  protected:
-  void SetUp() override { test::store(dir.path(), test::sample_week()); }
-
   // Runs the writer as the Build run does and returns News.CSV.
   std::string write_news(const BuildSettings& s) {
-    Table<CalendarTable> cal(dir.path());
-    EXPECT_TRUE(cal.open().is_ok());
-    OutputFile news(rep, "News.CSV", dir / "News.CSV");
-    EXPECT_TRUE(news.create());
-    out_news(cal, s, NewsTargets{false, &news, nullptr}, session, rep, progress, count1);
-    news.close();
+    write(s);
     return test::read_file(dir / "News.CSV");
   }
-
-  test::TempDir dir;
-  FixedClock clock{test::day(2008, 3, 11), 1};
-  Session session{dir.path(), clock};
-  test::ScriptedReporter rep;
-  NoProgress progress;
-  std::int64_t count1 = 0;
 };
 
 TEST_F(NewsWriter, WholeFilesMatchTheGoldenFiles) {

@@ -1,6 +1,5 @@
 #include "core/output/procfile_controls.h"
 
-#include <array>
 
 namespace mervane {
 

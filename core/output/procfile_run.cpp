@@ -1,6 +1,5 @@
 // The Build window's run and the buttons that read the Event History: Preview, Effects and the
 // profile group run.
-#include <algorithm>
 
 #include "core/import/calendar_address.h"
 #include "core/import/event_history.h"

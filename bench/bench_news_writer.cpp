@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
+#include "bench/calendar_events.h"
 #include "core/model/session.h"
 #include "core/output/export_writer.h"
 #include "core/output/news_writer.h"
@@ -23,7 +24,6 @@ namespace {
 
 const char* kCurrencies[] = {"USD", "EUR", "GBP", "JPY", "CHF", "CAD", "AUD", "NZD", "ALL"};
 const char* kImpacts[] = {"L", "M", "H"};
-constexpr int kPerDay = 137;
 
 class AbortingReporter final : public Reporter {
  public:
@@ -38,29 +38,16 @@ std::int32_t first_day() {
   return *date_serial(2006, 1, 2);
 }
 
-void fill(const std::filesystem::path& dir, int n) {
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  Table<CalendarTable> t(dir);
-  if (t.create().failed() || t.open().failed()) std::abort();
-  Transaction tx(t);
-  for (int i = 0; i < n; ++i) {
-    CalendarRecord& r = t.rec;
-    r.date = first_day() + i / kPerDay;
-    r.time = (i % kPerDay) * 6000 * 10 + 1;
-    r.currency = kCurrencies[i % 9];
-    r.descr = "Economic release number " + std::to_string(i % 5000);
-    r.symbol = "140";
-    r.impact = kImpacts[i % 3];
-    r.color = "3";
-    r.actual = i % 4 == 0 ? "" : "0.4%";
-    r.forecast = "0.3%";
-    r.previous = "250K";
-    r.revisedfrom = i % 7 == 0 ? "0.1%" : "";
-    r.kxidcode = std::to_string(i % 999999);
-    if (t.append().failed()) std::abort();
-  }
-  if (t.build_keys().failed() || tx.commit().failed()) std::abort();
+// Every currency, impact and value shape the writer treats apart, from 2 January 2006 on.
+CalendarRecord make_event(int i) {
+  CalendarRecord r = bench::calendar_event(i);
+  r.date = first_day() + i / bench::kPerDay;
+  r.currency = kCurrencies[i % 9];
+  r.impact = kImpacts[i % 3];
+  r.actual = i % 4 == 0 ? "" : "0.4%";
+  r.previous = "250K";
+  r.revisedfrom = i % 7 == 0 ? "0.1%" : "";
+  return r;
 }
 
 BuildSettings settings(const std::filesystem::path& dir) {
@@ -82,7 +69,7 @@ void run_ours(const std::filesystem::path& dir) {
   const BuildSettings s = settings(dir);
   Table<CalendarTable> cal(dir);
   if (cal.open(OpenMode::read_only()).failed()) std::abort();
-  OutputFile news(r, "News.CSV", dir / "News.CSV");
+  OutputFile news(r, dir / "News.CSV", "News.CSV", "Add");
   news.create();
   ExportWriter ex(s, r, dir);
   ex.header();
@@ -109,7 +96,7 @@ int main(int argc, char** argv) {
   const int n = argc > 1 ? std::atoi(argv[1]) : 1000000;
   const auto dir = std::filesystem::temp_directory_path() / "mervane-bench-news";
   std::printf("filling a history of %d events...\n", n);
-  fill(dir, n);
+  bench::fill_calendar(dir, n, make_event);
 
   const auto ours = measure("News.CSV + Char export", n, "events", [&] { run_ours(dir); });
   const auto base = measure("sqlite3 -csv (same rows)", n, "events", [&] { run_sqlite3(dir); });

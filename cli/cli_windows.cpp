@@ -1,25 +1,25 @@
 #include "cli/cli_windows.h"
 
-#include <ostream>
-
+#include "core/analysis/effect_analysis_report.h"
+#include "core/analysis/nci_output.h"
 #include "core/model/session.h"
 
 namespace mervane::cli {
 
 void CliWindows::date_picker(Session& s) {
-  s.with([](Globals& g) { g.cmask = "1111111"; });
+  s.with([](Globals& g) { g.cmask = "1111111"; });  // the mask applies to one call only
 }
 
 void CliWindows::initial_setup(Session& s) {
   s.with([](Globals& g) { g.parm3.clear(); });
 }
 
-void CliWindows::effects_report(Session&) {
-  err_ << "mervane-cli: this build has no effects analysis; the preview table holds the events\n";
+void CliWindows::effects_report(Session& s) {
+  effect_analysis_report(s, r_, p_);
 }
 
-void CliWindows::nci_output(Session&) {
-  err_ << "mervane-cli: this build has no NCI output; the NCI files were not updated\n";
+void CliWindows::nci_output(Session& s) {
+  mervane::nci_output(s, r_, p_);
 }
 
 }  // namespace mervane::cli

@@ -1,19 +1,19 @@
-// The windows a model opens, as the command line has them: there is nobody to fill in the
-// interactive ones, so they close as after Cancel (the date picker keeps its date, the Initial
-// setup returns no MT4 folder, the effects setup changes nothing), and the browses show nothing
-// (the commands print what they need themselves). The effects report and the NCI output are
-// headless work; this build has neither, and says so on the error stream.
+// The windows the Build window model opens, as the command line has them: there is nobody to
+// fill in the interactive ones, so they close as after Cancel (the date picker keeps its date,
+// the Initial setup returns no MT4 folder, the effects setup changes nothing), and the browses
+// show nothing (the commands print what they need themselves). The effects report and the NCI
+// output are headless work and run here, reporting through the command's reporter and progress.
 #pragma once
 
-#include <iosfwd>
-
 #include "core/app/windows.h"
+#include "core/runtime/progress.h"
+#include "core/runtime/reporter.h"
 
 namespace mervane::cli {
 
 class CliWindows final : public Windows {
  public:
-  explicit CliWindows(std::ostream& err) : err_(err) {}
+  CliWindows(Reporter& r, Progress& p) : r_(r), p_(p) {}
   void date_picker(Session& s) override;
   void initial_setup(Session& s) override;
   void wingding_chart() override {}
@@ -24,7 +24,8 @@ class CliWindows final : public Windows {
   void nci_output(Session& s) override;
 
  private:
-  std::ostream& err_;
+  Reporter& r_;
+  Progress& p_;
 };
 
 }  // namespace mervane::cli

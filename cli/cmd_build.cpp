@@ -78,7 +78,7 @@ void refuse_automatic(Context& c, const char* command) {
 // One Build window with what the command line has for its windows and downloads.
 struct Window {
   explicit Window(Context& c)
-      : windows(c.e()),
+      : windows(*c.reporter, *c.progress),
         model(ProcFileServices{*c.session, *c.reporter, *c.progress, windows, downloader}) {}
   CliWindows windows;
   CurlDownloader downloader;

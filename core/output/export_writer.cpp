@@ -111,7 +111,7 @@ ExportWriter::~ExportWriter() = default;
 void ExportWriter::header() {
   if (s_.xout < kXml) return;
   name_ = export_file_name(s_.outxlsname, s_.outname);
-  file_ = std::make_unique<OutputFile>(*r_, name_, resolve(folder_, name_));
+  file_ = std::make_unique<OutputFile>(*r_, resolve(folder_, name_), name_, "Add");
   if (!file_->create()) return;
   if (s_.xout == kXml) file_->add("<kxcalendar>");
   if (s_.xout == kCols) {

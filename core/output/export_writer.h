@@ -9,16 +9,17 @@
 // these files see exactly the calendar's texts.
 //
 // An export path starting with "*" names a file in the folder of News.CSV. The file is written
-// atomically (see OutputFile). One writer serves one export of one run; used by one thread.
+// atomically, so a reader never sees half of it. One writer serves one export of one run; used by
+// one thread.
 #pragma once
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "core/analysis/output_file.h"
 #include "core/model/records.h"
 #include "core/model/settings.h"
-#include "core/output/output_file.h"
 #include "core/runtime/reporter.h"
 
 namespace mervane {
@@ -46,7 +47,7 @@ class ExportWriter {
   // OUT_EXP_FTR: writes the trailer and puts the file in place.
   void footer();
 
-  bool writing() const { return file_ && file_->is_open(); }
+  bool writing() const { return file_ && !file_->failed(); }
   // The name of the export file after the "*" rule (empty for kind 1).
   const std::string& file_name() const { return name_; }
 

@@ -15,11 +15,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/analysis/output_file.h"
 #include "core/model/records.h"
 #include "core/model/session.h"
 #include "core/model/settings.h"
 #include "core/output/export_writer.h"
-#include "core/output/output_file.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 #include "core/runtime/table.h"

@@ -1,6 +1,5 @@
 #include "core/output/procfile_controls.h"
 
-
 namespace mervane {
 
 static_assert(number(ProcFileControl::OK) == 130 && number(ProcFileControl::COUNT1) == 134);

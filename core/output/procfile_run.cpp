@@ -56,7 +56,7 @@ ProcFile::RunEnd ProcFile::run() {
   Table<CalendarTable> calendar(folder);
   open_calr(calendar, r);
   const std::string news_name = b.outname.str();
-  OutputFile news(r, news_name, resolve(folder, news_name));
+  OutputFile news(r, resolve(folder, news_name), news_name, "Add");
   news.create();
   ExportWriter exporter(b, r, folder);
   exporter.header();

@@ -65,6 +65,14 @@ TEST_F(BuildCommands, BuildOnTheSampleWeek) {
       << "a page read twice gives the same history";
 }
 
+TEST_F(BuildCommands, BuildWithNciOutputsWritesTheNciFilesBesideNewsCsv) {
+  const Outcome r = cli({"build", "--page", page(), "--set", "NCIOUT=2"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(file_exists(dir / "NCI1.CSV"));
+  EXPECT_TRUE(file_exists(dir / "NCI2.CSV"));
+  EXPECT_FALSE(file_exists(dir / "NCI3.CSV"));
+}
+
 TEST_F(BuildCommands, RefusalsChangeNothing) {
   test::write_file(dir / "Autoplay.CSV", "75670\r\n");
   const std::string before = test::read_file(dir / "trune.INI");

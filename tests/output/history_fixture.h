@@ -98,7 +98,7 @@ class SampleHistory : public ::testing::Test {
   void write(const BuildSettings& s) {
     Table<CalendarTable> cal(dir.path());
     EXPECT_TRUE(cal.open().is_ok());
-    OutputFile news(rep, "News.CSV", dir / "News.CSV");
+    OutputFile news(rep, dir / "News.CSV", "News.CSV", "Add");
     news.create();
     ExportWriter ex(s, rep, dir.path());
     ex.header();

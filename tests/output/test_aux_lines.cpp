@@ -109,7 +109,7 @@ TEST_F(AuxRun, ItemsComeFirstAndTheCountGoesOn) {
   s.inclswaps = 1;
   Table<CalendarTable> cal(dir.path());
   ASSERT_TRUE(cal.open().is_ok());
-  OutputFile news(rep, "News.CSV", dir / "News.CSV");
+  OutputFile news(rep, dir / "News.CSV", "News.CSV", "Add");
   ASSERT_TRUE(news.create());
   std::int64_t count1 = 12;  // left by the history update of the same run
   out_aux(session, s, news, rep, progress, count1);
@@ -129,7 +129,7 @@ TEST_F(AuxRun, ItemsComeFirstAndTheCountGoesOn) {
 TEST_F(AuxRun, OffLeavesTheTableAlone) {
   BuildSettings s = test::sample_settings(dir.path());
   s.inclswaps = 0;
-  OutputFile news(rep, "News.CSV", dir / "News.CSV");
+  OutputFile news(rep, dir / "News.CSV", "News.CSV", "Add");
   ASSERT_TRUE(news.create());
   std::int64_t count1 = 0;
   out_aux(session, s, news, rep, progress, count1);
@@ -143,7 +143,7 @@ TEST_F(AuxRun, AMissingTableIsCreatedButAForeignFileIsKept) {
   s.inclswaps = 1;
   std::int64_t count1 = 0;
   {
-    OutputFile news(rep, "News.CSV", dir / "News.CSV");
+    OutputFile news(rep, dir / "News.CSV", "News.CSV", "Add");
     ASSERT_TRUE(news.create());
     out_aux(session, s, news, rep, progress, count1);
     news.close();
@@ -154,7 +154,7 @@ TEST_F(AuxRun, AMissingTableIsCreatedButAForeignFileIsKept) {
   test::TempDir other;
   Session elsewhere{other.path(), clock};
   test::write_file(other / "SWAPOUT.db", "not a table");
-  OutputFile news(rep, "News.CSV", other / "News.CSV");
+  OutputFile news(rep, other / "News.CSV", "News.CSV", "Add");
   ASSERT_TRUE(news.create());
   out_aux(elsewhere, s, news, rep, progress, count1);
   news.close();

@@ -101,7 +101,7 @@ TEST_F(NewsWriter, SlotPositionsFollowTheDefaultChart) {
     s.spacing1 = c.spacing;  // 0 cannot come from the window or a settings file; it counts as 60
     Table<CalendarTable> cal(other.path());
     ASSERT_TRUE(cal.open().is_ok());
-    OutputFile news(rep, "News.CSV", other / "News.CSV");
+    OutputFile news(rep, other / "News.CSV", "News.CSV", "Add");
     news.create();
     out_news(cal, s, NewsTargets{false, &news, nullptr}, session, rep, progress, count1);
     news.close();

@@ -7,7 +7,7 @@
 #include "core/analysis/effects_ini.h"
 #include "core/analysis/effects_offsets.h"
 #include "core/analysis/effects_samples.h"
-#include "core/analysis/output_file.h"
+#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"

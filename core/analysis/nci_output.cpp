@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "core/analysis/nci_line.h"
-#include "core/analysis/output_file.h"
+#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"

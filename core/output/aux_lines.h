@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/analysis/output_file.h"
+#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/model/session.h"
 #include "core/model/settings.h"

@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "core/analysis/output_file.h"
+#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/model/settings.h"
 #include "core/runtime/reporter.h"

@@ -1,4 +1,4 @@
-#include "core/analysis/output_file.h"
+#include "core/runtime/output_file.h"
 
 namespace mervane {
 

@@ -1,6 +1,7 @@
-// A text output file of the analysis and NCI runs whose failures are reported as stop messages:
-// "Create(" + name + ") - " + error text when it cannot be started, add_op + "(" + name + ") - "
-// when a line cannot be written (also when the lines cannot be put in place at the end).
+// A text output file of a run (News.CSV, exports, analysis and NCI files) whose failures are
+// reported as stop messages: "Create(" + name + ") - " + error text when it cannot be started,
+// add_op + "(" + name + ") - " when a line cannot be written (also when the lines cannot be put in
+// place at the end).
 //
 // After a failure answered Ignore the file takes no more lines and the previous file stays as
 // it was, so one fault gives one message instead of one per line, and a file is never replaced

@@ -1,4 +1,4 @@
-// The windows the Build window model opens, as the command line has them: there is nobody to
+// The windows a window model opens, as the command line has them: there is nobody to
 // fill in the interactive ones, so they close as after Cancel (the date picker keeps its date,
 // the Initial setup returns no MT4 folder, the effects setup changes nothing), and the browses
 // show nothing (the commands print what they need themselves). The effects report and the NCI
@@ -6,12 +6,13 @@
 #pragma once
 
 #include "core/app/windows.h"
+#include "core/auxdata/swap_output.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 
 namespace mervane::cli {
 
-class CliWindows final : public Windows {
+class CliWindows final : public Windows, public SwapBrowses {
  public:
   CliWindows(Reporter& r, Progress& p) : r_(r), p_(p) {}
   void date_picker(Session& s) override;
@@ -22,6 +23,8 @@ class CliWindows final : public Windows {
   void effects_setup(Session&) override {}
   void effects_report(Session& s) override;
   void nci_output(Session& s) override;
+  void browse_swap_data(Session&) override {}
+  void browse_swap_rate(Session&) override {}
 
  private:
   Reporter& r_;

@@ -145,8 +145,11 @@ int initial_setup(Context& c, const InitialOptions& o) {
 }  // namespace
 
 void add_analysis_commands(CLI::App& app, Context& ctx) {
-  auto* effects = app.add_subcommand("effects", "the effects analysis and its settings");
-  effects->require_subcommand(1);
+  auto* effects = app.add_subcommand(
+      "effects", "preview run, then the effects analysis (the Effects button); or its settings");
+  effects->require_subcommand(0, 1);
+  auto effect_sets = std::make_shared<std::vector<std::string>>();
+  effects->add_option("--set", *effect_sets, "change a setting for this run (NAME=VALUE)");
   auto* setup = effects->add_subcommand(
       "setup", "the effects analysis settings (EFF.INI): path, timeframe, offsets");
   auto so = std::make_shared<SetupOptions>();
@@ -163,6 +166,10 @@ void add_analysis_commands(CLI::App& app, Context& ctx) {
   setup->add_option("--offsets", so->offsets, "offsets typed in from the first, N,N,...")
       ->delimiter(',');
   on_run(*setup, ctx, [so](Context& c) { return effects_setup(c, *so); });
+  effects->callback([&ctx, setup, effect_sets] {
+    if (!setup->parsed())
+      ctx.selected = [effect_sets](Context& c) { return effects_analysis(c, *effect_sets); };
+  });
 
   auto* nci_cmd = app.add_subcommand("nci", "merge the Event History into the NCI files");
   on_run(*nci_cmd, ctx, [](Context& c) { return nci(c); });

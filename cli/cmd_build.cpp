@@ -218,6 +218,20 @@ int settings_set(Context& c, const std::vector<std::string>& args) {
 
 }  // namespace
 
+int effects_analysis(Context& c, const std::vector<std::string>& set_args) {
+  const std::vector<Assignment> sets = parse_assignments(set_args, false);
+  SettingsRecord check = saved_settings(c);
+  apply(check, sets);
+  refuse_automatic(c, "effects");
+  Window w(c);
+  w.model.open();
+  apply(w.model.settings(), sets);
+  // The Effects button: the preview run fills PVIEW, the settings go to G2PARMS, then the
+  // analysis writes its two files.
+  w.model.accepted(ProcFileControl::EFFECTS);
+  return 0;
+}
+
 void add_build_commands(CLI::App& app, Context& ctx) {
   {
     auto* cmd = app.add_subcommand("build", "the Build window's OK run with the saved settings");

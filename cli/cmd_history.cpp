@@ -5,8 +5,8 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/cli_windows.h"
 #include "cli/commands.h"
-#include "cli/headless_windows.h"
 #include "cli/option_values.h"
 #include "core/history/backup_files.h"
 #include "core/history/delete_history.h"
@@ -27,7 +27,7 @@ int run_action(Context& c, int choice, const HistoryOptions& o) {
   if ((ranged || adjusting) && (o.from.empty() || o.thru.empty()))
     throw UsageError(ranged ? "--from and --thru are needed"
                             : "--adjust-hours needs --from and --thru (the events to move)");
-  HeadlessWindows windows;
+  CliWindows windows(*c.reporter, *c.progress);
   DeleteHistory m(*c.session, windows, *c.reporter, *c.progress);
   m.open();
   m.choose(choice);

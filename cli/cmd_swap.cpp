@@ -5,8 +5,8 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/cli_windows.h"
 #include "cli/commands.h"
-#include "cli/headless_windows.h"
 #include "cli/option_values.h"
 #include "core/auxdata/delete_swap_out.h"
 #include "core/auxdata/import_swap_rates.h"
@@ -47,7 +47,7 @@ void add_generate(CLI::App& swap, Context& ctx) {
                   "the Sunday the week starts on (default: the last Sunday on or before today)");
   cmd->add_flag("--keep-existing", *keep, "keep the SWAP items of other weeks");
   on_run(*cmd, ctx, [sunday, keep](Context& c) {
-    HeadlessWindows windows;
+    CliWindows windows(*c.reporter, *c.progress);
     SwapOutput m(*c.session, windows, windows, *c.reporter, *c.progress);
     if (!sunday->empty()) {
       m.fromdate = date_option("--sunday", *sunday);
@@ -75,7 +75,7 @@ void add_aux_delete(CLI::App& aux, Context& ctx) {
   cmd->add_option("--thru", o->thru, "last date, inclusive (default: the first date)");
   cmd->add_option("--pair", o->pair, "only items of this currency or pair (ALL: only \"ALL\")");
   on_run(*cmd, ctx, [o](Context& c) {
-    HeadlessWindows windows;
+    CliWindows windows(*c.reporter, *c.progress);
     DeleteSwapOut m(*c.session, windows, *c.reporter, *c.progress);
     m.open();
     m.rectype = text_option("--type", o->type, 6);

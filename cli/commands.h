@@ -27,6 +27,9 @@ void add_swap_commands(CLI::App& app, Context& ctx);
 // swap rate|data set|delete, under the swap command.
 void add_swap_table_commands(CLI::App& swap, Context& ctx);
 
+// effects [--set NAME=VALUE]...: the Build window's Effects button (in cmd_build.cpp).
+int effects_analysis(Context& c, const std::vector<std::string>& set_args);
+
 // Every group, in the order --help lists them.
 inline void add_all_commands(CLI::App& app, Context& ctx) {
   add_list_command(app, ctx);

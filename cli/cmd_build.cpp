@@ -2,6 +2,8 @@
 // settings show|set.
 #include <CLI/CLI.hpp>
 
+#include <functional>
+
 #include <memory>
 #include <ostream>
 
@@ -119,15 +121,22 @@ int build(Context& c, const std::vector<std::string>& set_args, const std::strin
   return 0;
 }
 
-int preview(Context& c, const std::vector<std::string>& set_args) {
+// Opens the Build window for a command that is not its OK run, with --set applied for that
+// command only, and hands it to act. The settings are checked before the window opens.
+void with_window(Context& c, const std::vector<std::string>& set_args, const char* command,
+                 const std::function<void(ProcFile&)>& act) {
   const std::vector<Assignment> sets = parse_assignments(set_args, false);
   SettingsRecord check = saved_settings(c);
   apply(check, sets);
-  refuse_automatic(c, "preview");
+  refuse_automatic(c, command);
   Window w(c);
   w.model.open();
   apply(w.model.settings(), sets);
-  w.model.preview();
+  act(w.model);
+}
+
+int preview(Context& c, const std::vector<std::string>& set_args) {
+  with_window(c, set_args, "preview", [](ProcFile& m) { m.preview(); });
   Table<PviewTable> t(c.session->folder());
   print_header<PviewRecord>(c.o());
   Status st = t.open(OpenMode::read_only());
@@ -219,16 +228,9 @@ int settings_set(Context& c, const std::vector<std::string>& args) {
 }  // namespace
 
 int effects_analysis(Context& c, const std::vector<std::string>& set_args) {
-  const std::vector<Assignment> sets = parse_assignments(set_args, false);
-  SettingsRecord check = saved_settings(c);
-  apply(check, sets);
-  refuse_automatic(c, "effects");
-  Window w(c);
-  w.model.open();
-  apply(w.model.settings(), sets);
   // The Effects button: the preview run fills PVIEW, the settings go to G2PARMS, then the
   // analysis writes its two files.
-  w.model.accepted(ProcFileControl::EFFECTS);
+  with_window(c, set_args, "effects", [](ProcFile& m) { m.accepted(ProcFileControl::EFFECTS); });
   return 0;
 }
 

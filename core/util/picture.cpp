@@ -130,10 +130,80 @@ std::string group_thousands(const std::string& whole) {
   return out;
 }
 
+// The number laid out in a buffer on the stack: it runs for every cell of the output files, so
+// it makes one string at the end and nothing on the way. Values too wide for the buffer (never
+// those of the program's files) take the general path below it.
+bool format_number_fast(const Picture& p, double x, std::string& out) {
+  char sci[64];
+  const auto res =
+      std::to_chars(sci, sci + sizeof sci, std::fabs(x), std::chars_format::scientific);
+  char mant[32];
+  int n = 0;
+  const char* q = sci;
+  for (; q < res.ptr && *q != 'e'; ++q)
+    if (*q != '.') mant[n++] = *q;
+  if (q == res.ptr) return false;
+  ++q;
+  if (q < res.ptr && *q == '+') ++q;
+  int exp = 0;
+  std::from_chars(q, res.ptr, exp);
+  const int dec = p.decimals;
+  const int whole_places = std::max(exp + 1, 1);
+  const int total = whole_places + dec;
+  constexpr int kMax = 160;
+  if (total + 2 > kMax || p.width > kMax) return false;
+  // Digits of the places from the highest whole place down to the last decimal, one spare place
+  // in front for a carry.
+  char digits[kMax + 1];
+  const auto digit = [&](int k) { return k >= 0 && k < n ? mant[k] : '0'; };
+  digits[0] = '0';
+  for (int j = 1 - whole_places, i = 1; j <= dec; ++j, ++i) digits[i] = digit(exp + j);
+  int len = total + 1;
+  if (digit(exp + dec + 1) >= '5') {
+    int i = len - 1;
+    while (digits[i] == '9') digits[i--] = '0';
+    ++digits[i];
+  }
+  bool zero = true;
+  for (int i = 0; i < len; ++i)
+    if (digits[i] != '0') zero = false;
+  if (zero && p.blank_zero) {
+    out.assign(static_cast<std::size_t>(p.width), ' ');
+    return true;
+  }
+  // Whole part without leading zeros (one "0" when it is zero).
+  int w0 = 0;
+  const int whole_end = len - dec;
+  while (w0 < whole_end - 1 && digits[w0] == '0') ++w0;
+  char body[2 * kMax + 8];
+  int b = 0;
+  for (int i = w0; i < whole_end; ++i) {
+    if (p.fill == 0 && i > w0 && (whole_end - i) % 3 == 0) body[b++] = ',';
+    body[b++] = digits[i];
+  }
+  if (dec > 0) {
+    body[b++] = '.';
+    for (int i = whole_end; i < len; ++i) body[b++] = digits[i];
+  }
+  const bool negative = x < 0 && !zero && p.sign != 0;
+  const int used = b + (negative ? 1 : 0) + (negative && p.sign == '(' ? 1 : 0);
+  const int pad = std::max(p.width - used, 0);
+  out.clear();
+  out.reserve(static_cast<std::size_t>(used + pad));
+  if (p.fill != '0') out.append(static_cast<std::size_t>(pad), ' ');
+  if (negative) out.push_back(p.sign);
+  if (p.fill == '0') out.append(static_cast<std::size_t>(pad), '0');
+  out.append(body, static_cast<std::size_t>(b));
+  if (negative && p.sign == '(') out.push_back(')');
+  return true;
+}
+
 std::string format_number(const Picture& p, double x) {
   if (!std::isfinite(x)) {
     return pad_left(std::isnan(x) ? "nan" : (x < 0 && p.sign ? "-inf" : "inf"), p.width);
   }
+  std::string fast;
+  if (format_number_fast(p, x, fast)) return fast;
   const Rounded r = round_decimal(x, p.decimals);
   if (r.zero && p.blank_zero) return std::string(static_cast<std::size_t>(p.width), ' ');
   std::string body = p.fill == 0 ? group_thousands(r.whole) : r.whole;

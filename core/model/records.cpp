@@ -50,37 +50,13 @@ const TableSchema& SwapoutTable::schema() {
 
 Cal2Record Cal2Record::from(const CalendarRecord& c) {
   Cal2Record r;
-  r.date = c.date;
-  r.time = c.time;
-  r.currency = c.currency;
-  r.descr = c.descr;
-  r.symbol = c.symbol;
-  r.impact = c.impact;
-  r.color = c.color;
-  r.actual = c.actual;
-  r.forecast = c.forecast;
-  r.previous = c.previous;
-  r.revisedfrom = c.revisedfrom;
-  r.spacing = c.spacing;
-  r.kxidcode = c.kxidcode;
+  copy_fields(c, r);
   return r;
 }
 
 CalendarRecord Cal2Record::to_calendar() const {
   CalendarRecord c;
-  c.date = date;
-  c.time = time;
-  c.currency = currency;
-  c.descr = descr;
-  c.symbol = symbol;
-  c.impact = impact;
-  c.color = color;
-  c.actual = actual;
-  c.forecast = forecast;
-  c.previous = previous;
-  c.revisedfrom = revisedfrom;
-  c.spacing = spacing;
-  c.kxidcode = kxidcode;
+  copy_fields(*this, c);
   return c;
 }
 

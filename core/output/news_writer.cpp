@@ -116,16 +116,7 @@ void append_news_line(std::string& out, const BuildSettings& s, const CalendarRe
 
 PviewRecord preview_record(const CalendarRecord& c) {
   PviewRecord p;
-  p.date = c.date;
-  p.time = c.time;
-  p.currency = c.currency;
-  p.descr = c.descr;
-  p.impact = c.impact;
-  p.actual = c.actual;
-  p.forecast = c.forecast;
-  p.previous = c.previous;
-  p.revisedfrom = c.revisedfrom;
-  p.kxidcode = c.kxidcode;
+  copy_fields(c, p);
   return p;
 }
 

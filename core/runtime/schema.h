@@ -6,9 +6,11 @@
 // table definition adds its keys by field names.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <typeinfo>
 #include <variant>
 #include <vector>
 
@@ -94,6 +96,45 @@ std::vector<FieldValue> values_of(const Record& rec) {
     }
   });
   return out;
+}
+
+// Copies into `to` every field of `from` that has the same name and type (a CALENDAR record into
+// its preview row or its line of the rebuild file, and back): the layouts name their fields
+// alike, so no copy can forget one. The pairing of fields is worked out once per pair of types.
+template <class To, class From>
+void copy_fields(const From& from, To& to) {
+  struct Field {
+    std::string name;
+    const std::type_info* type;
+  };
+  static const std::vector<int> source = [] {
+    std::vector<Field> in;
+    From f{};
+    From::fields(f, [&](const char* name, auto& field, FieldKind) {
+      in.push_back({name, &typeid(std::remove_cvref_t<decltype(field)>)});
+    });
+    std::vector<int> map;
+    To t{};
+    To::fields(t, [&](const char* name, auto& field, FieldKind) {
+      int at = -1;
+      for (std::size_t j = 0; j < in.size(); ++j)
+        if (in[j].name == name && *in[j].type == typeid(std::remove_cvref_t<decltype(field)>))
+          at = static_cast<int>(j);
+      map.push_back(at);
+    });
+    return map;
+  }();
+  std::array<const void*, 64> fields{};  // no record has more fields
+  std::size_t n = 0;
+  From::fields(const_cast<From&>(from), [&](const char*, auto& field, FieldKind) {
+    if (n < fields.size()) fields[n++] = &field;
+  });
+  std::size_t i = 0;
+  To::fields(to, [&](const char*, auto& field, FieldKind) {
+    using T = std::remove_cvref_t<decltype(field)>;
+    if (const int j = source[i++]; j >= 0)
+      field = *static_cast<const T*>(fields[static_cast<std::size_t>(j)]);
+  });
 }
 
 TableSchema make_schema(std::string store, std::vector<ColumnDef> columns,

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "bench/bench_support.h"
+#include "core/app/open_or_create.h"
 #include "core/import/event_history.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"

@@ -12,13 +12,13 @@
 #include "cli/listing.h"
 #include "core/import/calendar_address.h"
 #include "core/model/local_settings.h"
+#include "core/model/program_files.h"
 #include "core/output/procfile.h"
 #include "core/output/profiles.h"
 #include "core/runtime/download.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
-#include "core/setup/program_files.h"
 #include "core/util/charset.h"
 
 namespace mervane::cli {

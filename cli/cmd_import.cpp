@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/app/open_or_create.h"
+#include "core/history/auto_backup.h"
 #include "core/import/calendar_address.h"
 #include "core/import/event_history.h"
 #include "core/model/local_settings.h"

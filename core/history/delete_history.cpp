@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/app/open_or_create.h"
 #include "core/app/pick_date.h"
 #include "core/history/backup_files.h"
-#include "core/import/event_history.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/app/open_or_create.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
 

@@ -2,7 +2,7 @@
 // (Preview, Effects, ">>>") are in procfile_run.cpp.
 #include "core/output/procfile.h"
 
-#include "core/setup/program_files.h"
+#include "core/model/program_files.h"
 #include "core/util/dates.h"
 
 namespace mervane {

@@ -1,6 +1,8 @@
 // The Build window's run and the buttons that read the Event History: Preview, Effects and the
 // profile group run.
 
+#include "core/app/open_or_create.h"
+#include "core/history/auto_backup.h"
 #include "core/import/calendar_address.h"
 #include "core/import/event_history.h"
 #include "core/output/aux_lines.h"

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/app/open_or_create.h"
 #include "core/import/event_history.h"
 #include "core/import/page_reader.h"
+#include "core/model/session.h"
 #include "core/util/charset.h"
 #include "core/util/dates.h"
 #include "tests/support/scripted_reporter.h"

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "core/app/open_or_create.h"
 #include "core/history/history_line.h"
 #include "core/import/calendar_address.h"
 #include "core/runtime/text_file.h"

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/app/open_or_create.h"
+#include "core/history/auto_backup.h"
 #include "core/history/history_line.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"

@@ -1,7 +1,6 @@
-// Where the MT4 terminals are installed: the "Program Files" folder. On Windows it is the
-// machine's own; elsewhere MT4 runs under Wine and the folder is inside the Wine prefix
-// ($WINEPREFIX, or ~/.wine when that is not set). A user with another layout sets PROGRAMFILES
-// in the local settings (mervane.cfg) to the folder that holds the broker folders.
+// Where the MT4 terminals are installed: the machine's "Program Files" folder (see
+// machine_program_files()), unless a user with another layout sets PROGRAMFILES in the local
+// settings (mervane.cfg) to the folder that holds the broker folders.
 #pragma once
 
 #include <filesystem>

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "core/analysis/effects_samples.h"
@@ -49,7 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int64_t t = 0;
     if (at + bar <= size) t = decode_bar(version, data + at).time;
     EffectsSample s;
-    s.moment = bar_moment(t) + static_cast<std::int64_t>(i / 3) * 60;
+    const std::int64_t m = bar_moment(t);
+    s.moment = m <= std::numeric_limits<std::int64_t>::max() - 60
+                   ? m + static_cast<std::int64_t>(i / 3) * 60
+                   : m;
     s.idno = static_cast<std::int32_t>(i + 1);
     samples.add(s);
   }

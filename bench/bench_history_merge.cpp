@@ -27,6 +27,7 @@
 using namespace mervane;
 using mervane::bench::compare;
 using mervane::bench::measure;
+using mervane::bench::must;
 
 namespace {
 
@@ -217,7 +218,7 @@ bool run(const char* name, int n, bool reload, const std::filesystem::path& root
             reader.end();
           }
         }
-        t.records(stored);
+        must(t.records(stored), "count");
         t.clear();
         t.rec.date = first_page;
         changed = 0;

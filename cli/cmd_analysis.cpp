@@ -54,7 +54,7 @@ int effects_setup(Context& c, const SetupOptions& o) {
   EffectsSetup m(*c.session, *c.reporter);
   m.open();
   if (!o.path.empty()) m.set_histpath(path);
-  if (!code.empty()) m.choose_timeframe(code);
+  if (!code.empty()) (void)m.choose_timeframe(code);  // a code it refuses is refused above
   using C = EffectsSetupControl;
   if (o.reset) m.press(C::RESET);
   if (o.increase) m.press(C::INCREASE);
@@ -65,8 +65,9 @@ int effects_setup(Context& c, const SetupOptions& o) {
           << " offsets lay outside -32768..32767 minutes and were set to 0\n";
   if (!offsets.empty()) {
     m.press(C::UNLOCK);
+    // Unlocked, the entries 1 to 24 take every offset parse_offsets() lets through.
     for (std::size_t i = 0; i < offsets.size(); ++i)
-      m.set_offset(static_cast<int>(i) + 1, offsets[i]);
+      (void)m.set_offset(static_cast<int>(i) + 1, offsets[i]);
   }
   m.enter();
 

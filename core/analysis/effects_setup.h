@@ -70,10 +70,10 @@ class EffectsSetup {
   void set_histpath(std::string_view path);
   // Choosing a radio button: takes its timeframe and resets the offsets. False (nothing
   // changes) for a code that is none of the nine.
-  bool choose_timeframe(std::string_view code);
+  [[nodiscard]] bool choose_timeframe(std::string_view code);
   // Typing an offset (entry 1 to 24) while the fields are unlocked, limited to the 16-bit
   // range. False when the fields are locked or there is no such entry.
-  bool set_offset(int entry, std::int64_t minutes);
+  [[nodiscard]] bool set_offset(int entry, std::int64_t minutes);
   // A button: RESET, INCREASE, DECREASE, CLEAR, UNLOCK, OK or CANCEL (others do nothing).
   void press(EffectsSetupControl c);
   // Enter anywhere is OK; Esc and the window's close request are Cancel.

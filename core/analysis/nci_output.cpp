@@ -3,8 +3,8 @@
 #include <unordered_set>
 
 #include "core/analysis/nci_line.h"
-#include "core/runtime/output_file.h"
 #include "core/model/records.h"
+#include "core/runtime/output_file.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
@@ -105,8 +105,8 @@ class Run {
     Transaction tx(db);
     if (stop_if_failed(r_, "Put", db.file_name(), tx.status())) return;
     added_.clear();
-    cal.set_start(CalendarKey::Key);
-    while ((st = cal.next()).is_ok()) {
+    st = cal.set_start(CalendarKey::Key);
+    while (st.is_ok() && (st = cal.next()).is_ok()) {
       bump();
       const CalendarRecord& ev = cal.rec;
       const bool found = find(db, ev);
@@ -139,9 +139,8 @@ class Run {
   void write(Table<NcidbTable>& db, const std::filesystem::path& file, const std::string& name) {
     OutputFile out(r_, file, name, "Append");
     if (!out.create()) return;
-    db.set_end(NcidbKey::KeyDate);
-    Status st;
-    while ((st = db.previous()).is_ok()) {
+    Status st = db.set_end(NcidbKey::KeyDate);
+    while (st.is_ok() && (st = db.previous()).is_ok()) {
       bump();
       out.add(nci_line(db.rec));
     }

@@ -23,10 +23,12 @@ void DeleteSwapOut::open() {
   {
     // The pairs only fill a list: a missing SWAPRATE has none, and is not made for that.
     Table<SwaprateTable> rates(s_.folder());
-    const Status st = rates.open(OpenMode::read_only());
+    Status st = rates.open(OpenMode::read_only());
     if (st.is_ok()) {
-      rates.set_start(SwaprateKey::KeyPair);
-      while (rates.next().is_ok()) pairq.push_back(rates.rec.pair.str());
+      st = rates.set_start(SwaprateKey::KeyPair);
+      while (st.is_ok() && (st = rates.next()).is_ok()) pairq.push_back(rates.rec.pair.str());
+      // A list cut short by a read error would look complete.
+      if (st.code != kRecordNotAvailable) stop(r_, "Get", rates.file_name(), st);
     } else if (st.code != kFileNotFound) {
       stop(r_, "Open", rates.file_name(), st);
     }
@@ -36,12 +38,13 @@ void DeleteSwapOut::open() {
   {
     Table<SwapoutTable> items(s_.folder());
     if (open_or_create(items, OpenMode::shared(), r_)) {
-      items.set_start(SwapoutKey::Key);
-      while (items.next().is_ok()) {
+      Status st = items.set_start(SwapoutKey::Key);
+      while (st.is_ok() && (st = items.next()).is_ok()) {
         if (typeq.empty()) rectype = items.rec.rectype;
         if (typeq.empty() || folded(typeq.back()) != folded(items.rec.rectype))
           typeq.push_back(items.rec.rectype.str());
       }
+      if (st.code != kRecordNotAvailable) stop(r_, "Get", items.file_name(), st);
     }
   }
   fromdate = *date_serial(2000, 1, 1);
@@ -98,10 +101,9 @@ void DeleteSwapOut::delete_items() {
   items.rec.rectype = rectype;
   items.rec.date = std::numeric_limits<std::int32_t>::min();
   items.rec.time = std::numeric_limits<std::int32_t>::min();
-  items.set(SwapoutKey::Key);
-  Status st;
+  Status st = items.set(SwapoutKey::Key);
   std::int64_t n = 0;
-  while ((st = items.next()).is_ok()) {
+  while (st.is_ok() && (st = items.next()).is_ok()) {
     p_.report("COUNT1", ++count1);
     if (folded(items.rec.rectype) != type) break;  // the key sorts it after RECTYPE
     if (items.rec.date < fromdate || items.rec.date > thrudate) continue;

@@ -77,8 +77,8 @@ void SwapOutput::generate() {
     items.rec.rectype = "SWAP";
     items.rec.date = std::numeric_limits<std::int32_t>::min();  // before every date, even odd ones
     items.rec.time = std::numeric_limits<std::int32_t>::min();
-    items.set(SwapoutKey::Key);
-    while ((st = items.next()).is_ok() && is_swap_type(items.rec.rectype)) {
+    st = items.set(SwapoutKey::Key);
+    while (st.is_ok() && (st = items.next()).is_ok() && is_swap_type(items.rec.rectype)) {
       if (!stop_if_failed(r_, "Delete", out, items.erase())) ++result_.deleted;
       p_.report("COUNT1", ++count1);
     }
@@ -88,16 +88,16 @@ void SwapOutput::generate() {
   // The definitions are a handful; read them all so that Date Add 0, which the key leaves out,
   // is not lost, and order them as the key would.
   std::vector<SwapdataRecord> definitions;
-  defs.set_storage_order();
-  while ((st = defs.next()).is_ok())
+  st = defs.set_storage_order();
+  while (st.is_ok() && (st = defs.next()).is_ok())
     if (defs.rec.dateadd >= 0) definitions.push_back(defs.rec);
   if (read_failed(r_, defs, st)) return;
   std::stable_sort(definitions.begin(), definitions.end(),
                    [](const auto& a, const auto& b) { return a.dateadd < b.dateadd; });
 
   for (const SwapdataRecord& d : definitions) {
-    rates.set_start(SwaprateKey::KeyPair);
-    while ((st = rates.next()).is_ok()) {
+    st = rates.set_start(SwaprateKey::KeyPair);
+    while (st.is_ok() && (st = rates.next()).is_ok()) {
       p_.report("COUNT1", ++count1);
       const SwapoutRecord item = swap_item(d, rates.rec, fromdate);
       items.rec = item;

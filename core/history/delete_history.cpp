@@ -107,7 +107,11 @@ bool DeleteHistory::name_refused() {
 
 void DeleteHistory::delete_file() {
   if (name_refused()) return;
-  remove_file(backup_path(s_.folder(), pfilename.view()));  // a failure is silent
+  // A backup that stays is reported and stays in the list; one already gone is just dropped.
+  const Status st = remove_file(backup_path(s_.folder(), pfilename.view()));
+  if (st.code != kFileNotFound &&
+      stop_if_failed(r_, "Remove", backup_file_name(pfilename.view()), st))
+    return;
   std::erase_if(que1, [&](const std::string& n) { return same_name(n, pfilename.view()); });
 }
 

@@ -68,8 +68,8 @@ class DeleteHistory {
   // FROMDATE.
   void move_focus(DeleteHistoryControl c);
   // Buttons: BUTTON1 and BUTTON2 run the date picker on the first and last date, DELETE1
-  // deletes the named backup file, OK runs the action (unless the dates are the wrong way
-  // round), CANCEL closes without action.
+  // deletes the named backup file (a file that stays shows "Remove(" and keeps its list entry),
+  // OK runs the action (unless the dates are the wrong way round), CANCEL closes without action.
   void press(DeleteHistoryControl c);
   void enter() { press(DeleteHistoryControl::OK); }
   void escape() { press(DeleteHistoryControl::CANCEL); }

@@ -47,7 +47,7 @@ void after_initial_setup(DownloadFields& f, std::int32_t today) {
   f.autodate = 1;
 }
 
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder) {
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r) {
   const std::filesystem::path file = folder / kAutoplayFile;
   std::string line;
   {
@@ -55,7 +55,7 @@ std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder) {
     if (in.open(file).failed()) return std::nullopt;
     if (in.next(line).failed()) line.clear();
   }
-  remove_file(file);
+  stop_if_failed(r, "Remove", kAutoplayFile, remove_file(file));
   std::size_t i = line.find_first_not_of(' ');
   std::int64_t n = 0;
   for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
@@ -92,8 +92,11 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistor
     if (f.checkwget == 1) {
       const std::string url = week_url(request.address, options.request_date);
       p.note(wget_command(url));
-      // Without this a failed download would leave last week's page to be read as this week's.
-      remove_file(page);
+      // Without this a failed download would leave last week's page to be read as this week's;
+      // a page that cannot be removed skips the week for the same reason.
+      if (const Status gone = remove_file(page);
+          gone.code != kFileNotFound && stop_if_failed(r, "Remove", kPageFile, gone))
+        continue;
       const Status st = request.address.empty()
                             ? Status(kBadValue, "no calendar address is set (CALENDARURL)")
                             : d.fetch(url, page);

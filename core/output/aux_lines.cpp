@@ -85,7 +85,7 @@ void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporte
     st = t.open(OpenMode::read_only());
   }
   if (stop_if_failed(r, "Open", t.file_name(), st)) return;
-  t.set_start(SwapoutKey::Key);
+  if (stop_if_failed(r, "Get", t.file_name(), t.set_start(SwapoutKey::Key))) return;
   for (;;) {
     st = t.next();
     if (st.code == kRecordNotAvailable) break;

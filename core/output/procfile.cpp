@@ -42,7 +42,7 @@ void ProcFile::open() {
   profiles_ = profile_list(session.folder());
   s_ = built_in_defaults(today, session.folder());
   load_ini(session.folder(), s_, svc_.reporter);
-  const auto autoplay = read_autoplay(session.folder());
+  const auto autoplay = read_autoplay(session.folder(), svc_.reporter);
   session.with([&](Globals& g) { g.autop = autoplay ? 1 : 0; });
   if (autoplay) {
     s_.b.date1 = *autoplay;
@@ -443,7 +443,7 @@ ProcFile::Next ProcFile::button(ProcFileControl c) {
       if (profile_name_ok()) save_pfile(folder, pfilename_.view(), s_, profiles_, svc_.reporter);
       break;
     case C::DELETE1:
-      if (profile_name_ok()) del_pfile(folder, pfilename_.view(), profiles_);
+      if (profile_name_ok()) del_pfile(folder, pfilename_.view(), profiles_, svc_.reporter);
       break;
     case C::PREVIEW:
       preview();

@@ -87,11 +87,14 @@ void save_pfile(const std::filesystem::path& folder, std::string_view name,
   if (std::find(list.begin(), list.end(), n) == list.end()) list.push_back(n);
 }
 
-void del_pfile(const std::filesystem::path& folder, std::string_view name,
-               std::vector<ProfileName>& list) {
-  remove_file(profile_path(folder, name));
+bool del_pfile(const std::filesystem::path& folder, std::string_view name,
+               std::vector<ProfileName>& list, Reporter& r) {
+  const Status st = remove_file(profile_path(folder, name));
+  if (st.code != kFileNotFound && stop_if_failed(r, "Remove", profile_file_name(name), st))
+    return false;
   const ProfileName n(name);
   list.erase(std::remove(list.begin(), list.end(), n), list.end());
+  return true;
 }
 
 }  // namespace mervane

@@ -55,8 +55,10 @@ bool load_pfile(const std::filesystem::path& folder, std::string_view name, Sett
 // it is not there.
 void save_pfile(const std::filesystem::path& folder, std::string_view name,
                 const SettingsRecord& rec, std::vector<ProfileName>& list, Reporter& r);
-// DEL_PFILE: removes the profile file (a failure is not reported) and its list entry.
-void del_pfile(const std::filesystem::path& folder, std::string_view name,
-               std::vector<ProfileName>& list);
+// DEL_PFILE: removes the profile file and its list entry. A file that cannot be removed shows
+// "Remove(" + file name + ") - " + error text and keeps its entry, since the profile is still
+// there; one that is already gone is not a failure. True when the profile is gone.
+bool del_pfile(const std::filesystem::path& folder, std::string_view name,
+               std::vector<ProfileName>& list, Reporter& r);
 
 }  // namespace mervane

@@ -155,10 +155,11 @@ Status TableCore::open(OpenMode mode) {
 
 Status TableCore::create_keys() {
   // Building a key sorts every record: give the sorter room in memory for the time of the build.
-  db_.exec("PRAGMA cache_size=-262144;");
+  // A cache size is a hint: without it the build is slower, not wrong.
+  (void)db_.exec("PRAGMA cache_size=-262144;");
   struct Restore {
     sql::Db& db;
-    ~Restore() { db.exec("PRAGMA cache_size=-65536;"); }
+    ~Restore() { (void)db.exec("PRAGMA cache_size=-65536;"); }
   } restore{db_};
   for (std::size_t k = 0; k < schema_->keys.size(); ++k) {
     Status st = db_.exec(key_index_sql(static_cast<int>(k)));
@@ -203,7 +204,13 @@ Status TableCore::create() {
           st =
               db_.exec("DROP INDEX IF EXISTS " + sql::ident(index_name(schema_->keys[k].def.name)));
         if (st.is_ok()) st = create_keys();
-        st = st.is_ok() ? db_.exec("COMMIT") : (db_.exec("ROLLBACK"), st);
+        if (st.is_ok()) {
+          st = db_.exec("COMMIT");
+        } else {
+          // The failure that stopped the work is the one to report; should the rollback fail
+          // too, closing the connection below rolls back all the same.
+          (void)db_.exec("ROLLBACK");
+        }
       }
     }
     finalize_all();
@@ -261,14 +268,8 @@ void TableCore::finalize_all() {
 
 void TableCore::close() {
   if (!is_open()) return;
-  if (batch_txn_) {
-    // Buffered writes are kept when the batch simply ends with the table, not when an Abort is
-    // unwinding through it.
-    if (std::uncaught_exceptions() > 0)
-      rollback_transaction();
-    else
-      commit_transaction();
-  }
+  // A batch that was not ended is dropped like an uncommitted transaction: committing it here
+  // would leave its failure (a full disk, a lock) with nobody to report it.
   while (depth_ > 0) rollback_transaction();
   batch_ = batch_txn_ = false;
   finalize_all();
@@ -344,12 +345,14 @@ Status TableCore::commit_transaction() {
 
 void TableCore::rollback_transaction() {
   if (depth_ == 0) return;
+  // SQLite refuses a rollback only where the transaction has already gone: after a full disk or
+  // an I/O error it may roll back by itself. Either way nothing of it is left to undo.
   if (depth_ == 1) {
-    db_.exec("ROLLBACK");
+    (void)db_.exec("ROLLBACK");
     batch_txn_ = false;
   } else {
     const std::string sp = "sp" + std::to_string(depth_ - 1);
-    db_.exec("ROLLBACK TO " + sp + "; RELEASE " + sp);
+    (void)db_.exec("ROLLBACK TO " + sp + "; RELEASE " + sp);
   }
   --depth_;
   cursor_valid_ = false;

@@ -51,7 +51,7 @@ class TableCore {
   // Makes a new empty table, or empties an existing one of the same layout. An existing file of
   // another layout is never replaced (47). The table is left closed.
   Status create();
-  // Closes the table, ending a batch (its writes are kept unless an exception is unwinding).
+  // Closes the table. Open transactions, and a batch not ended by end_batch(), roll back.
   void close();
 
   // Number of records.
@@ -62,7 +62,8 @@ class TableCore {
   // would hold two records with the same value.
   Status build_keys();
 
-  // Batch mode: the writes until end_batch() go into one transaction (when none is active).
+  // Batch mode: the writes until end_batch() go into one transaction (when none is active);
+  // end_batch() commits it, and its writes are lost when the table closes without it.
   Status begin_batch();
   Status end_batch();
   bool in_batch() const { return batch_; }

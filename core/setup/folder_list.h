@@ -24,7 +24,7 @@ constexpr std::size_t kFolderNameWidth = 40;
 
 // The folder name of a listing line; nothing for a line that names no folder ("." and ".."
 // included).
-std::optional<std::string> folder_of_listing_line(std::string_view line);
+[[nodiscard]] std::optional<std::string> folder_of_listing_line(std::string_view line);
 
 struct FolderList {
   std::vector<std::string> names;

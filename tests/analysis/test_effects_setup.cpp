@@ -159,7 +159,7 @@ TEST(EffectsSetup, OpeningANewFileAndAWrittenOne) {
     EXPECT_EQ(m.settings(), EffectsSettings{});
     EXPECT_TRUE(test::read_file(f.dir / "EFF.INI").empty());
     EXPECT_EQ(f.session.globals().dosfilename, "EFF.INI");
-    m.choose_timeframe("M15");
+    ASSERT_TRUE(m.choose_timeframe("M15"));
     m.set_histpath("C:\\h\\");
     m.enter();
     EXPECT_FALSE(m.is_open());

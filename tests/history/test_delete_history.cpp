@@ -146,6 +146,21 @@ TEST_F(DeleteHistoryWindow, DeleteThisFileRemovesTheFileAndItsName) {
   EXPECT_FALSE(m.closed());
 }
 
+TEST_F(DeleteHistoryWindow, DeleteThisFileReportsAFileThatStays) {
+  // A directory under the backup's name cannot be unlinked, as a file held open on Windows.
+  std::filesystem::create_directories(dir / "@OLD@.CSV" / "inside");
+  m.open();
+  m.que1 = {"BACKUP", "OLD"};
+  m.choose(DeleteHistory::kExport);
+  m.pfilename = "OLD";
+  reporter.stop_answers = {Answer::Ignore};
+  m.press(C::DELETE1);
+  ASSERT_EQ(reporter.stops.size(), 1u);
+  EXPECT_EQ(reporter.stops[0].rfind("Remove(@OLD@.CSV) - ", 0), 0u) << reporter.stops[0];
+  EXPECT_EQ(m.que1, (std::vector<std::string>{"BACKUP", "OLD"})) << "the backup is still there";
+  EXPECT_FALSE(m.closed());
+}
+
 TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
   store({event(day(2009, 3, 1), tod(1, 0), "kept")});
   test::write_file(dir / "@x@.CSV", "");
@@ -268,7 +283,7 @@ TEST_F(HistoryCommands, RunTheActionsAndRefuseWhatTheWindowRefuses) {
             0);
   Table<CalendarTable> t(dir.path());
   ASSERT_TRUE(t.open(OpenMode::read_only()).is_ok());
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   ASSERT_TRUE(t.next().is_ok());
   EXPECT_EQ(t.rec.date, day(2009, 3, 6));
   EXPECT_EQ(t.rec.time, tod(23, 30));

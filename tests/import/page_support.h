@@ -102,7 +102,7 @@ inline std::vector<std::string> stored_descriptions(const std::filesystem::path&
   Table<CalendarTable> t(folder);
   std::vector<std::string> out;
   if (t.open(OpenMode::read_only()).failed()) return out;
-  t.set_start(CalendarKey::Key);
+  EXPECT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   while (t.next().is_ok()) out.push_back(iso_date(t.rec.date) + " " + t.rec.descr.str());
   return out;
 }

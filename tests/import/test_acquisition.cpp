@@ -126,14 +126,16 @@ TEST(Acquisition, ReadAutoplay) {
       {"75250\r\n", 75250}, {"75250,x\r\nmore\r\n", 75250}, {"  75250", 75250}, {"", 0},
       {"abc\r\n", 0},       {"99999999999\r\n", 0},
   };
+  test::ScriptedReporter r;
   for (const Case& c : cases) {
     test::TempDir dir;
     test::write_file(dir / "Autoplay.CSV", c.content);
-    EXPECT_EQ(read_autoplay(dir.path()), c.date) << c.content;
+    EXPECT_EQ(read_autoplay(dir.path(), r), c.date) << c.content;
     EXPECT_FALSE(file_exists(dir / "Autoplay.CSV"));
   }
   test::TempDir dir;
-  EXPECT_EQ(read_autoplay(dir.path()), std::nullopt);
+  EXPECT_EQ(read_autoplay(dir.path(), r), std::nullopt);
+  EXPECT_TRUE(r.stops.empty());
 }
 
 // Serves pages from a map of URLs; records what was asked.
@@ -286,6 +288,26 @@ TEST(Acquisition, NoCalendarAddress) {
             std::vector<std::string>{
                 "Get(/calendar.php?c=2&week=1168128000) - no calendar address is set "
                 "(CALENDARURL)"});
+  EXPECT_TRUE(d.asked.empty());
+}
+
+TEST(Acquisition, AnOldPageThatCannotBeRemovedSkipsItsWeek) {
+  // Were the week fetched anyway, a failed download would leave the old page to be read as
+  // this week's.
+  test::HistoryFolder run(ymd(2007, 1, 7));
+  std::filesystem::create_directories(run.session.folder() / "truneout" / "inside");
+  NoProgress p;
+  FakeDownloader d;
+  EventHistory history(run.calendar, run.reporter, p, run.count1, 0);
+  const LoadRequest request{
+      {.checkhist = 1, .checkwget = 1, .autodate = 0, .loadweeks = 2, .date1 = ymd(2007, 1, 7)},
+      PageOptions{},
+      "https://calendar.example"};
+  run.reporter.stop_answers = {Answer::Ignore, Answer::Ignore};
+  load_weeks(run.session, run.reporter, p, d, history, request, run.count1);
+  ASSERT_EQ(run.reporter.stops.size(), 2u);
+  for (const std::string& stop : run.reporter.stops)
+    EXPECT_EQ(stop.rfind("Remove(truneout) - ", 0), 0u) << stop;
   EXPECT_TRUE(d.asked.empty());
 }
 

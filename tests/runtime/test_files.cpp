@@ -39,10 +39,10 @@ TEST(TextReader, MissingFileEndAndRewind) {
   test::write_file(dir / "f", "x\ny\n");
   ASSERT_TRUE(r.open(dir / "f").is_ok());
   std::string l;
-  r.next(l);
-  r.next(l);
+  ASSERT_TRUE(r.next(l).is_ok());
+  ASSERT_TRUE(r.next(l).is_ok());
   EXPECT_EQ(r.next(l).code, kRecordNotAvailable);
-  r.rewind();
+  ASSERT_TRUE(r.rewind().is_ok());
   ASSERT_TRUE(r.next(l).is_ok());
   EXPECT_EQ(l, "x");
 }
@@ -54,8 +54,8 @@ TEST(TextWriter, WritesCrLfWithoutTrailingBlanksAndReplacesOnlyOnClose) {
   {
     TextWriter w;
     ASSERT_TRUE(w.create(target).is_ok());
-    w.add("first   ");
-    w.add("second\t");
+    ASSERT_TRUE(w.add("first   ").is_ok());
+    ASSERT_TRUE(w.add("second\t").is_ok());
     // Until close the reader (the indicator) still sees the whole previous file.
     EXPECT_EQ(test::read_file(target), "previous run\r\n");
     ASSERT_TRUE(w.close().is_ok());
@@ -64,7 +64,7 @@ TEST(TextWriter, WritesCrLfWithoutTrailingBlanksAndReplacesOnlyOnClose) {
   {
     TextWriter w;  // a run that fails or is aborted before close
     ASSERT_TRUE(w.create(target).is_ok());
-    w.add("half");
+    ASSERT_TRUE(w.add("half").is_ok());
   }
   EXPECT_EQ(test::read_file(target), "first\r\nsecond\t\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
@@ -96,11 +96,11 @@ TEST(BlockFile, ReadsAtOneBasedPositionsAndReportsShortReads) {
   EXPECT_EQ(f.read(513, 1, buf, &got).code, kRecordNotAvailable);
   EXPECT_EQ(got, 0u);
   // A write after a read is seen by the next read (the read-ahead is dropped).
-  f.write(2, "ELLO", 4);
-  f.read(1, 5, buf);
+  ASSERT_TRUE(f.write(2, "ELLO", 4).is_ok());
+  ASSERT_TRUE(f.read(1, 5, buf).is_ok());
   EXPECT_EQ(std::string(buf, 5), "hELLO");
   std::int64_t size = 0;
-  f.size(size);
+  ASSERT_TRUE(f.size(size).is_ok());
   EXPECT_EQ(size, 512);
   BlockFile missing;
   EXPECT_EQ(missing.open(dir / "none").code, kFileNotFound);

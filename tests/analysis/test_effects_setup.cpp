@@ -9,6 +9,7 @@
 #include "core/util/dates.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
@@ -40,6 +41,14 @@ struct Fixture {
   void write_ini(const EffectsSettings& s) {
     const EffIniRecord rec = encode_eff_ini(s);
     test::write_file(dir / "EFF.INI", std::string(rec.begin(), rec.end()));
+  }
+  // "EFF.INI" with H1 and its reset offsets; returns the file's bytes.
+  std::string write_h1() {
+    EffectsSettings s;
+    s.chartint = "H1";
+    s.timeint = series(-60, 60);
+    write_ini(s);
+    return ini_bytes();
   }
 };
 
@@ -229,11 +238,7 @@ TEST(EffectsSetup, HistoryFolderProposal) {
 
 TEST(EffectsSetup, CancelWritesNothingAndTypedOffsetsAreLimited) {
   Fixture f;
-  EffectsSettings s;
-  s.chartint = "H1";
-  s.timeint = series(-60, 60);
-  f.write_ini(s);
-  const std::string before = f.ini_bytes();
+  const std::string before = f.write_h1();
 
   EffectsSetup m(f.session, f.reporter);
   m.open();
@@ -260,11 +265,7 @@ TEST(EffectsSetup, CancelWritesNothingAndTypedOffsetsAreLimited) {
 
 TEST(EffectsSetup, RefusedEntriesAndTheCloseBox) {
   Fixture f;
-  EffectsSettings s;
-  s.chartint = "H1";
-  s.timeint = series(-60, 60);
-  f.write_ini(s);
-  const std::string before = f.ini_bytes();
+  const std::string before = f.write_h1();
   EffectsSetup m(f.session, f.reporter);
   m.open();
   m.accepted(n(C::UNLOCK));
@@ -274,14 +275,7 @@ TEST(EffectsSetup, RefusedEntriesAndTheCloseBox) {
   } refused[] = {{n(C::OPTION1), "H2"},   {n(C::OPTION1), "H1"},  // the radio's text is "  H1"
                  {entry(3), "1.5"},       {entry(3), "x"},
                  {entry(3), "123456789"}, {n(C::HISTPATH), std::string(100, 'p')}};
-  for (const auto& r : refused) {
-    const std::string was = m.value(r.control);
-    f.reporter.warnings.clear();
-    EXPECT_EQ(m.type(r.control, r.typed), Reply::stay()) << r.typed;
-    EXPECT_EQ(m.value(r.control), was) << r.typed;
-    ASSERT_EQ(f.reporter.warnings.size(), 1u) << r.typed;
-    EXPECT_EQ(f.reporter.warnings[0].caption, "  Setup for Effects Analysis Reporting");
-  }
+  for (const auto& r : refused) test::expect_refused(m, f.reporter, r.control, r.typed);
   EXPECT_EQ(m.value(entry(3)), "60");
   m.type(n(C::OPTION1), "  M30");
   EXPECT_EQ(m.value(entry(1)), "-30") << "a timeframe chosen resets the offsets";

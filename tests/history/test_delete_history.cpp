@@ -15,6 +15,7 @@
 #include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_bed.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
@@ -252,19 +253,9 @@ TEST_F(DeleteHistoryWindow, RefusedEntriesChangeNothingAndEscOrCloseLeaveWithout
     const char* typed;
   } refused[] = {{C::FROMDATE, "02/30/2009"}, {C::FROMDATE, "2009-03-01"}, {C::ADJUSTHRS, "1000"},
                  {C::ADJUSTHRS, "2.5"},       {C::OPTION1, "5"},           {C::OPTION1, "Delete"}};
-  for (const auto& r : refused) {
-    const std::string before = m.value(n(r.control));
-    reporter.warnings.clear();
-    EXPECT_EQ(m.type(n(r.control), r.typed), Reply::stay()) << r.typed;
-    EXPECT_EQ(m.value(n(r.control)), before) << r.typed;
-    ASSERT_EQ(reporter.warnings.size(), 1u) << r.typed;
-    EXPECT_EQ(reporter.warnings[0].caption, "  Delete / Rebuild News Event History items");
-  }
+  for (const auto& r : refused) test::expect_refused(m, reporter, n(r.control), r.typed);
   m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
-  reporter.warnings.clear();
-  m.type(n(C::PFILENAME), "SEVENCH");
-  EXPECT_EQ(m.value(n(C::PFILENAME)), "BACKUP");
-  EXPECT_EQ(reporter.warnings.size(), 1u);
+  test::expect_refused(m, reporter, n(C::PFILENAME), "SEVENCH");
 
   // Esc wherever the cursor is; the close box likewise.
   m.selecting(n(C::PFILENAME));

@@ -15,6 +15,7 @@
 #include "tests/support/paths.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
@@ -534,16 +535,8 @@ TEST_F(Window, TypedValuesThePicturesCannotShowAreRefused) {
       {C::SYMHIGH, "1000"},
       {C::GLO_OUTNAME, std::string(100, 'x')},
   };
-  for (const auto& c : cases) {
-    const std::string before = w->value(n(c.control));
-    rep.warnings.clear();
-    EXPECT_EQ(w->type(n(c.control), c.typed), kStay) << c.typed;
-    EXPECT_EQ(w->value(n(c.control)), before) << c.typed;
-    ASSERT_EQ(rep.warnings.size(), 1u) << c.typed;
-    EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");
-    EXPECT_EQ(rep.warnings[0].icon, Icon::Exclamation);
-    EXPECT_FALSE(rep.warnings[0].text.empty());
-  }
+  for (const auto& c : cases) test::expect_refused(*w, rep, n(c.control), c.typed);
+  EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");
   EXPECT_FALSE(w->closed());
 }
 

@@ -31,7 +31,7 @@ class Run {
   void one_file(const std::string& name) {
     s_.with([&](Globals& g) { g.outxlsname = name; });
     const std::filesystem::path file = resolve(s_.folder(), name);
-    Table<NcidbTable> db(s_.folder());
+    Table<NcidbTable> db(s_.folder(), s_.files());
     stop_if_failed(r_, "Create", db.file_name(), db.create());
     if (stop_if_failed(r_, "Open", db.file_name(), db.open(OpenMode::exclusive()))) return;
     // Without every old line in the table the file would lose the values they hold.
@@ -41,7 +41,7 @@ class Run {
   }
 
   bool take_in(Table<NcidbTable>& db, const std::filesystem::path& file, const std::string& name) {
-    TextReader in;
+    TextReader in(s_.files());
     const Status opened = in.open(file);
     if (opened.code == kFileNotFound) return true;
     if (stop_if_failed(r_, "Open", name, opened)) return false;
@@ -95,7 +95,7 @@ class Run {
   }
 
   void merge_history(Table<NcidbTable>& db) {
-    Table<CalendarTable> cal(s_.folder());
+    Table<CalendarTable> cal(s_.folder(), s_.files());
     Status st = cal.open(OpenMode::shared());
     if (st.code == kFileNotFound) {
       stop_if_failed(r_, "Create", cal.file_name(), cal.create());
@@ -137,7 +137,7 @@ class Run {
   }
 
   void write(Table<NcidbTable>& db, const std::filesystem::path& file, const std::string& name) {
-    OutputFile out(r_, file, name, "Append");
+    OutputFile out(r_, file, name, "Append", s_.files());
     if (!out.create()) return;
     Status st = db.set_end(NcidbKey::KeyDate);
     while (st.is_ok() && (st = db.previous()).is_ok()) {

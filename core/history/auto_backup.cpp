@@ -10,9 +10,9 @@ namespace mervane {
 void auto_backup(Session& s, Reporter& r, Progress& p, std::int64_t& count1) {
   count1 = 0;
   s.with([](Globals& g) { g.outname = kBackupFile; });
-  TextWriter out;
+  TextWriter out(s.files());
   if (stop_if_failed(r, "Create", kBackupFile, out.create(s.folder() / kBackupFile))) return;
-  Table<CalendarTable> t(s.folder());
+  Table<CalendarTable> t(s.folder(), s.files());
   // Every failure from here on keeps the previous backup: a backup is whole or not written.
   if (stop_if_failed(r, "Open", t.file_name(), t.open(OpenMode::read_only()))) return;
   t.clear();

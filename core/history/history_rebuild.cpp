@@ -25,10 +25,8 @@ std::int64_t floor_div(std::int64_t a, std::int64_t b) {
 class RemoveOnExit {
  public:
   explicit RemoveOnExit(std::filesystem::path f) : f_(std::move(f)) {}
-  ~RemoveOnExit() {
-    std::error_code ec;
-    std::filesystem::remove(f_, ec);
-  }
+  // Nothing to report to here; a copy that stays is replaced by the next rebuild.
+  ~RemoveOnExit() { (void)remove_file(f_); }
   RemoveOnExit(const RemoveOnExit&) = delete;
   RemoveOnExit& operator=(const RemoveOnExit&) = delete;
 

@@ -47,15 +47,16 @@ void after_initial_setup(DownloadFields& f, std::int32_t today) {
   f.autodate = 1;
 }
 
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r) {
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r,
+                                          FileSystem& fs) {
   const std::filesystem::path file = folder / kAutoplayFile;
   std::string line;
   {
-    TextReader in;
+    TextReader in(fs);
     if (in.open(file).failed()) return std::nullopt;
     if (in.next(line).failed()) line.clear();
   }
-  stop_if_failed(r, "Remove", kAutoplayFile, remove_file(file));
+  stop_if_failed(r, "Remove", kAutoplayFile, remove_file(file, fs));
   std::size_t i = line.find_first_not_of(' ');
   std::int64_t n = 0;
   for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
@@ -94,7 +95,7 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistor
       p.note(wget_command(url));
       // Without this a failed download would leave last week's page to be read as this week's;
       // a page that cannot be removed skips the week for the same reason.
-      if (const Status gone = remove_file(page);
+      if (const Status gone = remove_file(page, s.files());
           gone.code != kFileNotFound && stop_if_failed(r, "Remove", kPageFile, gone))
         continue;
       const Status st = request.address.empty()

@@ -55,7 +55,8 @@ void after_initial_setup(DownloadFields& f, std::int32_t today);
 // cannot be opened. A file that cannot be deleted would start an automatic run at every start of
 // the program: "Remove(Autoplay.CSV) - " + error text, and after Ignore this run is automatic.
 [[nodiscard]] std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder,
-                                                        Reporter& r);
+                                                        Reporter& r,
+                                                        FileSystem& fs = FileSystem::local());
 
 // T#: Unix seconds of 00:00 UTC on day d, in 64 bits.
 std::int64_t week_parameter(std::int32_t d);

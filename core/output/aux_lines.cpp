@@ -76,7 +76,7 @@ std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int
 void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporter& r, Progress& p,
              std::int64_t& count1) {
   if (s.inclswaps == 0) return;
-  Table<SwapoutTable> t(session.folder());
+  Table<SwapoutTable> t(session.folder(), session.files());
   Status st = t.open(OpenMode::read_only());
   // Only a missing table is created: create() empties an existing one, and a table that is
   // locked or damaged must keep its items.

@@ -17,9 +17,9 @@
 #include <memory>
 #include <string>
 
-#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/model/settings.h"
+#include "core/runtime/output_file.h"
 #include "core/runtime/reporter.h"
 
 namespace mervane {
@@ -36,8 +36,10 @@ std::string numbers_only_text(std::string_view value);
 class ExportWriter {
  public:
   // s: the run's settings (XOUT, SEPCHAR, DATEFMT, the column flags, CLDRFMT, NUMONLY, OFF2EXP,
-  // OFFSET2, OUTXLSNAME, OUTNAME); folder: the working folder, for names without a folder.
-  ExportWriter(const BuildSettings& s, Reporter& r, std::filesystem::path folder);
+  // OFFSET2, OUTXLSNAME, OUTNAME); folder: the working folder, for names without a folder; fs:
+  // where the file is written.
+  ExportWriter(const BuildSettings& s, Reporter& r, std::filesystem::path folder,
+               FileSystem& fs = FileSystem::local());
   ~ExportWriter();
 
   // OUT_EXP_HDR: creates the file (kinds 2 and up) and writes its header.
@@ -60,6 +62,7 @@ class ExportWriter {
   BuildSettings s_;
   Reporter* r_;
   std::filesystem::path folder_;
+  FileSystem* fs_;
   std::string name_;
   std::unique_ptr<OutputFile> file_;
   std::string line_;  // reused for every event

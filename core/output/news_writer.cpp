@@ -131,7 +131,7 @@ std::string news_line(const BuildSettings& s, const CalendarRecord& r, std::int3
 
 void out_news(Table<CalendarTable>& calendar, const BuildSettings& s, const NewsTargets& out,
               Session& session, Reporter& r, Progress& p, std::int64_t& count1) {
-  Table<PviewTable> pview(session.folder());
+  Table<PviewTable> pview(session.folder(), session.files());
   bool pview_open = false;
   if (out.preview) {
     if (!stop_if_failed(r, "Create", pview.file_name(), pview.create()))

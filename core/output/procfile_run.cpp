@@ -55,12 +55,13 @@ void ProcFile::run() {
   const bool autop = automatic();
   publish_names();
 
-  Table<CalendarTable> calendar(folder);
+  FileSystem& fs = session.files();
+  Table<CalendarTable> calendar(folder, fs);
   open_calr(calendar, r);
   const std::string news_name = b.outname.str();
-  OutputFile news(r, resolve(folder, news_name), news_name, "Add");
+  OutputFile news(r, resolve(folder, news_name), news_name, "Add", fs);
   news.create();
-  ExportWriter exporter(b, r, folder);
+  ExportWriter exporter(b, r, folder, fs);
   exporter.header();
 
   if (b.checkwget == 0) b.loadweeks = 1;
@@ -87,7 +88,7 @@ void ProcFile::run() {
   exporter.footer();
 
   savename_ = b.outname;
-  save_ini(folder, s_, r);
+  save_ini(folder, s_, r, fs);
   auto_backup(session, r, progress, count1_);
   if (b.nciout > 0 && !autop) {
     setup_g2parms();  // GLO:OUTNAME back from the backup's name to News.CSV
@@ -101,7 +102,7 @@ void ProcFile::run() {
 // then the preview browse or, with the settings published, the effects analysis.
 void ProcFile::preview_then(bool effects) {
   WindowProgress progress(svc_.progress, count1_, calproc_);
-  Table<CalendarTable> calendar(svc_.session.folder());
+  Table<CalendarTable> calendar(svc_.session.folder(), svc_.session.files());
   open_calr(calendar, svc_.reporter);
   out_news(calendar, s_.b, NewsTargets{true, nullptr, nullptr}, svc_.session, svc_.reporter,
            progress, count1_);
@@ -126,7 +127,8 @@ void ProcFile::exec_prof_grp() {
     prefix = std::string(pfilename_.view().substr(0, pfilename_.length() - 1));
   const std::filesystem::path& folder = svc_.session.folder();
   WindowProgress progress(svc_.progress, count1_, calproc_);
-  Table<CalendarTable> calendar(folder);
+  FileSystem& fs = svc_.session.files();
+  Table<CalendarTable> calendar(folder, fs);
   open_calr(calendar, svc_.reporter);
   profiles_ = profile_list(folder);
   const std::vector<ProfileName> list = profiles_;
@@ -136,9 +138,9 @@ void ProcFile::exec_prof_grp() {
     if (!starts_with_nocase(name.view(), prefix)) continue;
     // A profile that vanished since the list was read is passed over rather than exported
     // again with the previous profile's settings.
-    if (!load_pfile(folder, name.view(), s_, svc_.reporter)) continue;
+    if (!load_pfile(folder, name.view(), s_, svc_.reporter, fs)) continue;
     progress.note("Profile " + name.str());
-    ExportWriter exporter(s_.b, svc_.reporter, folder);
+    ExportWriter exporter(s_.b, svc_.reporter, folder, fs);
     exporter.header();
     out_news(calendar, s_.b, NewsTargets{false, nullptr, &exporter}, svc_.session, svc_.reporter,
              progress, count1_);

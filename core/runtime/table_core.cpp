@@ -53,8 +53,15 @@ std::string readable(const ColumnDef& c, sqlite3_stmt* st, int col) {
 
 }  // namespace
 
-TableCore::TableCore(const TableSchema& schema, std::filesystem::path folder)
-    : schema_(&schema), folder_(std::move(folder)), key_stmts_(schema.keys.size()) {}
+TableCore::TableCore(const TableSchema& schema, std::filesystem::path folder, FileSystem& fs)
+    : schema_(&schema), folder_(std::move(folder)), fs_(fs), key_stmts_(schema.keys.size()) {}
+
+// Removes what an earlier attempt may have left; a file that stays would be taken for part of
+// the table.
+Status TableCore::remove_leftover(const std::filesystem::path& f) {
+  const Status st = fs_.remove(f);
+  return st.code == kFileNotFound ? Status::ok() : st;
+}
 
 TableCore::~TableCore() {
   close();
@@ -133,8 +140,7 @@ Status TableCore::check_layout() {
 
 Status TableCore::open(OpenMode mode) {
   if (is_open()) return Status(kFileAlreadyOpen);
-  std::error_code ec;
-  if (!std::filesystem::exists(file(), ec)) return Status(kFileNotFound);
+  if (fs_.kind(file()) == FileKind::Missing) return Status(kFileNotFound);
   if (Status st = lock_.acquire(file().string() + "-lock", mode.share, mode.writes); st.failed())
     return st;
   Status st = open_db(file(), false);
@@ -189,9 +195,8 @@ Status TableCore::create_keys() {
 
 Status TableCore::create() {
   if (is_open()) return Status(kFileAlreadyOpen);
-  std::error_code ec;
   const auto f = file();
-  if (std::filesystem::exists(f, ec)) {
+  if (fs_.kind(f) != FileKind::Missing) {
     if (Status st = lock_.acquire(f.string() + "-lock", ShareMode::Exclusive, true); st.failed())
       return st;
     Status st = open_db(f, false);
@@ -221,10 +226,11 @@ Status TableCore::create() {
   // A new table is built under a temporary name and renamed into place, so a failure part way
   // never leaves a file that later opens as an invalid table.
   const std::filesystem::path tmp = f.string() + ".new";
-  std::filesystem::remove(tmp, ec);
-  std::filesystem::remove(tmp.string() + "-wal", ec);
-  std::filesystem::remove(tmp.string() + "-shm", ec);
-  Status st = open_db(tmp, true);
+  Status st = remove_leftover(tmp);
+  if (st.is_ok()) st = remove_leftover(tmp.string() + "-wal");
+  if (st.is_ok()) st = remove_leftover(tmp.string() + "-shm");
+  if (st.failed()) return st;
+  st = open_db(tmp, true);
   if (st.is_ok()) st = db_.exec("PRAGMA journal_mode=WAL");
   if (st.is_ok()) {
     std::string ddl = "BEGIN; CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL);";
@@ -244,13 +250,12 @@ Status TableCore::create() {
     }
   }
   db_.close();
-  if (st.is_ok()) {
-    std::filesystem::remove(f.string() + "-wal", ec);  // a stray log must not replay into it
-    std::filesystem::remove(f.string() + "-shm", ec);
-    std::filesystem::rename(tmp, f, ec);
-    if (ec) st = Status::from_errno(ec.value());
-  }
-  if (st.failed()) std::filesystem::remove(tmp, ec);
+  // A stray log must not replay into the new table.
+  if (st.is_ok()) st = remove_leftover(f.string() + "-wal");
+  if (st.is_ok()) st = remove_leftover(f.string() + "-shm");
+  if (st.is_ok()) st = fs_.rename(tmp, f);
+  // What failed is reported; a leftover that stays is removed by the next attempt.
+  if (st.failed()) (void)fs_.remove(tmp);
   return st;
 }
 

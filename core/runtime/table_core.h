@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime/file_system.h"
 #include "core/runtime/schema.h"
 #include "core/runtime/share_lock.h"
 #include "core/runtime/sqlite.h"
@@ -31,7 +32,10 @@ struct OpenMode {
 
 class TableCore {
  public:
-  TableCore(const TableSchema& schema, std::filesystem::path folder);
+  // The table's file checks (whether it exists, the new file put in place by create()) go through
+  // fs; SQLite reads and writes the file itself.
+  TableCore(const TableSchema& schema, std::filesystem::path folder,
+            FileSystem& fs = FileSystem::local());
   virtual ~TableCore();
   TableCore(const TableCore&) = delete;
   TableCore& operator=(const TableCore&) = delete;
@@ -98,6 +102,7 @@ class TableCore {
   static constexpr int kBatchRows = 256;
 
  private:
+  Status remove_leftover(const std::filesystem::path& f);
   Status open_db(const std::filesystem::path& file, bool create_new);
   Status check_layout();
   Status create_keys();
@@ -108,6 +113,7 @@ class TableCore {
 
   const TableSchema* schema_;
   std::filesystem::path folder_;
+  FileSystem& fs_;
   sql::Db db_;
   ShareLock lock_;
   int depth_ = 0;

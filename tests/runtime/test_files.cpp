@@ -4,7 +4,9 @@
 #include "core/model/records.h"
 #include "core/runtime/block_file.h"
 #include "core/runtime/delimited.h"
+#include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -104,6 +106,56 @@ TEST(BlockFile, ReadsAtOneBasedPositionsAndReportsShortReads) {
   EXPECT_EQ(size, 512);
   BlockFile missing;
   EXPECT_EQ(missing.open(dir / "none").code, kFileNotFound);
+}
+
+TEST(FileFaults, ReadErrorsEndTheLinesInsteadOfPassingForTheEnd) {
+  test::TempDir dir;
+  test::FaultyFileSystem fs;
+  test::write_file(dir / "page", "first\nsecond\nthird\n");
+  fs.fail_reads_of("page", 9);  // "first\nsec": the cut line is not given out
+  TextReader r(fs);
+  ASSERT_TRUE(r.open(dir / "page").is_ok());
+  std::string line;
+  ASSERT_TRUE(r.next(line).is_ok());
+  EXPECT_EQ(line, "first");
+  const Status st = r.next(line);
+  EXPECT_EQ(st.code, kFileSystemError);
+  EXPECT_EQ(st.message(), "Input/output error (5)");
+}
+
+TEST(FileFaults, BlockFilesReportFullDisksAndReadErrors) {
+  test::TempDir dir;
+  test::FaultyFileSystem fs;
+  BlockFile f(fs);
+  ASSERT_TRUE(f.create(dir / "EFF.INI").is_ok());
+  fs.fill_disk_after("EFF.INI", 4);
+  EXPECT_TRUE(f.write(1, "ABCD", 4).is_ok());
+  EXPECT_EQ(f.write(5, "E", 1).message(), "No space left on device (28)");
+  fs.clear();
+  fs.fail_reads_of("EFF.INI", 2);
+  char buf[4];
+  EXPECT_EQ(f.read(1, 4, buf).message(), "Input/output error (5)");
+}
+
+TEST(FileFaults, ATableWhoseNewFileCannotBePutInPlaceIsNotCreated) {
+  test::TempDir dir;
+  test::FaultyFileSystem fs;
+  fs.fail_rename_to("CALENDAR.db");
+  Table<CalendarTable> t(dir.path(), fs);
+  EXPECT_EQ(t.create().code, kAccessDenied);
+  EXPECT_EQ(t.open().code, kFileNotFound);
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename().string().starts_with("CALENDAR.db.new"))
+      left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{});
+
+  // A stray log of an earlier table that cannot be removed would replay into the new one.
+  fs.clear();
+  test::write_file(dir / "CALENDAR.db-wal", "stray");
+  fs.fail_removal_of("CALENDAR.db-wal");
+  EXPECT_EQ(t.create().code, kAccessDenied);
+  EXPECT_EQ(t.open().code, kFileNotFound);
 }
 
 TEST(Delimited, TextsAreQuotedSoCommasAndQuotesSurviveARoundTrip) {

@@ -1,6 +1,7 @@
 #include "core/output/procfile_controls.h"
 
 #include "core/app/window_base.h"
+#include "core/util/concat.h"
 
 namespace mervane {
 
@@ -13,7 +14,7 @@ using K = ControlKind;
 
 // "?CHECKHIST"; the two globals keep their prefix: "?GLO:OUTNAME".
 std::string use_of(std::string_view name) {
-  return "?" + std::string(name);
+  return concat({"?", name});
 }
 
 struct Adder {

@@ -5,6 +5,7 @@
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
 #include "core/util/charset.h"
+#include "core/util/concat.h"
 
 namespace mervane {
 namespace {
@@ -14,12 +15,7 @@ constexpr std::size_t kProfileWidth = ProfileName::width;
 }  // namespace
 
 std::string profile_file_name(std::string_view name) {
-  // Appended rather than "#" + std::string(...): GCC 12 warns about that in optimized builds
-  // (-Wrestrict, a false alarm).
-  std::string file(1, '#');
-  file += clip(name);
-  file += "#.INI";
-  return file;
+  return concat({"#", clip(name), "#.INI"});
 }
 
 Status check_profile_name(std::string_view name) {

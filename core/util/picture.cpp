@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/util/concat.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
 #include "core/util/text.h"
@@ -242,14 +243,7 @@ std::string format_time(const Picture& p, std::int32_t serial) {
   const std::string mm = two_digits(s % 3600 / 60);
   if (p.style == 1) return two_digits(h) + ":" + mm;
   const std::int64_t h12 = h % 12 == 0 ? 12 : h % 12;
-  // Appended piece by piece: a literal + temporary string chain makes GCC 12 in Release warn
-  // about overlapping copies that cannot happen (-Wrestrict).
-  std::string out(h12 < 10 ? " " : "");
-  out += std::to_string(h12);
-  out += ':';
-  out += mm;
-  out += h < 12 ? "AM" : "PM";
-  return out;
+  return concat({h12 < 10 ? " " : "", std::to_string(h12), ":", mm, h < 12 ? "AM" : "PM"});
 }
 
 std::string fit_text(std::string_view text, int width) {
@@ -343,10 +337,7 @@ Parsed<T> reject(std::string reason) {
 }
 
 std::string quoted(std::string_view s) {
-  std::string out(1, '"');
-  out += s;
-  out += '"';
-  return out;
+  return concat({"\"", s, "\""});
 }
 
 Parsed<double> parse_number(const Picture& p, std::string_view typed) {

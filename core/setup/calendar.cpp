@@ -150,7 +150,14 @@ int Calendar::button_index(int control) const {
 }
 
 Reply Calendar::close(Response r) {
-  if (!closed_) session_.with([](Globals& g) { g.cmask = "1111111"; });
+  // Nothing picked: GLO:CDATE is handed back as this call found it, even when a picker of
+  // another window closed meanwhile and left its own date there.
+  if (!closed_) {
+    session_.with([&](Globals& g) {
+      g.cmask = "1111111";
+      if (r != Response::Completed) g.cdate = cdate_;
+    });
+  }
   closed_ = true;
   return Reply::closed(r);
 }

@@ -4,8 +4,9 @@
 //
 // The picker starts on the session's GLO:CDATE (marked by a frame behind its day button; today
 // has a frame of its own), allows only the weekdays whose character in GLO:CMASK is not "0", and
-// leaves the picked date in GLO:CDATE (unchanged after Cancel, Esc or the close box, however far
-// the user browsed). However it closes, GLO:CMASK is set back to "1111111", so a mask applies to
+// leaves the picked date in GLO:CDATE (after Cancel, Esc or the close box the date this call
+// found there, however far the user browsed and whatever another window's picker left there
+// meanwhile). However it closes, GLO:CMASK is set back to "1111111", so a mask applies to
 // one call only. A GLO:CDATE of 0 (a blank date field) starts on today's month with no date
 // marked.
 //

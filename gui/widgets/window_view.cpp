@@ -363,6 +363,9 @@ void WindowView::commit_entry(int control, bool then_enter) {
     ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, control);
     e.text = cptext(edit->text());
     send(e);
+    // The next snapshot shows the field as the model took it: through its picture, or as it
+    // was when the model refused the text.
+    shown_.remove(control);
     // A text the picture cannot take yet is refused by the model with its warning; Enter does
     // not run on it.
     if (!edit->hasAcceptableInput()) return;
@@ -582,7 +585,9 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
       if (!s.value.empty()) {
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
           b->setText(value.trimmed());
-          b->setAccessibleName(value.trimmed());
+          ControlSpec shown = c;
+          shown.text = s.value;
+          b->setAccessibleName(qtext(accessible_name({shown}, 0)));
         }
       }
       break;

@@ -42,6 +42,8 @@ struct ViewEvent {
 using EventSink = std::function<void(ViewEvent)>;
 
 class WindowView : public QWidget {
+  Q_OBJECT
+
  public:
   WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent = nullptr);
 

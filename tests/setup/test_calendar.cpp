@@ -124,6 +124,16 @@ TEST_F(CalendarTest, EveryWayOutWithoutAPickKeepsTheDate) {
   }
 }
 
+TEST_F(CalendarTest, CancelHandsBackTheDateThisCallFoundWhenAnotherPickerClosedFirst) {
+  Calendar& mine = open_on(date(2009, 3, 15));
+  Calendar other(session);
+  other.open();
+  other.accepted(day_button(4, 5));  // the other window's picker picks 20 March
+  EXPECT_EQ(cdate(), date(2009, 3, 20));
+  EXPECT_EQ(mine.accepted(id(C::CANCEL)), Reply::closed(Response::Cancelled));
+  EXPECT_EQ(cdate(), date(2009, 3, 15));
+}
+
 TEST_F(CalendarTest, MaskAllowsOnlyItsWeekdaysForOneCall) {
   Calendar& c = open_on(date(2009, 3, 15), "0000001");
   for (int row = 1; row <= 6; ++row)

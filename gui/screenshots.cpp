@@ -1,1 +1,99 @@
-int main() { return 0; }
+// mervane-screenshots FOLDER: renders every window of the program to PNG files in FOLDER, on
+// whatever platform Qt runs (scripts/screenshots uses the offscreen one), from the same views and
+// models the program shows: the frame, the date picker, the symbol chart, the stop box and every
+// standard warning.
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QStatusBar>
+#include <cstdio>
+
+#include "core/app/standard_warning.h"
+#include "core/runtime/clock.h"
+#include "core/setup/calendar.h"
+#include "core/util/dates.h"
+#include "gui/frame/app_frame.h"
+#include "gui/widgets/message_box.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/window_view.h"
+
+namespace {
+
+using namespace mervane;
+using namespace mervane::gui;
+
+bool save(QWidget* w, const QDir& dir, const QString& name) {
+  w->show();
+  QApplication::processEvents();
+  const QString file = dir.filePath(name + QStringLiteral(".png"));
+  if (!w->grab().save(file)) {
+    std::fprintf(stderr, "mervane-screenshots: cannot write %s\n", qPrintable(file));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(file));
+  return true;
+}
+
+// A window model's view with the model's state, as the host shows it.
+std::unique_ptr<WindowView> view_of(WindowModel& m) {
+  m.open();
+  auto v = std::make_unique<WindowView>(m.controls(), EventSink{});
+  v->apply(m.state());
+  v->adjustSize();
+  return v;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: mervane-screenshots FOLDER\n");
+    return 2;
+  }
+  QDir dir(QString::fromLocal8Bit(argv[1]));
+  if (!dir.mkpath(QStringLiteral("."))) {
+    std::fprintf(stderr, "mervane-screenshots: cannot make %s\n", argv[1]);
+    return 1;
+  }
+  bool ok = true;
+  FixedClock clock(*date_serial(2009, 3, 11), 1);
+  Session session(dir.absolutePath().toStdString(), clock);
+
+  AppFrame frame(session);
+  frame.resize(1000, 700);
+  frame.statusBar()->showMessage(qtext("Exit this application"));
+  ok &= save(&frame, dir, QStringLiteral("frame"));
+
+  // The date picker on 15 March 2009 (today 11 March): both frames show.
+  session.with([](Globals& g) { g.cdate = *date_serial(2009, 3, 15); });
+  Calendar picker(session);
+  auto picker_view = view_of(picker);
+  ok &= save(picker_view.get(), dir, QStringLiteral("date-picker"));
+  // The same with only Sundays allowed.
+  session.with([](Globals& g) {
+    g.cdate = *date_serial(2009, 3, 15);
+    g.cmask = "0000001";
+  });
+  Calendar sundays(session);
+  auto sundays_view = view_of(sundays);
+  ok &= save(sundays_view.get(), dir, QStringLiteral("date-picker-sundays"));
+
+  WingdingChart chart;
+  auto chart_view = view_of(chart);
+  ok &= save(chart_view.get(), dir, QStringLiteral("wingdings-chart"));
+
+  MessageBox* stop = MessageBox::stop_box(qtext("Create(News.CSV) - Access Denied (5)"), nullptr, {});
+  ok &= save(stop, dir, QStringLiteral("stop-box"));
+  delete stop;
+  for (int id : {1, 2, 3, 4, 5, 14, 15, 16, 17, 18, 24, 30, 32, 34, 35, 36, 38}) {
+    const Status err(5, "Access Denied");
+    MessageBox* box =
+        MessageBox::warning_box(make_standard_warning(id, "Calendar", "Delete", err), nullptr, {});
+    ok &= save(box, dir, QStringLiteral("warning-%1").arg(id, 2, 10, QLatin1Char('0')));
+    delete box;
+  }
+  return ok ? 0 : 1;
+}

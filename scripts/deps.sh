@@ -5,7 +5,7 @@ MERVANE_PACKAGES=(
   libsqlite3-dev sqlite3 libcurl4-openssl-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-lxml
-  qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-symbola fonts-dejavu-core
+  qt6-base-dev libqt6test6 fonts-symbola fonts-dejavu-core
 )
 
 install_missing_packages() {

@@ -1,0 +1,105 @@
+// Start-up of the windows program: from starting the process to the frame painted (and the
+// Build window painted in it, once the program has its view), against a minimal Qt program that
+// shows one empty main window, both measured in the same run on Qt's offscreen platform.
+// Each start is a process of its own: this program runs itself as the child.
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "bench/bench_support.h"
+#include "core/runtime/clock.h"
+#include "gui/frame/app_frame.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace mervane;
+
+// Ends the process once every watched widget has painted.
+class PaintWatch : public QObject {
+ public:
+  void watch(QWidget* w) {
+    w->installEventFilter(this);
+    ++left_;
+  }
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Paint) {
+      o->removeEventFilter(this);
+      if (--left_ == 0) QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    }
+    return false;
+  }
+
+ private:
+  int left_ = 0;
+};
+
+int child_minimal(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QMainWindow w;
+  w.resize(1000, 700);
+  PaintWatch watch;
+  watch.watch(&w);
+  w.show();
+  return QApplication::exec();
+}
+
+int child_mervane(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  FixedClock clock(76044, 1);
+  Session session(dir.path().toStdString(), clock);
+  gui::AppFrame frame(session);
+  PaintWatch watch;
+  watch.watch(frame.area()->viewport());
+  if (frame.host().can_start(Procedure::ProcFile)) {
+    // The Build window counts too: the start ends when its view has painted.
+    watch.watch(&frame);
+    QObject::connect(&frame.host(), &gui::Host::viewOpened, &watch,
+                     [&watch](gui::WindowView* v) { watch.watch(v); });
+  }
+  frame.open();
+  return QApplication::exec();
+}
+
+void run_child(const char* self, const char* mode) {
+  char* args[] = {const_cast<char*>(self), const_cast<char*>(mode), nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, self, nullptr, nullptr, args, environ) != 0) {
+    std::perror("posix_spawn");
+    std::exit(1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "child %s failed\n", mode);
+    std::exit(1);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--child-minimal") == 0) return child_minimal(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "--child-mervane") == 0) return child_mervane(argc, argv);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const char* self = "/proc/self/exe";
+  // One start of each first, so that both find the libraries and fonts in the page cache.
+  run_child(self, "--child-minimal");
+  run_child(self, "--child-mervane");
+  constexpr int kRepeat = 9;
+  const auto base = bench::measure("minimal Qt main window", 1, "starts",
+                                   [&] { run_child(self, "--child-minimal"); }, kRepeat);
+  const auto ours = bench::measure("mervane frame painted", 1, "starts",
+                                   [&] { run_child(self, "--child-mervane"); }, kRepeat);
+  return bench::compare(ours, base, 1.5) ? 0 : 1;
+}

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int size = std::atoi(argv[2]);
-  if (size < 16 || size > 1024 || !mervane::gui::program_icon(size).save(QString::fromLocal8Bit(argv[1]))) {
+  if (size < 16 || size > 1024 ||
+      !mervane::gui::program_icon(size).save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "mervane-icon: cannot write %s\n", argv[1]);
     return 1;
   }

@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(MERVANE_VERSION));
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Mervane: the weekly economic calendar into News.CSV for MT4 chart indicators"));
+  parser.setApplicationDescription(QStringLiteral(
+      "Mervane: the weekly economic calendar into News.CSV for MT4 chart indicators"));
   parser.addHelpOption();
   parser.addVersionOption();
   const QCommandLineOption dir(QStringLiteral("dir"),

@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
   auto chart_view = view_of(chart);
   ok &= save(chart_view.get(), dir, QStringLiteral("wingdings-chart"));
 
-  MessageBox* stop = MessageBox::stop_box(qtext("Create(News.CSV) - Access Denied (5)"), nullptr, {});
+  MessageBox* stop =
+      MessageBox::stop_box(qtext("Create(News.CSV) - Access Denied (5)"), nullptr, {});
   ok &= save(stop, dir, QStringLiteral("stop-box"));
   delete stop;
   for (int id : {1, 2, 3, 4, 5, 14, 15, 16, 17, 18, 24, 30, 32, 34, 35, 36, 38}) {

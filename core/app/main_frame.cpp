@@ -16,10 +16,10 @@ const std::vector<MenuItem>& file_menu() {
     };
     item(MainControl::FILEPROCESS, "?FILEPROCESS", "Build News.CSV", "F5", Procedure::ProcFile);
     separator();
-    item(MainControl::FILEBROWSEHISTORY, "?FILEBROWSEHISTORY", "&Modify News Event History",
-         "F9", Procedure::BrowseHistoryByName);
-    item(MainControl::FILEDELETEHISTORY, "?FILEDELETEHISTORY",
-         "&Delete/Rebuild News Event History", "Alt+F9", Procedure::DeleteHistory);
+    item(MainControl::FILEBROWSEHISTORY, "?FILEBROWSEHISTORY", "&Modify News Event History", "F9",
+         Procedure::BrowseHistoryByName);
+    item(MainControl::FILEDELETEHISTORY, "?FILEDELETEHISTORY", "&Delete/Rebuild News Event History",
+         "Alt+F9", Procedure::DeleteHistory);
     separator();
     item(MainControl::FILEMODIFYSWAPDATA, "?FILEMODIFYSWAPDATA", "Modify &Auxiliary output data",
          "F8", Procedure::BrowseSwapOut);
@@ -29,8 +29,15 @@ const std::vector<MenuItem>& file_menu() {
     item(MainControl::FILEEDITSPREADCOLLECTSETTINGS, "?FILEEDITSPREADCOLLECTSETTINGS",
          "Edit Swap Rates / Spread Collect Settings", "F3", Procedure::BrowseSwapRate);
     separator();
-    v.push_back({false, MainControl::EXIT, "?EXIT", "E&xit", "", "Alt-F4",
-                 "Exit this application", false, {}});
+    v.push_back({false,
+                 MainControl::EXIT,
+                 "?EXIT",
+                 "E&xit",
+                 "",
+                 "Alt-F4",
+                 "Exit this application",
+                 false,
+                 {}});
     return v;
   }();
   return items;

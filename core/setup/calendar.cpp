@@ -7,9 +7,9 @@
 namespace mervane {
 namespace {
 
-constexpr const char* kMonths[12] = {"January", "February", "March",     "April",
-                                     "May",     "June",     "July",      "August",
-                                     "September", "October", "November", "December"};
+constexpr const char* kMonths[12] = {"January",   "February", "March",    "April",
+                                     "May",       "June",     "July",     "August",
+                                     "September", "October",  "November", "December"};
 // The weekday heads as the window shows them; split into one prompt above each column.
 constexpr std::string_view kHeads = "Mon    Tue    Wed    Thu     Fri         Sat     Sun";
 
@@ -26,8 +26,8 @@ Rect day_rect(int i) {
   return {kLeft + (i % 7) * kColumn, kTop + (i / 7) * kRow, kButtonW, kButtonH};
 }
 
-ControlSpec control(int id, ControlKind kind, std::string use, std::string text, std::string picture,
-                    Rect at = {}) {
+ControlSpec control(int id, ControlKind kind, std::string use, std::string text,
+                    std::string picture, Rect at = {}) {
   ControlSpec c;
   c.id = id;
   c.kind = kind;

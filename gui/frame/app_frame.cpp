@@ -14,7 +14,8 @@ namespace mervane::gui {
 
 void BackgroundArea::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
-  if (cached_.size() != viewport()->size()) cached_ = frame_background(viewport()->width(), viewport()->height());
+  if (cached_.size() != viewport()->size())
+    cached_ = frame_background(viewport()->width(), viewport()->height());
   p.drawImage(0, 0, cached_);
 }
 
@@ -47,7 +48,8 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     if (m.key.empty() && !m.shown.empty()) text += QLatin1Char('\t') + qtext(m.shown);
     QAction* a = file->addAction(text);
     a->setObjectName(qtext(m.use.substr(1)));
-    if (!m.key.empty()) a->setShortcut(QKeySequence::fromString(qtext(m.key), QKeySequence::PortableText));
+    if (!m.key.empty())
+      a->setShortcut(QKeySequence::fromString(qtext(m.key), QKeySequence::PortableText));
     if (!m.status.empty()) a->setStatusTip(qtext(m.status));
     if (m.starts) a->setEnabled(host_->can_start(m.procedure));
     const MainControl c = m.control;

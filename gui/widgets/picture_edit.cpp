@@ -18,9 +18,9 @@ bool only_of(const QString& s, const QString& allowed) {
 // that complete every form the parser takes.
 bool can_complete(const Picture& p, const std::string& typed) {
   static const char* const number_ends[] = {"0", "1", "00", "000", "0)", "1)", ".0", "000)"};
-  static const char* const date_ends[] = {"1/1/2000", "/1/2000", "1/2000", "/2000", "2000",
-                                          "000",      "00",      "0",      " 1, 2000", "1, 2000",
-                                          ", 2000",   " 2000"};
+  static const char* const date_ends[] = {"1/1/2000", "/1/2000", "1/2000", "/2000",
+                                          "2000",     "000",     "00",     "0",
+                                          " 1, 2000", "1, 2000", ", 2000", " 2000"};
   static const char* const time_ends[] = {"0:00", ":00", "00", "0", "M", "0AM", "00AM", ":00AM"};
   const char* const* ends = number_ends;
   std::size_t n = std::size(number_ends);
@@ -62,8 +62,7 @@ QValidator::State PictureValidator::validate(QString& input, int&) const {
       if (!only_of(trimmed, QStringLiteral("0123456789+-.,() "))) return Invalid;
       break;
     case PictureKind::Date:
-      if (picture_->style == 2 && !only_of(trimmed, QStringLiteral("0123456789/ ")))
-        return Invalid;
+      if (picture_->style == 2 && !only_of(trimmed, QStringLiteral("0123456789/ "))) return Invalid;
       break;
     case PictureKind::Time:
       if (!only_of(trimmed.toUpper(), QStringLiteral("0123456789: APM"))) return Invalid;

@@ -13,7 +13,8 @@ QString qtext(std::string_view cp1252) {
 
 std::string cptext(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
-  return cp1252_from_utf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+  return cp1252_from_utf8(
+      std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 bool fits_cp1252(const QString& text) {

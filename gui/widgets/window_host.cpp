@@ -157,7 +157,8 @@ void Host::post_state(int window, WindowState state, bool busy) {
 }
 
 void Host::post_close(int window) {
-  QMetaObject::invokeMethod(this, [this, window] { close_view(window); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, window] { close_view(window); }, Qt::QueuedConnection);
 }
 
 void Host::post_finished(ModelThread* t, Outcome outcome, std::string why) {
@@ -167,21 +168,22 @@ void Host::post_finished(ModelThread* t, Outcome outcome, std::string why) {
 }
 
 void Host::post_start(Procedure p) {
-  QMetaObject::invokeMethod(this, [this, p] { start(p); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, p] { start(p); }, Qt::QueuedConnection);
 }
 
 void Host::post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make) {
   QMetaObject::invokeMethod(
-      this, [this, a = std::move(a), parent, make = std::move(make)] { show_message(a, parent, make); },
+      this,
+      [this, a = std::move(a), parent, make = std::move(make)] { show_message(a, parent, make); },
       Qt::QueuedConnection);
 }
 
 void Host::open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
                      const WindowState& state) {
   if (ending_) return;
-  auto* view = new WindowView(std::move(specs), [t, window](ViewEvent e) {
-    t->post(window, std::move(e));
-  });
+  auto* view =
+      new WindowView(std::move(specs), [t, window](ViewEvent e) { t->post(window, std::move(e)); });
   Open o{view, nullptr, t, parent};
   if (parent == 0 && area_) {
     QMdiSubWindow* sub = area_->addSubWindow(view);
@@ -250,8 +252,8 @@ void Host::show_message(const std::shared_ptr<Ask>& a, int parent, const Message
 }
 
 void Host::finished(ModelThread* t, Outcome outcome, const std::string& why) {
-  const auto it = std::find_if(threads_.begin(), threads_.end(),
-                               [t](const auto& p) { return p.get() == t; });
+  const auto it =
+      std::find_if(threads_.begin(), threads_.end(), [t](const auto& p) { return p.get() == t; });
   if (it == threads_.end()) return;
   (*it)->join();
   threads_.erase(it);

@@ -91,8 +91,11 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
 QSize WindowView::dialog_units() const {
   // Windows' dialog base units: the average width of the letters and the height of the font.
   const QFontMetrics fm(font());
-  const int avg = (fm.horizontalAdvance(QStringLiteral(
-                       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
+  const int avg = (fm.horizontalAdvance(
+                       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                       26 +
+                   1) /
+                  2;
   return {avg, fm.height()};
 }
 
@@ -205,9 +208,11 @@ void WindowView::wire(const ControlSpec& c, QWidget* w) {
   const int id = c.id;
   w->installEventFilter(this);
   if (auto* b = qobject_cast<QPushButton*>(w)) {
-    connect(b, &QPushButton::clicked, this, [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+    connect(b, &QPushButton::clicked, this,
+            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
   } else if (auto* t = qobject_cast<QToolButton*>(w)) {
-    connect(t, &QToolButton::clicked, this, [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+    connect(t, &QToolButton::clicked, this,
+            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
   } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
     connect(cb, &QCheckBox::clicked, this, [this, id](bool on) {
       ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
@@ -307,8 +312,8 @@ void WindowView::build_rows() {
     if (!w) continue;
     const bool button = c.kind == ControlKind::Button;
     if (!button) rows.buttons = nullptr;
-    if (c.kind == ControlKind::Prompt && i + 1 < specs_.size() &&
-        is_field(specs_[i + 1].kind) && specs_[i + 1].parent == c.parent) {
+    if (c.kind == ControlKind::Prompt && i + 1 < specs_.size() && is_field(specs_[i + 1].kind) &&
+        specs_[i + 1].parent == c.parent) {
       rows.grid->addWidget(w, rows.row, 0);
       rows.prompt_pending = true;
       if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -531,7 +536,8 @@ void WindowView::apply(const WindowState& state) {
     apply_control(specs_[i], state.controls[i], before);
   }
   if (state.focus != 0) {
-    if (QWidget* w = widgets_.value(state.focus); w && w->isEnabled()) w->setFocus(Qt::OtherFocusReason);
+    if (QWidget* w = widgets_.value(state.focus); w && w->isEnabled())
+      w->setFocus(Qt::OtherFocusReason);
   }
   last_ = state;
   have_state_ = true;
@@ -571,7 +577,8 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
     case ControlKind::DropList:
       if (auto* combo = qobject_cast<QComboBox*>(w)) {
         const QSignalBlocker quiet(combo);
-        if (!before || before->choices != s.choices || combo->count() != static_cast<int>(s.choices.size())) {
+        if (!before || before->choices != s.choices ||
+            combo->count() != static_cast<int>(s.choices.size())) {
           combo->clear();
           for (const std::string& choice : s.choices) combo->addItem(qtext(choice));
         }

@@ -86,9 +86,9 @@ class WindowView : public QWidget {
 
   std::vector<ControlSpec> specs_;
   EventSink sink_;
-  QHash<int, QWidget*> widgets_;   // by control id: the control's main widget
-  QHash<QObject*, int> owners_;    // every widget that belongs to a control (editors, buttons)
-  QHash<int, QString> shown_;      // the model's last value of each entry, as shown
+  QHash<int, QWidget*> widgets_;  // by control id: the control's main widget
+  QHash<QObject*, int> owners_;   // every widget that belongs to a control (editors, buttons)
+  QHash<int, QString> shown_;     // the model's last value of each entry, as shown
   WindowState last_;
   bool have_state_ = false;
   int blocks_ = 0;

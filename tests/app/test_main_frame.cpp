@@ -52,8 +52,7 @@ TEST(FileMenuTest, ItemsInOrderWithKeysAndSeparators) {
     EXPECT_EQ(menu[i].shown, want[i].shown);
     // Every item but E&xit binds the key it shows; only E&xit has a status message.
     EXPECT_EQ(menu[i].key, menu[i].control == MainControl::EXIT ? "" : menu[i].shown);
-    EXPECT_EQ(menu[i].status,
-              menu[i].control == MainControl::EXIT ? "Exit this application" : "");
+    EXPECT_EQ(menu[i].status, menu[i].control == MainControl::EXIT ? "Exit this application" : "");
   }
   EXPECT_EQ(kAppFrameTitle, "Mervane - v 3.03");
   EXPECT_EQ(kFileMenu, "&File");

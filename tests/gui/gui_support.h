@@ -4,8 +4,8 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -13,9 +13,9 @@
 #include <QLabel>
 
 #include "core/app/pick_date.h"
+#include "core/runtime/output_file.h"
 #include "core/setup/calendar.h"
 #include "core/util/dates.h"
-#include "core/runtime/output_file.h"
 #include "core/util/picture.h"
 #include "gui/widgets/window_host.h"
 

@@ -72,7 +72,8 @@ class FrameTest : public QObject {
       QCOMPARE(actions[i]->isSeparator(), w.text == nullptr);
       if (!w.text) continue;
       QCOMPARE(actions[i]->text(), QString::fromLatin1(w.text));
-      QCOMPARE(actions[i]->shortcut().toString(QKeySequence::PortableText), QString::fromLatin1(w.key));
+      QCOMPARE(actions[i]->shortcut().toString(QKeySequence::PortableText),
+               QString::fromLatin1(w.key));
     }
     QCOMPARE(frame.action(MainControl::EXIT)->statusTip(), QStringLiteral("Exit this application"));
     QVERIFY(frame.action(MainControl::EXIT)->isEnabled());
@@ -94,9 +95,9 @@ class FrameTest : public QObject {
     QTRY_COMPARE(opened.count(), 3);
     frame.action(MainControl::FILEDELETEAUXDATA)->trigger();
     QTRY_COMPARE(opened.count(), 4);
-    QCOMPARE(started_, (std::vector<Procedure>{Procedure::ProcFile, Procedure::BrowseHistoryByName,
-                                               Procedure::BrowseHistoryByName,
-                                               Procedure::DeleteSwapOut}));
+    QCOMPARE(started_,
+             (std::vector<Procedure>{Procedure::ProcFile, Procedure::BrowseHistoryByName,
+                                     Procedure::BrowseHistoryByName, Procedure::DeleteSwapOut}));
     // Side by side in the MDI area, each usable.
     const auto subs = frame.area()->subWindowList();
     QCOMPARE(subs.size(), 4);

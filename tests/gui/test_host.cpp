@@ -63,9 +63,11 @@ class HostTest : public QObject {
   }
   // The day button of the picker that shows the day.
   QAbstractButton* day(WindowView* picker, int d) {
-    for (int b = static_cast<int>(CalendarControl::B11); b <= static_cast<int>(CalendarControl::B67); ++b) {
+    for (int b = static_cast<int>(CalendarControl::B11);
+         b <= static_cast<int>(CalendarControl::B67); ++b) {
       auto* button = qobject_cast<QAbstractButton*>(picker->widget_of(b));
-      if (button && button->isVisibleTo(picker) && button->text() == QString::number(d)) return button;
+      if (button && button->isVisibleTo(picker) && button->text() == QString::number(d))
+        return button;
     }
     return nullptr;
   }
@@ -244,12 +246,14 @@ class HostTest : public QObject {
     WindowView* chart = nullptr;
     wait_for([&] { return (chart = view_titled(QStringLiteral("  View Wingding characters"))); });
     QVERIFY(chart);
-    auto* image = qobject_cast<QLabel*>(chart->widget_of(static_cast<int>(WingdingChartControl::IMAGE1)));
+    auto* image =
+        qobject_cast<QLabel*>(chart->widget_of(static_cast<int>(WingdingChartControl::IMAGE1)));
     QCOMPARE(image->pixmap().size(), QSize(751, 299));
     QTRY_VERIFY(chart->widget_of(static_cast<int>(WingdingChartControl::CANCEL))->hasFocus() ||
                 chart->isActiveWindow() == false);
     QPointer<WindowView> gone = chart;
-    QTest::keyClick(chart->widget_of(static_cast<int>(WingdingChartControl::CANCEL)), Qt::Key_Escape);
+    QTest::keyClick(chart->widget_of(static_cast<int>(WingdingChartControl::CANCEL)),
+                    Qt::Key_Escape);
     QTRY_VERIFY(gone.isNull());
     QTRY_VERIFY(a->isEnabled());
   }

@@ -9,8 +9,8 @@
 
 #include "core/app/standard_warning.h"
 #include "core/runtime/clock.h"
-#include "core/util/dates.h"
 #include "core/setup/calendar.h"
+#include "core/util/dates.h"
 #include "core/util/wingdings.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/picture_edit.h"
@@ -35,13 +35,13 @@ class WidgetsTest : public QObject {
       const char* typed;
       int state;
     } cases[] = {
-        {"d2", "03/11/2009", ok}, {"d2", "3/1/2009", ok},  {"d2", "", ok},
-        {"d2", "03/1", part},     {"d2", "03/", part},     {"d2", "13/45/2009", no},
+        {"d2", "03/11/2009", ok}, {"d2", "3/1/2009", ok},   {"d2", "", ok},
+        {"d2", "03/1", part},     {"d2", "03/", part},      {"d2", "13/45/2009", no},
         {"d2", "ab", no},         {"d2", "02/30/2009", no}, {"n-3", "-5", ok},
         {"n-3", "-", part},       {"n-3", "1234", no},      {"n-3", "5x", no},
-        {"n_2", "99", ok},        {"n_2", "-1", no},       {"n-_4", "-148", ok},
-        {"n8b", "1,234", ok},     {"n8b", "1,", part},     {"s6", "ABCDEF", ok},
-        {"s6", "ABCDEFG", no},    {"t1", "12:", part},     {"t1", "23:59", ok},
+        {"n_2", "99", ok},        {"n_2", "-1", no},        {"n-_4", "-148", ok},
+        {"n8b", "1,234", ok},     {"n8b", "1,", part},      {"s6", "ABCDEF", ok},
+        {"s6", "ABCDEFG", no},    {"t1", "12:", part},      {"t1", "23:59", ok},
         {"t1", "25:00", no},
     };
     for (const auto& c : cases)
@@ -118,7 +118,9 @@ class WidgetsTest : public QObject {
     QCOMPARE(box->defaultButton(), box->button_for(defaultButton));
     // Esc answers Cancel where there is one, OK where OK stands alone, and nothing otherwise.
     QTest::keyClick(box, Qt::Key_Escape);
-    const int on_escape = (buttons & kCancelButton) ? kCancelButton : buttons == kOkButton ? kOkButton : -99;
+    const int on_escape = (buttons & kCancelButton) ? kCancelButton
+                          : buttons == kOkButton    ? kOkButton
+                                                    : -99;
     QCOMPARE(answer, on_escape);
     if (answer == -99) {
       QVERIFY(box->isVisible());
@@ -192,7 +194,8 @@ class WidgetsTest : public QObject {
       QVERIFY(w);
       if (!w->isVisible() || c.kind == ControlKind::Box) continue;
       for (const QRect& r : places)
-        QVERIFY2(!r.intersects(w->geometry()), qPrintable(w->objectName() + QStringLiteral(" overlaps")));
+        QVERIFY2(!r.intersects(w->geometry()),
+                 qPrintable(w->objectName() + QStringLiteral(" overlaps")));
       places.push_back(w->geometry());
       // Every text fits its control.
       if (auto* l = qobject_cast<QLabel*>(w)) {
@@ -200,8 +203,9 @@ class WidgetsTest : public QObject {
                  qPrintable(l->text()));
       }
     }
-    QCOMPARE(qobject_cast<QLabel*>(view.widget_of(static_cast<int>(CalendarControl::CTITLE)))->text(),
-             QStringLiteral("March 2009"));
+    QCOMPARE(
+        qobject_cast<QLabel*>(view.widget_of(static_cast<int>(CalendarControl::CTITLE)))->text(),
+        QStringLiteral("March 2009"));
     QVERIFY(view.widget_of(static_cast<int>(CalendarControl::BOX11) + 20)->isVisible());
     QVERIFY(!view.widget_of(static_cast<int>(CalendarControl::BOX11) + 19)->isVisible());
     QCOMPARE(view.accessibleName(), QStringLiteral("Select date"));

@@ -65,8 +65,8 @@ TEST_F(CalendarTest, MarchTwoThousandNineStartsOnSundayAndFramesTheDate) {
 TEST_F(CalendarTest, MonthLengthsFollowTheLeapYearRule) {
   const struct {
     int year, month, days;
-  } cases[] = {{2000, 2, 29}, {2008, 2, 29}, {1900, 2, 28}, {2009, 2, 28}, {2009, 4, 30},
-               {2009, 12, 31}};
+  } cases[] = {{2000, 2, 29}, {2008, 2, 29}, {1900, 2, 28},
+               {2009, 2, 28}, {2009, 4, 30}, {2009, 12, 31}};
   for (const auto& t : cases) {
     Calendar& c = open_on(date(t.year, t.month, 1));
     int last = 0;
@@ -189,9 +189,9 @@ TEST_F(CalendarTest, ControlsAreNamedAndPlacedAsTheWindowShowsThem) {
     const char* use;
     const char* name;
   } cases[] = {
-      {id(C::BLY), "BLY", "7"},      {id(C::BNY), "BNY", "8"},
+      {id(C::BLY), "BLY", "7"},         {id(C::BNY), "BNY", "8"},
       {id(C::TODAY), "TODAY", "Today"}, {id(C::CANCEL), "CANCEL", "Cancel"},
-      {day_button(6, 7), "B67", ""}, {id(C::BAX67), "BAX67", ""},
+      {day_button(6, 7), "B67", ""},    {id(C::BAX67), "BAX67", ""},
   };
   for (const auto& t : cases) {
     const ControlSpec* s = c.spec(t.control);

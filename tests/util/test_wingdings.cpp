@@ -23,7 +23,8 @@ TEST(WingdingsTest, EveryCodeMatchesThePublishedTable) {
     std::string unicode;
     fields >> code >> unicode;
     ASSERT_EQ(code, expect++) << "codes out of order";
-    const char32_t want = unicode == "-" ? 0 : static_cast<char32_t>(std::stoul(unicode.substr(2), nullptr, 16));
+    const char32_t want =
+        unicode == "-" ? 0 : static_cast<char32_t>(std::stoul(unicode.substr(2), nullptr, 16));
     EXPECT_EQ(wingdings_unicode(code), want) << code;
     ++rows;
   }

@@ -13,6 +13,7 @@
 #include <QLabel>
 
 #include "core/app/pick_date.h"
+#include "core/runtime/clock.h"
 #include "core/runtime/output_file.h"
 #include "core/setup/calendar.h"
 #include "core/util/dates.h"
@@ -135,6 +136,13 @@ class TestWindow final : public WindowModel {
   ModelServices s_;
   std::string title_;
   bool closed_ = false;
+};
+
+// A folder of its own, a fixed clock (Wednesday 11 March 2009) and the session of one test.
+struct GuiBed {
+  QTemporaryDir dir;
+  FixedClock clock{*date_serial(2009, 3, 11), 1};
+  Session session{dir.path().toStdString(), clock};
 };
 
 // Waits, running the GUI's events, until the condition holds (false after the timeout).

@@ -19,16 +19,23 @@ class FrameTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<FixedClock> clock_;
-  std::unique_ptr<Session> session_;
-  std::vector<Procedure> started_;
+  std::unique_ptr<GuiBed> bed_;
+  std::mutex mu_;
+  std::vector<Procedure> started_;  // filled on the windows' threads
+
+  std::vector<Procedure> started() {
+    std::lock_guard lock(mu_);
+    return started_;
+  }
 
   // Every menu window as a test window titled by its procedure's number.
   std::function<ModelFactory(Procedure)> test_procedures() {
     return [this](Procedure p) -> ModelFactory {
       return [this, p](const ModelServices& s) {
-        started_.push_back(p);
+        {
+          std::lock_guard lock(mu_);
+          started_.push_back(p);
+        }
         return std::make_unique<TestWindow>(s, "Window " + std::to_string(static_cast<int>(p)));
       };
     };
@@ -36,14 +43,13 @@ class FrameTest : public QObject {
 
  private Q_SLOTS:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    clock_ = std::make_unique<FixedClock>(*date_serial(2009, 3, 11), 1);
-    session_ = std::make_unique<Session>(dir_->path().toStdString(), *clock_);
+    bed_ = std::make_unique<GuiBed>();
+    std::lock_guard lock(mu_);
     started_.clear();
   }
 
   void titleAndMenuAsTheSystemShowsThem() {
-    AppFrame frame(*session_);
+    AppFrame frame(bed_->session);
     QCOMPARE(frame.windowTitle(), QStringLiteral("Mervane - v 3.03"));
     QCOMPARE(frame.accessibleName(), QStringLiteral("Mervane - v 3.03"));
     QMenu* file = frame.menuBar()->findChild<QMenu*>(QStringLiteral("FILE"));
@@ -81,12 +87,12 @@ class FrameTest : public QObject {
   }
 
   void buildWindowFirstThenEveryChoiceOpensAFurtherWindow() {
-    AppFrame frame(*session_, test_procedures());
+    AppFrame frame(bed_->session, test_procedures());
     QSignalSpy opened(&frame.host(), &Host::viewOpened);
     frame.open();
     QVERIFY(frame.isVisible());
     QTRY_COMPARE(opened.count(), 1);
-    QCOMPARE(started_, std::vector<Procedure>{Procedure::ProcFile});
+    QCOMPARE(started(), std::vector<Procedure>{Procedure::ProcFile});
     for (const auto& a : {MainControl::FILEPROCESS, MainControl::FILEBROWSEHISTORY})
       QVERIFY(frame.action(a)->isEnabled());
     frame.activateWindow();
@@ -95,7 +101,7 @@ class FrameTest : public QObject {
     QTRY_COMPARE(opened.count(), 3);
     frame.action(MainControl::FILEDELETEAUXDATA)->trigger();
     QTRY_COMPARE(opened.count(), 4);
-    QCOMPARE(started_,
+    QCOMPARE(started(),
              (std::vector<Procedure>{Procedure::ProcFile, Procedure::BrowseHistoryByName,
                                      Procedure::BrowseHistoryByName, Procedure::DeleteSwapOut}));
     // Side by side in the MDI area, each usable.
@@ -110,7 +116,7 @@ class FrameTest : public QObject {
   }
 
   void closingTheBuildWindowLeavesTheFrameAndExitEndsAll() {
-    AppFrame frame(*session_, test_procedures());
+    AppFrame frame(bed_->session, test_procedures());
     QSignalSpy opened(&frame.host(), &Host::viewOpened);
     QSignalSpy ended(&frame.host(), &Host::allEnded);
     frame.open();
@@ -127,7 +133,7 @@ class FrameTest : public QObject {
     frame.action(MainControl::EXIT)->trigger();
     QTRY_COMPARE(frame.area()->subWindowList().size(), 0);
     QTRY_VERIFY(!frame.isVisible());
-    QCOMPARE(session_->globals().globalresponse, kRequestCancelled);
+    QCOMPARE(bed_->session.globals().globalresponse, kRequestCancelled);
   }
 };
 

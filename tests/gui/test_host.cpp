@@ -22,9 +22,7 @@ class HostTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<FixedClock> clock_;
-  std::unique_ptr<Session> session_;
+  std::unique_ptr<GuiBed> bed_;
   std::unique_ptr<AppFrame> frame_;
   int run_items_ = 0;
 
@@ -84,16 +82,14 @@ class HostTest : public QObject {
 
  private Q_SLOTS:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    clock_ = std::make_unique<FixedClock>(*date_serial(2009, 3, 11), 1);
-    session_ = std::make_unique<Session>(dir_->path().toStdString(), *clock_);
-    frame_ = std::make_unique<AppFrame>(*session_);
+    bed_ = std::make_unique<GuiBed>();
+    frame_ = std::make_unique<AppFrame>(bed_->session);
     frame_->show();
     run_items_ = 0;
   }
   void cleanup() {
     frame_.reset();
-    session_.reset();
+    bed_.reset();
   }
 
   void twoPickersCloseInEitherOrder_data() {
@@ -147,7 +143,7 @@ class HostTest : public QObject {
     QTRY_VERIFY(other_caller->isEnabled());
     QCOMPARE(date_of(other_caller), QString());
     // A mask applies to one call only, whichever picker closed last.
-    QCOMPARE(session_->globals().cmask.str(), std::string("1111111"));
+    QCOMPARE(bed_->session.globals().cmask.str(), std::string("1111111"));
   }
 
   void pictureRefusesWhatTheWindowRefuses() {
@@ -182,14 +178,14 @@ class HostTest : public QObject {
     QTRY_COMPARE(qobject_cast<QAbstractButton*>(a->widget_of(STOP))->text(),
                  QStringLiteral("&Stop test (1)"));
     QTRY_VERIFY(a->isEnabled());
-    std::ifstream news(std::filesystem::path(dir_->path().toStdString()) / "News.CSV");
+    std::ifstream news(std::filesystem::path(bed_->dir.path().toStdString()) / "News.CSV");
     std::string line;
     std::getline(news, line);
     QCOMPARE(line, std::string("half\r"));
   }
 
   void stopAnsweredAbortUnwindsEveryWindowAndEnds() {
-    const std::filesystem::path folder = dir_->path().toStdString();
+    const std::filesystem::path folder = bed_->dir.path().toStdString();
     std::ofstream(folder / "News.CSV") << "previous\r\n";
     QSignalSpy ended(&host(), &Host::programEnded);
     WindowView* a = start(QStringLiteral("Window A"));
@@ -216,7 +212,7 @@ class HostTest : public QObject {
     std::getline(news, line);
     QCOMPARE(line, std::string("previous\r"));
     // The picker's mask is back for the next start, too.
-    QCOMPARE(session_->globals().cmask.str(), std::string("1111111"));
+    QCOMPARE(bed_->session.globals().cmask.str(), std::string("1111111"));
   }
 
   void longRunCountsLiveWhileOtherWindowsWork() {

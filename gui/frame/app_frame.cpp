@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "gui/frame/procedures.h"
 #include "gui/widgets/pictures.h"
@@ -26,7 +27,6 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
   setWindowTitle(title);
   setAccessibleName(title);
   setObjectName(QStringLiteral("APPFRAME"));
-  setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64))));
   area_ = new BackgroundArea(this);
   area_->setObjectName(QStringLiteral("MDIAREA"));
   setCentralWidget(area_);
@@ -71,6 +71,9 @@ QAction* AppFrame::action(MainControl c) const {
 void AppFrame::open() {
   main_.open();
   show();
+  // The icon is drawn once the frame is up: it is not needed for the first picture.
+  QTimer::singleShot(0, this,
+                     [this] { setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64)))); });
 }
 
 void AppFrame::start(Procedure p) {

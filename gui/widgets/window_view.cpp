@@ -258,7 +258,9 @@ void WindowView::wire(const ControlSpec& c, QWidget* w) {
 
 void WindowView::build_fixed() {
   const QSize du = dialog_units();
-  auto px = [&](int v, int base) { return (v * base + 2) / (base == du.width() ? 4 : 8); };
+  // A dialog unit is a quarter of the average character width and an eighth of its height.
+  auto px_x = [&](int v) { return (v * du.width() + 2) / 4; };
+  auto px_y = [&](int v) { return (v * du.height() + 4) / 8; };
   int right = 0, bottom = 0;
   std::vector<QWidget*> behind;
   for (std::size_t i = 0; i < specs_.size(); ++i) {
@@ -266,8 +268,7 @@ void WindowView::build_fixed() {
     QWidget* w = make(i, this);
     if (!w) continue;
     const Rect r = c.at;
-    w->setGeometry(px(r.x, du.width()), px(r.y, du.height()), px(r.w, du.width()),
-                   px(r.h, du.height()));
+    w->setGeometry(px_x(r.x), px_y(r.y), px_x(r.w), px_y(r.h));
     right = std::max(right, r.x + r.w);
     bottom = std::max(bottom, r.y + r.h);
     if (c.kind == ControlKind::Group || c.kind == ControlKind::OptionGroup ||
@@ -284,7 +285,7 @@ void WindowView::build_fixed() {
     if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
     groups.value(c.parent)->addButton(qobject_cast<QAbstractButton*>(widgets_.value(c.id)));
   }
-  setFixedSize(px(right + 6, du.width()), px(bottom + 6, du.height()));
+  setFixedSize(px_x(right + 6), px_y(bottom + 6));
 }
 
 void WindowView::build_rows() {

@@ -164,6 +164,7 @@ Reply Calendar::close(Response r) {
 
 Reply Calendar::accepted(int control) {
   if (closed_) return Reply::closed();
+  focus_ = 0;  // the cursor starts on Cancel and then stays where the user puts it
   if (!enabled(control) || hidden(control)) return Reply::stay();
   const int b = button_index(control);
   if (b >= 0) {

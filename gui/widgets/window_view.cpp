@@ -452,8 +452,9 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
       }
     }
   }
-  // Leaving a field by a key first hands the model what was typed there.
-  if (qobject_cast<QLineEdit*>(watched)) commit_entry(control, false);
+  // Leaving a field by a key first hands the model what was typed there; Esc leaves the window
+  // and takes nothing.
+  if (qobject_cast<QLineEdit*>(watched) && k.key != Key::Esc) commit_entry(control, false);
   ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, control);
   e.key = k;
   send(e);

@@ -100,6 +100,7 @@ TEST_F(CalendarTest, BrowsingButtonsWrapMonthsAndYears) {
 TEST_F(CalendarTest, PickingADaySetsTheDateAndCloses) {
   Calendar& c = open_on(date(2009, 3, 15));
   c.accepted(id(C::BNM));  // April 2009 starts on a Wednesday
+  EXPECT_EQ(c.focus(), 0);
   EXPECT_EQ(c.value(day_button(1, 3)), "  1 ");
   EXPECT_EQ(c.accepted(day_button(4, 4)), Reply::closed(Response::Completed));
   EXPECT_EQ(cdate(), date(2009, 4, 23));

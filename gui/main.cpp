@@ -3,8 +3,8 @@
 //
 //   mervane [--dir DIR] [--today DATE] [--now HH:MM]
 //
-// Exit codes: 0 done, 2 usage error, 3 ended by a message (Abort, or a warning that ends the
-// program) after every window unwound.
+// Exit codes: 0 done (also after an automatic Build run), 2 usage error, 3 ended by a message
+// (Abort, or a warning that ends the program) after every window unwound.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
@@ -48,11 +48,12 @@ int main(int argc, char** argv) {
   }
   mervane::Session session(start.folder, *start.clock);
   mervane::gui::AppFrame frame(session);
-  QObject::connect(&frame.host(), &mervane::gui::Host::programEnded, &app,
-                   [](int code, const QString& why) {
-                     std::fprintf(stderr, "mervane: stopped: %s\n", why.toLocal8Bit().constData());
-                     QCoreApplication::exit(code);
-                   });
+  QObject::connect(
+      &frame.host(), &mervane::gui::Host::programEnded, &app, [](int code, const QString& why) {
+        if (!why.isEmpty())
+          std::fprintf(stderr, "mervane: stopped: %s\n", why.toLocal8Bit().constData());
+        QCoreApplication::exit(code);
+      });
   frame.open();
   return QApplication::exec();
 }

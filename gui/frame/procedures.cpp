@@ -1,16 +1,25 @@
 #include "gui/frame/procedures.h"
 
+#include "core/auxdata/delete_swap_out.h"
+#include "core/history/delete_history.h"
+
 namespace mervane::gui {
 
 ModelFactory procedure_factory(Procedure p) {
   switch (p) {
-    // The Build window, the history and auxiliary item browses, the swap rate browse and the
-    // two delete windows join as their models take the window protocol.
+    case Procedure::DeleteHistory:
+      return [](const ModelServices& s) {
+        return std::make_unique<DeleteHistory>(s.session, s.windows, s.reporter, s.progress);
+      };
+    case Procedure::DeleteSwapOut:
+      return [](const ModelServices& s) {
+        return std::make_unique<DeleteSwapOut>(s.session, s.windows, s.reporter, s.progress);
+      };
+    // The Build window waits for its view; the history, auxiliary item and swap rate browses
+    // join with the browse models.
     case Procedure::ProcFile:
     case Procedure::BrowseHistoryByName:
-    case Procedure::DeleteHistory:
     case Procedure::BrowseSwapOut:
-    case Procedure::DeleteSwapOut:
     case Procedure::BrowseSwapRate:
       return nullptr;
   }

@@ -6,8 +6,10 @@
 #include <future>
 
 #include "core/analysis/effect_analysis_report.h"
+#include "core/analysis/effects_setup.h"
 #include "core/analysis/nci_output.h"
 #include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
 
@@ -95,10 +97,11 @@ void Host::close_all() {
   }
 }
 
-void Host::end_program(const std::string& why) {
+void Host::end_program(const std::string& why, int exit_code) {
   if (ending_) return;
   ending_ = true;
   why_ = why;
+  exit_code_ = exit_code;
   for (auto& t : threads_) t->end();
   for (auto& a : asks_) {
     a->answer(kEndedAnswer);
@@ -113,7 +116,7 @@ void Host::maybe_done() {
   if (ending_) {
     if (!ended_signalled_) {
       ended_signalled_ = true;
-      Q_EMIT programEnded(kEndedExitCode, qtext(why_));
+      Q_EMIT programEnded(exit_code_, qtext(why_));
     }
   } else {
     Q_EMIT allEnded();
@@ -271,6 +274,10 @@ void Host::finished(ModelThread* t, Outcome outcome, const std::string& why) {
     end_program(why);
     return;
   }
+  if (outcome == Outcome::EndsProgram && !ending_) {
+    end_program({}, 0);
+    return;
+  }
   maybe_done();
 }
 
@@ -318,7 +325,10 @@ void ModelThread::main() {
   try {
     const ModelServices services{session_, *this, *this, *this};
     std::unique_ptr<WindowModel> model = factory_(services);
-    if (model) run_window(*model);
+    if (model) {
+      run_window(*model);
+      if (model->ends_program()) outcome = Host::Outcome::EndsProgram;
+    }
   } catch (const Aborted& e) {
     outcome = Host::Outcome::Ended;
     why = e.what();
@@ -436,14 +446,18 @@ void ModelThread::wingding_chart() {
   run_window(chart);
 }
 
-// The Initial setup, the effects setup and the preview browse get their windows with their
-// models' conversion to the window protocol; until then they close at once as after Cancel.
 void ModelThread::initial_setup(Session& s) {
-  s.with([](Globals& g) { g.parm3.clear(); });
+  InitialSetup setup(s, *this);
+  run_window(setup);
 }
 
-void ModelThread::effects_setup(Session&) {}
+void ModelThread::effects_setup(Session& s) {
+  EffectsSetup setup(s, *this);
+  run_window(setup);
+}
 
+// The preview browse gets its window with the browse models; until then Preview fills PVIEW and
+// shows nothing.
 void ModelThread::browse_pview(Session&) {}
 
 void ModelThread::start_history_browse(Session&) {
@@ -451,11 +465,13 @@ void ModelThread::start_history_browse(Session&) {
 }
 
 void ModelThread::effects_report(Session& s) {
-  effect_analysis_report(s, *this, *this);
+  EffectAnalysisReport report(s, *this, *this);
+  run_window(report);
 }
 
 void ModelThread::nci_output(Session& s) {
-  mervane::nci_output(s, *this, *this);
+  NciOutput output(s, *this, *this);
+  run_window(output);
 }
 
 }  // namespace mervane::gui

@@ -87,8 +87,9 @@ class Host : public QObject {
 
   // Asks every window to close, as their close boxes do.
   void close_all();
-  // Ends the program after a message that ends it (see above).
-  void end_program(const std::string& why);
+  // Ends the program after a message that ends it (see above), or after a window whose close
+  // ends it (the automatic Build run: exit code 0, no message).
+  void end_program(const std::string& why, int exit_code = kEndedExitCode);
 
   int running() const { return static_cast<int>(threads_.size()); }
   bool ending() const { return ending_; }
@@ -119,7 +120,7 @@ class Host : public QObject {
                  WindowState state);
   void post_state(int window, WindowState state, bool busy);
   void post_close(int window);
-  enum class Outcome { Closed, Ended, Failed };
+  enum class Outcome { Closed, EndsProgram, Ended, Failed };
   void post_finished(ModelThread* t, Outcome outcome, std::string why);
   void post_start(Procedure p);
   // Shows a message on the GUI thread; the answer comes through the Ask.
@@ -141,6 +142,7 @@ class Host : public QObject {
   std::vector<std::shared_ptr<Ask>> asks_;
   bool ending_ = false;
   bool ended_signalled_ = false;
+  int exit_code_ = kEndedExitCode;
   std::string why_;
 };
 

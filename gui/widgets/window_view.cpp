@@ -51,7 +51,18 @@ class FrameBox : public QWidget {
 
 bool is_field(ControlKind k) {
   return k == ControlKind::Entry || k == ControlKind::Display || k == ControlKind::DropList ||
-         k == ControlKind::Symbol || k == ControlKind::List;
+         k == ControlKind::Combo || k == ControlKind::Symbol || k == ControlKind::List;
+}
+
+bool is_picker_button(const ControlSpec& c) {
+  return c.kind == ControlKind::Button && (c.icon == kCalendarIcon || c.text.empty());
+}
+
+// The line edit a control is typed into: an entry's own, a combo's editor.
+QLineEdit* editor_of(QWidget* w) {
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit;
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
+  return nullptr;
 }
 
 bool is_date_picture(const std::string& picture) {
@@ -116,9 +127,8 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
       break;
     }
     case ControlKind::Entry: {
-      const bool with_picker = index + 1 < specs_.size() &&
-                               specs_[index + 1].kind == ControlKind::Button &&
-                               specs_[index + 1].text.empty() && is_date_picture(c.picture);
+      const bool with_picker = index + 1 < specs_.size() && is_picker_button(specs_[index + 1]) &&
+                               is_date_picture(c.picture);
       if (with_picker) {
         auto* field = new DateField(c.picture, parent);
         widgets_.insert(specs_[index + 1].id, field->button());
@@ -171,6 +181,16 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
     case ControlKind::DropList:
       w = new QComboBox(parent);
       break;
+    case ControlKind::Combo: {
+      auto* combo = new QComboBox(parent);
+      combo->setEditable(true);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      combo->lineEdit()->setValidator(new PictureValidator(c.picture, combo));
+      combo->lineEdit()->installEventFilter(this);
+      owners_.insert(combo->lineEdit(), c.id);
+      w = combo;
+      break;
+    }
     case ControlKind::Symbol: {
       auto* l = new QLabel(parent);
       QFont f = wingdings_font().font;
@@ -363,7 +383,7 @@ void WindowView::send(ViewEvent e) {
 }
 
 void WindowView::commit_entry(int control, bool then_enter) {
-  auto* edit = qobject_cast<QLineEdit*>(widgets_.value(control));
+  QLineEdit* edit = editor_of(widgets_.value(control));
   if (!edit) return;
   if (edit->text().trimmed() != shown_.value(control).trimmed()) {
     ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, control);
@@ -577,6 +597,7 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
       }
       break;
     case ControlKind::DropList:
+    case ControlKind::Combo:
       if (auto* combo = qobject_cast<QComboBox*>(w)) {
         const QSignalBlocker quiet(combo);
         if (!before || before->choices != s.choices ||
@@ -584,7 +605,12 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
           combo->clear();
           for (const std::string& choice : s.choices) combo->addItem(qtext(choice));
         }
-        combo->setCurrentIndex(combo->findText(value.trimmed()));
+        if (c.kind == ControlKind::DropList) {
+          combo->setCurrentIndex(combo->findText(value.trimmed()));
+        } else if (!shown_.contains(c.id) || shown_.value(c.id) != value) {
+          combo->setEditText(value.trimmed());
+          shown_.insert(c.id, value);
+        }
       }
       break;
     case ControlKind::Display:

@@ -10,9 +10,17 @@
 #include <QStatusBar>
 #include <cstdio>
 
+#include <QTemporaryDir>
+
+#include "core/analysis/effect_analysis_report.h"
+#include "core/analysis/effects_setup.h"
+#include "core/analysis/nci_output.h"
 #include "core/app/standard_warning.h"
+#include "core/auxdata/delete_swap_out.h"
+#include "core/history/delete_history.h"
 #include "core/runtime/clock.h"
 #include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
 #include "core/util/dates.h"
 #include "gui/frame/app_frame.h"
 #include "gui/widgets/message_box.h"
@@ -35,6 +43,20 @@ bool save(QWidget* w, const QDir& dir, const QString& name) {
   std::printf("%s\n", qPrintable(file));
   return true;
 }
+
+// What the windows opened for a picture need around them: nothing is asked, nothing opens.
+struct Quiet final : Reporter, Windows {
+  Answer stop(std::string_view) override { return Answer::Ignore; }
+  int warning(const Warning& w) override { return w.default_button; }
+  void date_picker(Session&) override {}
+  void initial_setup(Session&) override {}
+  void wingding_chart() override {}
+  void browse_pview(Session&) override {}
+  void start_history_browse(Session&) override {}
+  void effects_setup(Session&) override {}
+  void effects_report(Session&) override {}
+  void nci_output(Session&) override {}
+};
 
 // A window model's view with the model's state, as the host shows it.
 std::unique_ptr<WindowView> view_of(WindowModel& m) {
@@ -60,7 +82,11 @@ int main(int argc, char** argv) {
   }
   bool ok = true;
   FixedClock clock(*date_serial(2009, 3, 11), 1);
-  Session session(dir.absolutePath().toStdString(), clock);
+  // The windows open their tables in a folder of their own, not beside the pictures.
+  QTemporaryDir work;
+  Session session(work.path().toStdString(), clock);
+  Quiet quiet;
+  NoProgress progress;
 
   AppFrame frame(session);
   frame.resize(1000, 700);
@@ -84,6 +110,26 @@ int main(int argc, char** argv) {
   WingdingChart chart;
   auto chart_view = view_of(chart);
   ok &= save(chart_view.get(), dir, QStringLiteral("wingdings-chart"));
+
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<WindowModel>()> make;
+  } windows[] = {
+      {"initial-setup", [&] { return std::make_unique<InitialSetup>(session, quiet); }},
+      {"effects-setup", [&] { return std::make_unique<EffectsSetup>(session, quiet); }},
+      {"delete-history",
+       [&] { return std::make_unique<DeleteHistory>(session, quiet, quiet, progress); }},
+      {"delete-aux-data",
+       [&] { return std::make_unique<DeleteSwapOut>(session, quiet, quiet, progress); }},
+      {"nci-output", [&] { return std::make_unique<NciOutput>(session, quiet, progress); }},
+      {"effect-analysis-report",
+       [&] { return std::make_unique<EffectAnalysisReport>(session, quiet, progress); }},
+  };
+  for (const auto& w : windows) {
+    auto model = w.make();
+    auto view = view_of(*model);
+    ok &= save(view.get(), dir, QString::fromLatin1(w.name));
+  }
 
   MessageBox* stop =
       MessageBox::stop_box(qtext("Create(News.CSV) - Access Denied (5)"), nullptr, {});

@@ -313,8 +313,14 @@ void WindowView::build_rows() {
     QGridLayout* grid = nullptr;
     int row = 0;
     QHBoxLayout* buttons = nullptr;  // the row the last buttons went into
+    QHBoxLayout* fields = nullptr;   // the row the last fields without a prompt went into
+    int fields_in_row = 0;
     bool prompt_pending = false;
+    bool beside_last = false;  // the last row holds a prompt and its field: room beside them
   };
+  // Fields without a prompt of their own: the first one goes beside the field before it (a
+  // time beside its date), a run of them fills rows of up to six.
+  constexpr int kFieldsPerRow = 6;
   QHash<int, Rows> containers;
   auto* outer = new QVBoxLayout(this);
   auto* top = new QGridLayout;
@@ -332,7 +338,11 @@ void WindowView::build_rows() {
     QWidget* w = make(i, holders.value(parent));
     if (!w) continue;
     const bool button = c.kind == ControlKind::Button;
+    const bool field = is_field(c.kind) && c.kind != ControlKind::List;
     if (!button) rows.buttons = nullptr;
+    if (!field) rows.fields = nullptr;
+    const bool beside = rows.beside_last;
+    rows.beside_last = false;
     if (c.kind == ControlKind::Prompt && i + 1 < specs_.size() && is_field(specs_[i + 1].kind) &&
         specs_[i + 1].parent == c.parent) {
       rows.grid->addWidget(w, rows.row, 0);
@@ -345,18 +355,33 @@ void WindowView::build_rows() {
     if (rows.prompt_pending) {
       rows.grid->addWidget(w, rows.row++, 1);
       rows.prompt_pending = false;
+      rows.beside_last = field;
+      continue;
+    }
+    if (field && beside) {
+      rows.grid->addWidget(w, rows.row - 1, 2);
+      continue;
+    }
+    if (field) {
+      if (!rows.fields || rows.fields_in_row == kFieldsPerRow) {
+        rows.fields = new QHBoxLayout;
+        rows.fields_in_row = 0;
+        rows.grid->addLayout(rows.fields, rows.row++, 0, 1, 3);
+      }
+      rows.fields->addWidget(w);
+      ++rows.fields_in_row;
       continue;
     }
     if (button) {
       if (!rows.buttons) {
         rows.buttons = new QHBoxLayout;
         rows.buttons->addStretch(1);
-        rows.grid->addLayout(rows.buttons, rows.row++, 0, 1, 2);
+        rows.grid->addLayout(rows.buttons, rows.row++, 0, 1, 3);
       }
       rows.buttons->addWidget(w);
       continue;
     }
-    rows.grid->addWidget(w, rows.row++, 0, 1, 2);
+    rows.grid->addWidget(w, rows.row++, 0, 1, 3);
     if (c.kind == ControlKind::Group || c.kind == ControlKind::OptionGroup ||
         c.kind == ControlKind::Tab) {
       auto* inner = new QGridLayout(w);

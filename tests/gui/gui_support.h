@@ -30,6 +30,7 @@ enum TestControl : int {
   RUN,
   COUNT,
   CHART,
+  SETUP,
   CLOSE,
 };
 
@@ -58,6 +59,7 @@ class TestWindow final : public WindowModel {
       add(RUN, ControlKind::Button, "?RUN", "Run");
       add(COUNT, ControlKind::Display, "?COUNT1", "", "n8b");
       add(CHART, ControlKind::Button, "?WDCHART", "Chart");
+      add(SETUP, ControlKind::Button, "?INITIALSETUP", "Setup");
       add(CLOSE, ControlKind::Button, "?CANCEL", "Cancel (Esc)");
       return c;
     }();
@@ -91,6 +93,9 @@ class TestWindow final : public WindowModel {
         break;
       case CHART:
         s_.windows.wingding_chart();
+        break;
+      case SETUP:
+        s_.windows.initial_setup(s_.session);
         break;
       case CLOSE:
         return close();
@@ -149,5 +154,37 @@ struct GuiBed {
 inline bool wait_for(const std::function<bool()>& cond, int ms = 10000) {
   return QTest::qWaitFor(cond, ms);
 }
+
+}  // namespace mervane::gui::test
+
+namespace mervane::gui::test {
+
+// A window that works without input and whose close ends the program, as the automatic Build run.
+class EndingWindow final : public WindowModel {
+ public:
+  const std::vector<ControlSpec>& controls() const override {
+    static const std::vector<ControlSpec> none;
+    return none;
+  }
+  std::string title() const override { return "Automatic"; }
+  void open() override {}
+  Reply accepted(int) override { return Reply::stay(); }
+  Reply selecting(int) override { return Reply::stay(); }
+  Reply key(KeyPress) override { return Reply::stay(); }
+  Reply close_request() override { return Reply::stay(); }
+  Reply other_event(const OtherEvent& e) override {
+    if (e.kind != OtherEvent::Kind::Opened) return Reply::stay();
+    closed_ = true;
+    return Reply::closed(Response::Completed);
+  }
+  Reply type(int, std::string_view) override { return Reply::stay(); }
+  std::string value(int) const override { return {}; }
+  bool enabled(int) const override { return true; }
+  bool closed() const override { return closed_; }
+  bool ends_program() const override { return closed_; }
+
+ private:
+  bool closed_ = false;
+};
 
 }  // namespace mervane::gui::test

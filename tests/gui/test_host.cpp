@@ -254,6 +254,32 @@ class HostTest : public QObject {
     QTRY_VERIFY(a->isEnabled());
   }
 
+  void initialSetupOpensOverItsCallerAndCancelGivesNoFolder() {
+    WindowView* a = start(QStringLiteral("Window A"));
+    bed_->session.with([](Globals& g) { g.parm3 = "OLD"; });
+    QTest::mouseClick(qobject_cast<QAbstractButton*>(a->widget_of(SETUP)), Qt::LeftButton);
+    WindowView* setup = nullptr;
+    wait_for([&] { return (setup = view_titled(QStringLiteral(" Initial Setup"))); });
+    QVERIFY(setup);
+    QTRY_VERIFY(!a->isEnabled());
+    QCOMPARE(setup->accessibleName(), QStringLiteral("Initial Setup"));
+    QPointer<WindowView> gone = setup;
+    QTest::keyClick(setup, Qt::Key_Escape);
+    QTRY_VERIFY(gone.isNull());
+    QTRY_VERIFY(a->isEnabled());
+    QCOMPARE(bed_->session.globals().parm3.str(), std::string());
+  }
+
+  void aWindowWhoseCloseEndsTheProgramEndsItCleanly() {
+    QSignalSpy ended(&host(), &Host::programEnded);
+    start(QStringLiteral("Window A"));
+    host().start([](const ModelServices&) { return std::make_unique<EndingWindow>(); });
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(ended.front().at(0).toInt(), 0);
+    QCOMPARE(ended.front().at(1).toString(), QString());
+    QCOMPARE(host().running(), 0);
+  }
+
   void accessibleNamesAndDescriptions() {
     WindowView* a = start(QStringLiteral("Window A"));
     auto name = [](QWidget* w) {

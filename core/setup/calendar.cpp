@@ -1,5 +1,6 @@
 #include "core/setup/calendar.h"
 
+#include "core/app/window_base.h"
 #include "core/util/dates.h"
 #include "core/util/picture.h"
 #include "core/util/text.h"
@@ -26,66 +27,59 @@ Rect day_rect(int i) {
   return {kLeft + (i % 7) * kColumn, kTop + (i / 7) * kRow, kButtonW, kButtonH};
 }
 
-ControlSpec control(int id, ControlKind kind, std::string use, std::string text,
-                    std::string picture, Rect at = {}) {
-  ControlSpec c;
-  c.id = id;
-  c.kind = kind;
-  c.use = std::move(use);
-  c.text = std::move(text);
-  c.picture = std::move(picture);
-  c.at = at;
-  return c;
-}
-
 Rect around(Rect r, int by) {
   return {r.x - by, r.y - by, r.w + 2 * by, r.h + 2 * by};
 }
 
 std::vector<ControlSpec> calendar_controls() {
-  std::vector<ControlSpec> v;
+  using C = CalendarControl;
+  using K = ControlKind;
   const int width = kLeft * 2 + 6 * kColumn + kButtonW;
-  v.push_back(control(id(CalendarControl::CTITLE), ControlKind::Display, "?CTITLE", "", "s14",
-                      {width / 2 - 40, 6, 80, 10}));
+  ControlList l(id(C::HEAD_MON));
+  std::vector<Rect> at;  // the place of each control, in the order they are added
+  l.add(id(C::CTITLE), K::Display, "?CTITLE", {}, "s14");
+  at.push_back({width / 2 - 40, 6, 80, 10});
   const char* arrows[4] = {"7", "3", "4", "8"};
   const char* uses[4] = {"?BLY", "?BLM", "?BNM", "?BNY"};
   const int xs[4] = {kLeft, kLeft + 20, width - kLeft - 36, width - kLeft - 16};
   for (int i = 0; i < 4; ++i) {
-    v.push_back(control(id(CalendarControl::BLY) + i, ControlKind::Button, uses[i], arrows[i], "",
-                        {xs[i], 4, 16, 13}));
-    v.back().font = "Webdings";
+    l.add(id(C::BLY) + i, K::Button, uses[i], arrows[i]);
+    at.push_back({xs[i], 4, 16, 13});
   }
-  std::size_t at = 0;
+  std::size_t from = 0;
   for (int i = 0; i < 7; ++i) {
-    at = kHeads.find_first_not_of(' ', at);
-    const std::size_t end = kHeads.find(' ', at);
-    const std::string head(kHeads.substr(at, end - at));
-    at = end;
-    v.push_back(control(id(CalendarControl::HEAD_MON) + i, ControlKind::Prompt, "", head, "",
-                        {kLeft + i * kColumn, kHeadTop, kButtonW, 9}));
+    from = kHeads.find_first_not_of(' ', from);
+    const std::size_t end = kHeads.find(' ', from);
+    l.prompt(std::string(kHeads.substr(from, end - from)));
+    from = end;
+    at.push_back({kLeft + i * kColumn, kHeadTop, kButtonW, 9});
+  }
+  auto name = [](int i) { return std::to_string(i / 7 + 1) + std::to_string(i % 7 + 1); };
+  for (int i = 0; i < 42; ++i) {
+    l.add(id(C::B11) + i, K::Button, "?B" + name(i));
+    at.push_back(day_rect(i));
+  }
+  l.add(id(C::TODAY), K::Button, "?TODAY", "Today");
+  at.push_back({kLeft, kBottom, 50, 14});
+  l.add(id(C::CANCEL), K::Button, "?CANCEL", "Cancel");
+  at.push_back({kLeft + 56, kBottom, 50, 14});
+  l.add(id(C::NODAYS), K::Display, "?NODAYS", {}, "n-7");
+  at.push_back({width - kLeft - 40, kBottom + 2, 40, 10});
+  for (int i = 0; i < 42; ++i) {
+    l.add(id(C::BOX11) + i, K::Box, "?BOX" + name(i));
+    at.push_back(around(day_rect(i), 2));
   }
   for (int i = 0; i < 42; ++i) {
-    const std::string name = std::to_string(i / 7 + 1) + std::to_string(i % 7 + 1);
-    v.push_back(control(id(CalendarControl::B11) + i, ControlKind::Button, "?B" + name, "", "",
-                        day_rect(i)));
+    l.add(id(C::BAX11) + i, K::Box, "?BAX" + name(i));
+    at.push_back(around(day_rect(i), 1));
   }
-  v.push_back(control(id(CalendarControl::TODAY), ControlKind::Button, "?TODAY", "Today", "",
-                      {kLeft, kBottom, 50, 14}));
-  v.push_back(control(id(CalendarControl::CANCEL), ControlKind::Button, "?CANCEL", "Cancel", "",
-                      {kLeft + 56, kBottom, 50, 14}));
-  v.push_back(control(id(CalendarControl::NODAYS), ControlKind::Display, "?NODAYS", "", "n-7",
-                      {width - kLeft - 40, kBottom + 2, 40, 10}));
-  for (int i = 0; i < 42; ++i) {
-    const std::string name = std::to_string(i / 7 + 1) + std::to_string(i % 7 + 1);
-    v.push_back(control(id(CalendarControl::BOX11) + i, ControlKind::Box, "?BOX" + name, "", "",
-                        around(day_rect(i), 2)));
-    v.back().value = "red";
-  }
-  for (int i = 0; i < 42; ++i) {
-    const std::string name = std::to_string(i / 7 + 1) + std::to_string(i % 7 + 1);
-    v.push_back(control(id(CalendarControl::BAX11) + i, ControlKind::Box, "?BAX" + name, "", "",
-                        around(day_rect(i), 1)));
-    v.back().value = "blue";
+  std::vector<ControlSpec> v = l.take();
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    ControlSpec& c = v[i];
+    c.at = at[i];
+    if (c.id >= id(C::BLY) && c.id <= id(C::BNY)) c.font = "Webdings";
+    if (c.id >= id(C::BOX11) && c.id <= id(C::BOX67)) c.value = "red";
+    if (c.id >= id(C::BAX11)) c.value = "blue";
   }
   return v;
 }
@@ -237,12 +231,13 @@ bool Calendar::hidden(int control) const {
 }
 
 const std::vector<ControlSpec>& WingdingChart::controls() const {
-  static const std::vector<ControlSpec> v = {
-      control(static_cast<int>(WingdingChartControl::IMAGE1), ControlKind::Image, "?IMAGE1",
-              std::string(kPicture), ""),
-      control(static_cast<int>(WingdingChartControl::CANCEL), ControlKind::Button, "?CANCEL",
-              "Close", ""),
-  };
+  static const std::vector<ControlSpec> v =
+      ControlList(3)
+          .add(static_cast<int>(WingdingChartControl::IMAGE1), ControlKind::Image, "?IMAGE1",
+               std::string(kPicture))
+          .add(static_cast<int>(WingdingChartControl::CANCEL), ControlKind::Button, "?CANCEL",
+               "Close")
+          .take();
   return v;
 }
 

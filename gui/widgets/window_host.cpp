@@ -2,7 +2,6 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <future>
 
 #include "core/analysis/effect_analysis_report.h"
@@ -267,8 +266,13 @@ void Host::finished(ModelThread* t, Outcome outcome, const std::string& why) {
   for (int window : left) close_view(window);
 
   if (outcome == Outcome::Failed && !ending_) {
-    // A fault of the program, not of the user's data: the window is gone; say why.
-    QMessageBox::critical(frame_, QStringLiteral("Mervane"), qtext(why));
+    // A fault of the program, not of the user's data: the window is gone; say why (in a box
+    // that waits for nobody).
+    Warning w;
+    w.text = why;
+    w.caption = "Mervane";
+    w.icon = Icon::Stop;
+    MessageBox::warning_box(w, frame_, {})->show();
   }
   if (outcome == Outcome::Ended && !ending_) {
     end_program(why);

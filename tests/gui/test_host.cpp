@@ -280,6 +280,22 @@ class HostTest : public QObject {
     QCOMPARE(host().running(), 0);
   }
 
+  void aFaultInAWindowClosesItAndTheProgramGoesOn() {
+    QSignalSpy all(&host(), &Host::allEnded);
+    QSignalSpy ended(&host(), &Host::programEnded);
+    host().start([](const ModelServices&) -> std::unique_ptr<WindowModel> {
+      throw std::runtime_error("no room for the window");
+    });
+    QTRY_COMPARE(all.count(), 1);
+    QCOMPARE(ended.count(), 0);
+    QMessageBox* said = nullptr;
+    for (QMessageBox* b : frame_->findChildren<QMessageBox*>())
+      if (b->text() == QStringLiteral("no room for the window")) said = b;
+    QVERIFY(said);
+    QVERIFY(!said->isModal());
+    QVERIFY(start(QStringLiteral("Window A")));
+  }
+
   void accessibleNamesAndDescriptions() {
     WindowView* a = start(QStringLiteral("Window A"));
     auto name = [](QWidget* w) {

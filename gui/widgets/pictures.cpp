@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 #include "core/setup/calendar.h"
@@ -20,9 +21,12 @@ double price_at(double t) {
          0.04 * std::sin(t * 71.0 + 0.4);
 }
 
+// Every stroke is a filled box: boxes take the painter's fast path, where pens of fractional
+// width go through the stroker (the frame's background is drawn on every start).
 void draw_candles(QPainter& p, const QRectF& area, int count, const QColor& up,
                   const QColor& down) {
   const double step = area.width() / count;
+  const double wick = std::max(1.0, std::round(step / 8));
   for (int i = 0; i < count; ++i) {
     const double t0 = static_cast<double>(i) / count, t1 = (i + 1.0) / count;
     const double open = price_at(t0), close = price_at(t1);
@@ -31,10 +35,11 @@ void draw_candles(QPainter& p, const QRectF& area, int count, const QColor& up,
     auto y = [&](double v) { return area.bottom() - v * area.height(); };
     const double x = area.left() + i * step + step / 2;
     const QColor& c = close >= open ? up : down;
-    p.setPen(QPen(c, std::max(1.0, step / 8)));
-    p.drawLine(QPointF(x, y(high)), QPointF(x, y(low)));
+    p.fillRect(QRectF(x - wick / 2, y(high), wick, y(low) - y(high)), c);
     const double top = y(std::max(open, close)), bottom = y(std::min(open, close));
-    p.fillRect(QRectF(x - step * 0.3, top, step * 0.6, std::max(1.0, bottom - top)), c);
+    const QRectF body(x - step * 0.3, top, step * 0.6, std::max(1.0, bottom - top));
+    // The wick shows through a translucent body only once: the body covers it first.
+    p.fillRect(body, QColor(c.red(), c.green(), c.blue(), 255 - (255 - c.alpha()) / 2));
   }
 }
 
@@ -74,21 +79,25 @@ QImage wingdings_chart() {
 }
 
 QImage frame_background(int width, int height) {
+  // Drawn on every start before the frame's first picture, so it keeps to cheap strokes: the
+  // sky row by row, straight lines and boxes without antialiasing.
   QImage img(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+  const QColor top(0x23, 0x2F, 0x42), bottom(0x3B, 0x4D, 0x66);
+  for (int y = 0; y < img.height(); ++y) {
+    const double f = img.height() > 1 ? static_cast<double>(y) / (img.height() - 1) : 0;
+    const QRgb c = qRgb(top.red() + static_cast<int>((bottom.red() - top.red()) * f),
+                        top.green() + static_cast<int>((bottom.green() - top.green()) * f),
+                        top.blue() + static_cast<int>((bottom.blue() - top.blue()) * f));
+    std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)), img.width(), c);
+  }
   QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient sky(0, 0, 0, img.height());
-  sky.setColorAt(0, QColor(0x23, 0x2F, 0x42));
-  sky.setColorAt(1, QColor(0x3B, 0x4D, 0x66));
-  p.fillRect(img.rect(), sky);
   // The chart takes the lower two thirds; the grid and the candles stay faint so that windows
   // in front of it read clearly.
   const QRectF area(img.width() * 0.04, img.height() * 0.30, img.width() * 0.92,
                     img.height() * 0.62);
-  p.setPen(QPen(QColor(255, 255, 255, 22), 1));
   for (int i = 0; i <= 8; ++i) {
-    const double y = area.top() + area.height() * i / 8;
-    p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+    const double y = std::round(area.top() + area.height() * i / 8);
+    p.fillRect(QRectF(area.left(), y, area.width(), 1), QColor(255, 255, 255, 22));
   }
   const int candles = std::max(24, static_cast<int>(area.width() / 14));
   draw_candles(p, area, candles, QColor(0x6F, 0xC2, 0x9B, 90), QColor(0xE0, 0x7A, 0x6A, 90));
@@ -96,10 +105,11 @@ QImage frame_background(int width, int height) {
   const QColor impact[3] = {QColor(0xF2, 0xD0, 0x6B, 120), QColor(0xF2, 0x9E, 0x4C, 130),
                             QColor(0xE8, 0x5D, 0x5D, 140)};
   for (int k = 0; k < 7; ++k) {
-    const double x = area.left() + area.width() * (0.08 + 0.13 * k);
+    const double x = std::round(area.left() + area.width() * (0.08 + 0.13 * k));
     const QColor& c = impact[(k * 2 + 1) % 3];
-    p.setPen(QPen(c, 1.2, Qt::DashLine));
-    p.drawLine(QPointF(x, area.top() - 8), QPointF(x, area.bottom()));
+    for (double y = area.top() - 8; y < area.bottom(); y += 6)
+      p.fillRect(QRectF(x, y, 1, std::min(4.0, area.bottom() - y)), c);
+    p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::NoPen);
     p.setBrush(c);
     p.drawEllipse(QPointF(x, area.top() - 14), 5, 5);

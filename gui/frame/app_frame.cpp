@@ -1,6 +1,7 @@
 #include "gui/frame/app_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -71,9 +72,10 @@ QAction* AppFrame::action(MainControl c) const {
 void AppFrame::open() {
   main_.open();
   show();
-  // The icon is drawn once the frame is up: it is not needed for the first picture.
-  QTimer::singleShot(0, this,
-                     [this] { setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64)))); });
+  // The icon (of the frame, its windows and boxes) is drawn once the frame is up: it is not
+  // needed for the first picture.
+  QTimer::singleShot(
+      0, this, [] { QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64)))); });
 }
 
 void AppFrame::start(Procedure p) {

@@ -25,6 +25,7 @@
 #include "core/util/dates.h"
 #include "gui/frame/app_frame.h"
 #include "gui/widgets/message_box.h"
+#include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/window_view.h"
 
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
   Quiet quiet;
   NoProgress progress;
 
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64))));
   AppFrame frame(session);
   frame.resize(1000, 700);
   ok &= save(&frame, dir, QStringLiteral("frame"));

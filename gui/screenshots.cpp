@@ -147,7 +147,9 @@ int main(int argc, char** argv) {
   for (int id : {1, 2, 3, 4, 5, 14, 15, 16, 17, 18, 24, 30, 32, 34, 35, 36, 38}) {
     const Status err(5, "Access Denied");
     MessageBox* box =
-        MessageBox::warning_box(make_standard_warning(id, "Calendar", "Delete", err), nullptr, {});
+        MessageBox::warning_box(make_standard_warning(id, id == 34 ? "Delete" : "Calendar",
+                                                      id == 34 ? "Calendar" : "", err),
+                                nullptr, {});
     ok &= save(box, dir, QStringLiteral("warning-%1").arg(id, 2, 10, QLatin1Char('0')));
     delete box;
   }

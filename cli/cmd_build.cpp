@@ -25,7 +25,6 @@ namespace mervane::cli {
 namespace {
 
 constexpr std::string_view kAutoplay = "Autoplay.CSV";
-constexpr std::string_view kSavedPage = "truneout";
 
 struct Assignment {
   std::string name;
@@ -107,16 +106,7 @@ int build(Context& c, const std::vector<std::string>& set_args, const std::strin
   w.model.open();
   apply(w.model.settings(), sets);
   if (!w.model.automatic()) w.model.auto_set_pass();
-  if (!page.empty()) {
-    const std::filesystem::path target = c.session->folder() / std::string(kSavedPage);
-    std::error_code ec;
-    if (!std::filesystem::equivalent(page, target, ec)) {
-      std::filesystem::copy_file(page, target, std::filesystem::copy_options::overwrite_existing,
-                                 ec);
-      if (ec) stop(*c.reporter, "Create", kSavedPage, Status::from_errno(ec.value()));
-    }
-    w.model.read_saved_page(true);
-  }
+  if (!page.empty()) w.model.read_saved_page(std::filesystem::absolute(page));
   w.model.run();
   return 0;
 }

@@ -1,7 +1,8 @@
 // The calendar page reader on arbitrary bytes. The first byte picks the four check boxes, the
 // rest is the page, split into lines at LF. The reader must end, stay inside its buffers, keep
-// every field within its width, clear the week at most once and before the first event, and
-// report the end of the page exactly once.
+// every field within its width, clear the week at most once and before the first event, report
+// the end of the page exactly once, and say it had no calendar days exactly when it cleared no
+// week.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -47,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   o.request_date = 75250 + (data[0] >> 4) * 200;
   std::string_view page(reinterpret_cast<const char*>(data) + 1, size - 1);
   CheckingSink sink;
+  mervane::PageEnd how;
   {
     mervane::PageReader reader(o, sink);
     while (!page.empty()) {
@@ -54,8 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       reader.line(page.substr(0, nl));
       page.remove_prefix(nl == std::string_view::npos ? page.size() : nl + 1);
     }
-    reader.end();
+    how = reader.end();
   }
   if (sink.done != 1) std::abort();
+  if ((how == mervane::PageEnd::NoDays) != (sink.deletes == 0)) std::abort();
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
+#include "core/util/picture.h"
 
 namespace mervane {
 
@@ -46,7 +47,7 @@ void after_initial_setup(DownloadFields& f, std::int32_t today) {
   f.autodate = 1;
 }
 
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder) {
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r) {
   const std::filesystem::path file = folder / kAutoplayFile;
   std::string line;
   {
@@ -54,13 +55,22 @@ std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder) {
     if (in.open(file).failed()) return std::nullopt;
     if (in.next(line).failed()) line.clear();
   }
-  remove_file(file);
   std::size_t i = line.find_first_not_of(' ');
   std::int64_t n = 0;
-  for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+  for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && n <= kLastSettingDate; ++i)
     n = n * 10 + (line[i] - '0');
-    if (n > std::numeric_limits<std::int32_t>::max()) return 0;
+  if (n < kFirstSettingDate || n > kLastSettingDate) {
+    // Loading the week of the year 1800, or of 275591, would only store what the history
+    // cannot use; the file stays for the user to mend.
+    stop(r, "Read", kAutoplayFile,
+         Status(kBadValue, "the first line holds no date serial from " +
+                               date_text(kFirstSettingDate) + " (" +
+                               std::to_string(kFirstSettingDate) + ") to " +
+                               date_text(kLastSettingDate) + " (" +
+                               std::to_string(kLastSettingDate) + ")"));
+    return std::nullopt;
   }
+  remove_file(file);
   return static_cast<std::int32_t>(n);
 }
 

@@ -51,9 +51,11 @@ bool auto_set(DownloadFields& f, std::int32_t highdate, std::int32_t today, bool
 void after_initial_setup(DownloadFields& f, std::int32_t today);
 
 // An automatic run: the date serial at the start of the first line of "Autoplay.CSV" in the
-// folder (0 when the line does not start with one); the file is deleted. Nothing when the file
-// cannot be opened.
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder);
+// folder; the file is deleted. Nothing when the file cannot be opened. A line that does not
+// start with the serial of a date from 1 January 1900 to 31 December 2099 is refused with the
+// stop message "Read(Autoplay.CSV) - ..." and the file is kept (after Ignore: nothing, so the
+// run is not automatic).
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r);
 
 // T#: Unix seconds of 00:00 UTC on day d, in 64 bits.
 std::int64_t week_parameter(std::int32_t d);

@@ -42,7 +42,7 @@ void ProcFile::open() {
   profiles_ = profile_list(session.folder());
   s_ = built_in_defaults(today, session.folder());
   load_ini(session.folder(), s_, svc_.reporter);
-  const auto autoplay = read_autoplay(session.folder());
+  const auto autoplay = read_autoplay(session.folder(), svc_.reporter);
   session.with([&](Globals& g) { g.autop = autoplay ? 1 : 0; });
   if (autoplay) {
     s_.b.date1 = *autoplay;

@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -76,8 +77,13 @@ class ProcFile {
   // the command line's build before its run.
   void auto_set_pass();
   // The command line's --page: the next run reads the hand-saved page "truneout" whatever
-  // CHECKWGET says (the setting itself is kept and saved as it is).
-  void read_saved_page(bool on) { saved_page_ = on; }
+  // CHECKWGET says (the setting itself is kept and saved as it is), after copying file over it.
+  // The copy is made only once the run holds the Event History, so a run refused there leaves
+  // "truneout" as it was (and reads no page). An empty file name reads "truneout" as it is.
+  void read_saved_page(std::filesystem::path file) {
+    saved_page_ = true;
+    page_file_ = std::move(file);
+  }
 
   // The Preview button's action: PVIEW filled with the events the settings select, then the
   // preview browse. The command line's preview uses it whatever the button's state.
@@ -146,6 +152,7 @@ class ProcFile {
   std::int64_t count1_ = 0;
   bool closed_ = false;
   bool saved_page_ = false;
+  std::filesystem::path page_file_;
   ProcFileControl selected_{};
   std::array<bool, kProcFileControls + 1> enabled_{};
 };

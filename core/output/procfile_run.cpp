@@ -32,6 +32,17 @@ class WindowProgress final : public Progress {
   std::int32_t& calproc_;
 };
 
+// Copies the page to be read over "truneout" ("Create(truneout) - " on failure). True when
+// "truneout" now holds it.
+bool take_page(const std::filesystem::path& file, const std::filesystem::path& folder,
+               Reporter& r) {
+  const std::filesystem::path target = folder / kPageFile;
+  std::error_code ec;
+  if (std::filesystem::equivalent(file, target, ec)) return true;
+  std::filesystem::copy_file(file, target, std::filesystem::copy_options::overwrite_existing, ec);
+  return !stop_if_failed(r, "Create", kPageFile, ec ? Status::from_errno(ec.value()) : Status());
+}
+
 bool starts_with_nocase(std::string_view name, std::string_view prefix) {
   return name.size() >= prefix.size() &&
          upper_ascii(name.substr(0, prefix.size())) == upper_ascii(prefix);
@@ -55,6 +66,10 @@ ProcFile::RunEnd ProcFile::run() {
 
   Table<CalendarTable> calendar(folder);
   open_calr(calendar, r);
+  // A page to take is taken only now that the run holds the history: a run refused at the
+  // history must not have replaced the saved page.
+  const bool page_ready =
+      page_file_.empty() || (calendar.is_open() && take_page(page_file_, folder, r));
   const std::string news_name = b.outname.str();
   OutputFile news(r, resolve(folder, news_name), news_name, "Add");
   news.create();
@@ -62,7 +77,7 @@ ProcFile::RunEnd ProcFile::run() {
   exporter.header();
 
   if (b.checkwget == 0) b.loadweeks = 1;
-  if (b.checkhist != 0) {
+  if (b.checkhist != 0 && page_ready) {
     LoadRequest request;
     request.fields = download_fields();
     if (saved_page_) {

@@ -100,9 +100,18 @@ TEST(HistoryLine, ReadsWhatTheLineHolds) {
     const char* impact;
     const char* kxid;
   } cases[] = {
-      // A quote inside the description ends it; the rest shifts into the later fields.
+      // Quotes doubled inside a field, as the writer has them.
+      {R"("2009-03-07","07:05","USD","Fed ""hawkish"" talk","H","","","","","140","3","1","7")",
+       "Fed \"hawkish\" talk", "H", "7"},
+      // Earlier versions wrote them as they were: the quotes do not pair up, so the fields after
+      // the description are taken from the right and the description is what lies between.
       {R"("2009-03-07","07:05","USD","Fed "hawkish" talk","H","","","","","140","3","1","7")",
-       "Fed ", "w", "3"},
+       "Fed \"hawkish\" talk", "H", "7"},
+      {R"("2009-03-07","07:05","USD",""Quoted" start, end "quoted"","H","","","","","","","","7")",
+       "\"Quoted\" start, end \"quoted\"", "H", "7"},
+      {R"("2009-03-07","07:05","USD","a","b","H","","","","","","","","7")", "a\",\"b", "H", "7"},
+      // The same, cut short after the impact: read from the left, the later fields blank.
+      {R"("2009-03-07","07:05","USD","Fed "hawkish" talk","H")", "Fed ", "w", ""},
       // A line cut off after the impact: the later fields stay blank.
       {R"("2009-03-07","07:05","USD","CPI","M)", "CPI", "", ""},
       {R"("2009-03-07","07:05","USD")", "", "", ""},

@@ -201,7 +201,7 @@ TEST(InitialSetup, RefusedNamesAndFailures) {
   m.set_folder("Broker MT4");
   EXPECT_TRUE(m.enter());
   ASSERT_EQ(f.reporter.stops.size(), 1u);
-  EXPECT_EQ(f.reporter.stops[0], "Create(trunesetup.BAT) - Invalid Filename");
+  EXPECT_EQ(f.reporter.stops[0], "Create(trunesetup.BAT) - not a plain file");
 }
 
 }  // namespace

@@ -28,8 +28,9 @@ Status status_of(int rc, sqlite3* db) {
     case SQLITE_CANTOPEN:
       return Status(kFileNotFound);
     case SQLITE_FULL:
+      return Status::from_errno(ENOSPC);
     case SQLITE_IOERR:
-      // A full disk often shows as a failed write ("disk I/O error"): the system's own error
+      // A full disk also shows as a failed write ("disk I/O error"): the system's own error
       // says what to do about it.
       if (db && sqlite3_system_errno(db) == ENOSPC) return Status::from_errno(ENOSPC);
       break;

@@ -134,6 +134,8 @@ Status TextWriter::create(const std::filesystem::path& target) {
   // renaming over that keeps it.
   if (Status st = final_target(target, target_); st.failed()) return st;
   remove_left_temporaries(target_, kTempMarker);
+  // Runs that wrote before the link was made left theirs beside the link.
+  if (target_ != target) remove_left_temporaries(target, kTempMarker);
   temp_ = temp_beside(target_);
   const int fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return Status::from_errno(errno);

@@ -365,6 +365,103 @@ TEST(PageReader, BrokenPagesEndSoundly) {
   EXPECT_EQ(calls, std::vector<std::string>{"page_done"});
 }
 
+// Whether the page reached its calendar table's end in its last day, or had no day at all.
+TEST(PageReader, HowThePageEnded) {
+  const RowSpec r;
+  const std::string day = first_row("Mon", "Jan 8", r);
+  std::vector<std::string> long_day = {day};
+  for (std::size_t n = 0; n < 70000; n += long_day.back().size()) long_day.push_back(page_row(r));
+  auto with = [](std::vector<std::string> lines, std::vector<std::string> more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    PageEnd how;
+  } cases[] = {
+      {"the table's end after the last row", {day, page_row(r), "</table>"}, PageEnd::Whole},
+      {"on the row's own line", {day + "</table></body></html>"}, PageEnd::Whole},
+      {"split over two lines", {day, "</ta", "ble>"}, PageEnd::Whole},
+      {"a whole page whose day holds no event",
+       {"<tr><td><span>Mon</span>Jan 8</td></tr>", "</table>"},
+       PageEnd::Whole},
+      {"cut inside the last row", {day, page_row(r).substr(0, 60)}, PageEnd::CutShort},
+      {"cut after a day: an earlier day's table end does not count",
+       {day + "</table>", first_row("Tue", "", r)},
+       PageEnd::CutShort},
+      {"a last day longer than the day buffer, its end beyond it",
+       with(long_day, {"</table>"}),
+       PageEnd::Whole},
+      {"the same, the end split over two lines beyond the buffer",
+       with(long_day, {"</t", "able>"}),
+       PageEnd::Whole},
+      {"the same, cut before the end", long_day, PageEnd::CutShort},
+      {"no month name on the page", {first_row("Mon", "8 January", r), "</table>"},
+       PageEnd::NoDays},
+      {"no day marker: a verification page",
+       {"<html><body>Checking your browser</body></html>"},
+       PageEnd::NoDays},
+      {"an empty page", {}, PageEnd::NoDays},
+  };
+  for (const Case& c : cases) {
+    test::RecordingSink sink;
+    PageReader reader(options(false), sink);
+    for (const std::string& l : c.lines) reader.line(l);
+    EXPECT_EQ(reader.end(), c.how) << c.what;
+    EXPECT_EQ(sink.calls.back(), "page_done") << c.what;
+  }
+}
+
+// A page cut short or without days keeps nothing: the sink is told to drop what it was handed,
+// and the stop message says why.
+TEST(PageReader, ProcHistKeepsNothingOfACutOrDaylessPage) {
+  test::TempDir dir;
+  const std::string sample = test::read_file(std::filesystem::path(MERVANE_SOURCE_DIR) /
+                                             "samples" / "calendar-week.html");
+  ASSERT_GT(sample.size(), 1500u);
+  const std::string cut = "Read(truneout) - the page ends before its calendar table does";
+  const std::string no_days = "Read(truneout) - no calendar days in the page";
+  struct Case {
+    const char* what;
+    std::string page;
+    std::string stop;  // empty: the page is whole
+    std::size_t events;
+  } cases[] = {
+      {"the sample week", sample, "", 11},
+      {"its first 1500 bytes", sample.substr(0, 1500), cut, 4},
+      {"all but its last line", sample.substr(0, sample.rfind("</table>")), cut, 11},
+      {"a verification page", "<html><body>Please verify you are a human</body></html>\n",
+       no_days, 0},
+      {"an empty body", "", no_days, 0},
+  };
+  for (const Case& c : cases) {
+    for (Answer answer : {Answer::Ignore, Answer::Abort}) {
+      test::write_file(dir / "truneout", c.page);
+      test::RecordingSink sink;
+      test::ScriptedReporter reporter;
+      reporter.stop_answers = {answer};
+      NoProgress progress;
+      std::int64_t count1 = 0;
+      PageOptions o = options(false, *date_serial(2008, 3, 2));
+      o.incut = true;
+      auto read = [&] { proc_hist(dir / "truneout", "truneout", o, sink, reporter, progress, count1); };
+      if (c.stop.empty() || answer == Answer::Ignore)
+        read();
+      else
+        EXPECT_THROW(read(), Aborted) << c.what;
+      EXPECT_EQ(reporter.stops, c.stop.empty() ? std::vector<std::string>{}
+                                               : std::vector<std::string>{c.stop})
+          << c.what;
+      EXPECT_EQ(sink.events.size(), c.events) << c.what;
+      EXPECT_EQ(sink.calls.back(), c.stop.empty() ? "page_done" : "page_abandoned") << c.what;
+      EXPECT_EQ(std::count(sink.calls.begin(), sink.calls.end(), "page_done"),
+                c.stop.empty() ? 1 : 0)
+          << c.what;
+    }
+  }
+}
+
 TEST(PageReader, ProcHistFailures) {
   test::TempDir dir;
   const PageOptions o = options(false);

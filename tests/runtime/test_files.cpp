@@ -1,14 +1,13 @@
 // Text lines, atomic output files, binary blocks and comma-delimited records.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "core/model/records.h"
 #include "core/runtime/block_file.h"
 #include "core/runtime/delimited.h"
 #include "core/runtime/process.h"
 #include "core/runtime/text_file.h"
+#include "tests/support/processes.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -84,14 +83,7 @@ TEST(TextWriter, FailuresAreReported) {
   EXPECT_EQ(remove_file(dir / "none").code, kFileNotFound);
 }
 
-// The number of a process that has ended: a child that exits at once, waited for.
-std::int64_t ended_process() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return child;
-}
+using test::ended_process;
 
 TEST(Processes, RunningOrNot) {
   EXPECT_TRUE(process_running(current_process_id()));

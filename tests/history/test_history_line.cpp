@@ -39,6 +39,13 @@ TEST(HistoryLine, WritesTheFixedLayout) {
       R"("2009-03-07","08:30","USD","CPI m/m","H","0.4%","0.3%","0.2%","","140","3","1","12345")");
 }
 
+TEST(HistoryLine, DoublesQuotesInsideFields) {
+  CalendarRecord r = event(k7Mar2009, tod(7, 5), "USD", "Fed Chair \"Bernanke\" Speaks");
+  r.actual = "\"";
+  EXPECT_EQ(history_line(r),
+            R"("2009-03-07","07:05","USD","Fed Chair ""Bernanke"" Speaks","","""","","","","","","","")");
+}
+
 TEST(HistoryLine, TimeText) {
   struct Case {
     std::int32_t time;
@@ -74,6 +81,13 @@ TEST(HistoryLine, RoundTrips) {
   CalendarRecord commas = event(k7Mar2009, tod(8, 30), "", "");
   commas.impact = ",";
   commas.actual = "3";
+  // Quotes anywhere, even where they would look like the separators between fields.
+  CalendarRecord quotes = event(k7Mar2009, tod(8, 30), "\"", "Fed Chair \"Bernanke\" Speaks");
+  quotes.actual = "\"\"";
+  quotes.forecast = "\",\"";
+  quotes.kxidcode = "\"";
+  CalendarRecord ends = event(k7Mar2009, tod(8, 30), "USD", "\"Quoted\"");
+  ends.previous = "x\"";
   const CalendarRecord cases[] = {
       event(k7Mar2009, tod(7, 5), "USD", ""),
       wide,
@@ -84,6 +98,8 @@ TEST(HistoryLine, RoundTrips) {
       event(*date_serial(2009, 3, 7), tod(12, 0), "", "no currency"),
       event(0, tod(1, 0), "ALL", "day 0"),
       commas,
+      quotes,
+      ends,
   };
   for (const CalendarRecord& r : cases) {
     CalendarRecord back;

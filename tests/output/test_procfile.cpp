@@ -317,6 +317,20 @@ TEST_F(Window, TypedValuesAreCheckedAndRefused) {
   }
   ASSERT_EQ(rep.warnings.size(), 3u);
   EXPECT_NE(rep.warnings[0].text.find("SPACING1"), std::string::npos) << rep.warnings[0].text;
+  // What the field's picture or choices do not hold is refused the same way.
+  const SettingsRecord before = w->settings();
+  const std::pair<C, const char*> beyond[] = {
+      {C::LOADWEEKS, "100"}, {C::NCIOUT, "32767"}, {C::XOUT, "99"},       {C::CHECKHIST, "7"},
+      {C::DATE1, "0"},       {C::THRUDATE, "01/01/2100"}, {C::OFFSET1, "1000"}};
+  for (const auto& [control, text] : beyond) {
+    rep.warnings.clear();
+    w->type(control, text);
+    ASSERT_EQ(rep.warnings.size(), 1u) << text;
+    EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");
+    EXPECT_NE(rep.warnings[0].text.find(std::string(control_setting(control))), std::string::npos)
+        << rep.warnings[0].text;
+  }
+  EXPECT_EQ(w->settings(), before);
   w->type(C::FROMDATE, "2008-03-01");
   EXPECT_EQ(b(*w).fromdate, day(2008, 3, 1));
   w->type(C::GLO_OUTNAME, "C:\\MT4\\experts\\files\\news.csv");

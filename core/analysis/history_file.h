@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "core/runtime/block_file.h"
-#include "core/util/dates.h"
 #include "core/runtime/status.h"
+#include "core/util/dates.h"
 
 namespace mervane {
 

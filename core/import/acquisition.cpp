@@ -63,11 +63,10 @@ std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, R
     // Loading the week of the year 1800, or of 275591, would only store what the history
     // cannot use; the file stays for the user to mend.
     stop(r, "Read", kAutoplayFile,
-         Status(kBadValue, "the first line holds no date serial from " +
-                               date_text(kFirstSettingDate) + " (" +
-                               std::to_string(kFirstSettingDate) + ") to " +
-                               date_text(kLastSettingDate) + " (" +
-                               std::to_string(kLastSettingDate) + ")"));
+         Status(kBadValue,
+                "the first line holds no date serial from " + date_text(kFirstSettingDate) + " (" +
+                    std::to_string(kFirstSettingDate) + ") to " + date_text(kLastSettingDate) +
+                    " (" + std::to_string(kLastSettingDate) + ")"));
     return std::nullopt;
   }
   remove_file(file);

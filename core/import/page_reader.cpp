@@ -336,7 +336,7 @@ void PageReader::line(std::string_view text) {
 PageEnd PageReader::end() {
   State& s = *state_;
   s.scan_day();
-  const PageEnd how = !s.dated               ? PageEnd::NoDays
+  const PageEnd how = !s.dated                ? PageEnd::NoDays
                       : s.day_has_table_end() ? PageEnd::Whole
                                               : PageEnd::CutShort;
   s.new_day();

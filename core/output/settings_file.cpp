@@ -71,11 +71,12 @@ const std::vector<SettingRule>& rules() {
       t.push_back({n, Control::Number, picture, lowest, highest});
     };
     for (std::string_view n :
-         {"INCLSWAPS", "CHECK1",   "CHECKM1",  "CHECKM5",   "CHECKM15",  "CHECKM30", "CHECKH1",
-          "CHECKH4",   "CHECKD1",  "CHECKW1",  "CHECKMN",   "CHECKHIST", "CHECKWGET", "OFF2FMT",
-          "CNVFMT",    "INCUT",    "INCUV",    "AUTODATE",  "NUMONLY",   "OUTDATE",  "OUTTIME",
-          "OUTCURRENCY", "OUTDESCR", "OUTIMPACT", "OUTACTUAL", "OUTFORECAST", "OUTPREVIOUS",
-          "OUTREVISED", "OUTKXID", "CHECK2",   "OFF2EXP",   "NONECON",   "NCIAUTO"})
+         {"INCLSWAPS", "CHECK1",      "CHECKM1",     "CHECKM5",     "CHECKM15", "CHECKM30",
+          "CHECKH1",   "CHECKH4",     "CHECKD1",     "CHECKW1",     "CHECKMN",  "CHECKHIST",
+          "CHECKWGET", "OFF2FMT",     "CNVFMT",      "INCUT",       "INCUV",    "AUTODATE",
+          "NUMONLY",   "OUTDATE",     "OUTTIME",     "OUTCURRENCY", "OUTDESCR", "OUTIMPACT",
+          "OUTACTUAL", "OUTFORECAST", "OUTPREVIOUS", "OUTREVISED",  "OUTKXID",  "CHECK2",
+          "OFF2EXP",   "NONECON",     "NCIAUTO"})
       check(n);
     for (std::string_view n : {"DATE1", "FROMDATE", "THRUDATE"})
       t.push_back({n, Control::Date, "d2", kFirstSettingDate, kLastSettingDate});
@@ -83,8 +84,8 @@ const std::vector<SettingRule>& rules() {
     number("OFFSET2", "n-3", -99, 999);
     // The default chart's minutes: a divisor, so at least 1.
     number("SPACING1", "n_4", 1, 9999);
-    for (std::string_view n : {"SYMALL", "SYMUSD", "SYMCAD", "SYMEUR", "SYMGBP", "SYMCHF",
-                               "SYMJPY", "SYMAUD", "SYMNZD", "SYMOTR"})
+    for (std::string_view n : {"SYMALL", "SYMUSD", "SYMCAD", "SYMEUR", "SYMGBP", "SYMCHF", "SYMJPY",
+                               "SYMAUD", "SYMNZD", "SYMOTR"})
       number(n, "n-_4", -999, 9999);
     for (std::string_view n : {"SYMLOW", "SYMMED", "SYMHIGH"}) number(n, "n-_3", -99, 999);
     number("LOADWEEKS", "n_2", 0, 99);

@@ -23,9 +23,9 @@ constexpr int kMaxLinks = 40;
 
 std::filesystem::path temp_beside(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  return target.parent_path() / (target.filename().string() + std::string(kTempMarker) +
-                                 std::to_string(current_process_id()) + "-" +
-                                 std::to_string(counter++));
+  return target.parent_path() /
+         (target.filename().string() + std::string(kTempMarker) +
+          std::to_string(current_process_id()) + "-" + std::to_string(counter++));
 }
 
 // The process number in a temporary's name after "<target><marker>": digits, optionally
@@ -44,7 +44,6 @@ std::optional<std::int64_t> temp_owner(std::string_view rest) {
     if (rest[i] < '0' || rest[i] > '9') return std::nullopt;
   return pid;
 }
-
 
 // Makes the rename durable: the data is on disk before the new name points at it.
 Status sync_and_close(std::FILE*& f) {

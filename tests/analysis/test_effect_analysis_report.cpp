@@ -106,12 +106,12 @@ void m5_case(Fixture& f) {
 TEST(EffectAnalysisReport, DamagedBarsGiveNoPrices) {
   Fixture f;
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  test::write_history(f.dir / "EURUSD5.hst", 401, 5,
-                      {{test::unix_at(kFri, 8, 25), 1.265, 1.2653, 1.2648, 0},
-                       {std::numeric_limits<std::int64_t>::max(), 1.2, 1.3, 1.1, 0},
-                       {test::unix_at(kFri, 8, 30), nan, 1.269, 1.263, 0},
-                       {test::unix_at(kFri, 8, 35), 1.268, std::numeric_limits<double>::infinity(),
-                        1.267, 0}});
+  test::write_history(
+      f.dir / "EURUSD5.hst", 401, 5,
+      {{test::unix_at(kFri, 8, 25), 1.265, 1.2653, 1.2648, 0},
+       {std::numeric_limits<std::int64_t>::max(), 1.2, 1.3, 1.1, 0},
+       {test::unix_at(kFri, 8, 30), nan, 1.269, 1.263, 0},
+       {test::unix_at(kFri, 8, 35), 1.268, std::numeric_limits<double>::infinity(), 1.267, 0}});
   f.settings(f.folder(), "M5", {-5, 0, 5}, "EURUSD", "M/");
   f.events({event(kFri, 8, 30, "USD", "Non-Farm Employment Change", "H", "", "", "", "", "1")});
   f.run();

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "cli/app.h"
-#include "core/output/profiles.h"
 #include "core/model/records.h"
+#include "core/output/profiles.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/table.h"
 #include "core/runtime/text_file.h"

@@ -308,7 +308,7 @@ TEST_F(HistoryCommands, RunTheActionsAndRefuseWhatTheWindowRefuses) {
   std::string junk;
   for (int i = 0; i < 742; ++i) junk += "no history line\r\n";
   test::write_file(dir / "@JUNK@.CSV", junk);
-  const std::vector<std::string> restore = {"history", "import",   "--from", "1/1/2009",
+  const std::vector<std::string> restore = {"history", "import",     "--from", "1/1/2009",
                                             "--thru",  "12/31/2009", "--name", "JUNK"};
   EXPECT_EQ(cli(restore), 3);
   EXPECT_NE(err.str().find("Stop: Read(@JUNK@.CSV) - no history lines of the range in the file"),

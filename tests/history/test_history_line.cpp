@@ -42,8 +42,9 @@ TEST(HistoryLine, WritesTheFixedLayout) {
 TEST(HistoryLine, DoublesQuotesInsideFields) {
   CalendarRecord r = event(k7Mar2009, tod(7, 5), "USD", "Fed Chair \"Bernanke\" Speaks");
   r.actual = "\"";
-  EXPECT_EQ(history_line(r),
-            R"("2009-03-07","07:05","USD","Fed Chair ""Bernanke"" Speaks","","""","","","","","","","")");
+  EXPECT_EQ(
+      history_line(r),
+      R"("2009-03-07","07:05","USD","Fed Chair ""Bernanke"" Speaks","","""","","","","","","","")");
 }
 
 TEST(HistoryLine, TimeText) {

@@ -136,8 +136,7 @@ TEST_F(HistoryActions, ImportOfAFileWithoutLinesOfTheRangeDeletesNothing) {
       {"another range's backup",
        history_line(event(day(2010, 1, 4), tod(9, 0), "USD", "next year")) + "\r\n", 0, 1},
       {"no line of the range among broken ones",
-       "x\r\n" + history_line(event(day(2009, 2, 28), tod(9, 0), "USD", "before")) + "\r\n", 1,
-       1},
+       "x\r\n" + history_line(event(day(2009, 2, 28), tod(9, 0), "USD", "before")) + "\r\n", 1, 1},
   };
   const std::string says = "Read(@OTHER@.CSV) - no history lines of the range in the file";
   for (const Case& c : cases) {
@@ -147,8 +146,8 @@ TEST_F(HistoryActions, ImportOfAFileWithoutLinesOfTheRangeDeletesNothing) {
       reporter.stop_answers = {answer};
       ImportResult res;
       auto restore = [&] {
-        res = import_history(cal, dir / "@OTHER@.CSV", day(2009, 3, 1), day(2009, 3, 31),
-                             reporter, count);
+        res = import_history(cal, dir / "@OTHER@.CSV", day(2009, 3, 1), day(2009, 3, 31), reporter,
+                             count);
       };
       if (answer == Answer::Abort) {
         EXPECT_THROW(restore(), Aborted) << c.what;
@@ -183,7 +182,8 @@ TEST_F(HistoryActions, QuotesInsideFieldsSurviveBackupAndRestore) {
   const auto file = dir / "@Q@.CSV";
   ASSERT_TRUE(export_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count));
   const std::string written = test::read_file(file);
-  EXPECT_NE(written.find(R"("USD","Fed Chair ""Bernanke"" Speaks","H","","","","","140","3","1","41002")"),
+  EXPECT_NE(written.find(
+                R"("USD","Fed Chair ""Bernanke"" Speaks","H","","","","","140","3","1","41002")"),
             std::string::npos)
       << written;
   EXPECT_EQ(written.find(history_line(full_event())), 0u) << "lines without quotes as before";

@@ -125,10 +125,17 @@ TEST(Acquisition, ReadAutoplay) {
     const char* content;
     std::optional<std::int32_t> date;  // nothing: refused, and the file stays
   } cases[] = {
-      {"75250\r\n", 75250}, {"75250,x\r\nmore\r\n", 75250}, {"  75250", 75250},
-      {"36163", 36163},     {"109211", 109211},             {"", std::nullopt},
-      {"abc\r\n", std::nullopt},   {"0\r\n", std::nullopt},  {"36162", std::nullopt},
-      {"109212", std::nullopt},      {"99999999\r\n", std::nullopt},
+      {"75250\r\n", 75250},
+      {"75250,x\r\nmore\r\n", 75250},
+      {"  75250", 75250},
+      {"36163", 36163},
+      {"109211", 109211},
+      {"", std::nullopt},
+      {"abc\r\n", std::nullopt},
+      {"0\r\n", std::nullopt},
+      {"36162", std::nullopt},
+      {"109212", std::nullopt},
+      {"99999999\r\n", std::nullopt},
       {"99999999999999999999999\r\n", std::nullopt},
   };
   for (const Case& c : cases) {
@@ -138,8 +145,8 @@ TEST(Acquisition, ReadAutoplay) {
     reporter.stop_answers = {Answer::Ignore};
     EXPECT_EQ(read_autoplay(dir.path(), reporter), c.date) << c.content;
     EXPECT_EQ(file_exists(dir / "Autoplay.CSV"), !c.date) << c.content;
-    EXPECT_EQ(reporter.stops, c.date ? std::vector<std::string>{}
-                                     : std::vector<std::string>{refused})
+    EXPECT_EQ(reporter.stops,
+              c.date ? std::vector<std::string>{} : std::vector<std::string>{refused})
         << c.content;
     if (!c.date) {
       test::ScriptedReporter abort;

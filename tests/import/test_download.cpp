@@ -87,8 +87,7 @@ TEST(Download, LoadWeeksFromServer) {
         continue;
       test::RowSpec r;
       r.descr = "week " + std::to_string(w);
-      return {200,
-              test::first_row("Sun", "Jan " + std::to_string(7 + 7 * w), r) + "\n</table>\n"};
+      return {200, test::first_row("Sun", "Jan " + std::to_string(7 + 7 * w), r) + "\n</table>\n"};
     }
     return {404, ""};
   });

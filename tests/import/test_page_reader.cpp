@@ -390,14 +390,13 @@ TEST(PageReader, HowThePageEnded) {
       {"cut after a day: an earlier day's table end does not count",
        {day + "</table>", first_row("Tue", "", r)},
        PageEnd::CutShort},
-      {"a last day longer than the day buffer, its end beyond it",
-       with(long_day, {"</table>"}),
+      {"a last day longer than the day buffer, its end beyond it", with(long_day, {"</table>"}),
        PageEnd::Whole},
-      {"the same, the end split over two lines beyond the buffer",
-       with(long_day, {"</t", "able>"}),
+      {"the same, the end split over two lines beyond the buffer", with(long_day, {"</t", "able>"}),
        PageEnd::Whole},
       {"the same, cut before the end", long_day, PageEnd::CutShort},
-      {"no month name on the page", {first_row("Mon", "8 January", r), "</table>"},
+      {"no month name on the page",
+       {first_row("Mon", "8 January", r), "</table>"},
        PageEnd::NoDays},
       {"no day marker: a verification page",
        {"<html><body>Checking your browser</body></html>"},
@@ -417,8 +416,8 @@ TEST(PageReader, HowThePageEnded) {
 // and the stop message says why.
 TEST(PageReader, ProcHistKeepsNothingOfACutOrDaylessPage) {
   test::TempDir dir;
-  const std::string sample = test::read_file(std::filesystem::path(MERVANE_SOURCE_DIR) /
-                                             "samples" / "calendar-week.html");
+  const std::string sample =
+      test::read_file(std::filesystem::path(MERVANE_SOURCE_DIR) / "samples" / "calendar-week.html");
   ASSERT_GT(sample.size(), 1500u);
   const std::string cut = "Read(truneout) - the page ends before its calendar table does";
   const std::string no_days = "Read(truneout) - no calendar days in the page";
@@ -431,8 +430,8 @@ TEST(PageReader, ProcHistKeepsNothingOfACutOrDaylessPage) {
       {"the sample week", sample, "", 11},
       {"its first 1500 bytes", sample.substr(0, 1500), cut, 4},
       {"all but its last line", sample.substr(0, sample.rfind("</table>")), cut, 11},
-      {"a verification page", "<html><body>Please verify you are a human</body></html>\n",
-       no_days, 0},
+      {"a verification page", "<html><body>Please verify you are a human</body></html>\n", no_days,
+       0},
       {"an empty body", "", no_days, 0},
   };
   for (const Case& c : cases) {
@@ -445,13 +444,15 @@ TEST(PageReader, ProcHistKeepsNothingOfACutOrDaylessPage) {
       std::int64_t count1 = 0;
       PageOptions o = options(false, *date_serial(2008, 3, 2));
       o.incut = true;
-      auto read = [&] { proc_hist(dir / "truneout", "truneout", o, sink, reporter, progress, count1); };
+      auto read = [&] {
+        proc_hist(dir / "truneout", "truneout", o, sink, reporter, progress, count1);
+      };
       if (c.stop.empty() || answer == Answer::Ignore)
         read();
       else
         EXPECT_THROW(read(), Aborted) << c.what;
-      EXPECT_EQ(reporter.stops, c.stop.empty() ? std::vector<std::string>{}
-                                               : std::vector<std::string>{c.stop})
+      EXPECT_EQ(reporter.stops,
+                c.stop.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.stop})
           << c.what;
       EXPECT_EQ(sink.events.size(), c.events) << c.what;
       EXPECT_EQ(sink.calls.back(), c.stop.empty() ? "page_done" : "page_abandoned") << c.what;

@@ -320,7 +320,7 @@ TEST_F(Window, TypedValuesAreCheckedAndRefused) {
   // What the field's picture or choices do not hold is refused the same way.
   const SettingsRecord before = w->settings();
   const std::pair<C, const char*> beyond[] = {
-      {C::LOADWEEKS, "100"}, {C::NCIOUT, "32767"}, {C::XOUT, "99"},       {C::CHECKHIST, "7"},
+      {C::LOADWEEKS, "100"}, {C::NCIOUT, "32767"},        {C::XOUT, "99"},     {C::CHECKHIST, "7"},
       {C::DATE1, "0"},       {C::THRUDATE, "01/01/2100"}, {C::OFFSET1, "1000"}};
   for (const auto& [control, text] : beyond) {
     rep.warnings.clear();

@@ -169,28 +169,21 @@ TEST(SettingsByName, EachSettingTakesWhatItsControlTakes) {
     const char* value;
     bool taken;
   } cases[] = {
-      {"DATE1", "01/01/1900", true},   {"DATE1", "12/31/1899", false},
-      {"DATE1", "2099-12-31", true},   {"DATE1", "2100-01-01", false},
-      {"DATE1", "36163", true},        {"DATE1", "36162", false},
-      {"FROMDATE", "109211", true},    {"THRUDATE", "109212", false},
-      {"DATE1", "0", false},           {"DATE1", "99999999", false},
-      {"LOADWEEKS", "99", true},       {"LOADWEEKS", "100", false},
-      {"LOADWEEKS", "0", true},        {"LOADWEEKS", "-1", false},
-      {"NCIOUT", "99", true},          {"NCIOUT", "32767", false},
-      {"OFFSET1", "-99", true},        {"OFFSET1", "-100", false},
-      {"OFFSET2", "999", true},        {"OFFSET2", "1000", false},
-      {"SPACING1", "9999", true},      {"SPACING1", "10000", false},
-      {"SPACING1", "1", true},         {"SPACING1", "0", false},
-      {"SYMOTR", "-999", true},        {"SYMOTR", "-1000", false},
-      {"SYMNZD", "9999", true},        {"SYMLOW", "-99", true},
-      {"SYMMED", "1000", false},       {"CLDRFMT", "9", true},
-      {"CLDRFMT", "10", false},        {"CHECKHIST", "1", true},
-      {"CHECKHIST", "7", false},       {"NONECON", "-1", false},
-      {"OUTKXID", "0", true},          {"XOUT", "5", true},
-      {"XOUT", "6", false},            {"XOUT", "99", false},
-      {"XOUT", "0", true},             {"DESCFIRST", "4", true},
-      {"DESCFIRST", "5", false},       {"DESCFIRST", "-1", false},
-      {"LOADWEEKS", "abc", false},     {"LOADWEEKS", "", false},
+      {"DATE1", "01/01/1900", true},  {"DATE1", "12/31/1899", false}, {"DATE1", "2099-12-31", true},
+      {"DATE1", "2100-01-01", false}, {"DATE1", "36163", true},       {"DATE1", "36162", false},
+      {"FROMDATE", "109211", true},   {"THRUDATE", "109212", false},  {"DATE1", "0", false},
+      {"DATE1", "99999999", false},   {"LOADWEEKS", "99", true},      {"LOADWEEKS", "100", false},
+      {"LOADWEEKS", "0", true},       {"LOADWEEKS", "-1", false},     {"NCIOUT", "99", true},
+      {"NCIOUT", "32767", false},     {"OFFSET1", "-99", true},       {"OFFSET1", "-100", false},
+      {"OFFSET2", "999", true},       {"OFFSET2", "1000", false},     {"SPACING1", "9999", true},
+      {"SPACING1", "10000", false},   {"SPACING1", "1", true},        {"SPACING1", "0", false},
+      {"SYMOTR", "-999", true},       {"SYMOTR", "-1000", false},     {"SYMNZD", "9999", true},
+      {"SYMLOW", "-99", true},        {"SYMMED", "1000", false},      {"CLDRFMT", "9", true},
+      {"CLDRFMT", "10", false},       {"CHECKHIST", "1", true},       {"CHECKHIST", "7", false},
+      {"NONECON", "-1", false},       {"OUTKXID", "0", true},         {"XOUT", "5", true},
+      {"XOUT", "6", false},           {"XOUT", "99", false},          {"XOUT", "0", true},
+      {"DESCFIRST", "4", true},       {"DESCFIRST", "5", false},      {"DESCFIRST", "-1", false},
+      {"LOADWEEKS", "abc", false},    {"LOADWEEKS", "", false},
   };
   for (const Case& c : cases) {
     SettingsRecord rec = built_in_defaults(kToday, "/w");
@@ -217,8 +210,8 @@ TEST(SettingsByName, EveryNumberHasItsControlsRange) {
     const std::string_view picture = setting_picture(name);
     if (picture.empty() || picture == "d2") continue;
     // The ends of every width a picture of up to five characters can have.
-    for (int v : {-10000, -9999, -1000, -999, -100, -99, -10, -9, -1, 0, 1, 9, 10, 99, 100, 999,
-                  1000, 9999, 10000, 99999, 100000}) {
+    for (int v : {-10000, -9999, -1000, -999, -100, -99,  -10,  -9,    -1,    0,     1,
+                  9,      10,    99,    100,  999,  1000, 9999, 10000, 99999, 100000}) {
       // The default chart's minutes divide: its picture shows 0, the setting starts at 1.
       const bool shown = static_cast<bool>(parse_value(picture, std::to_string(v))) &&
                          !(name == "SPACING1" && v < 1);

@@ -100,12 +100,15 @@ TEST(TextWriter, RemovesTheTemporariesOfEndedRuns) {
   const std::string dead = std::to_string(ended_process());
   const std::string me = std::to_string(current_process_id());
   const std::vector<std::string> removed = {"News.CSV.tmp-" + dead + "-0",
-                                            "News.CSV.tmp-" + dead + "-17",
-                                            "News.CSV.tmp-" + dead};
-  const std::vector<std::string> kept = {
-      "News.CSV.tmp-1-0",       "News.CSV.tmp-" + me + "-999",
-      "Other.CSV.tmp-" + dead + "-0", "News.CSV.tmp-" + dead + "-0x", "News.CSV.tmp-" + dead + "-",
-      "News.CSV.tmp--0",    "News.CSV.tmp-99999999999999999999999-0", "news.csv.tmp-" + dead};
+                                            "News.CSV.tmp-" + dead + "-17", "News.CSV.tmp-" + dead};
+  const std::vector<std::string> kept = {"News.CSV.tmp-1-0",
+                                         "News.CSV.tmp-" + me + "-999",
+                                         "Other.CSV.tmp-" + dead + "-0",
+                                         "News.CSV.tmp-" + dead + "-0x",
+                                         "News.CSV.tmp-" + dead + "-",
+                                         "News.CSV.tmp--0",
+                                         "News.CSV.tmp-99999999999999999999999-0",
+                                         "news.csv.tmp-" + dead};
   for (const auto& n : removed) test::write_file(dir / n, "15 MB of a killed run");
   for (const auto& n : kept) test::write_file(dir / n, "kept");
   std::filesystem::create_directory(dir / ("News.CSV.tmp-" + dead + "-5"));
@@ -129,8 +132,8 @@ TEST(TextWriter, WritesThroughLinksAndRefusesWhatIsNoPlainFile) {
   fs::create_directories(dir / "terminal" / "files");
   const fs::path real = dir / "terminal" / "files" / "news.csv";
   test::write_file(real, "old\r\n");
-  fs::create_symlink("terminal/files/news.csv", dir / "news-link");   // relative
-  fs::create_symlink(dir / "news-link", dir / "News.CSV");            // a chain of two
+  fs::create_symlink("terminal/files/news.csv", dir / "news-link");    // relative
+  fs::create_symlink(dir / "news-link", dir / "News.CSV");             // a chain of two
   fs::create_symlink("terminal/files/new.csv", dir / "Dangling.CSV");  // target still missing
   fs::create_symlink("terminal", dir / "Folder.CSV");
   fs::create_symlink("Loop2.CSV", dir / "Loop1.CSV");

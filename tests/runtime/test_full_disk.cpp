@@ -64,7 +64,8 @@ std::optional<std::string> in_child(const std::function<std::string()>& body) {
   ::close(fds[1]);
   std::string out;
   char buf[4096];
-  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+    out.append(buf, static_cast<std::size_t>(n));
   ::close(fds[0]);
   int status = 0;
   ::waitpid(child, &status, 0);

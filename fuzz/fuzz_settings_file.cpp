@@ -1,8 +1,8 @@
 // Arbitrary bytes as a settings or profile file ("trune.INI", "#name#.INI"): read as the Build
 // window reads it, whatever the file holds, the record is whole, a spacing below 1 is repaired,
 // and saving and reading it again gives the same settings. The same lines typed as the values
-// of the settings (the window, `settings set`, `--set`): a value taken shows as a value that is
-// taken again and gives the same settings.
+// of the settings into the Build window's controls (`settings set`, `--set`): a value taken
+// shows as a value that is taken again and gives the same settings.
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/output/procfile_controls.h"
 #include "core/output/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -50,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < typed.size(); ++i) {
     const std::string& name = setting_names()[i];
     SettingsRecord by_hand = defaults;
-    if (set_setting(by_hand, name, typed[i]).failed()) continue;
+    if (type_setting(by_hand, name, typed[i]).failed()) continue;
     SettingsRecord shown = defaults;
-    if (set_setting(shown, name, setting_value(by_hand, name)).failed()) __builtin_trap();
+    if (type_setting(shown, name, setting_value(by_hand, name)).failed()) __builtin_trap();
     if (!(shown == by_hand)) __builtin_trap();
   }
 

@@ -3,6 +3,12 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
+
+#include "core/app/window_base.h"
+#include "core/app/window_model.h"
+#include "core/output/settings_file.h"
+#include "core/runtime/status.h"
 
 namespace mervane {
 
@@ -152,8 +158,27 @@ constexpr ProcFileControl control(int n) {
   return static_cast<ProcFileControl>(n);
 }
 
+// Decorations of the window (prompts, group boxes, options) are numbered from here on.
+constexpr int kProcFileDecorations = 201;
+
+// The window's controls in window order, with their texts, pictures and group boxes.
+const std::vector<ControlSpec>& procfile_controls();
+
 // The setting a control edits, by its name in the settings file ("OUTNAME" for ?GLO:OUTNAME);
 // empty for buttons, displays and the profile entry.
 std::string_view control_setting(ProcFileControl c);
+
+// Stores an entry that the control of setting `name` took (read_typed) into the setting, as the
+// window stores it: 92 with the reason when the setting refuses the value (a spacing below 1, a
+// date outside 1900 to 2099, ...); rec is unchanged then.
+Status store_typed_setting(SettingsRecord& rec, std::string_view name, const ControlSpec& control,
+                           const Typed& value);
+
+// A setting's value as the command line gives it (`settings set`, `--set`), taken as typing it
+// into the setting's control of the window takes it: through the control's picture or choices,
+// then stored as above. Dates may also be given as yyyy-mm-dd or as a serial. A setting without
+// a control (INPNAME) takes what set_setting takes. 92 with a reason that names the setting;
+// rec is unchanged then.
+Status type_setting(SettingsRecord& rec, std::string_view name, std::string_view text);
 
 }  // namespace mervane

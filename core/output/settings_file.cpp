@@ -50,88 +50,7 @@ std::string number_text(const T& v) {
   return std::to_string(static_cast<long long>(v));
 }
 
-// What the Build window lets a user put into each setting's control. Texts are held to their
-// widths only; every number has a rule here.
-enum class Control { CheckBox, Option, Number, Date };
-struct SettingRule {
-  std::string_view name;
-  Control control;
-  std::string_view picture;  // the control's picture; empty for check boxes and options
-  std::int64_t lowest, highest;
-};
-
-// An option group's value 0 is no choice yet, as a new window has it (and the settings file
-// then holds).
-const std::vector<SettingRule>& rules() {
-  static const std::vector<SettingRule> table = [] {
-    std::vector<SettingRule> t;
-    auto check = [&](std::string_view n) { t.push_back({n, Control::CheckBox, "", 0, 1}); };
-    auto number = [&](std::string_view n, std::string_view picture, std::int64_t lowest,
-                      std::int64_t highest) {
-      t.push_back({n, Control::Number, picture, lowest, highest});
-    };
-    for (std::string_view n :
-         {"INCLSWAPS", "CHECK1",      "CHECKM1",     "CHECKM5",     "CHECKM15", "CHECKM30",
-          "CHECKH1",   "CHECKH4",     "CHECKD1",     "CHECKW1",     "CHECKMN",  "CHECKHIST",
-          "CHECKWGET", "OFF2FMT",     "CNVFMT",      "INCUT",       "INCUV",    "AUTODATE",
-          "NUMONLY",   "OUTDATE",     "OUTTIME",     "OUTCURRENCY", "OUTDESCR", "OUTIMPACT",
-          "OUTACTUAL", "OUTFORECAST", "OUTPREVIOUS", "OUTREVISED",  "OUTKXID",  "CHECK2",
-          "OFF2EXP",   "NONECON",     "NCIAUTO"})
-      check(n);
-    for (std::string_view n : {"DATE1", "FROMDATE", "THRUDATE"})
-      t.push_back({n, Control::Date, "d2", kFirstSettingDate, kLastSettingDate});
-    number("OFFSET1", "n-3", -99, 999);
-    number("OFFSET2", "n-3", -99, 999);
-    // The default chart's minutes: a divisor, so at least 1.
-    number("SPACING1", "n_4", 1, 9999);
-    for (std::string_view n : {"SYMALL", "SYMUSD", "SYMCAD", "SYMEUR", "SYMGBP", "SYMCHF", "SYMJPY",
-                               "SYMAUD", "SYMNZD", "SYMOTR"})
-      number(n, "n-_4", -999, 9999);
-    for (std::string_view n : {"SYMLOW", "SYMMED", "SYMHIGH"}) number(n, "n-_3", -99, 999);
-    number("LOADWEEKS", "n_2", 0, 99);
-    number("NCIOUT", "n_2b", 0, 99);
-    number("CLDRFMT", "n_1", 0, 9);
-    t.push_back({"DESCFIRST", Control::Option, "", 0, 4});  // Time, Date, Currency, Event descr
-    t.push_back({"XOUT", Control::Option, "", 0, 5});       // No, XML, Tab, Char, Cols
-    return t;
-  }();
-  return table;
-}
-
-const SettingRule* rule_of(std::string_view name) {
-  for (const SettingRule& r : rules())
-    if (r.name == name) return &r;
-  return nullptr;
-}
-
-// Why a value the setting's control would not take is refused; empty when it is taken.
-std::string refusal(const SettingRule& rule, std::int64_t v, std::string_view typed) {
-  if (v >= rule.lowest && v <= rule.highest) return {};
-  const std::string name(rule.name);
-  const std::string not_this = ", not '" + std::string(typed) + "'";
-  switch (rule.control) {
-    case Control::CheckBox:
-      return "Invalid Value: " + name + " is a check box: 0 or 1" + not_this;
-    case Control::Option:
-      return "Invalid Value: " + name + " is one of the choices 1 to " +
-             std::to_string(rule.highest) + " (0: none chosen)" + not_this;
-    case Control::Date:
-      return "Invalid Value: " + name + " takes a date from " +
-             date_text(static_cast<std::int32_t>(rule.lowest)) + " to " +
-             date_text(static_cast<std::int32_t>(rule.highest)) + not_this;
-    case Control::Number:
-      break;
-  }
-  return "Invalid Value: " + name + " takes a whole number from " + std::to_string(rule.lowest) +
-         " to " + std::to_string(rule.highest) + not_this;
-}
-
 }  // namespace
-
-std::string_view setting_picture(std::string_view name) {
-  const SettingRule* r = rule_of(upper_ascii(name));
-  return r ? r->picture : std::string_view();
-}
 
 SettingsRecord built_in_defaults(std::int32_t today, const std::filesystem::path& working_folder) {
   SettingsRecord r;
@@ -258,27 +177,39 @@ Status set_setting(SettingsRecord& rec, std::string_view name, std::string_view 
       }
       field = v;
     } else {
-      // Every number has its control's rule; a date may be typed as a date or as a serial.
-      const SettingRule& rule = *rule_of(want);
-      std::int64_t typed = 0;
-      if (kind == FieldKind::Date && v.find_first_of("/-") != std::string::npos &&
-          v.find_first_of("/-") > 0) {
-        const auto d = parse_cli_date(v);
+      std::string digits = v;
+      if (kind == FieldKind::Date && digits.find_first_of("/-") != std::string::npos &&
+          digits.find_first_of("/-") > 0) {
+        const auto d = parse_cli_date(digits);
         if (!d) {
           st = Status(kBadValue, "Invalid Value: " + want + ": " + d.reason);
           return;
         }
-        typed = *d.value;
-      } else if (!parse_whole(v, typed)) {
-        typed = rule.highest + 1;  // not a whole number: refused with the rule's range
+        field = static_cast<T>(*d.value);
+      } else {
+        T parsed{};
+        if (!parse_whole(digits, parsed)) {
+          st = Status(kBadValue, "Invalid Value: " + want + " takes a whole number from " +
+                                     number_text(std::numeric_limits<T>::min()) + " to " +
+                                     number_text(std::numeric_limits<T>::max()) +
+                                     (kind == FieldKind::Date ? " or a date (mm/dd/yyyy)" : "") +
+                                     ", not '" + v + "'");
+          return;
+        }
+        field = parsed;
       }
-      if (std::string why = refusal(rule, typed, v); !why.empty()) {
-        st = Status(kBadValue, std::move(why));
-        return;
-      }
-      field = static_cast<T>(typed);
+      // The dates of the window: the week of the year 1800, or of 275591, stores only what the
+      // history cannot use.
+      if (kind == FieldKind::Date && (field < kFirstSettingDate || field > kLastSettingDate))
+        st = Status(kBadValue, "Invalid Value: " + want + " takes a date from " +
+                                   date_text(kFirstSettingDate) + " to " +
+                                   date_text(kLastSettingDate) + ", not '" + v + "'");
     }
   });
+  if (st.is_ok() && want == "SPACING1" && copy.b.spacing1 < 1)
+    st = Status(kBadValue,
+                "Invalid Value: SPACING1 is the default chart's minutes (1, 5, 15, 30, 60, 240) "
+                "and must be at least 1");
   if (st.is_ok()) rec = copy;
   return st;
 }

@@ -56,18 +56,13 @@ Status write_settings_file(const std::filesystem::path& file, const SettingsReco
 // the built-in 60.
 void repair_after_load(SettingsRecord& rec);
 
-// A setting by name (letter case ignored), as typed into the window or on the command line,
-// taking only what the setting's control in the window takes: whole numbers that its picture
-// shows (LOADWEEKS and NCIOUT 0 to 99, OFFSET1 and OFFSET2 -99 to 999, SPACING1 1 to 9999, the
-// symbols -999 to 9999, the colours -99 to 999, CLDRFMT 0 to 9), 0 or 1 for a check box, one of
-// an option group's choices (DESCFIRST 1 to 4, XOUT 1 to 5, or 0 for none chosen); dates from
-// 1 January 1900 to 31 December 2099 as mm/dd/yyyy, yyyy-mm-dd or a serial; texts no longer
-// than their field (given as Windows-1252). 92 with a reason for an unknown name or a value
-// that is refused; rec is unchanged then.
+// A setting by name (letter case ignored), as typed into the window or on the command line:
+// whole numbers within the field's range; dates as mm/dd/yyyy, yyyy-mm-dd or a serial, from
+// 1 January 1900 to 31 December 2099; texts no longer than their field (given as
+// Windows-1252). 92 with a reason for an unknown name or a value that does not fit; rec is
+// unchanged then. What the window's controls take besides (their pictures and choices) is
+// type_setting()'s (procfile_controls.h).
 Status set_setting(SettingsRecord& rec, std::string_view name, std::string_view value);
-// The picture of a setting's control in the window ("n_2", "d2", ...); empty for check boxes,
-// options, texts and unknown names.
-std::string_view setting_picture(std::string_view name);
 // The value as text (dates mm/dd/yyyy, 0 as "0"); empty for an unknown name.
 std::string setting_value(const SettingsRecord& rec, std::string_view name);
 bool is_setting_name(std::string_view name);

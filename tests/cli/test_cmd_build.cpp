@@ -111,15 +111,17 @@ TEST_F(BuildCommands, RefusalsChangeNothing) {
       {{"build", "--set", "DATE1=99999999"}, 2, "DATE1 takes a date"},
       {{"build", "--set", "DATE1=12/31/1899"}, 2, "DATE1 takes a date"},
       {{"settings", "set", "THRUDATE=2100-01-01"}, 2, "THRUDATE takes a date"},
-      {{"settings", "set", "NCIOUT=32767"}, 2, "NCIOUT takes a whole number from 0 to 99"},
-      {{"build", "--set", "LOADWEEKS=1000"}, 2, "LOADWEEKS takes a whole number from 0 to 99"},
-      {{"settings", "set", "XOUT=99"}, 2, "XOUT is one of the choices 1 to 5"},
-      {{"preview", "--set", "DESCFIRST=5"}, 2, "DESCFIRST is one of the choices 1 to 4"},
-      {{"settings", "set", "CHECKHIST=7"}, 2, "CHECKHIST is a check box: 0 or 1"},
-      {{"settings", "set", "OFFSET1=-100"}, 2, "OFFSET1 takes a whole number from -99 to 999"},
-      {{"settings", "set", "SYMUSD=10000"}, 2, "SYMUSD takes a whole number from -999 to 9999"},
-      {{"settings", "set", "SYMHIGH=1000"}, 2, "SYMHIGH takes a whole number from -99 to 999"},
-      {{"settings", "set", "CLDRFMT=10"}, 2, "CLDRFMT takes a whole number from 0 to 9"},
+      {{"settings", "set", "NCIOUT=32767"}, 2, "NCIOUT: \"32767\" is too long: at most 2"},
+      {{"build", "--set", "LOADWEEKS=1000"}, 2, "LOADWEEKS: \"1000\" is too long: at most 2"},
+      {{"settings", "set", "XOUT=99"},
+       2,
+       "The choices are 1 (No), 2 (XML), 3 (Tab), 4 (Char), 5 (Cols)."},
+      {{"preview", "--set", "DESCFIRST=5"}, 2, "DESCFIRST: '5' is none of the choices"},
+      {{"settings", "set", "CHECKHIST=7"}, 2, "CHECKHIST: A check box is either on (1) or off (0)"},
+      {{"settings", "set", "OFFSET1=-100"}, 2, "OFFSET1: \"-100\" is too long: at most 3"},
+      {{"settings", "set", "SYMUSD=10000"}, 2, "SYMUSD: \"10000\" is too long"},
+      {{"settings", "set", "SYMHIGH=1000"}, 2, "SYMHIGH: \"1000\" is too long"},
+      {{"settings", "set", "CLDRFMT=10"}, 2, "CLDRFMT: \"10\" is too long"},
   };
   for (const Case& c : cases) {
     const Outcome r = cli(c.args);
@@ -134,7 +136,7 @@ TEST_F(BuildCommands, RefusalsChangeNothing) {
 
 TEST_F(BuildCommands, SettingsAtTheEndsOfTheirRangesAreTaken) {
   const Outcome r = cli({"settings", "set", "DATE1=01/01/1900", "THRUDATE=2099-12-31",
-                         "FROMDATE=36163", "LOADWEEKS=99", "NCIOUT=0", "XOUT=0", "DESCFIRST=4",
+                         "FROMDATE=36163", "LOADWEEKS=99", "NCIOUT=0", "XOUT=1", "DESCFIRST=4",
                          "OFFSET1=-99", "SYMALL=-999", "SYMLOW=999", "CHECKHIST=0"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(setting("DATE1"), "01/01/1900");
@@ -276,6 +278,22 @@ TEST_F(BuildCommands, AnAutoplayDateOutOfRangeIsRefused) {
         << r.err;
     EXPECT_EQ(snapshot(), before) << content;
   }
+}
+
+TEST_F(BuildCommands, AReversedOutputRangeDoesNotRunAsTheWindowWouldNot) {
+  const std::string before = test::read_file(dir / "trune.INI");
+  const Outcome r = cli({"build", "--page", page(), "--set", "THRUDATE=01/01/2005"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("THRUDATE (01/01/2005) is before FROMDATE"), std::string::npos) << r.err;
+  EXPECT_FALSE(file_exists(dir / "News.CSV"));
+  EXPECT_EQ(test::read_file(dir / "trune.INI"), before);
+  // The automatic run takes its range from the trigger file: the saved end date does not stop it.
+  cli({"settings", "set", "THRUDATE=01/01/2005"});
+  test::write_file(dir / "Autoplay.CSV", "75670\r\n");
+  const Outcome automatic = cli({"--keep-going", "build", "--page", page()});
+  EXPECT_EQ(automatic.code, 0) << automatic.err;
+  EXPECT_FALSE(file_exists(dir / "Autoplay.CSV"));
+  EXPECT_TRUE(file_exists(dir / "News.CSV"));
 }
 
 TEST_F(BuildCommands, AbortAtAStopKeepsThePreviousNewsCsv) {

@@ -412,57 +412,6 @@ TEST(PageReader, HowThePageEnded) {
   }
 }
 
-// A page cut short or without days keeps nothing: the sink is told to drop what it was handed,
-// and the stop message says why.
-TEST(PageReader, ProcHistKeepsNothingOfACutOrDaylessPage) {
-  test::TempDir dir;
-  const std::string sample =
-      test::read_file(std::filesystem::path(MERVANE_SOURCE_DIR) / "samples" / "calendar-week.html");
-  ASSERT_GT(sample.size(), 1500u);
-  const std::string cut = "Read(truneout) - the page ends before its calendar table does";
-  const std::string no_days = "Read(truneout) - no calendar days in the page";
-  struct Case {
-    const char* what;
-    std::string page;
-    std::string stop;  // empty: the page is whole
-    std::size_t events;
-  } cases[] = {
-      {"the sample week", sample, "", 11},
-      {"its first 1500 bytes", sample.substr(0, 1500), cut, 4},
-      {"all but its last line", sample.substr(0, sample.rfind("</table>")), cut, 11},
-      {"a verification page", "<html><body>Please verify you are a human</body></html>\n", no_days,
-       0},
-      {"an empty body", "", no_days, 0},
-  };
-  for (const Case& c : cases) {
-    for (Answer answer : {Answer::Ignore, Answer::Abort}) {
-      test::write_file(dir / "truneout", c.page);
-      test::RecordingSink sink;
-      test::ScriptedReporter reporter;
-      reporter.stop_answers = {answer};
-      NoProgress progress;
-      std::int64_t count1 = 0;
-      PageOptions o = options(false, *date_serial(2008, 3, 2));
-      o.incut = true;
-      auto read = [&] {
-        proc_hist(dir / "truneout", "truneout", o, sink, reporter, progress, count1);
-      };
-      if (c.stop.empty() || answer == Answer::Ignore)
-        read();
-      else
-        EXPECT_THROW(read(), Aborted) << c.what;
-      EXPECT_EQ(reporter.stops,
-                c.stop.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.stop})
-          << c.what;
-      EXPECT_EQ(sink.events.size(), c.events) << c.what;
-      EXPECT_EQ(sink.calls.back(), c.stop.empty() ? "page_done" : "page_abandoned") << c.what;
-      EXPECT_EQ(std::count(sink.calls.begin(), sink.calls.end(), "page_done"),
-                c.stop.empty() ? 1 : 0)
-          << c.what;
-    }
-  }
-}
-
 TEST(PageReader, ProcHistFailures) {
   test::TempDir dir;
   const PageOptions o = options(false);

@@ -209,18 +209,14 @@ bool file_exists(const std::filesystem::path& file) {
   return std::filesystem::is_regular_file(file, ec);
 }
 
-}  // namespace mervane
-
-namespace mervane {
-
-Status final_target(const std::filesystem::path& target, std::filesystem::path& final) {
+Status final_target(const std::filesystem::path& target, std::filesystem::path& resolved) {
   std::filesystem::path p = target;
   for (int links = 0;; ++links) {
     std::error_code ec;
     const std::filesystem::file_status st = std::filesystem::symlink_status(p, ec);
     if (st.type() == std::filesystem::file_type::not_found ||
         st.type() == std::filesystem::file_type::regular) {
-      final = p;
+      resolved = p;
       return Status::ok();
     }
     if (ec) return Status::from_errno(ec.value());

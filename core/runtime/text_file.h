@@ -79,7 +79,7 @@ class TextWriter {
 // links it is (which may be missing). 36 "not a plain file" when that is anything but a plain
 // file or missing; an error of the file system when a link cannot be followed (a loop of
 // links).
-Status final_target(const std::filesystem::path& target, std::filesystem::path& final);
+Status final_target(const std::filesystem::path& target, std::filesystem::path& resolved);
 
 // Removes the temporary files "<target's name><marker><process number>[-<count>]" beside target
 // that a process no longer running left behind; never one of a running process. Failures are

@@ -42,6 +42,7 @@ void ProcFile::open() {
   profiles_ = profile_list(session.folder());
   s_ = built_in_defaults(today, session.folder());
   load_ini(session.folder(), s_, svc_.reporter);
+  calendar_ = load_calendar_settings(session.folder());
   const auto autoplay = read_autoplay(session.folder());
   session.with([&](Globals& g) { g.autop = autoplay ? 1 : 0; });
   if (autoplay) {

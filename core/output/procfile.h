@@ -20,11 +20,13 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/app/windows.h"
 #include "core/import/acquisition.h"
+#include "core/import/calendar_source.h"
 #include "core/model/session.h"
 #include "core/output/procfile_controls.h"
 #include "core/output/profiles.h"
@@ -106,6 +108,11 @@ class ProcFile {
   ProcFileControl selected() const { return selected_; }
 
   bool enabled(ProcFileControl c) const;
+  // Notes the window shows beside OFFSET1 and beside LOADWEEKS: the time zones in use and the
+  // offset they give on DATE1; that LOADWEEKS does not apply to the feed. Empty when there is
+  // nothing to say.
+  std::string zones_text() const { return zones_note(calendar_, s_.b.date1); }
+  std::string loadweeks_text() const { return loadweeks_note(calendar_); }
   // The Wingdings characters ?WINGALL ... ?WINGOTR (i = 0 .. 9): the low byte of each symbol.
   char wing(int i) const;
 
@@ -137,6 +144,7 @@ class ProcFile {
 
   ProcFileServices svc_;
   SettingsRecord s_;
+  CalendarSettings calendar_;  // source and zones from the local settings, read by open()
   ProfileName pfilename_, profilename_;
   std::vector<ProfileName> profiles_;
   std::int32_t highdate_ = 0;

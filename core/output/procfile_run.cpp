@@ -3,6 +3,7 @@
 
 #include "core/import/calendar_address.h"
 #include "core/import/event_history.h"
+#include "core/model/local_settings.h"
 #include "core/output/aux_lines.h"
 #include "core/output/export_writer.h"
 #include "core/output/news_writer.h"
@@ -74,7 +75,13 @@ ProcFile::RunEnd ProcFile::run() {
     request.page.incuv = b.incuv != 0;
     request.page.cnvfmt = b.cnvfmt != 0;
     request.address = load_calendar_address(folder);
-    EventHistory history(calendar, r, progress, count1_, b.offset1);
+    request.feed = calendar_.feed;
+    request.feed_url = calendar_.feed_url;
+    // Zones that became unusable since they were set (a hand-edited file, another database)
+    // stop the run; after Ignore the hour offset applies.
+    TimeShift to_mt4;
+    stop_if_failed(r, "Open", kLocalSettingsFile, mt4_shift(calendar_, b.offset1, to_mt4));
+    EventHistory history(calendar, r, progress, count1_, to_mt4);
     load_weeks(session, r, progress, svc_.downloader, history, request, count1_);
   }
 

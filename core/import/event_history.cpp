@@ -1,5 +1,6 @@
 #include "core/import/event_history.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <string>
@@ -66,6 +67,11 @@ EventHistory::EventHistory(Table<CalendarTable>& calendar, Reporter& r, Progress
 EventHistory::~EventHistory() = default;
 
 void EventHistory::delete_week(std::int32_t first_day) {
+  delete_days(first_day, static_cast<std::int32_t>(std::min<std::int64_t>(
+                             std::int64_t{first_day} + 6, std::numeric_limits<std::int32_t>::max())));
+}
+
+void EventHistory::delete_days(std::int32_t first_day, std::int32_t last_day) {
   State& s = *state_;
   s.tx.reset();  // a page that never reported its end keeps nothing
   s.tx = std::make_unique<Transaction>(s.t);
@@ -79,7 +85,6 @@ void EventHistory::delete_week(std::int32_t first_day) {
   s.t.clear();
   s.t.rec.date = first_day;
   if (stop_if_failed(s.r, "Delete", s.name, s.t.set(CalendarKey::Key))) return;
-  const std::int64_t last_day = std::int64_t{first_day} + 6;
   for (;;) {
     const Status st = s.t.next();
     ++s.count1;

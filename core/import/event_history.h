@@ -34,8 +34,9 @@ void open_calr(Table<CalendarTable>& t, Reporter& r);
 // hours), after clearing the page's week once. The table must be open (open_calr) and outlive
 // this object; so must the reporter, the progress and count1.
 //
-// delete_week() begins the page's transaction and clears the seven days from first_day;
-// page_done() commits it; page_abandoned(), a following delete_week() without page_done(), or
+// delete_week() begins the page's transaction and clears the seven days from first_day
+// (delete_days() the days given); page_done() commits it; page_abandoned(), a following
+// delete_week() without page_done(), or
 // the destructor roll it back. When the transaction cannot begin (another writer holds the
 // table) the stop message is "Delete(" and, after Ignore, nothing of that page is stored.
 //
@@ -55,6 +56,7 @@ class EventHistory : public PageSink {
   EventHistory& operator=(const EventHistory&) = delete;
 
   void delete_week(std::int32_t first_day) override;
+  void delete_days(std::int32_t first_day, std::int32_t last_day) override;
   void store(const PageEvent& event) override;
   void page_done() override;
   void page_abandoned() override;

@@ -19,6 +19,8 @@ namespace {
 constexpr std::int64_t kMaxFeed = 64 << 20;
 // How much of a file the content test looks at.
 constexpr std::size_t kHeadBytes = 4096;
+// The most days a feed's events may spread over, from the Sunday before the first.
+constexpr std::int32_t kMaxFeedDays = 62;
 
 bool starts_with(std::string_view s, std::string_view p) {
   return s.size() >= p.size() && std::memcmp(s.data(), p.data(), p.size()) == 0;
@@ -213,7 +215,8 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
                             ">, not <weeklyevents>");
 
   FeedWeek week;
-  std::int32_t first = 0;
+  std::int32_t first = 0, last = 0;
+  std::string first_text, last_text;
   RowFields row;
   PageEvent event;
   for (pugi::xml_node item = root.child("event"); item; item = item.next_sibling("event")) {
@@ -238,8 +241,13 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
     if (!day)
       return with_problem(line_at(text, date.offset_debug()),
                           "an event dated \"" + date_text + "\", not MM-DD-YYYY");
-    if (!week.dated || *day < first) first = *day;
+    if (!week.dated || *day < first) first = *day, first_text = date_text;
+    if (!week.dated || *day > last) last = *day, last_text = date_text;
     week.dated = true;
+    if (last - sunday_on_or_before(first) > kMaxFeedDays)
+      return with_problem(line_at(text, date.offset_debug()),
+                          "the events run from " + first_text + " to " + last_text +
+                              ": more than two months, not a weekly feed");
 
     row = RowFields{};
     row.stime = value_text(time);
@@ -250,12 +258,18 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
     row.sprev = value_text(previous);
     if (finish_row(row, options, *day, event, RowTexts::Plain)) week.events.push_back(event);
   }
-  if (week.dated) week.first_day = sunday_on_or_before(first);
+  if (week.dated) {
+    week.first_day = sunday_on_or_before(first);
+    week.last_day = std::max(last, week.first_day + 6);
+  }
   return week;
 }
 
 void store_feed(const FeedWeek& week, PageSink& sink) {
-  if (week.dated) sink.delete_week(week.first_day);
+  if (week.dated && week.last_day == week.first_day + 6)
+    sink.delete_week(week.first_day);
+  else if (week.dated)
+    sink.delete_days(week.first_day, week.last_day);
   for (const PageEvent& e : week.events) sink.store(e);
   sink.page_done();
 }

@@ -13,9 +13,11 @@
 // they stand, actual, revised-from and KX ID blank. The texts read as a page's decoded texts
 // do: "&" becomes "+" and "_" a blank; line breaks and other control characters become blanks.
 //
-// The week the feed fills is the seven days from the Sunday on or before its first event: it is
-// cleared once before the first event is stored. A feed is checked whole before anything is
-// handed on, so a malformed one clears and stores nothing.
+// The week the feed fills is the seven days from the Sunday on or before its first event, or up
+// to its last event when that is later: those days are cleared once before the first event is
+// stored. A feed whose events spread over more than two months is refused, so that one wrong
+// date cannot clear years of history. A feed is checked whole before anything is handed on,
+// so a malformed one clears and stores nothing.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +47,7 @@ struct FeedProblem {
 struct FeedWeek {
   std::vector<PageEvent> events;  // the events the check boxes let through, in feed order
   std::int32_t first_day = 0;     // the Sunday of the week; only when dated
+  std::int32_t last_day = 0;      // its Saturday, or the last event's day when that is later
   bool dated = false;             // the feed holds at least one event
   std::size_t items = 0;          // event elements read
   std::optional<FeedProblem> problem;
@@ -53,8 +56,8 @@ struct FeedWeek {
 // Reads a whole feed. With a problem, no events are returned.
 FeedWeek parse_feed(std::string_view bytes, const PageOptions& options);
 
-// Hands a feed without a problem to the sink: delete_week() for its week when it holds events,
-// each event, then page_done().
+// Hands a feed without a problem to the sink: delete_week() for its week when it holds events
+// (delete_days() when they run past it), each event, then page_done().
 void store_feed(const FeedWeek& week, PageSink& sink);
 
 // A feed file read into the sink. "Open(" + name + ") - " + error text when it cannot be opened,

@@ -127,6 +127,12 @@ TEST(FeedReader, WeekOfTheFirstEvent) {
   EXPECT_EQ(calls[3].substr(0, 24), "2024-03-10 12:30 USD|Sun");
   EXPECT_EQ(calls[4], "page_done");
 
+  // Events past the week: the days through the last one are cleared.
+  FeedItem next = fri;
+  next.date = "03-18-2024";
+  EXPECT_EQ(feed_calls(test::feed({fri, next}), PageOptions{}).front(),
+            "delete_days 2024-03-10 2024-03-18");
+
   // A week without events clears nothing.
   EXPECT_EQ(feed_calls(test::feed({}), PageOptions{}),
             (std::vector<std::string>{"page_done"}));
@@ -209,6 +215,11 @@ TEST(FeedReader, MalformedFeedsNameTheLine) {
       {"a date in another form",
        "<weeklyevents>\n<event>\n<date>2024-03-12</date></event>\n</weeklyevents>",
        "line 3: an event dated \"2024-03-12\", not MM-DD-YYYY"},
+      {"dates more than two months apart",
+       "<weeklyevents>\n<event><date>03-12-2024</date></event>\n"
+       "<event><date>01-01-2000</date></event>\n</weeklyevents>",
+       "line 3: the events run from 01-01-2000 to 03-12-2024: more than two months, not a weekly "
+       "feed"},
       {"a day the month does not have",
        "<weeklyevents>\n<event>\n<date>02-30-2024</date></event>\n</weeklyevents>",
        "line 3: an event dated \"02-30-2024\", not MM-DD-YYYY"},

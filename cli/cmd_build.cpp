@@ -209,8 +209,8 @@ int settings_show(Context& c) {
 
 // A refused value of the calendar's settings, with the command that lists the zone names.
 [[noreturn]] void refuse_calendar_setting(const Assignment& a, const Status& st) {
-  const bool zone = a.name == kCalendarZoneSetting || a.name == kMt4ZoneSetting ||
-                    a.name == kLocalZoneSetting;
+  const bool zone =
+      a.name == kCalendarZoneSetting || a.name == kMt4ZoneSetting || a.name == kLocalZoneSetting;
   throw UsageError(a.name + ": " + st.message() +
                    (zone ? " (mervane-cli zones lists the known names)" : ""));
 }

@@ -13,12 +13,12 @@
 #include "core/import/calendar_source.h"
 #include "core/import/event_history.h"
 #include "core/import/feed_reader.h"
-#include "core/util/time_zones.h"
 #include "core/model/local_settings.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/paths.h"
 #include "core/util/charset.h"
 #include "core/util/picture.h"
+#include "core/util/time_zones.h"
 
 namespace mervane::cli {
 namespace {
@@ -115,8 +115,8 @@ void add_import_commands(CLI::App& app, Context& ctx) {
   url->add_option("ADDRESS", *address, "scheme and host, with an optional port");
   on_run(*url, ctx, [address](Context& c) { return calendar_url(c, *address); });
 
-  auto* zn = app.add_subcommand(
-      "zones", "the time zone names CALENDARZONE, MT4ZONE and LOCALZONE take");
+  auto* zn =
+      app.add_subcommand("zones", "the time zone names CALENDARZONE, MT4ZONE and LOCALZONE take");
   auto part = std::make_shared<std::string>();
   zn->add_option("PART", *part, "only the names holding PART (letter case ignored)");
   on_run(*zn, ctx, [part](Context& c) { return zones(c, *part); });

@@ -67,14 +67,15 @@ std::string calendar_setting_value(const CalendarSettings& c, std::string_view n
   return {};
 }
 
-Status check_calendar_setting(std::string_view name, std::string_view value,
-                              std::string& stored) {
+Status check_calendar_setting(std::string_view name, std::string_view value, std::string& stored) {
   const std::string u = upper_ascii(name);
   stored = value;
-  if (value.empty()) return is_calendar_setting(u) ? Status::ok()
-                                                   : Status(kBadValue, "Invalid Value: there is "
-                                                                       "no setting " +
-                                                                           std::string(name));
+  if (value.empty())
+    return is_calendar_setting(u) ? Status::ok()
+                                  : Status(kBadValue,
+                                           "Invalid Value: there is "
+                                           "no setting " +
+                                               std::string(name));
   if (u == kCalendarSourceSetting) {
     const std::string v = upper_ascii(value);
     stored = v == "FEED" ? "feed" : v == "PAGE" ? "page" : "";

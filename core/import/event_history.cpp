@@ -67,8 +67,9 @@ EventHistory::EventHistory(Table<CalendarTable>& calendar, Reporter& r, Progress
 EventHistory::~EventHistory() = default;
 
 void EventHistory::delete_week(std::int32_t first_day) {
-  delete_days(first_day, static_cast<std::int32_t>(std::min<std::int64_t>(
-                             std::int64_t{first_day} + 6, std::numeric_limits<std::int32_t>::max())));
+  delete_days(first_day,
+              static_cast<std::int32_t>(std::min<std::int64_t>(
+                  std::int64_t{first_day} + 6, std::numeric_limits<std::int32_t>::max())));
 }
 
 void EventHistory::delete_days(std::int32_t first_day, std::int32_t last_day) {

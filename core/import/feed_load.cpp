@@ -74,8 +74,8 @@ void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& hi
              " (the next download is allowed at " + next + ")");
     } else {
       p.note(wget_command(url));
-      Status st = url.empty() ? Status(kBadValue, "no feed address is set (FEEDURL)")
-                              : d.fetch(url, page);
+      Status st =
+          url.empty() ? Status(kBadValue, "no feed address is set (FEEDURL)") : d.fetch(url, page);
       if (st.file_code == kHttpTooManyRequests)
         st = Status(kFileSystemError,
                     "HTTP status 429 Too Many Requests: the calendar service refuses downloads "

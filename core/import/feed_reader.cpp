@@ -79,7 +79,8 @@ std::string utf8_from_utf16(std::string_view bytes, bool big_endian) {
 }
 
 bool is_ascii(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return std::all_of(s.begin(), s.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // The feed as UTF-8, whatever it came as: UTF-16 by its byte order mark, UTF-8 when the bytes
@@ -205,14 +206,14 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
   if (parsed.status == pugi::status_no_document_element)
     return with_problem(line_at(text, parsed.offset), "the feed holds no XML element");
   if (!parsed)
-    return with_problem(line_at(text, parsed.offset),
-                        std::string("the feed is not well-formed XML (") + parsed.description() +
-                            ")");
+    return with_problem(
+        line_at(text, parsed.offset),
+        std::string("the feed is not well-formed XML (") + parsed.description() + ")");
   const pugi::xml_node root = doc.document_element();
   if (std::strcmp(root.name(), "weeklyevents") != 0)
-    return with_problem(line_at(text, root.offset_debug()),
-                        "the feed's root element is <" + std::string(root.name()) +
-                            ">, not <weeklyevents>");
+    return with_problem(
+        line_at(text, root.offset_debug()),
+        "the feed's root element is <" + std::string(root.name()) + ">, not <weeklyevents>");
 
   FeedWeek week;
   std::int32_t first = 0, last = 0;
@@ -274,9 +275,8 @@ void store_feed(const FeedWeek& week, PageSink& sink) {
   sink.page_done();
 }
 
-void proc_feed(const std::filesystem::path& file, std::string_view name,
-               const PageOptions& options, PageSink& sink, Reporter& reporter, Progress& progress,
-               std::int64_t& count1) {
+void proc_feed(const std::filesystem::path& file, std::string_view name, const PageOptions& options,
+               PageSink& sink, Reporter& reporter, Progress& progress, std::int64_t& count1) {
   std::FILE* f = std::fopen(file.c_str(), "rb");
   if (!f) {
     stop(reporter, "Open", name, Status::from_errno(errno));

@@ -64,9 +64,8 @@ void store_feed(const FeedWeek& week, PageSink& sink);
 // "Get(" for a read error, and "Read(" + name + ") - line N: ..." for a malformed feed; after
 // Ignore nothing of it is stored or cleared. COUNT1 goes up by one per event element and
 // CALPROC# is reported with the week's first day. Abort throws Aborted.
-void proc_feed(const std::filesystem::path& file, std::string_view name,
-               const PageOptions& options, PageSink& sink, Reporter& reporter, Progress& progress,
-               std::int64_t& count1);
+void proc_feed(const std::filesystem::path& file, std::string_view name, const PageOptions& options,
+               PageSink& sink, Reporter& reporter, Progress& progress, std::int64_t& count1);
 
 // A saved calendar file, feed or page as its content says: proc_feed() or proc_hist().
 void read_calendar_file(const std::filesystem::path& file, std::string_view name,

@@ -140,6 +140,7 @@ class ProcFile {
   void preview_then(bool effects);
   void exec_prof_grp();
   void setup_g2parms();
+  TimeShift local_time();
   void publish_names();
 
   ProcFileServices svc_;

@@ -84,8 +84,8 @@ std::int64_t seconds_of(Duration d) {
 
 std::string ZoneSetting::text() const {
   if (shift_hours == 0) return name;
-  return name + (shift_hours > 0 ? "+" : "-") + std::to_string(shift_hours > 0 ? shift_hours
-                                                                                : -shift_hours);
+  return name + (shift_hours > 0 ? "+" : "-") +
+         std::to_string(shift_hours > 0 ? shift_hours : -shift_hours);
 }
 
 Status parse_zone_setting(std::string_view typed, bool allow_system, ZoneSetting& out) {
@@ -111,9 +111,9 @@ Status parse_zone_setting(std::string_view typed, bool allow_system, ZoneSetting
   const std::size_t sign = typed.find_last_of("+-");
   if (sign != std::string_view::npos && sign > 0) {
     const std::string_view digits = typed.substr(sign + 1);
-    const bool number = !digits.empty() && digits.size() <= 2 &&
-                        std::all_of(digits.begin(), digits.end(),
-                                    [](char c) { return c >= '0' && c <= '9'; });
+    const bool number =
+        !digits.empty() && digits.size() <= 2 &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (number) {
       int hours = std::stoi(std::string(digits));
       if (hours > 23) return refused(typed, "shifts by more than 23 hours");
@@ -153,14 +153,13 @@ std::int64_t ZoneConversion::to_utc(std::int64_t local) const {
   if (guess >= p.begin + 2 * kDay && guess < p.end - 2 * kDay) return guess;
 
   const std::int64_t at = std::clamp(local, kLookupFirst, kLookupLast);
-  const date::local_info li =
-      from_->get_info(date::local_seconds{std::chrono::seconds{at}});
-  from_period_ = Period{clamp_far(seconds_of(li.first.begin.time_since_epoch())),
-                        clamp_far(seconds_of(li.first.end.time_since_epoch())),
-                        seconds_of(li.first.offset)};
+  const date::local_info li = from_->get_info(date::local_seconds{std::chrono::seconds{at}});
+  from_period_ =
+      Period{clamp_far(seconds_of(li.first.begin.time_since_epoch())),
+             clamp_far(seconds_of(li.first.end.time_since_epoch())), seconds_of(li.first.offset)};
   if (li.result == date::local_info::nonexistent)
     return seconds_of(li.first.end.time_since_epoch());  // the moment of the change
-  return local - from_period_.offset;  // unique, or the first of a repeated time
+  return local - from_period_.offset;                    // unique, or the first of a repeated time
 }
 
 std::int64_t ZoneConversion::from_utc(std::int64_t utc) const {

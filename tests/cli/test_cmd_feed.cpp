@@ -75,9 +75,9 @@ TEST_F(FeedCommands, ZoneSettingsAndTheirNames) {
                    "CALENDARSOURCE=Feed", "FEEDURL=HTTPS://calendar.example/weekly.xml?x=1"});
   ASSERT_EQ(r.code, 0) << r.err;
   r = cli({"settings", "show"});
-  for (const char* line : {"\nCALENDARSOURCE=feed\n", "\nFEEDURL=https://calendar.example/weekly.xml?x=1\n",
-                           "\nCALENDARZONE=UTC\n", "\nMT4ZONE=America/New_York+7\n",
-                           "\nLOCALZONE=\n"})
+  for (const char* line :
+       {"\nCALENDARSOURCE=feed\n", "\nFEEDURL=https://calendar.example/weekly.xml?x=1\n",
+        "\nCALENDARZONE=UTC\n", "\nMT4ZONE=America/New_York+7\n", "\nLOCALZONE=\n"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line;
 
   const std::string cfg = test::read_file(dir / "mervane.cfg");
@@ -129,8 +129,8 @@ TEST_F(FeedCommands, SavedFeedWithAndWithoutZones) {
                                                 "03/13/2024 02:01 Treasury Currency Report "
                                                 "<<Tentative>>"}));
 
-  r = cli({"settings", "set", "CALENDARZONE=UTC", "MT4ZONE=America/New_York+7",
-           "CALENDARSOURCE=feed"});
+  r = cli(
+      {"settings", "set", "CALENDARZONE=UTC", "MT4ZONE=America/New_York+7", "CALENDARSOURCE=feed"});
   ASSERT_EQ(r.code, 0) << r.err;
   r = cli({"build", "--page", (dir / "feed.xml").string()});
   ASSERT_EQ(r.code, 0) << r.err;
@@ -165,6 +165,42 @@ TEST_F(FeedCommands, ImportReadsASavedFeed) {
   EXPECT_NE(r.err.find("Open(mervane.cfg) - Invalid Value: Gone/Away is not a time zone"),
             std::string::npos)
       << r.err;
+}
+
+// Local times by LOCALZONE: each event's label and its export time follow the local zone's own
+// change (London, 31 March 2024), whatever OFFSET2 says.
+TEST_F(FeedCommands, LocalTimesByZone) {
+  FeedItem before, after;
+  before.title = "Final GDP q/q";
+  before.date = "03-28-2024";
+  before.time = "12:30pm";
+  after.title = "JOLTS Job Openings";
+  after.date = "04-02-2024";
+  after.time = "12:30pm";
+  test::write_file(dir / "spring.xml", test::feed({before, after}));
+  Outcome r = cli({"settings", "set", "CALENDARZONE=UTC", "MT4ZONE=America/New_York+7",
+                   "LOCALZONE=Europe/London"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  r = cli({"build", "--page", (dir / "spring.xml").string(), "--set", "OFF2FMT=1", "--set",
+           "XOUT=3", "--set", "OFF2EXP=1", "--set", "OUTDATE=1", "--set", "OUTTIME=1", "--set",
+           "OUTDESCR=1", "--set", "FROMDATE=03/25/2024", "--set", "THRUDATE=04/06/2024"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string news = test::read_file(dir / "News.CSV");
+  EXPECT_NE(news.find("2024.03.28 15:30;"), std::string::npos) << news;
+  EXPECT_NE(news.find("[Thu 12:30]"), std::string::npos) << news;
+  EXPECT_NE(news.find("2024.04.02 15:30;"), std::string::npos) << news;
+  EXPECT_NE(news.find("[Tue 13:30]"), std::string::npos) << news;
+  const std::string exported = test::read_file(dir / "XLOutput.CSV");
+  EXPECT_NE(exported.find("2024/03/28\t12:30\tUSD\tFinal GDP q/q"), std::string::npos) << exported;
+  EXPECT_NE(exported.find("2024/04/02\t13:30\tUSD\tJOLTS Job Openings"), std::string::npos)
+      << exported;
+
+  // Without LOCALZONE, OFFSET2 as ever: no label while it is 0.
+  r = cli({"settings", "set", "LOCALZONE="});
+  ASSERT_EQ(r.code, 0) << r.err;
+  r = cli({"build", "--page", (dir / "spring.xml").string()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(test::read_file(dir / "News.CSV").find('['), std::string::npos);
 }
 
 }  // namespace

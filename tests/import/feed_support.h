@@ -23,10 +23,9 @@ inline std::string feed_event(const FeedItem& e) {
     return "<" + std::string(name) + "><![CDATA[" + v + "]]></" + name + ">";
   };
   return "<event>\n" + value("title", e.title) + "\n" + value("country", e.country) + "\n" +
-         value("date", e.date) + "\n" + value("time", e.time) + "\n" +
-         value("impact", e.impact) + "\n" + value("forecast", e.forecast) + "\n" +
-         value("previous", e.previous) + "\n<url><![CDATA[https://calendar.example/x]]></url>\n" +
-         "</event>\n";
+         value("date", e.date) + "\n" + value("time", e.time) + "\n" + value("impact", e.impact) +
+         "\n" + value("forecast", e.forecast) + "\n" + value("previous", e.previous) +
+         "\n<url><![CDATA[https://calendar.example/x]]></url>\n" + "</event>\n";
 }
 
 inline std::string feed(const std::vector<FeedItem>& items) {

@@ -74,7 +74,10 @@ struct FeedRuns {
     std::int64_t count1 = 0;
     EventHistory history(t, reporter, progress, count1, shift);
     LoadRequest request;
-    request.fields = {.checkhist = 1, .checkwget = checkwget, .autodate = 0, .loadweeks = 4,
+    request.fields = {.checkhist = 1,
+                      .checkwget = checkwget,
+                      .autodate = 0,
+                      .loadweeks = 4,
                       .date1 = ymd(2024, 3, 10)};
     request.feed = true;
     request.feed_url = url;
@@ -122,25 +125,22 @@ TEST(FeedLoad, AcrossDaylightSavingChanges) {
        "America/New_York+7",
        5,
        {"2024-03-08 15:30 Non-Farm Employment Change", "2024-03-10 07:00 Sunday Open",
-        "2024-03-12 15:30 CPI m/m", "2024-03-26 12:00 German Ifo",
-        "2024-03-28 15:30 Final GDP q/q", "2024-04-02 11:00 German CPI",
-        "2024-04-02 17:00 JOLTS Job Openings"}},
+        "2024-03-12 15:30 CPI m/m", "2024-03-26 12:00 German Ifo", "2024-03-28 15:30 Final GDP q/q",
+        "2024-04-02 11:00 German CPI", "2024-04-02 17:00 JOLTS Job Openings"}},
       {"the hour offset",
        "",
        "",
        2,
        {"2024-03-08 15:30 Non-Farm Employment Change", "2024-03-10 07:00 Sunday Open",
-        "2024-03-12 14:30 CPI m/m", "2024-03-26 11:00 German Ifo",
-        "2024-03-28 14:30 Final GDP q/q", "2024-04-02 10:00 German CPI",
-        "2024-04-02 16:00 JOLTS Job Openings"}},
+        "2024-03-12 14:30 CPI m/m", "2024-03-26 11:00 German Ifo", "2024-03-28 14:30 Final GDP q/q",
+        "2024-04-02 10:00 German CPI", "2024-04-02 16:00 JOLTS Job Openings"}},
       {"the zone of one side only: the hour offset",
        "UTC",
        "",
        2,
        {"2024-03-08 15:30 Non-Farm Employment Change", "2024-03-10 07:00 Sunday Open",
-        "2024-03-12 14:30 CPI m/m", "2024-03-26 11:00 German Ifo",
-        "2024-03-28 14:30 Final GDP q/q", "2024-04-02 10:00 German CPI",
-        "2024-04-02 16:00 JOLTS Job Openings"}},
+        "2024-03-12 14:30 CPI m/m", "2024-03-26 11:00 German Ifo", "2024-03-28 14:30 Final GDP q/q",
+        "2024-04-02 10:00 German CPI", "2024-04-02 16:00 JOLTS Job Openings"}},
   };
   for (const Setup& s : setups) {
     served = 0;
@@ -163,7 +163,8 @@ TEST(FeedLoad, AtMostOneDownloadIn30Minutes) {
   test::HttpServer server([&](const HttpRequest&) { return HttpResponse{200, test::feed({cpi})}; });
   FeedRuns runs;
   runs.url = server.base() + "/feed.xml";
-  const std::string note = "Calendar feed: one download of the feed's week, LOADWEEKS does not apply";
+  const std::string note =
+      "Calendar feed: one download of the feed's week, LOADWEEKS does not apply";
   const std::string fetch = "wget -O truneout " + runs.url;
 
   runs.run();
@@ -264,11 +265,9 @@ TEST(FeedLoad, FailuresKeepTheWeek) {
     } catch (const Aborted&) {
       EXPECT_FALSE(c.answers.empty()) << c.what;
     }
-    const std::string want =
-        c.stop.rfind("Read(", 0) == 0 ? c.stop : "Get(" + runs.url + c.stop;
+    const std::string want = c.stop.rfind("Read(", 0) == 0 ? c.stop : "Get(" + runs.url + c.stop;
     EXPECT_EQ(runs.reporter.stops, std::vector<std::string>{want}) << c.what;
-    EXPECT_EQ(stored_times(runs.dir.path()),
-              std::vector<std::string>{"2024-03-13 09:00 stays"})
+    EXPECT_EQ(stored_times(runs.dir.path()), std::vector<std::string>{"2024-03-13 09:00 stays"})
         << c.what;
     const bool downloaded = c.response.status == 200 && c.with_url;
     EXPECT_EQ(load_local_setting(runs.dir.path(), "FEEDLOADED").empty(), !downloaded) << c.what;
@@ -287,8 +286,7 @@ TEST(FeedLoad, HandSavedFile) {
                    test::feed({release("CPI m/m", "USD", "03-12-2024", "12:30pm")}));
   runs.run(2, 0);
   EXPECT_TRUE(runs.reporter.stops.empty());
-  EXPECT_EQ(stored_times(runs.dir.path()),
-            std::vector<std::string>{"2024-03-12 14:30 CPI m/m"});
+  EXPECT_EQ(stored_times(runs.dir.path()), std::vector<std::string>{"2024-03-12 14:30 CPI m/m"});
   EXPECT_EQ(load_local_setting(runs.dir.path(), "FEEDLOADED"), "");
 }
 

@@ -47,8 +47,7 @@ TEST(FeedReader, EventsAsThePageReaderMakesThem) {
        "2024-03-12 00:15 USD|Event|H|3|140||0.3%|0.2%||"},
       {"afternoon", item([](FeedItem& e) { e.time = "1:05pm"; }), off,
        "2024-03-12 13:05 USD|Event|H|3|140||0.3%|0.2%||"},
-      {"all day, untimed events off", item([](FeedItem& e) { e.time = "All Day"; }), off,
-       nullptr},
+      {"all day, untimed events off", item([](FeedItem& e) { e.time = "All Day"; }), off, nullptr},
       {"all day", item([](FeedItem& e) { e.time = "All Day"; }), all_on(),
        "2024-03-12 00:01 USD|Event <<AllDay>>|H|3|140||0.3%|0.2%||"},
       {"tentative", item([](FeedItem& e) { e.time = "Tentative"; }), all_on(),
@@ -61,10 +60,9 @@ TEST(FeedReader, EventsAsThePageReaderMakesThem) {
        "2024-03-12 12:30 USD|Event|L|1|140||0.3%|0.2%||"},
       {"an impact word of no level", item([](FeedItem& e) { e.impact = "Unknown"; }), all_on(),
        nullptr},
-      {"holiday, non-economic events off",
-       item([](FeedItem& e) { e.impact = "Holiday"; }), off, nullptr},
-      {"holiday",
-       item([](FeedItem& e) {
+      {"holiday, non-economic events off", item([](FeedItem& e) { e.impact = "Holiday"; }), off,
+       nullptr},
+      {"holiday", item([](FeedItem& e) {
          e.impact = "Holiday";
          e.time = "All Day";
          e.title = "Bank Holiday";
@@ -78,8 +76,8 @@ TEST(FeedReader, EventsAsThePageReaderMakesThem) {
        "2024-03-12 12:30 CNY|Event|H|3|148||0.3%|0.2%||"},
       {"a 2006 name", item([](FeedItem& e) { e.country = "GER"; }), all_on(),
        "2024-03-12 12:30 EUR|German Event|H|3|142||0.3%|0.2%||"},
-      {"unvalued, unvalued events off",
-       item([](FeedItem& e) { e.forecast = e.previous = ""; }), off, nullptr},
+      {"unvalued, unvalued events off", item([](FeedItem& e) { e.forecast = e.previous = ""; }),
+       off, nullptr},
       {"unvalued", item([](FeedItem& e) { e.forecast = e.previous = ""; }), all_on(),
        "2024-03-12 12:30 USD|Event|H|3|140|||||"},
       {"an ampersand reads as the page shows it",
@@ -89,8 +87,7 @@ TEST(FeedReader, EventsAsThePageReaderMakesThem) {
        item([](FeedItem& e) { e.title = " Core_CPI\r\nm/m\t"; }), off,
        "2024-03-12 12:30 USD|Core CPI m/m|H|3|140||0.3%|0.2%||"},
       {"a long title is cut as a page cell is",
-       item([](FeedItem& e) { e.title = std::string(70, 'x'); }), off,
-       nullptr},  // checked below
+       item([](FeedItem& e) { e.title = std::string(70, 'x'); }), off, nullptr},  // checked below
       {"one-digit month", item([](FeedItem& e) { e.date = "3-12-2024"; }), off,
        "2024-03-12 12:30 USD|Event|H|3|140||0.3%|0.2%||"},
   };
@@ -98,13 +95,11 @@ TEST(FeedReader, EventsAsThePageReaderMakesThem) {
     const std::vector<std::string> calls = feed_calls(test::feed({c.item}), c.options);
     if (std::string(c.what).find("long title") != std::string::npos) {
       ASSERT_EQ(calls.size(), 3u);
-      EXPECT_EQ(calls[1], "2024-03-12 12:30 USD|" + std::string(60, 'x') +
-                              "|H|3|140||0.3%|0.2%||");
+      EXPECT_EQ(calls[1], "2024-03-12 12:30 USD|" + std::string(60, 'x') + "|H|3|140||0.3%|0.2%||");
       continue;
     }
     if (!c.event) {
-      EXPECT_EQ(calls, (std::vector<std::string>{"delete_week 2024-03-10", "page_done"}))
-          << c.what;
+      EXPECT_EQ(calls, (std::vector<std::string>{"delete_week 2024-03-10", "page_done"})) << c.what;
       continue;
     }
     EXPECT_EQ(calls, (std::vector<std::string>{"delete_week 2024-03-10", c.event, "page_done"}))
@@ -134,10 +129,8 @@ TEST(FeedReader, WeekOfTheFirstEvent) {
             "delete_days 2024-03-10 2024-03-18");
 
   // A week without events clears nothing.
-  EXPECT_EQ(feed_calls(test::feed({}), PageOptions{}),
-            (std::vector<std::string>{"page_done"}));
-  EXPECT_EQ(feed_calls("<weeklyevents/>", PageOptions{}),
-            (std::vector<std::string>{"page_done"}));
+  EXPECT_EQ(feed_calls(test::feed({}), PageOptions{}), (std::vector<std::string>{"page_done"}));
+  EXPECT_EQ(feed_calls("<weeklyevents/>", PageOptions{}), (std::vector<std::string>{"page_done"}));
 }
 
 // The same title in every form a feed arrives in; the event holds it in Windows-1252.
@@ -163,14 +156,17 @@ TEST(FeedReader, Encodings) {
     std::string bytes;
     const char* title;  // as UTF-8
   } cases[] = {
-      {"windows-1252", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n" + head +
-                           "Ifo \x96 Climate \x80" + tail,
+      {"windows-1252",
+       "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n" + head + "Ifo \x96 Climate \x80" +
+           tail,
        "Ifo \u2013 Climate \u20ac"},
-      {"UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + head +
-                    "Ifo \xE2\x80\x93 Climate \xE2\x82\xAC" + tail,
+      {"UTF-8",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + head +
+           "Ifo \xE2\x80\x93 Climate \xE2\x82\xAC" + tail,
        "Ifo \u2013 Climate \u20ac"},
-      {"UTF-8 declared windows-1252", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" +
-                                          head + "Ifo \xE2\x80\x93 Climate" + tail,
+      {"UTF-8 declared windows-1252",
+       "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + head + "Ifo \xE2\x80\x93 Climate" +
+           tail,
        "Ifo \u2013 Climate"},
       {"UTF-8 with a byte order mark", "\xEF\xBB\xBF" + head + "Ifo \xE2\x80\x93 Climate" + tail,
        "Ifo \u2013 Climate"},
@@ -203,7 +199,8 @@ TEST(FeedReader, MalformedFeedsNameTheLine) {
        "line 4: the feed is not well-formed XML (Start-end tags mismatch)"},
       {"cut short", "<weeklyevents>\n" + event + event + "<event><title>Cut",
        "line 4: the feed is not well-formed XML (Start-end tags mismatch)"},
-      {"a declaration only", "<?xml version=\"1.0\"?>\n\n", "line 3: the feed holds no XML element"},
+      {"a declaration only", "<?xml version=\"1.0\"?>\n\n",
+       "line 3: the feed holds no XML element"},
       {"another root", "<?xml version=\"1.0\"?>\n<rss>\n" + event + "</rss>\n",
        "line 2: the feed's root element is <rss>, not <weeklyevents>"},
       {"an event without a date",
@@ -227,8 +224,7 @@ TEST(FeedReader, MalformedFeedsNameTheLine) {
   for (const Case& c : cases) {
     const FeedWeek week = parse_feed(c.bytes, PageOptions{});
     ASSERT_TRUE(week.problem) << c.what;
-    EXPECT_EQ("line " + std::to_string(week.problem->line) + ": " + week.problem->text,
-              c.problem)
+    EXPECT_EQ("line " + std::to_string(week.problem->line) + ": " + week.problem->text, c.problem)
         << c.what;
     EXPECT_TRUE(week.events.empty()) << c.what;
   }
@@ -297,8 +293,8 @@ TEST(FeedReader, FileIntoTheHistory) {
     {
       EventHistory history(run.calendar, run.reporter, p, run.count1, 0);
       try {
-        read_calendar_file(run.dir / "feed.xml", "feed.xml", PageOptions{}, history,
-                           run.reporter, p, run.count1);
+        read_calendar_file(run.dir / "feed.xml", "feed.xml", PageOptions{}, history, run.reporter,
+                           p, run.count1);
         EXPECT_TRUE(c.answers.empty()) << c.what;
       } catch (const Aborted&) {
         EXPECT_FALSE(c.answers.empty()) << c.what;
@@ -317,8 +313,8 @@ TEST(FeedReader, PagesStillGoToThePageReader) {
   test::RecordingSink sink;
   PageOptions o;
   o.request_date = *date_serial(2007, 1, 8);
-  read_calendar_file(test::data_dir() / "import" / "week_2007_01_08.htm", "truneout", o, sink, r,
-                     p, count1);
+  read_calendar_file(test::data_dir() / "import" / "week_2007_01_08.htm", "truneout", o, sink, r, p,
+                     count1);
   EXPECT_TRUE(r.stops.empty());
   ASSERT_GT(sink.calls.size(), 2u);
   EXPECT_EQ(sink.calls.front(), "delete_week 2007-01-08");

@@ -89,27 +89,26 @@ TEST(TimeZones, ConversionAcrossDaylightSaving) {
        ymd(2024, 3, 8), 15, 30},
       {"New York 8:30 in summer", "UTC", "America/New_York+7", ymd(2024, 3, 12), 12, 30,
        ymd(2024, 3, 12), 15, 30},
-      {"the last hour before the US change", "UTC", "America/New_York+7", ymd(2024, 3, 10), 6,
-       59, ymd(2024, 3, 10), 8, 59},
+      {"the last hour before the US change", "UTC", "America/New_York+7", ymd(2024, 3, 10), 6, 59,
+       ymd(2024, 3, 10), 8, 59},
       {"the US change", "UTC", "America/New_York+7", ymd(2024, 3, 10), 7, 0, ymd(2024, 3, 10), 10,
        0},
       {"London 7:00 before Europe's change", "UTC", "America/New_York+7", ymd(2024, 3, 28), 7, 0,
        ymd(2024, 3, 28), 10, 0},
-      {"London 7:00 after Europe's change", "Europe/London", "America/New_York+7",
-       ymd(2024, 4, 2), 7, 0, ymd(2024, 4, 2), 9, 0},
+      {"London 7:00 after Europe's change", "Europe/London", "America/New_York+7", ymd(2024, 4, 2),
+       7, 0, ymd(2024, 4, 2), 9, 0},
       {"across midnight", "UTC", "America/New_York+7", ymd(2024, 7, 5), 22, 0, ymd(2024, 7, 6), 1,
        0},
-      {"back across midnight", "Asia/Tokyo", "UTC", ymd(2024, 7, 5), 2, 0, ymd(2024, 7, 4), 17,
-       0},
+      {"back across midnight", "Asia/Tokyo", "UTC", ymd(2024, 7, 5), 2, 0, ymd(2024, 7, 4), 17, 0},
       {"half an hour zone", "UTC", "Asia/Kolkata", ymd(2024, 1, 1), 0, 0, ymd(2024, 1, 1), 5, 30},
       {"New York's skipped hour is the moment of the change", "America/New_York", "UTC",
        ymd(2024, 3, 10), 2, 30, ymd(2024, 3, 10), 7, 0},
-      {"New York's repeated hour is its first time", "America/New_York", "UTC", ymd(2024, 11, 3),
-       1, 30, ymd(2024, 11, 3), 5, 30},
+      {"New York's repeated hour is its first time", "America/New_York", "UTC", ymd(2024, 11, 3), 1,
+       30, ymd(2024, 11, 3), 5, 30},
       {"after the repeated hour", "America/New_York", "UTC", ymd(2024, 11, 3), 2, 30,
        ymd(2024, 11, 3), 7, 30},
-      {"a date far in the future takes the offset at the end of 9999", "UTC",
-       "America/New_York", ymd(20000, 7, 1), 12, 0, ymd(20000, 7, 1), 7, 0},
+      {"a date far in the future takes the offset at the end of 9999", "UTC", "America/New_York",
+       ymd(20000, 7, 1), 12, 0, ymd(20000, 7, 1), 7, 0},
   };
   for (const Case& c : cases) {
     const ZoneConversion z = conversion(c.from, c.to);
@@ -148,8 +147,8 @@ TEST(TimeZones, TimeShiftByHoursOrZones) {
     std::int64_t want_days;
     int want_h;
   } cases[] = {
-      {2, 22, 30, 1, 0}, {-3, 1, 0, -1, 22}, {0, 23, 59, 0, 23}, {30, 0, 0, 1, 6},
-      {-30, 0, 0, -2, 18}, {2, 99, 0, 4, 5},
+      {2, 22, 30, 1, 0}, {-3, 1, 0, -1, 22},  {0, 23, 59, 0, 23},
+      {30, 0, 0, 1, 6},  {-30, 0, 0, -2, 18}, {2, 99, 0, 4, 5},
   };
   const std::int32_t day = ymd(2024, 1, 12);
   for (const Case& c : cases) {

@@ -1,0 +1,66 @@
+// The weekly feed reader on arbitrary bytes. The first byte picks the four check boxes, the rest
+// is the feed. The reader must end, stay inside its buffers, and either name a line of the feed
+// with a problem (and hand nothing on) or hand on events within their widths, all inside the
+// days it clears, which it clears once, before the first event. The content test must end too.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "core/import/feed_reader.h"
+#include "core/util/dates.h"
+
+namespace {
+
+class CheckingSink : public mervane::PageSink {
+ public:
+  int deletes = 0, done = 0;
+  std::int32_t first_day = 0, last_day = 0;
+
+  void delete_week(std::int32_t first) override { delete_days(first, first + 6); }
+  void delete_days(std::int32_t first, std::int32_t last) override {
+    if (++deletes != 1 || done || last < first + 6 || last > first + 62) std::abort();
+    if (mervane::weekday_of(first) != 0) std::abort();
+    first_day = first;
+    last_day = last;
+  }
+  void store(const mervane::PageEvent& e) override {
+    if (deletes != 1 || done) std::abort();
+    if (e.date < first_day || e.date > last_day) std::abort();
+    if (e.time_text.size() > 20 || e.currency.size() > 20 || e.descr.size() > 60 ||
+        !e.actual.empty() || e.forecast.size() > 20 || e.previous.size() > 20 ||
+        !e.revisedfrom.empty() || !e.kxid.empty())
+      std::abort();
+    for (const std::string* t : {&e.descr, &e.currency, &e.forecast, &e.previous})
+      for (char c : *t)
+        if (static_cast<unsigned char>(c) < 0x20) std::abort();  // no line break gets through
+    if (e.impact != 'L' && e.impact != 'M' && e.impact != 'H') std::abort();
+    if (e.color != '1' + (e.impact == 'M') + 2 * (e.impact == 'H')) std::abort();
+  }
+  void page_done() override {
+    if (++done != 1) std::abort();
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  mervane::PageOptions o;
+  o.nonecon = data[0] & 1;
+  o.incut = data[0] & 2;
+  o.incuv = data[0] & 4;
+  o.cnvfmt = data[0] & 8;
+  const std::string_view feed(reinterpret_cast<const char*>(data) + 1, size - 1);
+  (void)mervane::looks_like_feed(feed);
+  const mervane::FeedWeek week = mervane::parse_feed(feed, o);
+  if (week.problem) {
+    if (week.problem->line < 1 || week.problem->text.empty() || !week.events.empty())
+      std::abort();
+    return 0;
+  }
+  CheckingSink sink;
+  mervane::store_feed(week, sink);
+  if (sink.done != 1 || sink.deletes != (week.dated ? 1 : 0)) std::abort();
+  return 0;
+}

@@ -259,6 +259,10 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
     row.sprev = value_text(previous);
     if (finish_row(row, options, *day, event, RowTexts::Plain)) week.events.push_back(event);
   }
+  // An empty feed is a download gone wrong (the service's weeks always hold events), as a page
+  // without a calendar day is.
+  if (week.items == 0)
+    return with_problem(line_at(text, root.offset_debug()), "the feed holds no events");
   if (week.dated) {
     week.first_day = sunday_on_or_before(first);
     week.last_day = std::max(last, week.first_day + 6);

@@ -16,8 +16,8 @@
 // The week the feed fills is the seven days from the Sunday on or before its first event, or up
 // to its last event when that is later: those days are cleared once before the first event is
 // stored. A feed whose events spread over more than two months is refused, so that one wrong
-// date cannot clear years of history. A feed is checked whole before anything is handed on,
-// so a malformed one clears and stores nothing.
+// date cannot clear years of history, and so is a feed without events. A feed is checked whole
+// before anything is handed on, so a malformed one clears and stores nothing.
 #pragma once
 
 #include <cstdint>

@@ -9,6 +9,7 @@
 
 #include "core/import/feed_reader.h"
 #include "core/util/dates.h"
+#include "fuzz/event_checks.h"
 
 namespace {
 
@@ -27,15 +28,11 @@ class CheckingSink : public mervane::PageSink {
   void store(const mervane::PageEvent& e) override {
     if (deletes != 1 || done) std::abort();
     if (e.date < first_day || e.date > last_day) std::abort();
-    if (e.time_text.size() > 20 || e.currency.size() > 20 || e.descr.size() > 60 ||
-        !e.actual.empty() || e.forecast.size() > 20 || e.previous.size() > 20 ||
-        !e.revisedfrom.empty() || !e.kxid.empty())
-      std::abort();
+    mervane::fuzz::check_event(e);
+    if (!e.actual.empty() || !e.revisedfrom.empty() || !e.kxid.empty()) std::abort();
     for (const std::string* t : {&e.descr, &e.currency, &e.forecast, &e.previous})
       for (char c : *t)
         if (static_cast<unsigned char>(c) < 0x20) std::abort();  // no line break gets through
-    if (e.impact != 'L' && e.impact != 'M' && e.impact != 'H') std::abort();
-    if (e.color != '1' + (e.impact == 'M') + 2 * (e.impact == 'H')) std::abort();
   }
   void page_done() override {
     if (++done != 1) std::abort();

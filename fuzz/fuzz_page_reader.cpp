@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/import/page_reader.h"
+#include "fuzz/event_checks.h"
 
 namespace {
 
@@ -23,12 +24,7 @@ class CheckingSink : public mervane::PageSink {
   void store(const mervane::PageEvent& e) override {
     if (deletes != 1 || done) std::abort();
     if (e.date < first_day) std::abort();
-    if (e.time_text.size() > 20 || e.currency.size() > 20 || e.descr.size() > 60 ||
-        e.actual.size() > 20 || e.forecast.size() > 20 || e.previous.size() > 20 ||
-        e.revisedfrom.size() > 20 || e.kxid.size() > 6)
-      std::abort();
-    if (e.impact != 'L' && e.impact != 'M' && e.impact != 'H') std::abort();
-    if (e.color != '1' + (e.impact == 'M') + 2 * (e.impact == 'H')) std::abort();
+    mervane::fuzz::check_event(e);
   }
   void page_done() override {
     if (++done != 1) std::abort();

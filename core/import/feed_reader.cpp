@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <utility>
 
 #include "core/import/page_row.h"
 #include "core/util/charset.h"
@@ -83,16 +85,29 @@ bool is_ascii(std::string_view s) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The feed as UTF-8, whatever it came as: UTF-16 by its byte order mark, UTF-8 when the bytes
-// are well-formed UTF-8 (whatever the declaration says: feeds that declare windows-1252 and
-// send UTF-8 are common), Windows-1252 otherwise. Line ends stay where they were, so line
-// numbers count the same in the original.
-std::string as_utf8(std::string_view bytes) {
-  if (starts_with(bytes, "\xFF\xFE")) return utf8_from_utf16(bytes.substr(2), false);
-  if (starts_with(bytes, "\xFE\xFF")) return utf8_from_utf16(bytes.substr(2), true);
+// The feed's text as the parser reads it, and its character set: UTF-16 (by its byte order
+// mark) becomes UTF-8; UTF-8 is taken when the bytes are well-formed UTF-8 (whatever the
+// declaration says: feeds that declare windows-1252 and send UTF-8 are common), Windows-1252
+// otherwise, as it stands: the parser passes bytes above 127 through, and character references
+// are left to value_text(). Line ends stay where they were, so line numbers count the same in
+// the original.
+struct FeedText {
+  std::string converted;  // UTF-16 only
+  std::string_view text;
+  bool utf8 = true;
+};
+
+FeedText feed_text(std::string_view bytes) {
+  FeedText f;
+  if (starts_with(bytes, "\xFF\xFE") || starts_with(bytes, "\xFE\xFF")) {
+    f.converted = utf8_from_utf16(bytes.substr(2), bytes[0] == '\xFE');
+    f.text = f.converted;
+    return f;
+  }
   if (starts_with(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  if (is_ascii(bytes) || is_valid_utf8(bytes)) return std::string(bytes);
-  return utf8_from_cp1252(bytes);
+  f.text = bytes;
+  f.utf8 = is_ascii(bytes) || is_valid_utf8(bytes);
+  return f;
 }
 
 std::int64_t line_at(std::string_view text, std::ptrdiff_t offset) {
@@ -105,17 +120,82 @@ bool is_space(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The character of a reference ("amp", "#8364", "#x20AC") in the feed's character set. A name
+// XML does not define (an HTML one such as "nbsp") gives nothing, as the page's unknown entities
+// do; false when `ref` is no reference at all, which then stays as it stands.
+bool append_reference(std::string& out, std::string_view ref, bool utf8) {
+  static constexpr std::array<std::pair<std::string_view, char>, 5> kNamed = {
+      {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}}};
+  for (const auto& [name, c] : kNamed) {
+    if (ref == name) {
+      out += c;
+      return true;
+    }
+  }
+  const auto alnum = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  };
+  if (!ref.empty() && ref[0] != '#') return std::all_of(ref.begin(), ref.end(), alnum);
+  if (ref.size() < 2) return false;
+  const bool hex = ref[1] == 'x' || ref[1] == 'X';
+  std::string_view digits = ref.substr(hex ? 2 : 1);
+  if (digits.empty() || digits.size() > 8) return false;
+  char32_t cp = 0;
+  for (char c : digits) {
+    int d = c >= '0' && c <= '9' ? c - '0' : -1;
+    if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    if (d < 0) return false;
+    cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(d);
+  }
+  if (cp > 0x10FFFF) cp = 0xFFFD;
+  if (utf8) {
+    append_utf8(out, cp);
+  } else {
+    const std::optional<char> c = cp1252_char(cp);
+    out += c ? *c : '?';
+  }
+  return true;
+}
+
+// Text with its references replaced (the parser leaves them, see feed_text()).
+void append_unescaped(std::string& out, std::string_view raw, bool utf8) {
+  for (std::size_t amp; (amp = raw.find('&')) != std::string_view::npos;) {
+    out.append(raw.substr(0, amp));
+    const std::size_t semi = raw.find(';', amp + 1);
+    if (semi == std::string_view::npos || semi - amp > 12 ||
+        !append_reference(out, raw.substr(amp + 1, semi - amp - 1), utf8)) {
+      out += '&';
+      raw.remove_prefix(amp + 1);
+      continue;
+    }
+    raw.remove_prefix(semi + 1);
+  }
+  out.append(raw);
+}
+
 // A value's text: its text and CDATA pieces joined, outer white space trimmed, in
 // Windows-1252, read as a decoded page text reads ("&" as "+", "_" as a blank), with every
 // control character a blank so that no value can break a line of the files written from it.
-std::string value_text(pugi::xml_node element) {
-  std::string utf8;
-  for (pugi::xml_node n = element.first_child(); n; n = n.next_sibling())
-    if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) utf8 += n.value();
-  std::string_view v = utf8;
+std::string value_text(pugi::xml_node element, bool utf8) {
+  // Mostly one piece of CDATA or of text without references: read where it lies.
+  std::string raw;
+  std::string_view v;
+  const pugi::xml_node only = element.first_child();
+  if (only && !only.next_sibling() &&
+      (only.type() == pugi::node_cdata ||
+       (only.type() == pugi::node_pcdata && !std::strchr(only.value(), '&')))) {
+    v = only.value();
+  } else {
+    for (pugi::xml_node n = element.first_child(); n; n = n.next_sibling()) {
+      if (n.type() == pugi::node_cdata) raw += n.value();
+      if (n.type() == pugi::node_pcdata) append_unescaped(raw, n.value(), utf8);
+    }
+    v = raw;
+  }
   while (!v.empty() && is_space(v.front())) v.remove_prefix(1);
   while (!v.empty() && is_space(v.back())) v.remove_suffix(1);
-  std::string text = is_ascii(v) ? std::string(v) : cp1252_from_utf8(v);
+  std::string text = !utf8 || is_ascii(v) ? std::string(v) : cp1252_from_utf8(v);
   for (char& c : text) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '_') c = ' ';
     if (c == '&') c = '+';
@@ -164,7 +244,7 @@ bool looks_like_feed(std::string_view head) {
   head = head.substr(0, kHeadBytes);
   std::string converted;
   if (starts_with(head, "\xFF\xFE") || starts_with(head, "\xFE\xFF")) {
-    converted = as_utf8(head);
+    converted = feed_text(head).converted;
     head = converted;
   } else if (starts_with(head, "\xEF\xBB\xBF")) {
     head.remove_prefix(3);
@@ -199,10 +279,13 @@ bool looks_like_feed(std::string_view head) {
 }
 
 FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
-  const std::string text = as_utf8(bytes);
+  const FeedText feed = feed_text(bytes);
+  const std::string_view text = feed.text;
+  const bool utf8 = feed.utf8;
   pugi::xml_document doc;
-  const pugi::xml_parse_result parsed =
-      doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+  // References are replaced by value_text() in the feed's own character set.
+  const pugi::xml_parse_result parsed = doc.load_buffer(
+      text.data(), text.size(), pugi::parse_default & ~pugi::parse_escapes, pugi::encoding_utf8);
   if (parsed.status == pugi::status_no_document_element)
     return with_problem(line_at(text, parsed.offset), "the feed holds no XML element");
   if (!parsed)
@@ -224,18 +307,19 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
     ++week.items;
     pugi::xml_node title, country, date, time, impact, forecast, previous;
     for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
-      const char* n = c.name();
-      pugi::xml_node* slot = std::strcmp(n, "title") == 0      ? &title
-                             : std::strcmp(n, "country") == 0  ? &country
-                             : std::strcmp(n, "date") == 0     ? &date
-                             : std::strcmp(n, "time") == 0     ? &time
-                             : std::strcmp(n, "impact") == 0   ? &impact
-                             : std::strcmp(n, "forecast") == 0 ? &forecast
-                             : std::strcmp(n, "previous") == 0 ? &previous
-                                                               : nullptr;
-      if (slot && !*slot && c.type() == pugi::node_element) *slot = c;
+      if (c.type() != pugi::node_element) continue;
+      const std::string_view n = c.name();
+      pugi::xml_node* slot = n == "title"      ? &title
+                             : n == "country"  ? &country
+                             : n == "date"     ? &date
+                             : n == "time"     ? &time
+                             : n == "impact"   ? &impact
+                             : n == "forecast" ? &forecast
+                             : n == "previous" ? &previous
+                                               : nullptr;
+      if (slot && !*slot) *slot = c;
     }
-    const std::string date_text = date ? value_text(date) : std::string();
+    const std::string date_text = date ? value_text(date, utf8) : std::string();
     if (date_text.empty())
       return with_problem(line_at(text, item.offset_debug()), "an event without a date");
     const std::optional<std::int32_t> day = feed_date(date_text);
@@ -251,13 +335,14 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
                               ": more than two months, not a weekly feed");
 
     row = RowFields{};
-    row.stime = value_text(time);
-    row.sccy = value_text(country);
-    row.sdescr = value_text(title);
-    row.simpct = impact_code(value_text(impact), options.nonecon);
-    row.sfcast = value_text(forecast);
-    row.sprev = value_text(previous);
-    if (finish_row(row, options, *day, event, RowTexts::Plain)) week.events.push_back(event);
+    row.stime = value_text(time, utf8);
+    row.sccy = value_text(country, utf8);
+    row.sdescr = value_text(title, utf8);
+    row.simpct = impact_code(value_text(impact, utf8), options.nonecon);
+    row.sfcast = value_text(forecast, utf8);
+    row.sprev = value_text(previous, utf8);
+    if (finish_row(row, options, *day, event, RowTexts::Plain))
+      week.events.push_back(std::move(event));
   }
   // An empty feed is a download gone wrong (the service's weeks always hold events), as a page
   // without a calendar day is.
@@ -286,17 +371,23 @@ void proc_feed(const std::filesystem::path& file, std::string_view name, const P
     stop(reporter, "Open", name, Status::from_errno(errno));
     return;
   }
+  // Read in one piece of the file's size (a file that grows meanwhile is read on in chunks).
   std::string bytes;
-  std::array<char, 65536> chunk;
-  std::size_t got = 0;
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  bytes.resize(ec || size > static_cast<std::uintmax_t>(kMaxFeed) ? 0 : size + 1);
+  std::size_t have = 0, got = 0;
   bool too_large = false;
-  while ((got = std::fread(chunk.data(), 1, chunk.size(), f)) > 0) {
-    bytes.append(chunk.data(), got);
-    if (static_cast<std::int64_t>(bytes.size()) > kMaxFeed) {
+  for (;;) {
+    if (have == bytes.size()) bytes.resize(bytes.size() + 65536);
+    if ((got = std::fread(bytes.data() + have, 1, bytes.size() - have, f)) == 0) break;
+    have += got;
+    if (static_cast<std::int64_t>(have) > kMaxFeed) {
       too_large = true;
       break;
     }
   }
+  bytes.resize(have);
   const bool failed = std::ferror(f) != 0;
   const int err = errno;
   std::fclose(f);

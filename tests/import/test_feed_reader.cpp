@@ -171,6 +171,10 @@ TEST(FeedReader, Encodings) {
       {"character references", head + "A &lt;B&gt; &#8364; &amp; &quot;C&quot;" + tail,
        "A <B> \u20ac + \"C\""},
       {"a character Windows-1252 lacks", head + "Index &#x4E2D;" + tail, "Index ?"},
+      {"references in windows-1252",
+       "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + head +
+           "\x96 &#8364;&#x4E2D; &amp;&nbsp;&lt; &bad &#xZZ; &#39;" + tail,
+       "\u2013 \u20ac? +< +bad +#xZZ; '"},
       {"text and CDATA together", head + "Trade <![CDATA[Balance]]> s.a." + tail,
        "Trade Balance s.a."},
   };

@@ -14,12 +14,20 @@ void CliWindows::initial_setup(Session& s) {
   s.with([](Globals& g) { g.parm3.clear(); });
 }
 
+// The progress windows do their work as they are shown, and close when it is done.
+void show(WindowModel& w) {
+  w.open();
+  w.other_event({OtherEvent::Kind::Opened});
+}
+
 void CliWindows::effects_report(Session& s) {
-  effect_analysis_report(s, r_, p_);
+  EffectAnalysisReport w(s, r_, p_);
+  show(w);
 }
 
 void CliWindows::nci_output(Session& s) {
-  mervane::nci_output(s, r_, p_);
+  NciOutput w(s, r_, p_);
+  show(w);
 }
 
 }  // namespace mervane::cli

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
+
+#include "core/app/window_model.h"
 
 namespace mervane {
 
@@ -141,9 +144,13 @@ enum class ProcFileControl : int {
   PROFILENAME,
   CALPROC,
   COUNT1,
+  // Notes of the program's own, shown beside OFFSET1 and LOADWEEKS: the time zones in use, and
+  // that LOADWEEKS does not apply to the feed.
+  ZONENOTE,  // 135
+  LOADNOTE,
 };
 
-constexpr int kProcFileControls = 134;
+constexpr int kProcFileControls = 136;
 
 constexpr int number(ProcFileControl c) {
   return static_cast<int>(c);
@@ -151,6 +158,12 @@ constexpr int number(ProcFileControl c) {
 constexpr ProcFileControl control(int n) {
   return static_cast<ProcFileControl>(n);
 }
+
+// Decorations of the window (prompts, group boxes, options) are numbered from here on.
+constexpr int kProcFileDecorations = 201;
+
+// The window's controls in window order, with their texts, pictures and group boxes.
+const std::vector<ControlSpec>& procfile_controls();
 
 // The setting a control edits, by its name in the settings file ("OUTNAME" for ?GLO:OUTNAME);
 // empty for buttons, displays and the profile entry.

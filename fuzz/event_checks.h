@@ -1,5 +1,6 @@
-// The limits every finished calendar event keeps, whichever reader made it: each text within the
-// width of its row field, an impact letter and the colour that goes with it.
+// What the calendar reader targets share: the check boxes from an input's first byte, and the
+// limits every finished event keeps, whichever reader made it (each text within the width of its
+// row field, an impact letter and the colour that goes with it).
 #pragma once
 
 #include <cstdlib>
@@ -7,6 +8,16 @@
 #include "core/import/page_reader.h"
 
 namespace mervane::fuzz {
+
+// The four check boxes from the low bits of a byte.
+inline PageOptions options_from(unsigned char byte) {
+  PageOptions o;
+  o.nonecon = byte & 1;
+  o.incut = byte & 2;
+  o.incuv = byte & 4;
+  o.cnvfmt = byte & 8;
+  return o;
+}
 
 inline void check_event(const PageEvent& e) {
   if (e.time_text.size() > 20 || e.currency.size() > 20 || e.descr.size() > 60 ||

@@ -43,11 +43,7 @@ class CheckingSink : public mervane::PageSink {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  mervane::PageOptions o;
-  o.nonecon = data[0] & 1;
-  o.incut = data[0] & 2;
-  o.incuv = data[0] & 4;
-  o.cnvfmt = data[0] & 8;
+  const mervane::PageOptions o = mervane::fuzz::options_from(data[0]);
   const std::string_view feed(reinterpret_cast<const char*>(data) + 1, size - 1);
   (void)mervane::looks_like_feed(feed);
   const mervane::FeedWeek week = mervane::parse_feed(feed, o);

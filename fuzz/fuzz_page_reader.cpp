@@ -35,11 +35,7 @@ class CheckingSink : public mervane::PageSink {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  mervane::PageOptions o;
-  o.nonecon = data[0] & 1;
-  o.incut = data[0] & 2;
-  o.incuv = data[0] & 4;
-  o.cnvfmt = data[0] & 8;
+  mervane::PageOptions o = mervane::fuzz::options_from(data[0]);
   o.request_date = 75250 + (data[0] >> 4) * 200;
   std::string_view page(reinterpret_cast<const char*>(data) + 1, size - 1);
   CheckingSink sink;

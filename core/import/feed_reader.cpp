@@ -294,9 +294,10 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
         std::string("the feed is not well-formed XML (") + parsed.description() + ")");
   const pugi::xml_node root = doc.document_element();
   if (std::strcmp(root.name(), "weeklyevents") != 0)
-    return with_problem(
-        line_at(text, root.offset_debug()),
-        "the feed's root element is <" + std::string(root.name()) + ">, not <weeklyevents>");
+    return with_problem(line_at(text, root.offset_debug()),
+                        "the feed's root element is <" +
+                            std::string(std::string_view(root.name()).substr(0, 40)) +
+                            ">, not <weeklyevents>");
 
   FeedWeek week;
   std::int32_t first = 0, last = 0;
@@ -326,8 +327,14 @@ FeedWeek parse_feed(std::string_view bytes, const PageOptions& options) {
     if (!day)
       return with_problem(line_at(text, date.offset_debug()),
                           "an event dated \"" + date_text + "\", not MM-DD-YYYY");
-    if (!week.dated || *day < first) first = *day, first_text = date_text;
-    if (!week.dated || *day > last) last = *day, last_text = date_text;
+    if (!week.dated || *day < first) {
+      first = *day;
+      first_text = date_text;
+    }
+    if (!week.dated || *day > last) {
+      last = *day;
+      last_text = date_text;
+    }
     week.dated = true;
     if (last - sunday_on_or_before(first) > kMaxFeedDays)
       return with_problem(line_at(text, date.offset_debug()),

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/import/page_reader.h"
+#include "fuzz/event_checks.h"
 
 namespace {
 
@@ -24,12 +25,7 @@ class CheckingSink : public mervane::PageSink {
   void store(const mervane::PageEvent& e) override {
     if (deletes != 1 || done) std::abort();
     if (e.date < first_day) std::abort();
-    if (e.time_text.size() > 20 || e.currency.size() > 20 || e.descr.size() > 60 ||
-        e.actual.size() > 20 || e.forecast.size() > 20 || e.previous.size() > 20 ||
-        e.revisedfrom.size() > 20 || e.kxid.size() > 6)
-      std::abort();
-    if (e.impact != 'L' && e.impact != 'M' && e.impact != 'H') std::abort();
-    if (e.color != '1' + (e.impact == 'M') + 2 * (e.impact == 'H')) std::abort();
+    mervane::fuzz::check_event(e);
   }
   void page_done() override {
     if (++done != 1) std::abort();
@@ -40,11 +36,7 @@ class CheckingSink : public mervane::PageSink {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  mervane::PageOptions o;
-  o.nonecon = data[0] & 1;
-  o.incut = data[0] & 2;
-  o.incuv = data[0] & 4;
-  o.cnvfmt = data[0] & 8;
+  mervane::PageOptions o = mervane::fuzz::options_from(data[0]);
   o.request_date = 75250 + (data[0] >> 4) * 200;
   std::string_view page(reinterpret_cast<const char*>(data) + 1, size - 1);
   CheckingSink sink;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/import/feed_reader.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
 #include "core/util/picture.h"
@@ -90,6 +91,10 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistor
                 const LoadRequest& request, std::int64_t& count1) {
   const DownloadFields& f = request.fields;
   if (f.checkhist != 1) return;
+  if (request.feed) {
+    load_feed(s, r, p, d, history, request, count1);
+    return;
+  }
   const int weeks = f.checkwget == 0 ? 1 : f.loadweeks;
   const std::filesystem::path page = s.folder() / kPageFile;
   for (int week = 0; week < weeks; ++week) {
@@ -108,7 +113,7 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistor
       if (stop_if_failed(r, "Get", url, st)) continue;
     }
     s.with([](Globals& g) { g.inpname = kPageFile; });
-    proc_hist(page, kPageFile, options, history, r, p, count1);
+    read_calendar_file(page, kPageFile, options, history, r, p, count1);
   }
 }
 

@@ -43,6 +43,11 @@ class PageSink {
   virtual ~PageSink() = default;
   // Once per page, with the date of the page's first day, before its first event.
   virtual void delete_week(std::int32_t first_day) = 0;
+  // Instead of delete_week() for a feed whose events run past the seven days from first_day:
+  // the days first_day to last_day are cleared. Sinks that keep no days take it as a week.
+  virtual void delete_days(std::int32_t first_day, std::int32_t /*last_day*/) {
+    delete_week(first_day);
+  }
   virtual void store(const PageEvent& event) = 0;
   // After the whole page was read (also when it held no date).
   virtual void page_done() {}

@@ -42,6 +42,7 @@ void ProcFile::open() {
   profiles_ = profile_list(session.folder());
   s_ = built_in_defaults(today, session.folder());
   load_ini(session.folder(), s_, svc_.reporter);
+  calendar_ = load_calendar_settings(session.folder());
   const auto autoplay = read_autoplay(session.folder(), svc_.reporter);
   session.with([&](Globals& g) { g.autop = autoplay ? 1 : 0; });
   if (autoplay) {
@@ -90,6 +91,10 @@ std::string ProcFile::value(int control) const {
       return shown(c->picture, calproc_);
     case C::COUNT1:
       return shown(c->picture, static_cast<double>(count1_));
+    case C::ZONENOTE:
+      return zones_text();
+    case C::LOADNOTE:
+      return loadweeks_text();
     case C::DATE1:
       return shown(c->picture, s_.b.date1);
     case C::FROMDATE:

@@ -8,7 +8,8 @@
 
 namespace mervane {
 
-static_assert(number(ProcFileControl::OK) == 130 && number(ProcFileControl::COUNT1) == 134);
+static_assert(number(ProcFileControl::OK) == 130 && number(ProcFileControl::COUNT1) == 134 &&
+              number(ProcFileControl::LOADNOTE) == 136);
 
 namespace {
 
@@ -223,6 +224,8 @@ std::vector<ControlSpec> build_controls() {
   add(C::PROFILENAME, K::Display, "PROFILENAME", {}, "s6");
   add(C::CALPROC, K::Display, "CALPROC#", {}, "D3");
   add(C::COUNT1, K::Display, "COUNT1", {}, "n8b");
+  add(C::ZONENOTE, K::Display, "ZONENOTE", {}, "s120");
+  add(C::LOADNOTE, K::Display, "LOADNOTE", {}, "s120");
   return l.take();
 }
 

@@ -147,9 +147,13 @@ enum class ProcFileControl : int {
   PROFILENAME,
   CALPROC,
   COUNT1,
+  // Notes of the program's own, shown beside OFFSET1 and LOADWEEKS: the time zones in use, and
+  // that LOADWEEKS does not apply to the feed.
+  ZONENOTE,  // 135
+  LOADNOTE,
 };
 
-constexpr int kProcFileControls = 134;
+constexpr int kProcFileControls = 136;
 
 constexpr int number(ProcFileControl c) {
   return static_cast<int>(c);

@@ -337,7 +337,10 @@ TEST_F(BuildCommands, SettingsShowAndSet) {
   std::vector<std::string> want = setting_names();
   want.push_back("CALENDARURL");
   want.push_back("PROGRAMFILES");
+  for (const char* n : {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE"})
+    want.push_back(n);
   EXPECT_EQ(names, want);
+  EXPECT_EQ(setting("CALENDARSOURCE"), "page");
   EXPECT_EQ(setting("DATE1"), "03/02/2008");
 
   r = cli({"settings", "set", "descr1=CPI|~CORE", "Thrudate=2010-06-30",

@@ -738,5 +738,42 @@ TEST_F(Window, AbortedRunKeepsThePreviousFiles) {
   EXPECT_FALSE(file_exists(dir / "trune.INI"));
 }
 
+// The notes beside OFFSET1 and LOADWEEKS, as the window shows them, follow the local settings
+// read when the window opened and the start date typed since.
+TEST_F(Window, TimeZoneAndFeedNotes) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  EXPECT_EQ(w->value(n(C::ZONENOTE)), "");
+  EXPECT_EQ(w->value(n(C::LOADNOTE)), "");
+
+  ASSERT_TRUE(save_calendar_setting(dir.path(), "CALENDARZONE", "UTC").is_ok());
+  w = open_window();
+  EXPECT_EQ(w->value(n(C::ZONENOTE)), "Time zones not in use: MT4ZONE is not set, OFFSET1 applies");
+
+  ASSERT_TRUE(save_calendar_setting(dir.path(), "MT4ZONE", "America/New_York+7").is_ok());
+  ASSERT_TRUE(save_calendar_setting(dir.path(), "CALENDARSOURCE", "feed").is_ok());
+  w = open_window();
+  struct Case {
+    const char* date1;
+    const char* note;
+  } cases[] = {
+      {"03/09/2008", "Time zones in use: +3 hours on 03/09/2008 (UTC to America/New_York+7)"},
+      {"03/02/2008", "Time zones in use: +2 hours on 03/02/2008 (UTC to America/New_York+7)"},
+  };
+  for (const Case& c : cases) {
+    w->type(n(C::DATE1), c.date1);
+    EXPECT_EQ(w->value(n(C::ZONENOTE)), c.note);
+  }
+  EXPECT_EQ(w->value(n(C::LOADNOTE)),
+            "Calendar feed: one download of the feed's week, LOADWEEKS does not apply");
+
+  test::write_file(dir / "mervane.cfg", "CALENDARZONE=UTC\r\nMT4ZONE=Nowhere/Town\r\n");
+  w = open_window();
+  EXPECT_EQ(w->value(n(C::ZONENOTE)),
+            "Time zones not usable, OFFSET1 applies: Invalid Value: Nowhere/Town is not a time "
+            "zone of the system's time zone database");
+  EXPECT_TRUE(rep.stops.empty());
+}
+
 }  // namespace
 }  // namespace mervane

@@ -2,10 +2,9 @@
 
 #include <unistd.h>
 
-#include <filesystem>
 #include <iostream>
 
-#include "core/util/picture.h"
+#include "core/runtime/program_options.h"
 
 namespace mervane::cli {
 
@@ -38,31 +37,17 @@ void CliProgress::note(std::string_view text) {
 }
 
 void Context::prepare() {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(dir, ec))
-    throw UsageError("--dir: the folder " + dir + " does not exist");
-  std::int32_t date = 0, time = 0;
-  if (!today.empty()) {
-    const auto d = parse_cli_date(today);
-    if (!d) throw UsageError("--today: " + d.reason);
-    date = *d.value;
+  ProgramStart start;
+  try {
+    start = start_from({dir, today, now});
+  } catch (const BadOption& e) {
+    throw UsageError(e.what());
   }
-  if (!now.empty()) {
-    const auto t = parse_value("T1", now);
-    if (!t) throw UsageError("--now: " + t.reason);
-    time = static_cast<std::int32_t>(*t.value);
-  }
-  if (today.empty() && now.empty()) {
-    clock = std::make_unique<SystemClock>();
-  } else {
-    SystemClock sys;
-    clock = std::make_unique<FixedClock>(today.empty() ? sys.today() : date,
-                                         now.empty() ? sys.now() : time);
-  }
+  clock = std::move(start.clock);
   reporter = std::make_unique<CliReporter>(*err, keep_going);
   const bool tty = err == &std::cerr && ::isatty(STDERR_FILENO);
   progress = std::make_unique<CliProgress>(*err, tty && !quiet, !quiet);
-  session = std::make_unique<Session>(std::filesystem::absolute(dir), *clock);
+  session = std::make_unique<Session>(start.folder, *clock);
 }
 
 }  // namespace mervane::cli

@@ -107,6 +107,7 @@ enum class ControlKind {
   Image,        // a picture of the program's own: text names it
   Tabs,         // a sheet of tabs: its Tab controls are its children
   Tab,          // one tab of the sheet that is its parent; text is its caption
+  Box,          // a frame drawn behind the controls at its place
 };
 
 // A place in dialog units (a quarter of the average character width, an eighth of the
@@ -125,9 +126,12 @@ struct ControlSpec {
   std::string picture;   // "d2", "n-3", "s99", ...; empty when the control has none
   int parent = 0;        // the Group, OptionGroup, Tabs or Tab that holds it; 0 for the window
   Rect at;               // its place; zero when the view lays the window out
-  std::string value;     // Option: the value its group takes when it is chosen
+  std::string value;     // Option: the value its group takes when it is chosen; Box: the
+                         // colour of its line ("red", "blue")
   std::string icon;      // a button shown as a picture of the program's own instead of text:
                          // kCalendarIcon for the date picker button beside a date entry
+  std::string font;      // a symbol font the text is drawn in ("Webdings", "Wingdings");
+                         // empty for the window's own font
 };
 
 constexpr std::string_view kCalendarIcon = "calendar";
@@ -187,7 +191,8 @@ class WindowModel {
   // State after the last event. value() is the text as the control shows it: an entry, combo or
   // display through its picture without the blanks that pad it ("60", "03/07/2009", "" for a
   // zero shown blank), a check box "1" or "0", an option group the chosen Option's value (none
-  // chosen when it matches no Option), a Symbol the character code ("139").
+  // chosen when it matches no Option), a Symbol the character code ("139"); a button whose text
+  // changes, as a date picker's day, its text in place of the spec's.
   virtual std::string value(int control) const = 0;
   virtual bool enabled(int control) const = 0;
   virtual bool hidden(int /*control*/) const { return false; }

@@ -31,7 +31,22 @@ struct Globals {
   std::uint8_t autop = 0;     // automatic run ("Autoplay.CSV" was present)
   std::int32_t cdate = 0;     // date passed to and from the date picker
   Text<7> cmask = "1111111";  // weekdays Monday..Sunday the date picker allows
+  // GLOBALREQUEST: what a caller asks of the form it opens (kRequest* below); GLOBALRESPONSE:
+  // the form's answer (1 completed, 2 cancelled); VCRREQUEST: the browse navigation request.
+  // All three are zero at start.
+  std::int32_t globalrequest = 0;
+  std::int32_t globalresponse = 0;
+  std::int32_t vcrrequest = 0;
 };
+
+// GLOBALREQUEST values.
+constexpr std::int32_t kRequestInsert = 1;
+constexpr std::int32_t kRequestChange = 2;
+constexpr std::int32_t kRequestDelete = 3;
+constexpr std::int32_t kRequestSelect = 4;
+// GLOBALRESPONSE values.
+constexpr std::int32_t kRequestCompleted = 1;
+constexpr std::int32_t kRequestCancelled = 2;
 
 // The last storage error kept for a later standard warning.
 struct SavedError {

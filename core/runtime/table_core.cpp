@@ -249,13 +249,24 @@ Status TableCore::create() {
       st = rc == SQLITE_DONE ? db_.exec("COMMIT") : step_error(rc);
     }
   }
+  // The new table must be whole in its own file before it takes the name: what is still in the
+  // log (a checkpoint that found the disk full) would stay behind under the temporary name.
+  if (st.is_ok()) {
+    const int rc =
+        sqlite3_wal_checkpoint_v2(db_.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    if (rc != SQLITE_OK) st = step_error(rc);
+  }
   db_.close();
   // A stray log must not replay into the new table.
   if (st.is_ok()) st = remove_leftover(f.string() + "-wal");
   if (st.is_ok()) st = remove_leftover(f.string() + "-shm");
   if (st.is_ok()) st = fs_.rename(tmp, f);
-  // What failed is reported; a leftover that stays is removed by the next attempt.
-  if (st.failed()) (void)fs_.remove(tmp);
+  if (st.failed()) {
+    // What failed is reported; a leftover that stays is removed by the next attempt.
+    (void)fs_.remove(tmp);
+    (void)fs_.remove(tmp.string() + "-wal");
+    (void)fs_.remove(tmp.string() + "-shm");
+  }
   return st;
 }
 

@@ -77,7 +77,7 @@ const Window kWindows[] = {
      "?OUTACTUAL ?OUTFORECAST ?OUTPREVIOUS ?OUTREVISED ?OUTKXID ?NCIOUT ?NCIAUTO ?EXECGROUP "
      "?PFILENAME ?LOAD1 ?SAVE1 ?DELETE1 ?EFFECTSSETUP ?EFFECTS ?PAIRS ?PAIRCLR ?PAIRALL "
      "?PAIRUSD ?PAIRCAD ?PAIREUR ?PAIRGBP ?PAIRCHF ?PAIRJPY ?PAIRAUD ?PAIRNZD ?PAIRSEP ?OK "
-     "?CANCEL ?PROFILENAME ?CALPROC# ?COUNT1"},
+     "?CANCEL ?PROFILENAME ?CALPROC# ?COUNT1 ?ZONENOTE ?LOADNOTE"},
     {"DELETEHISTORY", "  Delete / Rebuild News Event History items",
      [](Bed& b) {
        return std::make_unique<DeleteHistory>(b.session, b.windows, b.reporter, b.progress);
@@ -297,14 +297,14 @@ TEST(WindowControls, CalendarButtonsStandBesideDateEntries) {
 
 TEST(AccessibleNames, LabelsPromptsAndCaptions) {
   const std::vector<ControlSpec> c = {
-      {1, ControlKind::Group, "", "  History  ", "", 0, {}, "", ""},
-      {2, ControlKind::Check, "?CHECKHIST", "  &Update && load ", "", 1, {}, "", ""},
-      {3, ControlKind::Prompt, "", "Download from\nwhat date", "", 1, {}, "", ""},
-      {4, ControlKind::Entry, "?DATE1", "", "d2", 1, {}, "", ""},
-      {5, ControlKind::Button, "?BUTTON7", "", "", 1, {}, "", std::string(kCalendarIcon)},
-      {6, ControlKind::Group, "", "  Profiles  ", "", 0, {}, "", ""},
-      {7, ControlKind::Combo, "?PFILENAME", "", "s6", 6, {}, "", ""},
-      {8, ControlKind::Entry, "?LOOSE", "", "s6", 0, {}, "", ""},
+      {1, ControlKind::Group, "", "  History  ", "", 0, {}, "", "", ""},
+      {2, ControlKind::Check, "?CHECKHIST", "  &Update && load ", "", 1, {}, "", "", ""},
+      {3, ControlKind::Prompt, "", "Download from\nwhat date", "", 1, {}, "", "", ""},
+      {4, ControlKind::Entry, "?DATE1", "", "d2", 1, {}, "", "", ""},
+      {5, ControlKind::Button, "?BUTTON7", "", "", 1, {}, "", std::string(kCalendarIcon), ""},
+      {6, ControlKind::Group, "", "  Profiles  ", "", 0, {}, "", "", ""},
+      {7, ControlKind::Combo, "?PFILENAME", "", "s6", 6, {}, "", "", ""},
+      {8, ControlKind::Entry, "?LOOSE", "", "s6", 0, {}, "", "", ""},
   };
   const struct {
     std::size_t index;

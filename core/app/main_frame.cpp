@@ -1,0 +1,72 @@
+#include "core/app/main_frame.h"
+
+namespace mervane {
+
+const std::vector<MenuItem>& file_menu() {
+  static const std::vector<MenuItem> items = [] {
+    std::vector<MenuItem> v;
+    auto item = [&](MainControl c, const char* use, const char* text, const char* key,
+                    Procedure p) {
+      v.push_back({false, c, use, text, key, key, "", true, p});
+    };
+    auto separator = [&] {
+      MenuItem m;
+      m.separator = true;
+      v.push_back(m);
+    };
+    item(MainControl::FILEPROCESS, "?FILEPROCESS", "Build News.CSV", "F5", Procedure::ProcFile);
+    separator();
+    item(MainControl::FILEBROWSEHISTORY, "?FILEBROWSEHISTORY", "&Modify News Event History", "F9",
+         Procedure::BrowseHistoryByName);
+    item(MainControl::FILEDELETEHISTORY, "?FILEDELETEHISTORY", "&Delete/Rebuild News Event History",
+         "Alt+F9", Procedure::DeleteHistory);
+    separator();
+    item(MainControl::FILEMODIFYSWAPDATA, "?FILEMODIFYSWAPDATA", "Modify &Auxiliary output data",
+         "F8", Procedure::BrowseSwapOut);
+    item(MainControl::FILEDELETEAUXDATA, "?FILEDELETEAUXDATA", "Delete Auxiliary output data",
+         "Alt+F8", Procedure::DeleteSwapOut);
+    separator();
+    item(MainControl::FILEEDITSPREADCOLLECTSETTINGS, "?FILEEDITSPREADCOLLECTSETTINGS",
+         "Edit Swap Rates / Spread Collect Settings", "F3", Procedure::BrowseSwapRate);
+    separator();
+    v.push_back({false,
+                 MainControl::EXIT,
+                 "?EXIT",
+                 "E&xit",
+                 "",
+                 "Alt-F4",
+                 "Exit this application",
+                 false,
+                 {}});
+    return v;
+  }();
+  return items;
+}
+
+void Main::open() {
+  session_.with([&](Globals& g) {
+    local_request_ = original_request_ = g.globalrequest;
+    g.globalrequest = 0;
+    g.globalresponse = 0;
+  });
+  local_response_ = kRequestCancelled;
+  starter_.start(Procedure::ProcFile);
+}
+
+bool Main::accepted(MainControl c) {
+  if (closing_) return true;
+  for (const MenuItem& m : file_menu()) {
+    if (m.separator || m.control != c) continue;
+    if (m.starts) starter_.start(m.procedure);
+    if (c == MainControl::EXIT) closing_ = true;
+  }
+  return closing_;
+}
+
+void Main::close() {
+  closing_ = true;
+  const std::int32_t response = local_response_ != 0 ? local_response_ : kRequestCancelled;
+  session_.with([&](Globals& g) { g.globalresponse = response; });
+}
+
+}  // namespace mervane

@@ -1,0 +1,59 @@
+// APPFRAME: the frame window with the "&File" menu of the core's menu model, an MDI area with a
+// background picture the program draws, and a status bar. Windows started from the menu are
+// sub-windows of the MDI area, usable side by side; each menu choice starts a further one.
+//
+// Closing the frame (E&xit, Alt+F4, the close box) asks every window to close and closes when
+// the last one has; a window busy on a long run finishes it first.
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <map>
+#include <memory>
+
+#include "core/app/main_frame.h"
+#include "gui/widgets/window_host.h"
+
+namespace mervane::gui {
+
+// The MDI area with the frame's background picture.
+class BackgroundArea : public QMdiArea {
+ public:
+  using QMdiArea::QMdiArea;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QImage cached_;
+};
+
+class AppFrame : public QMainWindow, private Starter {
+ public:
+  // procedures: the factories of the menu's windows (the program's own by default).
+  explicit AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures = {},
+                    QWidget* parent = nullptr);
+  ~AppFrame() override;
+
+  // MAIN: the request values, the Build window started, then the frame shown.
+  void open();
+
+  Host& host() { return *host_; }
+  QMdiArea* area() { return area_; }
+  QAction* action(MainControl c) const;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void start(Procedure p) override;
+
+  Session& session_;
+  Main main_;
+  BackgroundArea* area_;
+  std::unique_ptr<Host> host_;
+  std::map<MainControl, QAction*> actions_;
+  bool closing_ = false;
+};
+
+}  // namespace mervane::gui

@@ -1,0 +1,12 @@
+// The windows the frame's menu starts, each by the factory of its model. A window whose model
+// the program does not have yet has no factory; its menu item shows, greyed.
+#pragma once
+
+#include "core/app/main_frame.h"
+#include "gui/widgets/window_host.h"
+
+namespace mervane::gui {
+
+ModelFactory procedure_factory(Procedure p);
+
+}  // namespace mervane::gui

@@ -1,0 +1,157 @@
+// mervane-screenshots FOLDER: renders every window of the program to PNG files in FOLDER, on
+// whatever platform Qt runs (scripts/screenshots uses the offscreen one), from the same views and
+// models the program shows: the frame, the date picker, the symbol chart, the stop box and every
+// standard warning.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <cstdio>
+
+#include <QTemporaryDir>
+
+#include "core/analysis/effect_analysis_report.h"
+#include "core/analysis/effects_setup.h"
+#include "core/analysis/nci_output.h"
+#include "core/app/standard_warning.h"
+#include "core/auxdata/delete_swap_out.h"
+#include "core/history/delete_history.h"
+#include "core/runtime/clock.h"
+#include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
+#include "core/util/dates.h"
+#include "gui/frame/app_frame.h"
+#include "gui/widgets/message_box.h"
+#include "gui/widgets/pictures.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/window_view.h"
+
+namespace {
+
+using namespace mervane;
+using namespace mervane::gui;
+
+bool save(QWidget* w, const QDir& dir, const QString& name) {
+  w->show();
+  QApplication::processEvents();
+  const QString file = dir.filePath(name + QStringLiteral(".png"));
+  if (!w->grab().save(file)) {
+    std::fprintf(stderr, "mervane-screenshots: cannot write %s\n", qPrintable(file));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(file));
+  return true;
+}
+
+// What the windows opened for a picture need around them: nothing is asked, nothing opens.
+struct Quiet final : Reporter, Windows {
+  Answer stop(std::string_view) override { return Answer::Ignore; }
+  int warning(const Warning& w) override { return w.default_button; }
+  void date_picker(Session&) override {}
+  void initial_setup(Session&) override {}
+  void wingding_chart() override {}
+  void browse_pview(Session&) override {}
+  void start_history_browse(Session&) override {}
+  void effects_setup(Session&) override {}
+  void effects_report(Session&) override {}
+  void nci_output(Session&) override {}
+};
+
+// A window model's view with the model's state, as the host shows it.
+std::unique_ptr<WindowView> view_of(WindowModel& m) {
+  m.open();
+  auto v = std::make_unique<WindowView>(m.controls(), EventSink{});
+  v->apply(m.state());
+  v->adjustSize();
+  return v;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: mervane-screenshots FOLDER\n");
+    return 2;
+  }
+  QDir dir(QString::fromLocal8Bit(argv[1]));
+  if (!dir.mkpath(QStringLiteral("."))) {
+    std::fprintf(stderr, "mervane-screenshots: cannot make %s\n", argv[1]);
+    return 1;
+  }
+  bool ok = true;
+  FixedClock clock(*date_serial(2009, 3, 11), 1);
+  // The windows open their tables in a folder of their own, not beside the pictures.
+  QTemporaryDir work;
+  Session session(work.path().toStdString(), clock);
+  Quiet quiet;
+  NoProgress progress;
+
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64))));
+  AppFrame frame(session);
+  frame.resize(1000, 700);
+  ok &= save(&frame, dir, QStringLiteral("frame"));
+  // The frame with a window in it, started from the menu as a user starts it.
+  frame.action(MainControl::FILEDELETEHISTORY)->trigger();
+  QElapsedTimer waited;
+  waited.start();
+  while (frame.host().views().empty() && waited.elapsed() < 10000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  ok &= save(&frame, dir, QStringLiteral("frame-with-window"));
+
+  // The date picker on 15 March 2009 (today 11 March): both frames show.
+  session.with([](Globals& g) { g.cdate = *date_serial(2009, 3, 15); });
+  Calendar picker(session);
+  auto picker_view = view_of(picker);
+  ok &= save(picker_view.get(), dir, QStringLiteral("date-picker"));
+  // The same with only Sundays allowed.
+  session.with([](Globals& g) {
+    g.cdate = *date_serial(2009, 3, 15);
+    g.cmask = "0000001";
+  });
+  Calendar sundays(session);
+  auto sundays_view = view_of(sundays);
+  ok &= save(sundays_view.get(), dir, QStringLiteral("date-picker-sundays"));
+
+  WingdingChart chart;
+  auto chart_view = view_of(chart);
+  ok &= save(chart_view.get(), dir, QStringLiteral("wingdings-chart"));
+
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<WindowModel>()> make;
+  } windows[] = {
+      {"initial-setup", [&] { return std::make_unique<InitialSetup>(session, quiet); }},
+      {"effects-setup", [&] { return std::make_unique<EffectsSetup>(session, quiet); }},
+      {"delete-history",
+       [&] { return std::make_unique<DeleteHistory>(session, quiet, quiet, progress); }},
+      {"delete-aux-data",
+       [&] { return std::make_unique<DeleteSwapOut>(session, quiet, quiet, progress); }},
+      {"nci-output", [&] { return std::make_unique<NciOutput>(session, quiet, progress); }},
+      {"effect-analysis-report",
+       [&] { return std::make_unique<EffectAnalysisReport>(session, quiet, progress); }},
+  };
+  for (const auto& w : windows) {
+    auto model = w.make();
+    auto view = view_of(*model);
+    ok &= save(view.get(), dir, QString::fromLatin1(w.name));
+  }
+
+  MessageBox* stop =
+      MessageBox::stop_box(qtext("Create(News.CSV) - Access Denied (5)"), nullptr, {});
+  ok &= save(stop, dir, QStringLiteral("stop-box"));
+  delete stop;
+  for (int id : {1, 2, 3, 4, 5, 14, 15, 16, 17, 18, 24, 30, 32, 34, 35, 36, 38}) {
+    const Status err(5, "Access Denied");
+    MessageBox* box =
+        MessageBox::warning_box(make_standard_warning(id, id == 34 ? "Delete" : "Calendar",
+                                                      id == 34 ? "Calendar" : "", err),
+                                nullptr, {});
+    ok &= save(box, dir, QStringLiteral("warning-%1").arg(id, 2, 10, QLatin1Char('0')));
+    delete box;
+  }
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,23 @@
+// The pictures the program draws itself: the Wingdings chart, the frame's background and the
+// program's icon. Nothing is loaded from a file.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace mervane::gui {
+
+// The characters of Wingdings codes 33 to 255, each with its code below it (255, which has no
+// character, shows its code alone), on a picture of 751 x 299 pixels.
+QImage wingdings_chart();
+
+// The frame's background: a quiet price chart with news marks, width x height pixels.
+QImage frame_background(int width, int height);
+
+// The program's icon, size x size pixels (drawn without text, so it needs no fonts).
+QImage program_icon(int size);
+
+// The picture an image control names ("Wingdings.JPG"); a null image for an unknown name.
+QImage named_picture(const QString& name);
+
+}  // namespace mervane::gui

@@ -1,0 +1,205 @@
+// The window host: every window's model runs on a thread of its own, and the GUI thread only
+// shows what the models publish.
+//
+// - A window started from the menu gets a ModelThread. The thread builds the model, opens it and
+//   serves its events; after each event it publishes the window's state (a WindowState copy),
+//   which the GUI thread shows. During long work it also publishes at most about 20 times a
+//   second from the model's progress reports, so the counters count live; a window busy on an
+//   event that long takes no input until the event ends.
+// - The view posts the user's events to the thread's queue and never waits for the model.
+// - When a model calls its Reporter (stop box, warnings) or its Windows (date picker, symbol
+//   chart, ...), the call runs on the model's thread as the model expects: a message is handed to
+//   the GUI thread, which shows it (not modal for Qt; only the calling window is disabled) and
+//   hands the answer back while the model's thread waits; a window opened from inside a model
+//   runs its own model on the same thread, which serves that window's events until it closes.
+//   No nested event loop runs anywhere, so two windows can close their modal windows in any
+//   order and a long run never freezes the GUI.
+// - An Abort (or a warning that ends the program) unwinds the model's thread as Aborted: open
+//   transactions roll back, temporary files are removed, tables close. The host then ends the
+//   program: every other thread unwinds the same way at its next message, progress report or
+//   event wait, and once all have ended programEnded() is emitted.
+//
+// Ownership: the Host lives on the GUI thread and owns its threads; its views belong to the MDI
+// area (windows started from the menu) or to the frame (windows opened from inside a model, and
+// message boxes). Destroying the Host ends every thread as the program's end does and waits for
+// them.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/app/main_frame.h"
+#include "core/app/window_model.h"
+#include "core/app/windows.h"
+#include "core/model/session.h"
+#include "core/runtime/progress.h"
+#include "core/runtime/reporter.h"
+#include "gui/widgets/window_view.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace mervane::gui {
+
+class MessageBox;
+class ModelThread;
+
+// What a window's model is built with, on its own thread.
+struct ModelServices {
+  Session& session;
+  Reporter& reporter;
+  Progress& progress;
+  Windows& windows;
+};
+using ModelFactory = std::function<std::unique_ptr<WindowModel>(const ModelServices&)>;
+// Makes a message box with its parent and the callback that takes its answer.
+using MessageFactory = std::function<MessageBox*(QWidget*, std::function<void(int)>)>;
+
+// The program's exit code after a message that ended it.
+constexpr int kEndedExitCode = 3;
+
+class Host : public QObject {
+  Q_OBJECT
+
+ public:
+  // area: where windows started from the menu go; frame: the parent of the windows opened from
+  // inside a model and of the message boxes.
+  Host(Session& session, QMdiArea* area, QWidget* frame);
+  ~Host() override;
+
+  // Starts a window on a thread of its own.
+  void start(ModelFactory factory);
+  // The factories of the menu's windows (null for a window the program does not have).
+  void set_procedures(std::function<ModelFactory(Procedure)> procedures);
+  bool can_start(Procedure p) const;
+  void start(Procedure p);
+
+  // Asks every window to close, as their close boxes do.
+  void close_all();
+  // Ends the program after a message that ends it (see above), or after a window whose close
+  // ends it (the automatic Build run: exit code 0, no message).
+  void end_program(const std::string& why, int exit_code = kEndedExitCode);
+
+  int running() const { return static_cast<int>(threads_.size()); }
+  bool ending() const { return ending_; }
+  std::vector<WindowView*> views() const;
+  std::vector<MessageBox*> message_boxes() const;
+
+ Q_SIGNALS:
+  void viewOpened(mervane::gui::WindowView* view);
+  void viewClosed();
+  void messageShown(mervane::gui::MessageBox* box);
+  // The last window's thread has ended (the program goes on).
+  void allEnded();
+  // A message ended the program and every thread has unwound.
+  void programEnded(int exit_code, const QString& why);
+
+ private:
+  friend class ModelThread;
+  struct Ask;
+  struct Open {
+    QPointer<WindowView> view;
+    QPointer<QMdiSubWindow> sub;
+    ModelThread* thread = nullptr;
+    int parent = 0;
+  };
+
+  // Called on model threads; each hands its work to the GUI thread.
+  void post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
+                 WindowState state);
+  void post_state(int window, WindowState state, bool busy);
+  void post_close(int window);
+  enum class Outcome { Closed, EndsProgram, Ended, Failed };
+  void post_finished(ModelThread* t, Outcome outcome, std::string why);
+  void post_start(Procedure p);
+  // Shows a message on the GUI thread; the answer comes through the Ask.
+  void post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make);
+
+  void open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
+                 const WindowState& state);
+  void close_view(int window);
+  void finished(ModelThread* t, Outcome outcome, const std::string& why);
+  void show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make);
+  void maybe_done();
+
+  Session& session_;
+  QMdiArea* area_;
+  QWidget* frame_;
+  std::function<ModelFactory(Procedure)> procedures_;
+  std::vector<std::unique_ptr<ModelThread>> threads_;
+  std::map<int, Open> open_;
+  std::vector<std::shared_ptr<Ask>> asks_;
+  bool ending_ = false;
+  bool ended_signalled_ = false;
+  int exit_code_ = kEndedExitCode;
+  std::string why_;
+};
+
+// One window's thread: the model-side Reporter, Progress and Windows of the models on it.
+class ModelThread final : public Reporter, public Progress, public Windows {
+ public:
+  ModelThread(Host& host, Session& session, ModelFactory factory);
+  ~ModelThread() override;
+  void start();
+  void join();
+
+  // Any thread: an event for a window of this thread.
+  void post(int window, ViewEvent e);
+  // Any thread: unwind as Abort does at the next wait, message or progress report.
+  void end();
+
+  // The model's thread.
+  Answer stop(std::string_view text) override;
+  int warning(const Warning& w) override;
+  void report(std::string_view counter, std::int64_t value) override;
+  void date_picker(Session& s) override;
+  void initial_setup(Session& s) override;
+  void wingding_chart() override;
+  void browse_pview(Session& s) override;
+  void start_history_browse(Session& s) override;
+  void effects_setup(Session& s) override;
+  void effects_report(Session& s) override;
+  void nci_output(Session& s) override;
+
+  // Runs a window on this thread until it closes: opens the model, shows its view and serves
+  // its events. Windows opened from inside a model nest; the outer one waits meanwhile.
+  Response run_window(WindowModel& m);
+
+ private:
+  struct Shown {
+    int window;
+    WindowModel* model;
+  };
+  void main();
+  ViewEvent next_event(int window);
+  void publish(const Shown& s, bool busy);
+  void check_ending() const;
+  int ask(MessageFactory make);
+
+  Host& host_;
+  Session& session_;
+  ModelFactory factory_;
+  std::thread thread_;
+  std::mutex mu_;
+  std::condition_variable cv_;
+  std::deque<std::pair<int, ViewEvent>> queue_;
+  std::atomic<bool> ending_{false};
+  // Model thread only.
+  std::vector<Shown> shown_;
+  bool in_event_ = false;
+  bool busy_shown_ = false;
+  std::chrono::steady_clock::time_point last_publish_{};
+};
+
+}  // namespace mervane::gui

@@ -1,0 +1,688 @@
+#include "gui/widgets/window_view.h"
+
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/util/text.h"
+#include "gui/widgets/picture_edit.h"
+#include "gui/widgets/pictures.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/symbol_font.h"
+
+namespace mervane::gui {
+namespace {
+
+// A frame drawn behind the controls at its place (the date picker's marks).
+class FrameBox : public QWidget {
+ public:
+  FrameBox(const QColor& colour, QWidget* parent) : QWidget(parent), colour_(colour) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setPen(QPen(colour_, 2));
+    p.drawRect(rect().adjusted(1, 1, -1, -1));
+  }
+
+ private:
+  QColor colour_;
+};
+
+bool is_field(ControlKind k) {
+  return k == ControlKind::Entry || k == ControlKind::Display || k == ControlKind::DropList ||
+         k == ControlKind::Combo || k == ControlKind::Symbol || k == ControlKind::List;
+}
+
+bool is_picker_button(const ControlSpec& c) {
+  return c.kind == ControlKind::Button && (c.icon == kCalendarIcon || c.text.empty());
+}
+
+// The line edit a control is typed into: an entry's own, a combo's editor.
+QLineEdit* editor_of(QWidget* w) {
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit;
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
+  return nullptr;
+}
+
+bool is_date_picture(const std::string& picture) {
+  const auto p = read_picture(picture);
+  return p && p->kind == PictureKind::Date;
+}
+
+QString symbol_or_code(const SymbolFont& f, std::string_view font, int code) {
+  const QString g = symbol_glyph(f, font, code);
+  return g.isEmpty() && code > 0 ? QString::number(code) : g;
+}
+
+const SymbolFont& font_named(std::string_view name) {
+  return name == "Webdings" ? webdings_font() : wingdings_font();
+}
+
+}  // namespace
+
+WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent)
+    : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {
+  const bool fixed = std::any_of(specs_.begin(), specs_.end(),
+                                 [](const ControlSpec& c) { return c.at.w > 0 && c.at.h > 0; });
+  if (fixed) {
+    build_fixed();
+  } else {
+    build_rows();
+  }
+  for (std::size_t i = 0; i < specs_.size(); ++i) {
+    QWidget* w = widgets_.value(specs_[i].id);
+    if (!w) continue;
+    w->setAccessibleName(qtext(accessible_name(specs_, i)));
+    w->setAccessibleDescription(qtext(accessible_description(specs_[i])));
+    if (!specs_[i].use.empty()) w->setObjectName(qtext(accessible_description(specs_[i])));
+  }
+}
+
+QSize WindowView::dialog_units() const {
+  // Windows' dialog base units: the average width of the letters and the height of the font.
+  const QFontMetrics fm(font());
+  const int avg = (fm.horizontalAdvance(
+                       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                       26 +
+                   1) /
+                  2;
+  return {avg, fm.height()};
+}
+
+QWidget* WindowView::make(std::size_t index, QWidget* parent) {
+  const ControlSpec& c = specs_[index];
+  const QString text = qtext(c.text);
+  QWidget* w = nullptr;
+  switch (c.kind) {
+    case ControlKind::Prompt:
+    case ControlKind::Display: {
+      auto* l = new QLabel(c.kind == ControlKind::Prompt ? text : QString(), parent);
+      if (c.kind == ControlKind::Display) {
+        const auto p = read_picture(c.picture);
+        l->setAlignment((p && p->kind == PictureKind::Number ? Qt::AlignRight : Qt::AlignHCenter) |
+                        Qt::AlignVCenter);
+      }
+      w = l;
+      break;
+    }
+    case ControlKind::Entry: {
+      const bool with_picker = index + 1 < specs_.size() && is_picker_button(specs_[index + 1]) &&
+                               is_date_picture(c.picture);
+      if (with_picker) {
+        auto* field = new DateField(c.picture, parent);
+        widgets_.insert(specs_[index + 1].id, field->button());
+        owners_.insert(field->button(), specs_[index + 1].id);
+        owners_.insert(field, c.id);
+        widgets_.insert(c.id, field->edit());
+        owners_.insert(field->edit(), c.id);
+        wire(specs_[index + 1], field->button());
+        wire(c, field->edit());
+        return field;
+      }
+      w = new PictureEdit(c.picture, parent);
+      break;
+    }
+    case ControlKind::Check:
+      w = new QCheckBox(text, parent);
+      break;
+    case ControlKind::Option:
+      w = new QRadioButton(text, parent);
+      break;
+    case ControlKind::Button: {
+      if (widgets_.contains(c.id)) return nullptr;  // the picker button of a date field
+      auto* b = new QPushButton(parent);
+      if (!c.font.empty()) {
+        const SymbolFont& f = font_named(c.font);
+        b->setFont(f.font);
+        QString s;
+        for (unsigned char ch : c.text) s += symbol_or_code(f, c.font, ch);
+        b->setText(s);
+      } else {
+        b->setText(text);
+      }
+      b->setAutoDefault(false);
+      w = b;
+      break;
+    }
+    case ControlKind::Group:
+    case ControlKind::OptionGroup:
+      w = new QGroupBox(text, parent);
+      break;
+    case ControlKind::List: {
+      auto* t = new QTableWidget(parent);
+      t->setSelectionBehavior(QAbstractItemView::SelectRows);
+      t->setSelectionMode(QAbstractItemView::SingleSelection);
+      t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      t->verticalHeader()->hide();
+      w = t;
+      break;
+    }
+    case ControlKind::DropList:
+      w = new QComboBox(parent);
+      break;
+    case ControlKind::Combo: {
+      auto* combo = new QComboBox(parent);
+      combo->setEditable(true);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      combo->lineEdit()->setValidator(new PictureValidator(c.picture, combo));
+      combo->lineEdit()->installEventFilter(this);
+      owners_.insert(combo->lineEdit(), c.id);
+      w = combo;
+      break;
+    }
+    case ControlKind::Symbol: {
+      auto* l = new QLabel(parent);
+      QFont f = wingdings_font().font;
+      f.setPointSizeF(font().pointSizeF() * 1.6);
+      l->setFont(f);
+      l->setAlignment(Qt::AlignCenter);
+      w = l;
+      break;
+    }
+    case ControlKind::Image: {
+      auto* l = new QLabel(parent);
+      l->setPixmap(QPixmap::fromImage(named_picture(text)));
+      w = l;
+      break;
+    }
+    case ControlKind::Tabs:
+      w = new QTabWidget(parent);
+      break;
+    case ControlKind::Tab: {
+      w = new QWidget(parent);
+      if (auto* tabs = qobject_cast<QTabWidget*>(widgets_.value(c.parent))) tabs->addTab(w, text);
+      break;
+    }
+    case ControlKind::Box:
+      w = new FrameBox(QColor(QString::fromStdString(c.value)), parent);
+      break;
+  }
+  widgets_.insert(c.id, w);
+  owners_.insert(w, c.id);
+  wire(c, w);
+  return w;
+}
+
+void WindowView::wire(const ControlSpec& c, QWidget* w) {
+  const int id = c.id;
+  w->installEventFilter(this);
+  if (auto* b = qobject_cast<QPushButton*>(w)) {
+    connect(b, &QPushButton::clicked, this,
+            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+  } else if (auto* t = qobject_cast<QToolButton*>(w)) {
+    connect(t, &QToolButton::clicked, this,
+            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+  } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
+    connect(cb, &QCheckBox::clicked, this, [this, id](bool on) {
+      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
+      e.text = on ? "1" : "0";
+      send(e);
+    });
+  } else if (auto* r = qobject_cast<QRadioButton*>(w)) {
+    const int group = c.parent;
+    const std::string value = c.value;
+    connect(r, &QRadioButton::clicked, this, [this, group, value] {
+      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, group);
+      e.text = value;
+      send(e);
+    });
+  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    connect(combo, &QComboBox::activated, this, [this, id, combo](int i) {
+      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
+      e.text = cptext(combo->itemText(i));
+      send(e);
+    });
+  } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
+    auto row_event = [this, id](OtherEvent::Kind k, int row) {
+      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other, id);
+      e.other.kind = k;
+      e.other.control = id;
+      e.other.value = row;
+      send(e);
+    };
+    connect(table, &QTableWidget::cellClicked, this,
+            [row_event](int row, int) { row_event(OtherEvent::Kind::RowSelected, row); });
+    connect(table, &QTableWidget::cellDoubleClicked, this,
+            [row_event](int row, int) { row_event(OtherEvent::Kind::RowActivated, row); });
+  } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+    connect(tabs, &QTabWidget::tabBarClicked, this, [this, id](int index) {
+      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other, id);
+      e.other.kind = OtherEvent::Kind::Tab;
+      e.other.control = id;
+      e.other.value = index;
+      send(e);
+    });
+  }
+}
+
+void WindowView::build_fixed() {
+  const QSize du = dialog_units();
+  // A dialog unit is a quarter of the average character width and an eighth of its height.
+  auto px_x = [&](int v) { return (v * du.width() + 2) / 4; };
+  auto px_y = [&](int v) { return (v * du.height() + 4) / 8; };
+  int right = 0, bottom = 0;
+  std::vector<QWidget*> behind;
+  for (std::size_t i = 0; i < specs_.size(); ++i) {
+    const ControlSpec& c = specs_[i];
+    QWidget* w = make(i, this);
+    if (!w) continue;
+    const Rect r = c.at;
+    w->setGeometry(px_x(r.x), px_y(r.y), px_x(r.w), px_y(r.h));
+    right = std::max(right, r.x + r.w);
+    bottom = std::max(bottom, r.y + r.h);
+    if (c.kind == ControlKind::Group || c.kind == ControlKind::OptionGroup ||
+        c.kind == ControlKind::Box)
+      behind.push_back(w);
+  }
+  // Group boxes and frames go behind the controls they surround, in reverse window order so
+  // that the first of them ends up in front of the later ones.
+  for (QWidget* w : behind) w->lower();
+  // Option groups make their options exclusive.
+  QHash<int, QButtonGroup*> groups;
+  for (const ControlSpec& c : specs_) {
+    if (c.kind != ControlKind::Option) continue;
+    if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
+    groups.value(c.parent)->addButton(qobject_cast<QAbstractButton*>(widgets_.value(c.id)));
+  }
+  setFixedSize(px_x(right + 6), px_y(bottom + 6));
+}
+
+void WindowView::build_rows() {
+  struct Rows {
+    QGridLayout* grid = nullptr;
+    int row = 0;
+    QHBoxLayout* buttons = nullptr;  // the row the last buttons went into
+    QHBoxLayout* fields = nullptr;   // the row the last fields without a prompt went into
+    int fields_in_row = 0;
+    bool prompt_pending = false;
+    bool beside_last = false;  // the last row holds a prompt and its field: room beside them
+  };
+  // Fields without a prompt of their own: the first one goes beside the field before it (a
+  // time beside its date), a run of them fills rows of up to six.
+  constexpr int kFieldsPerRow = 6;
+  QHash<int, Rows> containers;
+  auto* outer = new QVBoxLayout(this);
+  auto* top = new QGridLayout;
+  outer->addLayout(top);
+  outer->addStretch(1);
+  containers.insert(0, Rows{top});
+  QHash<int, QButtonGroup*> groups;
+  QHash<int, QWidget*> holders;  // the widget that holds the controls of a container
+  holders.insert(0, this);
+
+  for (std::size_t i = 0; i < specs_.size(); ++i) {
+    const ControlSpec& c = specs_[i];
+    const int parent = containers.contains(c.parent) ? c.parent : 0;
+    Rows& rows = containers[parent];
+    QWidget* w = make(i, holders.value(parent));
+    if (!w) continue;
+    const bool button = c.kind == ControlKind::Button;
+    const bool field = is_field(c.kind) && c.kind != ControlKind::List;
+    if (!button) rows.buttons = nullptr;
+    if (!field) rows.fields = nullptr;
+    const bool beside = rows.beside_last;
+    rows.beside_last = false;
+    if (c.kind == ControlKind::Prompt && i + 1 < specs_.size() && is_field(specs_[i + 1].kind) &&
+        specs_[i + 1].parent == c.parent) {
+      rows.grid->addWidget(w, rows.row, 0);
+      rows.prompt_pending = true;
+      if (auto* label = qobject_cast<QLabel*>(w)) {
+        if (QWidget* buddy = widgets_.value(specs_[i + 1].id)) label->setBuddy(buddy);
+      }
+      continue;
+    }
+    if (rows.prompt_pending) {
+      rows.grid->addWidget(w, rows.row++, 1);
+      rows.prompt_pending = false;
+      rows.beside_last = field;
+      continue;
+    }
+    if (field && beside) {
+      rows.grid->addWidget(w, rows.row - 1, 2);
+      continue;
+    }
+    if (field) {
+      if (!rows.fields || rows.fields_in_row == kFieldsPerRow) {
+        rows.fields = new QHBoxLayout;
+        rows.fields_in_row = 0;
+        rows.grid->addLayout(rows.fields, rows.row++, 0, 1, 3);
+      }
+      rows.fields->addWidget(w);
+      ++rows.fields_in_row;
+      continue;
+    }
+    if (button) {
+      if (!rows.buttons) {
+        rows.buttons = new QHBoxLayout;
+        rows.buttons->addStretch(1);
+        rows.grid->addLayout(rows.buttons, rows.row++, 0, 1, 3);
+      }
+      rows.buttons->addWidget(w);
+      continue;
+    }
+    rows.grid->addWidget(w, rows.row++, 0, 1, 3);
+    if (c.kind == ControlKind::Group || c.kind == ControlKind::OptionGroup ||
+        c.kind == ControlKind::Tab) {
+      auto* inner = new QGridLayout(w);
+      containers.insert(c.id, Rows{inner});
+      holders.insert(c.id, w);
+    }
+    if (c.kind == ControlKind::Option) {
+      if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
+      groups.value(c.parent)->addButton(qobject_cast<QAbstractButton*>(w));
+    }
+  }
+  // Prompts whose labels were made before their fields get their buddies now.
+  for (std::size_t i = 0; i + 1 < specs_.size(); ++i) {
+    auto* label = qobject_cast<QLabel*>(widgets_.value(specs_[i].id));
+    if (label && specs_[i].kind == ControlKind::Prompt && !label->buddy() &&
+        is_field(specs_[i + 1].kind))
+      label->setBuddy(widgets_.value(specs_[i + 1].id));
+  }
+}
+
+void WindowView::send(ViewEvent e) {
+  if (applying_ || !sink_ || !isEnabled()) return;
+  sink_(std::move(e));
+}
+
+void WindowView::commit_entry(int control, bool then_enter) {
+  QLineEdit* edit = editor_of(widgets_.value(control));
+  if (!edit) return;
+  if (edit->text().trimmed() != shown_.value(control).trimmed()) {
+    ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, control);
+    e.text = cptext(edit->text());
+    send(e);
+    // The next snapshot shows the field as the model took it: through its picture, or as it
+    // was when the model refused the text.
+    shown_.remove(control);
+    // A text the picture cannot take yet is refused by the model with its warning; Enter does
+    // not run on it.
+    if (!edit->hasAcceptableInput()) return;
+  }
+  if (then_enter) {
+    ViewEvent k = ViewEvent::of(ViewEvent::Kind::Key, control);
+    k.key.key = Key::Enter;
+    send(k);
+  }
+}
+
+int WindowView::control_of(QObject* o) const {
+  for (; o && o != this; o = o->parent()) {
+    const auto it = owners_.find(o);
+    if (it != owners_.end()) return *it;
+  }
+  return 0;
+}
+
+bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifiers mods,
+                              const QString& text) {
+  const int control = control_of(watched);
+  const ControlSpec* spec = nullptr;
+  for (const ControlSpec& c : specs_)
+    if (c.id == control) spec = &c;
+  const bool in_list = spec && spec->kind == ControlKind::List;
+  KeyPress k;
+  switch (qt_key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (auto* b = qobject_cast<QAbstractButton*>(watched)) {
+        b->click();
+        return true;
+      }
+      if (qobject_cast<QLineEdit*>(watched) && !(mods & Qt::ControlModifier)) {
+        commit_entry(control, true);
+        return true;
+      }
+      k.key = (mods & Qt::ControlModifier) ? Key::CtrlEnter : Key::Enter;
+      break;
+    case Qt::Key_Escape:
+      k.key = Key::Esc;
+      break;
+    case Qt::Key_F2:
+      k.key = Key::F2;
+      break;
+    case Qt::Key_F3:
+      k.key = Key::F3;
+      break;
+    case Qt::Key_F6:
+      k.key = Key::F6;
+      break;
+    case Qt::Key_F7:
+      k.key = Key::F7;
+      break;
+    case Qt::Key_F10:
+      k.key = Key::F10;
+      break;
+    case Qt::Key_Apostrophe:
+      if (!(mods & Qt::ControlModifier)) return false;
+      k.key = Key::Ditto;
+      break;
+    default: {
+      if (!in_list) return false;
+      static const QHash<int, Key> list_keys = {
+          {Qt::Key_Up, Key::Up},         {Qt::Key_Down, Key::Down},
+          {Qt::Key_PageUp, Key::PageUp}, {Qt::Key_PageDown, Key::PageDown},
+          {Qt::Key_Home, Key::Home},     {Qt::Key_End, Key::End},
+          {Qt::Key_Insert, Key::Insert}, {Qt::Key_Delete, Key::Delete}};
+      const auto it = list_keys.find(qt_key);
+      if (it != list_keys.end()) {
+        k.key = *it;
+      } else if (text.size() == 1 && text[0].isPrint()) {
+        k.key = Key::Char;
+        k.ch = cptext(text).front();
+      } else {
+        return false;
+      }
+    }
+  }
+  // Leaving a field by a key first hands the model what was typed there; Esc leaves the window
+  // and takes nothing.
+  if (qobject_cast<QLineEdit*>(watched) && k.key != Key::Esc) commit_entry(control, false);
+  ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, control);
+  e.key = k;
+  send(e);
+  return true;
+}
+
+bool WindowView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == container_ && container_ != this && event->type() == QEvent::Close) {
+    if (closing_allowed_) return false;
+    event->ignore();
+    if (isEnabled()) send(ViewEvent::of(ViewEvent::Kind::Close));
+    return true;
+  }
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* k = static_cast<QKeyEvent*>(event);
+      return key_to_model(watched, k->key(), k->modifiers(), k->text());
+    }
+    case QEvent::FocusIn: {
+      const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      if (!applying_ && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                         reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason)) {
+        const int control = control_of(watched);
+        if (control != 0) send(ViewEvent::of(ViewEvent::Kind::Selecting, control));
+      }
+      return false;
+    }
+    case QEvent::FocusOut:
+      if (qobject_cast<QLineEdit*>(watched) && !applying_) commit_entry(control_of(watched), false);
+      return false;
+    default:
+      return false;
+  }
+}
+
+void WindowView::keyPressEvent(QKeyEvent* e) {
+  if (!key_to_model(this, e->key(), e->modifiers(), e->text())) QWidget::keyPressEvent(e);
+}
+
+void WindowView::closeEvent(QCloseEvent* e) {
+  if (closing_allowed_ || container_ != this) {
+    QWidget::closeEvent(e);
+    return;
+  }
+  e->ignore();
+  if (isEnabled()) send(ViewEvent::of(ViewEvent::Kind::Close));
+}
+
+void WindowView::watch_close_of(QWidget* container) {
+  container_ = container;
+  if (container != this) container->installEventFilter(this);
+}
+
+void WindowView::block(bool on) {
+  blocks_ += on ? 1 : -1;
+  if (blocks_ < 0) blocks_ = 0;
+  update_enabled();
+}
+
+void WindowView::set_busy(bool on) {
+  busy_ = on;
+  update_enabled();
+}
+
+void WindowView::update_enabled() {
+  setEnabled(blocks_ == 0 && !busy_);
+}
+
+void WindowView::apply(const WindowState& state) {
+  applying_ = true;
+  const QString title = qtext(state.title);
+  setWindowTitle(title);
+  setAccessibleName(title.trimmed());
+  if (container_ && container_ != this) {
+    container_->setWindowTitle(title);
+    container_->setAccessibleName(title.trimmed());
+  }
+  for (std::size_t i = 0; i < specs_.size() && i < state.controls.size(); ++i) {
+    const ControlState* before =
+        have_state_ && i < last_.controls.size() ? &last_.controls[i] : nullptr;
+    apply_control(specs_[i], state.controls[i], before);
+  }
+  if (state.focus != 0) {
+    if (QWidget* w = widgets_.value(state.focus); w && w->isEnabled())
+      w->setFocus(Qt::OtherFocusReason);
+  }
+  last_ = state;
+  have_state_ = true;
+  applying_ = false;
+}
+
+void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
+                               const ControlState* before) {
+  QWidget* w = widgets_.value(c.id);
+  if (!w) return;
+  const QString value = qtext(s.value);
+  switch (c.kind) {
+    case ControlKind::Entry:
+      // A value the model changed replaces what is in the field; an unchanged one leaves what
+      // the user may be typing.
+      if (auto* edit = qobject_cast<QLineEdit*>(w);
+          edit && (!shown_.contains(c.id) || shown_.value(c.id) != value)) {
+        edit->setText(value.trimmed());
+        shown_.insert(c.id, value);
+      }
+      break;
+    case ControlKind::Check:
+      if (auto* cb = qobject_cast<QCheckBox*>(w)) {
+        const QSignalBlocker quiet(cb);
+        cb->setChecked(s.value == "1");
+      }
+      break;
+    case ControlKind::OptionGroup:
+      for (const ControlSpec& o : specs_) {
+        if (o.kind != ControlKind::Option || o.parent != c.id) continue;
+        if (auto* r = qobject_cast<QRadioButton*>(widgets_.value(o.id))) {
+          const QSignalBlocker quiet(r);
+          r->setChecked(clip(o.value) == clip(s.value));
+        }
+      }
+      break;
+    case ControlKind::DropList:
+    case ControlKind::Combo:
+      if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        const QSignalBlocker quiet(combo);
+        if (!before || before->choices != s.choices ||
+            combo->count() != static_cast<int>(s.choices.size())) {
+          combo->clear();
+          for (const std::string& choice : s.choices) combo->addItem(qtext(choice));
+        }
+        if (c.kind == ControlKind::DropList) {
+          combo->setCurrentIndex(combo->findText(value.trimmed()));
+        } else if (!shown_.contains(c.id) || shown_.value(c.id) != value) {
+          combo->setEditText(value.trimmed());
+          shown_.insert(c.id, value);
+        }
+      }
+      break;
+    case ControlKind::Display:
+      if (auto* l = qobject_cast<QLabel*>(w)) l->setText(value.trimmed());
+      break;
+    case ControlKind::Button:
+      if (!s.value.empty()) {
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+          b->setText(value.trimmed());
+          ControlSpec shown = c;
+          shown.text = s.value;
+          b->setAccessibleName(qtext(accessible_name({shown}, 0)));
+        }
+      }
+      break;
+    case ControlKind::Symbol:
+      if (auto* l = qobject_cast<QLabel*>(w)) {
+        bool ok = false;
+        const int code = value.trimmed().toInt(&ok);
+        l->setText(ok ? symbol_or_code(wingdings_font(), "Wingdings", code) : QString());
+      }
+      break;
+    case ControlKind::List:
+      if (auto* t = qobject_cast<QTableWidget*>(w)) {
+        const ListState& l = s.list;
+        QStringList headers;
+        for (const std::string& h : l.headers) headers << qtext(h);
+        std::size_t columns = headers.size();
+        for (const auto& row : l.rows) columns = std::max(columns, row.size());
+        t->setColumnCount(static_cast<int>(columns));
+        if (!headers.isEmpty()) t->setHorizontalHeaderLabels(headers);
+        t->horizontalHeader()->setVisible(!headers.isEmpty());
+        t->setRowCount(static_cast<int>(l.rows.size()));
+        for (std::size_t r = 0; r < l.rows.size(); ++r)
+          for (std::size_t col = 0; col < l.rows[r].size(); ++col)
+            t->setItem(static_cast<int>(r), static_cast<int>(col),
+                       new QTableWidgetItem(qtext(l.rows[r][col])));
+        if (l.highlighted >= 0) t->selectRow(l.highlighted);
+      }
+      break;
+    default:
+      break;
+  }
+  // The field of a date field carries the state; its picker button has its own. A tab page is
+  // shown by its sheet.
+  w->setEnabled(s.enabled);
+  if (c.kind != ControlKind::Tab) w->setVisible(!s.hidden);
+}
+
+}  // namespace mervane::gui

@@ -1,0 +1,101 @@
+// One view class for every window: it builds its widgets from the model's ControlSpecs (at their
+// fixed places in dialog units when the window gives them, else in a simple layout of rows),
+// sends what the user does as events, and redraws from the WindowState snapshots it is given.
+// No rule of the system lives here: a press, a typed text or a key goes to the model, and what
+// the window shows afterwards comes from the next snapshot.
+//
+// Accessibility: the window's accessible name is its title; each control's accessible name is
+// its label or nearest prompt, its accessible description its use name without "?", and its
+// object name the use name without "?" as well, so automation finds it by that name.
+//
+// Threading: GUI thread only. The sink is called on the GUI thread and must not block.
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/app/window_model.h"
+
+class QLabel;
+
+namespace mervane::gui {
+
+// What the user did, on its way to the model.
+struct ViewEvent {
+  enum class Kind { Accepted, Selecting, Key, Close, Other, Type };
+  Kind kind = Kind::Accepted;
+  int control = 0;
+  KeyPress key{};
+  OtherEvent other{};
+  std::string text;  // Type: Windows-1252
+
+  static ViewEvent of(Kind k, int control = 0) {
+    ViewEvent e;
+    e.kind = k;
+    e.control = control;
+    return e;
+  }
+};
+using EventSink = std::function<void(ViewEvent)>;
+
+class WindowView : public QWidget {
+  Q_OBJECT
+
+ public:
+  WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent = nullptr);
+
+  // Shows a snapshot: title, values, enabled and hidden states, choices, lists, focus.
+  void apply(const WindowState& state);
+  // While blocked (a window it opened is up, or its model works on a long event) the window
+  // takes no input; blocks from several sources add up.
+  void block(bool on);
+  void set_busy(bool on);
+  // The window system's close (the close box, Alt+F4) goes to the model as a close request;
+  // once the model has closed the window, close() closes it.
+  void allow_close() { closing_allowed_ = true; }
+  // Stops sending events (the model is gone).
+  void detach() { sink_ = nullptr; }
+  // The widget that watches for the window system's close: the view itself, or the MDI
+  // sub-window that holds it.
+  void watch_close_of(QWidget* container);
+
+  QWidget* widget_of(int control) const { return widgets_.value(control); }
+  const std::vector<ControlSpec>& specs() const { return specs_; }
+  const WindowState& last_state() const { return last_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  void build_fixed();
+  void build_rows();
+  QWidget* make(std::size_t index, QWidget* parent);
+  void wire(const ControlSpec& c, QWidget* w);
+  void send(ViewEvent e);
+  void commit_entry(int control, bool then_enter);
+  bool key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifiers mods, const QString& text);
+  void apply_control(const ControlSpec& c, const ControlState& s, const ControlState* before);
+  void update_enabled();
+  int control_of(QObject* o) const;
+  QSize dialog_units() const;
+
+  std::vector<ControlSpec> specs_;
+  EventSink sink_;
+  QHash<int, QWidget*> widgets_;  // by control id: the control's main widget
+  QHash<QObject*, int> owners_;   // every widget that belongs to a control (editors, buttons)
+  QHash<int, QString> shown_;     // the model's last value of each entry, as shown
+  WindowState last_;
+  bool have_state_ = false;
+  int blocks_ = 0;
+  bool busy_ = false;
+  bool applying_ = false;
+  bool closing_allowed_ = false;
+  QWidget* container_ = nullptr;
+};
+
+}  // namespace mervane::gui

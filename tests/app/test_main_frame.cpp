@@ -1,0 +1,110 @@
+// The frame's menu and start-up as a user meets them: what the menu shows, what each choice
+// starts, and the request values MAIN takes and hands back.
+#include "core/app/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/runtime/clock.h"
+
+namespace mervane {
+namespace {
+
+struct RecordingStarter : Starter {
+  std::vector<Procedure> started;
+  void start(Procedure p) override { started.push_back(p); }
+};
+
+struct MainFrameTest : ::testing::Test {
+  FixedClock clock{76044, 1};
+  Session session{".", clock};
+  RecordingStarter starter;
+  Main main{session, starter};
+};
+
+TEST(FileMenuTest, ItemsInOrderWithKeysAndSeparators) {
+  const struct {
+    const char* text;
+    const char* use;
+    const char* shown;
+  } want[] = {
+      {"Build News.CSV", "?FILEPROCESS", "F5"},
+      {nullptr, nullptr, nullptr},
+      {"&Modify News Event History", "?FILEBROWSEHISTORY", "F9"},
+      {"&Delete/Rebuild News Event History", "?FILEDELETEHISTORY", "Alt+F9"},
+      {nullptr, nullptr, nullptr},
+      {"Modify &Auxiliary output data", "?FILEMODIFYSWAPDATA", "F8"},
+      {"Delete Auxiliary output data", "?FILEDELETEAUXDATA", "Alt+F8"},
+      {nullptr, nullptr, nullptr},
+      {"Edit Swap Rates / Spread Collect Settings", "?FILEEDITSPREADCOLLECTSETTINGS", "F3"},
+      {nullptr, nullptr, nullptr},
+      {"E&xit", "?EXIT", "Alt-F4"},
+  };
+  const auto& menu = file_menu();
+  ASSERT_EQ(menu.size(), std::size(want));
+  for (std::size_t i = 0; i < menu.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(menu[i].separator, want[i].text == nullptr);
+    if (!want[i].text) continue;
+    EXPECT_EQ(menu[i].text, want[i].text);
+    EXPECT_EQ(menu[i].use, want[i].use);
+    EXPECT_EQ(menu[i].shown, want[i].shown);
+    // Every item but E&xit binds the key it shows; only E&xit has a status message.
+    EXPECT_EQ(menu[i].key, menu[i].control == MainControl::EXIT ? "" : menu[i].shown);
+    EXPECT_EQ(menu[i].status, menu[i].control == MainControl::EXIT ? "Exit this application" : "");
+  }
+  EXPECT_EQ(kAppFrameTitle, "Mervane - v 3.03");
+  EXPECT_EQ(kFileMenu, "&File");
+}
+
+TEST_F(MainFrameTest, OpeningStartsTheBuildWindowAndTakesTheRequest) {
+  session.with([](Globals& g) {
+    g.globalrequest = kRequestChange;
+    g.globalresponse = kRequestCompleted;
+  });
+  main.open();
+  EXPECT_EQ(starter.started, std::vector<Procedure>{Procedure::ProcFile});
+  EXPECT_EQ(main.local_request(), kRequestChange);
+  EXPECT_EQ(main.original_request(), kRequestChange);
+  const Globals g = session.globals();
+  EXPECT_EQ(g.globalrequest, 0);
+  EXPECT_EQ(g.globalresponse, 0);
+  EXPECT_EQ(g.vcrrequest, 0);
+}
+
+TEST_F(MainFrameTest, EveryChoiceStartsAFurtherWindow) {
+  main.open();
+  const struct {
+    MainControl item;
+    Procedure starts;
+  } cases[] = {
+      {MainControl::FILEPROCESS, Procedure::ProcFile},
+      {MainControl::FILEBROWSEHISTORY, Procedure::BrowseHistoryByName},
+      {MainControl::FILEBROWSEHISTORY, Procedure::BrowseHistoryByName},
+      {MainControl::FILEDELETEHISTORY, Procedure::DeleteHistory},
+      {MainControl::FILEMODIFYSWAPDATA, Procedure::BrowseSwapOut},
+      {MainControl::FILEDELETEAUXDATA, Procedure::DeleteSwapOut},
+      {MainControl::FILEEDITSPREADCOLLECTSETTINGS, Procedure::BrowseSwapRate},
+  };
+  std::vector<Procedure> want{Procedure::ProcFile};
+  for (const auto& c : cases) {
+    EXPECT_FALSE(main.accepted(c.item));
+    want.push_back(c.starts);
+  }
+  EXPECT_EQ(starter.started, want);
+}
+
+TEST_F(MainFrameTest, ExitClosesTheFrameAndAnswersCancelled) {
+  main.open();
+  EXPECT_TRUE(main.accepted(MainControl::EXIT));
+  EXPECT_TRUE(main.closing());
+  // Nothing starts once the frame is closing.
+  EXPECT_TRUE(main.accepted(MainControl::FILEPROCESS));
+  EXPECT_EQ(starter.started.size(), 1u);
+  main.close();
+  EXPECT_EQ(session.globals().globalresponse, kRequestCancelled);
+}
+
+}  // namespace
+}  // namespace mervane

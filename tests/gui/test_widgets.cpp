@@ -1,0 +1,218 @@
+// The shared pieces of the views: the picture validator, the message boxes of every standard
+// warning and the stop box, the Wingdings font choice and its chart, the date picker's sheet.
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPushButton>
+#include <QRawFont>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "core/app/standard_warning.h"
+#include "core/runtime/clock.h"
+#include "core/setup/calendar.h"
+#include "core/util/dates.h"
+#include "core/util/wingdings.h"
+#include "gui/widgets/message_box.h"
+#include "gui/widgets/picture_edit.h"
+#include "gui/widgets/pictures.h"
+#include "gui/widgets/symbol_font.h"
+#include "gui/widgets/window_view.h"
+
+namespace mervane::gui::test {
+
+class WidgetsTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void validatorFollowsThePicture_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("state");
+    const int ok = QValidator::Acceptable, part = QValidator::Intermediate,
+              no = QValidator::Invalid;
+    const struct {
+      const char* picture;
+      const char* typed;
+      int state;
+    } cases[] = {
+        {"d2", "03/11/2009", ok}, {"d2", "3/1/2009", ok},   {"d2", "", ok},
+        {"d2", "03/1", part},     {"d2", "03/", part},      {"d2", "13/45/2009", no},
+        {"d2", "ab", no},         {"d2", "02/30/2009", no}, {"n-3", "-5", ok},
+        {"n-3", "-", part},       {"n-3", "1234", no},      {"n-3", "5x", no},
+        {"n_2", "99", ok},        {"n_2", "-1", no},        {"n-_4", "-148", ok},
+        {"n8b", "1,234", ok},     {"n8b", "1,", part},      {"s6", "ABCDEF", ok},
+        {"s6", "ABCDEFG", no},    {"t1", "12:", part},      {"t1", "23:59", ok},
+        {"t1", "25:00", no},
+    };
+    for (const auto& c : cases)
+      QTest::addRow("%s %s", c.picture, c.typed)
+          << QString::fromLatin1(c.picture) << QString::fromLatin1(c.typed) << c.state;
+    // Texts take what Windows-1252 has and nothing else.
+    QTest::addRow("s6 euro") << QStringLiteral("s6") << QString::fromUtf8("\xE2\x82\xAC 10") << ok;
+    QTest::addRow("s6 omega") << QStringLiteral("s6") << QString::fromUtf8("\xCE\xA9") << no;
+  }
+  void validatorFollowsThePicture() {
+    QFETCH(QString, picture);
+    QFETCH(QString, typed);
+    QFETCH(int, state);
+    PictureValidator v(picture.toStdString());
+    int pos = 0;
+    QCOMPARE(static_cast<int>(v.validate(typed, pos)), state);
+  }
+
+  void everyStandardWarningAsItsMessageBox_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("defaultButton");
+    const int info = QMessageBox::Information, excl = QMessageBox::Warning;
+    const int ok = kOkButton, yes = kYesButton, no = kNoButton, cancel = kCancelButton;
+    const struct {
+      int id;
+      const char* caption;
+      int icon, buttons, def;
+    } cases[] = {
+        {1, "Invalid File", info, ok, ok},
+        {2, "Invalid Key", excl, yes + no, yes},
+        {3, "Key Rebuild Error", info, ok, ok},
+        {4, "File Creation Error", info, ok, ok},
+        {5, "File Creation Error", info, ok, ok},
+        {14, "Record Insert Error", info, ok, ok},
+        {15, "Update Operation Error", info, ok, ok},
+        {16, "Record Update Error", info, yes + no + cancel, cancel},
+        {17, "Delete Operation Error", info, ok, ok},
+        {18, "Record Update Error", info, yes + no + cancel, cancel},
+        {24, "Duplicate Key Error", info, ok, ok},
+        {30, "File Access Error", info, ok, ok},
+        {32, "Confirm Delete", excl, ok + cancel, cancel},
+        {34, "Transaction Framing Error", info, ok, ok},
+        {35, "Record Retrieval Error", info, ok, ok},
+        {36, "View Open Error", info, ok, ok},
+        {38, "Record Was Not Updated", info, ok, ok},
+    };
+    for (const auto& c : cases)
+      QTest::addRow("%d", c.id) << c.id << QString::fromLatin1(c.caption) << c.icon << c.buttons
+                                << c.def;
+  }
+  void everyStandardWarningAsItsMessageBox() {
+    QFETCH(int, id);
+    QFETCH(QString, caption);
+    QFETCH(int, icon);
+    QFETCH(int, buttons);
+    QFETCH(int, defaultButton);
+    const Warning w = make_standard_warning(id, "Calendar", "Delete", Status::ok());
+    int answer = -99;
+    MessageBox* box = MessageBox::warning_box(w, nullptr, [&](int a) { answer = a; });
+    box->show();
+    QCOMPARE(box->windowTitle(), caption);
+    QCOMPARE(box->accessibleName(), caption);
+    QCOMPARE(static_cast<int>(box->icon()), icon);
+    QCOMPARE(box->isModal(), false);
+    int shown = 0;
+    for (int b : {kOkButton, kYesButton, kNoButton, kRetryButton, kCancelButton}) {
+      QCOMPARE(box->button_for(b) != nullptr, (buttons & b) != 0);
+      if (box->button_for(b)) shown += b;
+    }
+    QCOMPARE(shown, buttons);
+    QCOMPARE(box->defaultButton(), box->button_for(defaultButton));
+    // Esc answers Cancel where there is one, OK where OK stands alone, and nothing otherwise.
+    QTest::keyClick(box, Qt::Key_Escape);
+    const int on_escape = (buttons & kCancelButton) ? kCancelButton
+                          : buttons == kOkButton    ? kOkButton
+                                                    : -99;
+    QCOMPARE(answer, on_escape);
+    if (answer == -99) {
+      QVERIFY(box->isVisible());
+      box->defaultButton()->click();
+      QCOMPARE(answer, defaultButton);
+    }
+    delete box;
+  }
+
+  void stopBoxWaitsForAbortOrIgnore() {
+    int answer = -99;
+    MessageBox* box = MessageBox::stop_box(QStringLiteral("Create(News.CSV) - Access Denied"),
+                                           nullptr, [&](int a) { answer = a; });
+    box->show();
+    QCOMPARE(box->windowTitle(), QStringLiteral("Stop"));
+    QCOMPARE(box->icon(), QMessageBox::Critical);
+    QCOMPARE(box->defaultButton(), box->button_for(kAbortAnswer));
+    QVERIFY(box->button_for(kIgnoreAnswer));
+    QTest::keyClick(box, Qt::Key_Escape);
+    box->close();
+    QCOMPARE(answer, -99);
+    QVERIFY(box->isVisible());
+    QTest::keyClick(box, Qt::Key_Return);  // the default: Abort
+    QCOMPARE(answer, kAbortAnswer);
+    delete box;
+  }
+
+  void wingdingsFontIsChosenByCoverage() {
+    const QStringList families = QFontDatabase::families();
+    // No font here covers the Wingdings codes under that name: Symbola draws them all.
+    const SymbolFont w = choose_symbol_font(families, QStringLiteral("Wingdings"), 33, 254);
+    QVERIFY(!w.native);
+    QCOMPARE(QRawFont::fromFont(w.font).familyName(), QStringLiteral("Symbola"));
+    const QRawFont raw = QRawFont::fromFont(w.font);
+    for (int code = kFirstWingding; code <= 254; ++code)
+      QVERIFY2(raw.supportsCharacter(wingdings_unicode(code)), qPrintable(QString::number(code)));
+    QVERIFY(symbol_glyph(w, "Wingdings", 255).isEmpty());
+    // A font is taken by name only when it covers the codes asked for.
+    const QString dejavu = QStringLiteral("DejaVu Sans");
+    QVERIFY(families.contains(dejavu));
+    QVERIFY(choose_symbol_font(families, dejavu, 33, 126).native);
+    QVERIFY(!choose_symbol_font(families, dejavu, 33, 254).native);
+    QVERIFY(!choose_symbol_font({}, dejavu, 33, 126).native);
+  }
+
+  void wingdingsChartIsDrawnWithEveryCode() {
+    const QImage chart = wingdings_chart();
+    QCOMPARE(chart.size(), QSize(751, 299));
+    // Something is drawn in every row of cells (16 codes a row, 14 rows).
+    for (int row = 0; row < 14; ++row) {
+      const int y = row * 299 / 14 + 299 / 28;
+      int dark = 0;
+      for (int x = 0; x < chart.width(); ++x) dark += qGray(chart.pixel(x, y)) < 128;
+      QVERIFY2(dark > 10, qPrintable(QString::number(row)));
+    }
+  }
+
+  void datePickerSheetIsLaidOutWithoutOverlaps() {
+    FixedClock clock(*date_serial(2009, 3, 11), 1);
+    Session session(".", clock);
+    session.with([](Globals& g) { g.cdate = *date_serial(2009, 3, 15); });
+    Calendar picker(session);
+    picker.open();
+    WindowView view(picker.controls(), {});
+    view.apply(picker.state());
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVector<QRect> places;
+    for (const ControlSpec& c : picker.controls()) {
+      QWidget* w = view.widget_of(c.id);
+      QVERIFY(w);
+      if (!w->isVisible() || c.kind == ControlKind::Box) continue;
+      for (const QRect& r : places)
+        QVERIFY2(!r.intersects(w->geometry()),
+                 qPrintable(w->objectName() + QStringLiteral(" overlaps")));
+      places.push_back(w->geometry());
+      // Every text fits its control.
+      if (auto* l = qobject_cast<QLabel*>(w)) {
+        QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(),
+                 qPrintable(l->text()));
+      }
+    }
+    QCOMPARE(
+        qobject_cast<QLabel*>(view.widget_of(static_cast<int>(CalendarControl::CTITLE)))->text(),
+        QStringLiteral("March 2009"));
+    QVERIFY(view.widget_of(static_cast<int>(CalendarControl::BOX11) + 20)->isVisible());
+    QVERIFY(!view.widget_of(static_cast<int>(CalendarControl::BOX11) + 19)->isVisible());
+    QCOMPARE(view.accessibleName(), QStringLiteral("Select date"));
+  }
+};
+
+}  // namespace mervane::gui::test
+
+QTEST_MAIN(mervane::gui::test::WidgetsTest)
+#include "test_widgets.moc"

@@ -18,9 +18,9 @@
 #include "core/model/local_settings.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/paths.h"
+#include "core/runtime/time_zones.h"
 #include "core/util/charset.h"
 #include "core/util/picture.h"
-#include "core/runtime/time_zones.h"
 
 namespace mervane::cli {
 namespace {

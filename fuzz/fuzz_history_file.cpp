@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <string>
 
 #include "core/analysis/effects_samples.h"
@@ -59,10 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (at + bar <= size) t = decode_bar(version, data + at).time;
     if (t < kFirstBarTime || t > kLastBarTime) t = 0;
     EffectsSample s;
-    const std::int64_t m = bar_moment(t);
-    s.moment = m <= std::numeric_limits<std::int64_t>::max() - 60
-                   ? m + static_cast<std::int64_t>(i / 3) * 60
-                   : m;
+    s.moment = bar_moment(t) + static_cast<std::int64_t>(i / 3) * 60;
     s.idno = static_cast<std::int32_t>(i + 1);
     samples.add(s);
   }

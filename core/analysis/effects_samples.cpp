@@ -1,7 +1,6 @@
 #include "core/analysis/effects_samples.h"
 
 #include <algorithm>
-#include <limits>
 #include <numeric>
 
 #include "core/util/dates.h"
@@ -40,10 +39,7 @@ std::int64_t sample_moment(std::int32_t date, std::int32_t time, std::int32_t of
 }
 
 std::int64_t bar_moment(std::int64_t unix_seconds) {
-  constexpr std::int64_t epoch = std::int64_t{kUnixEpochSerial} * 86400;
-  if (unix_seconds > std::numeric_limits<std::int64_t>::max() - epoch)
-    return std::numeric_limits<std::int64_t>::max();
-  return epoch + unix_seconds;
+  return std::int64_t{kUnixEpochSerial} * 86400 + unix_seconds;
 }
 
 void merge_prices(HistoryFile& file, SampleList& samples, std::size_t pair,

@@ -151,34 +151,6 @@ TEST(HistoryFile, MissingFileAndCutOffLastBar) {
   }
 }
 
-TEST(HistoryFile, BarTimesBeyondEveryDateMatchNoEvent) {
-  // A damaged version-401 file can hold any 64-bit time; the analysis must neither overflow on
-  // it nor take its prices for an event's.
-  const std::int32_t day = *date_serial(2009, 3, 6);
-  test::TempDir dir;
-  test::write_history(dir / "h.hst", 401, 5,
-                      {{test::unix_at(day, 8, 30), 1.5, 1.75, 1.25, 1.5},
-                       {std::numeric_limits<std::int64_t>::max(), 9, 9, 9, 9},
-                       {std::numeric_limits<std::int64_t>::min(), 8, 8, 8, 8}});
-  SampleList samples(1);
-  for (const int hh : {8, 9}) {
-    EffectsSample s;
-    s.moment = sample_moment(day, tod(hh, 30), 0);
-    s.idno = hh;
-    samples.add(s);
-  }
-  samples.sort_by_moment();
-  HistoryFile f;
-  ASSERT_EQ(f.open(dir / "h.hst"), HistoryOpen::Ok);
-  int found = 0;
-  merge_prices(f, samples, 0, [&] { ++found; });
-  EXPECT_EQ(found, 1);
-  EXPECT_EQ(samples.price(0, 0).open, 1.5);
-  EXPECT_EQ(samples.price(1, 0).open, 0) << "the 09:30 event has no bar";
-  EXPECT_EQ(bar_moment(std::numeric_limits<std::int64_t>::max()),
-            std::numeric_limits<std::int64_t>::max());
-}
-
 // The real version-401 file against its CSV export: same bars in the same order, the export's
 // times 1 hour (winter) or 2 hours (summer) later than the stored ones.
 TEST(HistoryFile, RealVersion401FileMatchesItsExport) {

@@ -14,6 +14,11 @@ void CliWindows::initial_setup(Session& s) {
   s.with([](Globals& g) { g.parm3.clear(); });
 }
 
+void CliWindows::form(Session& s, FormKind) {
+  s.take_request();
+  s.set_response(2);  // cancelled
+}
+
 void CliWindows::effects_report(Session& s) {
   effect_analysis_report(s, r_, p_);
 }

@@ -28,6 +28,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app/record_services.h"
@@ -137,7 +138,7 @@ class Browse : public WindowModel {
   void page_up();
   void move(int rows);
   void thumb(int stop);
-  void locate(char ch);
+  void locate(char ch, bool again);
   void choose_tab(int tab);
   void read_again();  // the page as it was, from its first row
   void show_record(const Record& rec, std::int64_t id, int row);
@@ -169,6 +170,7 @@ class Browse : public WindowModel {
   bool rows_told_ = false;  // the view measured the rows; the height no longer decides
   std::vector<Row> page_;
   int highlight_ = -1;
+  char located_ = 0;  // the character the last event located by, 0 for any other event
   // The 100 stops of the current key: numbers or texts of the leading field.
   std::vector<double> real_stops_;
   std::vector<std::string> text_stops_;
@@ -483,9 +485,9 @@ std::optional<typename Browse<Def>::Row> Browse<Def>::first_beginning_with(char 
 }
 
 template <class Def>
-void Browse<Def>::locate(char ch) {
+void Browse<Def>::locate(char ch, bool again) {
   std::optional<Row> found;
-  if (highlight_ >= 0) {
+  if (again && highlight_ >= 0) {
     // Typed again on such a record: the next one, and from the last back to the first.
     const Row cur = page_[static_cast<std::size_t>(highlight_)];
     if (begins_with(cur.rec, ch)) found = first_beginning_with(ch, &cur);
@@ -598,6 +600,7 @@ Reply Browse<Def>::request(Request rq) {
 template <class Def>
 Reply Browse<Def>::accepted(int control) {
   if (closed_) return Reply::closed();
+  located_ = 0;
   if (!enabled(control) || hidden(control)) return Reply::stay();
   switch (static_cast<BrowseControl>(control)) {
     case BrowseControl::INSERT:
@@ -628,6 +631,7 @@ Reply Browse<Def>::accepted(int control) {
 template <class Def>
 Reply Browse<Def>::key(KeyPress k) {
   if (closed_) return Reply::closed();
+  const char before = std::exchange(located_, 0);
   switch (k.key) {
     case Key::Up:
       move(-1);
@@ -648,7 +652,8 @@ Reply Browse<Def>::key(KeyPress k) {
       end();
       break;
     case Key::Char:
-      locate(k.ch);
+      locate(k.ch, fold_case(before) == fold_case(k.ch));
+      located_ = k.ch;
       break;
     case Key::Insert:
       return accepted(number(BrowseControl::INSERT));
@@ -670,6 +675,7 @@ Reply Browse<Def>::key(KeyPress k) {
 template <class Def>
 Reply Browse<Def>::other_event(const OtherEvent& e) {
   if (closed_) return Reply::closed();
+  located_ = 0;
   switch (e.kind) {
     case OtherEvent::Kind::RowSelected:
       if (e.value >= 0 && e.value < static_cast<int>(page_.size())) highlight_ = e.value;

@@ -727,9 +727,10 @@ std::string Browse<Def>::value(int control) const {
 
 template <class Def>
 bool Browse<Def>::enabled(int control) const {
+  if (closed_ || !spec(control)) return false;
   if (control == number(BrowseControl::CHANGE) || control == number(BrowseControl::DELETE))
     return highlight_ >= 0;
-  return spec(control) != nullptr;
+  return true;
 }
 
 template <class Def>

@@ -19,12 +19,20 @@ void CliWindows::form(Session& s, FormKind) {
   s.set_response(2);  // cancelled
 }
 
+// The progress windows do their work as they are shown, and close when it is done.
+void show(WindowModel& w) {
+  w.open();
+  w.other_event({OtherEvent::Kind::Opened});
+}
+
 void CliWindows::effects_report(Session& s) {
-  effect_analysis_report(s, r_, p_);
+  EffectAnalysisReport w(s, r_, p_);
+  show(w);
 }
 
 void CliWindows::nci_output(Session& s) {
-  mervane::nci_output(s, r_, p_);
+  NciOutput w(s, r_, p_);
+  show(w);
 }
 
 }  // namespace mervane::cli

@@ -6,12 +6,16 @@
 // output are headless work and run here, reporting through the command's reporter and progress.
 #pragma once
 
+#include "core/app/window_model.h"
 #include "core/app/windows.h"
 #include "core/auxdata/swap_output.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 
 namespace mervane::cli {
+
+// Opens a window that needs no input (a progress window) and lets it do its work.
+void show(WindowModel& w);
 
 class CliWindows final : public Windows, public SwapBrowses {
  public:

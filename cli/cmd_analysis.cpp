@@ -5,6 +5,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/cli_windows.h"
 #include "cli/commands.h"
 #include "core/analysis/effects_offsets.h"
 #include "core/analysis/effects_setup.h"
@@ -51,24 +52,25 @@ int effects_setup(Context& c, const SetupOptions& o) {
     throw UsageError("--path: longer than 99 characters");
   const std::vector<std::int64_t> offsets = parse_offsets(o.offsets);
 
+  using C = EffectsSetupControl;
+  auto n = [](C control) { return static_cast<int>(control); };
   EffectsSetup m(*c.session, *c.reporter);
   m.open();
-  if (!o.path.empty()) m.set_histpath(path);
-  if (!code.empty()) m.choose_timeframe(code);
-  using C = EffectsSetupControl;
-  if (o.reset) m.press(C::RESET);
-  if (o.increase) m.press(C::INCREASE);
-  if (o.decrease) m.press(C::DECREASE);
-  if (o.clear) m.press(C::CLEAR);
+  if (!o.path.empty()) m.type(n(C::HISTPATH), path);
+  if (!code.empty()) m.type(n(C::OPTION1), "  " + code);  // the radio button's text
+  if (o.reset) m.accepted(n(C::RESET));
+  if (o.increase) m.accepted(n(C::INCREASE));
+  if (o.decrease) m.accepted(n(C::DECREASE));
+  if (o.clear) m.accepted(n(C::CLEAR));
   if (m.out_of_range() > 0)
     c.e() << "mervane-cli: " << m.out_of_range()
           << " offsets lay outside -32768..32767 minutes and were set to 0\n";
   if (!offsets.empty()) {
-    m.press(C::UNLOCK);
+    m.accepted(n(C::UNLOCK));
     for (std::size_t i = 0; i < offsets.size(); ++i)
-      m.set_offset(static_cast<int>(i) + 1, offsets[i]);
+      m.type(n(C::TIMEINT_1) + static_cast<int>(i), std::to_string(offsets[i]));
   }
-  m.enter();
+  m.key({Key::Enter});
 
   const EffectsSettings& s = m.settings();
   c.o() << "PATH=" << utf8_from_cp1252(s.histpath.view()) << '\n'
@@ -95,7 +97,8 @@ int nci(Context& c) {
   c.session->set_g2(rec.b);
   c.session->with([&](Globals& g) { g.outname = rec.b.outname; });
   if (rec.b.nciout <= 0) c.e() << "mervane-cli: NCIOUT is 0 in the settings: no NCI file\n";
-  nci_output(*c.session, *c.reporter, *c.progress);
+  NciOutput window(*c.session, *c.reporter, *c.progress);
+  show(window);
   return 0;
 }
 
@@ -115,30 +118,38 @@ struct InitialOptions {
 };
 
 int initial_setup(Context& c, const InitialOptions& o) {
-  InitialSetup m(*c.session, *c.reporter);
-  m.open();
-  if (!o.kx.empty()) {
-    const auto [d, t] = moment("--kx", o.kx);
-    m.set_kx(d, t);
-  }
-  if (!o.mt4.empty()) {
-    const auto [d, t] = moment("--mt4", o.mt4);
-    m.set_mt4(d, t);
-  }
-  if (!o.local.empty()) {
-    const auto [d, t] = moment("--local", o.local);
-    m.set_local(d, t);
-  }
+  using C = InitialSetupControl;
+  auto n = [](C control) { return static_cast<int>(control); };
+  struct Reading {
+    const std::string& option;
+    const std::string& typed;
+    C date, time;
+  };
+  const Reading readings[] = {{"--kx", o.kx, C::KXDATE, C::KXTIME},
+                              {"--mt4", o.mt4, C::MTDATE, C::MTTIME},
+                              {"--local", o.local, C::LDATE, C::LTIME}};
+  std::vector<std::pair<std::int32_t, std::int32_t>> moments;
+  for (const Reading& r : readings)
+    moments.push_back(r.typed.empty() ? std::pair{0, 0} : moment(r.option, r.typed));
   const std::string folder = cp1252_from_utf8(o.folder);
   if (folder.size() > kFolderNameWidth) throw UsageError("--folder: longer than 40 characters");
-  m.set_folder(folder);
-  if (!m.enter()) return 2;  // the model said why
+
+  InitialSetup m(*c.session, *c.reporter);
+  m.open();
+  for (std::size_t i = 0; i < moments.size(); ++i) {
+    if (readings[i].typed.empty()) continue;
+    m.type(n(readings[i].date), date_text(moments[i].first));
+    m.type(n(readings[i].time), format_value("T1", moments[i].second));
+  }
+  m.type(n(C::PARM3), folder);
+  if (!m.key({Key::Enter}).close) return 2;  // the model said why
   // What the Build window takes over from the setup, as settings names.
-  c.o() << "OFFSET1=" << m.parm1() << '\n'
-        << "OFFSET2=" << m.parm2() << '\n'
-        << "FOLDER=" << utf8_from_cp1252(m.folder()) << '\n'
-        << "OUTNAME=" << utf8_from_cp1252(news_csv_path_for(c.session->folder(), m.folder()))
-        << '\n';
+  const Globals results = c.session->globals();  // GLO:PARM1, GLO:PARM2, GLO:PARM3
+  const std::string chosen = results.parm3.str();
+  c.o() << "OFFSET1=" << results.parm1 << '\n'
+        << "OFFSET2=" << results.parm2 << '\n'
+        << "FOLDER=" << utf8_from_cp1252(chosen) << '\n'
+        << "OUTNAME=" << utf8_from_cp1252(news_csv_path_for(c.session->folder(), chosen)) << '\n';
   return 0;
 }
 

@@ -20,6 +20,7 @@
 #include "core/runtime/text_file.h"
 #include "core/setup/program_files.h"
 #include "core/util/charset.h"
+#include "core/util/picture.h"
 
 namespace mervane::cli {
 namespace {
@@ -93,6 +94,12 @@ int build(Context& c, const std::vector<std::string>& set_args, const std::strin
   // "Autoplay.CSV".
   SettingsRecord check = saved_settings(c);
   apply(check, sets);
+  const bool autoplay = file_exists(c.session->folder() / std::string(kAutoplay));
+  // The window's OK holds while the output dates are the wrong way round (the automatic run
+  // takes its dates from the trigger file).
+  if (!autoplay && check.b.thrudate < check.b.fromdate)
+    throw UsageError("THRUDATE (" + date_text(check.b.thrudate) + ") is before FROMDATE (" +
+                     date_text(check.b.fromdate) + "): the Build window does not run");
   std::string page_bytes;
   if (!page.empty()) {
     if (!file_exists(page)) throw UsageError("--page: there is no file " + page);
@@ -117,7 +124,10 @@ int build(Context& c, const std::vector<std::string>& set_args, const std::strin
     }
     w.model.read_saved_page(true);
   }
-  w.model.run();
+  // The user's OK; the automatic run starts by itself once the window is shown.
+  const Reply r = w.model.automatic() ? w.model.other_event({OtherEvent::Kind::Opened})
+                                      : w.model.accepted(number(ProcFileControl::OK));
+  if (!r.close) throw UsageError("the Build window did not run");
   return 0;
 }
 
@@ -160,8 +170,8 @@ int group(Context& c, const std::string& entry) {
   refuse_automatic(c, "group");
   Window w(c);
   w.model.open();
-  w.model.type(ProcFileControl::PFILENAME, name);
-  w.model.accepted(ProcFileControl::EXECGROUP);
+  w.model.type(number(ProcFileControl::PFILENAME), name);
+  w.model.accepted(number(ProcFileControl::EXECGROUP));
   return 0;
 }
 
@@ -182,11 +192,11 @@ int profile(Context& c, const std::string& action, const std::string& name_utf8)
   refuse_automatic(c, "profile");
   Window w(c);
   w.model.open();
-  w.model.type(ProcFileControl::PFILENAME, name);
+  w.model.type(number(ProcFileControl::PFILENAME), name);
   const ProcFileControl button = action == "save"   ? ProcFileControl::SAVE1
                                  : action == "load" ? ProcFileControl::LOAD1
                                                     : ProcFileControl::DELETE1;
-  w.model.accepted(button);
+  w.model.accepted(number(button));
   // The window keeps a loaded profile until its next run; here the settings file takes it now.
   if (action == "load") save_ini(folder, w.model.settings(), *c.reporter);
   return 0;
@@ -230,7 +240,8 @@ int settings_set(Context& c, const std::vector<std::string>& args) {
 int effects_analysis(Context& c, const std::vector<std::string>& set_args) {
   // The Effects button: the preview run fills PVIEW, the settings go to G2PARMS, then the
   // analysis writes its two files.
-  with_window(c, set_args, "effects", [](ProcFile& m) { m.accepted(ProcFileControl::EFFECTS); });
+  with_window(c, set_args, "effects",
+              [](ProcFile& m) { m.accepted(number(ProcFileControl::EFFECTS)); });
   return 0;
 }
 

@@ -27,22 +27,27 @@ int run_action(Context& c, int choice, const HistoryOptions& o) {
   if ((ranged || adjusting) && (o.from.empty() || o.thru.empty()))
     throw UsageError(ranged ? "--from and --thru are needed"
                             : "--adjust-hours needs --from and --thru (the events to move)");
+  // Everything is checked before the window opens; then it is filled in as a user would.
+  const std::int32_t from = o.from.empty() ? 0 : date_option("--from", o.from);
+  const std::int32_t thru = o.thru.empty() ? 0 : date_option("--thru", o.thru);
+  const auto hours = adjusting ? picture_option("--adjust-hours", "n-_3", o.adjust) : 0.0;
+  std::string name;
+  if (!o.name.empty()) {
+    name = text_option("--name", o.name, 64);
+    if (const std::string problem = backup_name_problem(name); !problem.empty())
+      throw UsageError("--name: " + utf8_from_cp1252(problem));
+  }
+  using C = DeleteHistoryControl;
+  auto n = [](C control) { return static_cast<int>(control); };
   CliWindows windows(*c.reporter, *c.progress);
   DeleteHistory m(*c.session, windows, *c.reporter, *c.progress);
   m.open();
-  m.choose(choice);
-  if (!o.from.empty()) m.fromdate = date_option("--from", o.from);
-  if (!o.thru.empty()) m.thrudate = date_option("--thru", o.thru);
-  if (adjusting)
-    m.adjusthrs = static_cast<std::int16_t>(picture_option("--adjust-hours", "n-_3", o.adjust));
-  if (!o.name.empty()) {
-    const std::string name = text_option("--name", o.name, 64);
-    if (const std::string problem = backup_name_problem(name); !problem.empty())
-      throw UsageError("--name: " + utf8_from_cp1252(problem));
-    m.pfilename = name;
-  }
-  m.press(DeleteHistoryControl::OK);
-  if (!m.closed()) throw UsageError("--thru is before --from");
+  m.type(n(C::OPTION1), std::to_string(choice));
+  if (!o.from.empty()) m.type(n(C::FROMDATE), date_text(from));
+  if (!o.thru.empty()) m.type(n(C::THRUDATE), date_text(thru));
+  if (adjusting) m.type(n(C::ADJUSTHRS), std::to_string(static_cast<int>(hours)));
+  if (!name.empty()) m.type(n(C::PFILENAME), name);
+  if (!m.accepted(n(C::OK)).close) throw UsageError("--thru is before --from");
   if (choice == DeleteHistory::kImport) {
     const ImportResult& r = m.imported();
     c.e() << r.imported << " events restored";

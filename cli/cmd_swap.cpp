@@ -13,6 +13,7 @@
 #include "core/auxdata/swap_output.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
+#include "core/util/picture.h"
 
 namespace mervane::cli {
 namespace {
@@ -24,14 +25,18 @@ void add_import(CLI::App& swap, Context& ctx) {
   cmd->add_flag("--add-new", *add_new, "add the pairs of the file that are not stored yet");
   cmd->add_option("--multiplier", *multiplier, "multiply the imported values by X (default 1)");
   on_run(*cmd, ctx, [add_new, multiplier](Context& c) {
+    if (!multiplier->empty()) picture_option("--multiplier", "n_9.4", *multiplier);
+    using C = ImportSwapRatesControl;
     ImportSwapRates m(*c.session, *c.reporter, *c.progress);
-    m.addnew = *add_new ? 1 : 0;
-    if (!multiplier->empty()) m.multiplier = picture_option("--multiplier", "n_9.4", *multiplier);
-    m.ok();
+    m.open();
+    m.type(static_cast<int>(C::ADDNEW), *add_new ? "1" : "0");
+    if (!multiplier->empty()) m.type(static_cast<int>(C::MULTIPLIER), *multiplier);
+    m.accepted(static_cast<int>(C::OK));
     const SwapImportResult& r = m.result();
     if (!r.file_read) return 1;
     for (const std::string& s : r.skipped) c.e() << "swaprate.csv " << s << " (skipped)\n";
-    c.e() << m.count1 << " lines read: " << r.updated << " pairs updated, " << r.added << " added";
+    c.e() << m.count1() << " lines read: " << r.updated << " pairs updated, " << r.added
+          << " added";
     if (r.not_added) c.e() << ", " << r.not_added << " new pairs not added (see --add-new)";
     if (!r.skipped.empty()) c.e() << ", " << r.skipped.size() << " lines skipped";
     c.e() << '\n';
@@ -47,15 +52,19 @@ void add_generate(CLI::App& swap, Context& ctx) {
                   "the Sunday the week starts on (default: the last Sunday on or before today)");
   cmd->add_flag("--keep-existing", *keep, "keep the SWAP items of other weeks");
   on_run(*cmd, ctx, [sunday, keep](Context& c) {
+    std::int32_t first = 0;
+    if (!sunday->empty()) {
+      first = date_option("--sunday", *sunday);
+      if (weekday_of(first) != 0)
+        throw UsageError("--sunday: " + *sunday + " is a " + dow(first) + ", not a Sunday");
+    }
+    using C = SwapOutputControl;
     CliWindows windows(*c.reporter, *c.progress);
     SwapOutput m(*c.session, windows, windows, *c.reporter, *c.progress);
-    if (!sunday->empty()) {
-      m.fromdate = date_option("--sunday", *sunday);
-      if (weekday_of(m.fromdate) != 0)
-        throw UsageError("--sunday: " + *sunday + " is a " + dow(m.fromdate) + ", not a Sunday");
-    }
-    m.rebuild = *keep ? 0 : 1;
-    m.press(SwapOutputControl::OK);
+    m.open();
+    if (first != 0) m.type(static_cast<int>(C::FROMDATE), date_text(first));
+    m.type(static_cast<int>(C::REBUILD), *keep ? "0" : "1");
+    m.accepted(static_cast<int>(C::OK));
     const SwapOutputResult& r = m.result();
     if (!r.done) return 1;
     c.e() << r.deleted << " SWAP items deleted, " << r.added << " added, " << r.rewritten
@@ -75,16 +84,21 @@ void add_aux_delete(CLI::App& aux, Context& ctx) {
   cmd->add_option("--thru", o->thru, "last date, inclusive (default: the first date)");
   cmd->add_option("--pair", o->pair, "only items of this currency or pair (ALL: only \"ALL\")");
   on_run(*cmd, ctx, [o](Context& c) {
+    const std::string type = text_option("--type", o->type, 6);
+    const std::int32_t from = o->from.empty() ? 0 : date_option("--from", o->from);
+    const std::int32_t thru = o->thru.empty() ? 0 : date_option("--thru", o->thru);
+    const std::string pair = text_option("--pair", o->pair, 6);
+    using C = DeleteSwapOutControl;
+    auto n = [](C control) { return static_cast<int>(control); };
     CliWindows windows(*c.reporter, *c.progress);
     DeleteSwapOut m(*c.session, windows, *c.reporter, *c.progress);
     m.open();
-    m.rectype = text_option("--type", o->type, 6);
-    if (!o->from.empty()) m.fromdate = date_option("--from", o->from);
-    if (!o->thru.empty()) m.thrudate = date_option("--thru", o->thru);
-    m.move_focus(DeleteSwapOutControl::THRUDATE);  // a blank last date becomes the first
-    m.delpair = text_option("--pair", o->pair, 6);
-    m.press(DeleteSwapOutControl::OK);
-    if (!m.closed()) throw UsageError("--thru is before --from");
+    m.type(n(C::RECTYPE), type);
+    if (from != 0) m.type(n(C::FROMDATE), date_text(from));
+    if (thru != 0) m.type(n(C::THRUDATE), date_text(thru));
+    m.selecting(n(C::THRUDATE));  // a blank last date becomes the first
+    m.type(n(C::DELPAIR), pair);
+    if (!m.accepted(n(C::OK)).close) throw UsageError("--thru is before --from");
     if (!m.done()) return 1;
     c.e() << m.deleted() << " items deleted\n";
     return 0;

@@ -21,6 +21,7 @@
 
 #include <string_view>
 
+#include "core/app/work_window.h"
 #include "core/model/session.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
@@ -30,12 +31,22 @@ namespace mervane {
 constexpr std::string_view kEffDetlFile = "@EffDetl.CSV";
 constexpr std::string_view kEffSummFile = "@EffSumm.CSV";
 
-struct EffectAnalysisReport {
-  static constexpr std::string_view kCaption = "  Effect Analysis Report";
-  static constexpr std::string_view kText = "Please wait............processing #";
-  static constexpr std::string_view kCounter = "COUNT";
-};
-
 void effect_analysis_report(Session& s, Reporter& r, Progress& p);
+
+// Its progress window: the analysis runs when the window is shown, and the window closes when
+// both files are written.
+class EffectAnalysisReport final : public WorkWindow {
+ public:
+  static constexpr std::string_view kCaption = "  Effect Analysis Report";
+
+  EffectAnalysisReport(Session& s, Reporter& r, Progress& p)
+      : WorkWindow(kCaption, r, p), session_(s) {}
+
+ protected:
+  void work(Progress& p) override { effect_analysis_report(session_, reporter_, p); }
+
+ private:
+  Session& session_;
+};
 
 }  // namespace mervane

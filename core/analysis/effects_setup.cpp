@@ -1,18 +1,65 @@
 #include "core/analysis/effects_setup.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/analysis/effects_offsets.h"
 #include "core/model/session.h"
 
 namespace mervane {
 
-EffectsSetup::EffectsSetup(Session& s, Reporter& r) : session_(s), reporter_(r), ini_(s.folder()) {}
+namespace {
+
+using C = EffectsSetupControl;
+
+constexpr int n(C c) {
+  return static_cast<int>(c);
+}
+
+constexpr const char* kTimeframes[] = {"M1", "M5", "M15", "M30", "H1", "H4", "D1", "W1", "MN"};
+
+std::vector<ControlSpec> build_controls() {
+  ControlList l(100);
+  using K = ControlKind;
+  l.prompt("Path where MT4 History files reside");
+  l.add(n(C::HISTPATH), K::Entry, "?G3:HISTPATH", {}, "s99");
+  l.add(n(C::OPTION1), K::OptionGroup, "?OPTION1",
+        "  Chart timeframe for price history collection  ");
+  for (const char* code : kTimeframes)
+    l.option(n(C::OPTION1), std::string("  ") + code, std::string("  ") + code);
+  l.prompt(
+      "Time interval offsets (in minutes) for price history collection (relative to time of "
+      "News Event)");
+  l.add(n(C::RESET), K::Button, "?RESET", "Reset");
+  l.add(n(C::INCREASE), K::Button, "?INCREASE", "Increase");
+  l.add(n(C::DECREASE), K::Button, "?DECREASE", "Decrease");
+  l.add(n(C::CLEAR), K::Button, "?CLEAR", "Clear");
+  l.add(n(C::UNLOCK), K::Button, "?UNLOCK", "Unlock");
+  for (int i = 1; i <= 24; ++i)
+    l.add(n(C::TIMEINT_1) + i - 1, K::Entry, "?G3:TIMEINT_" + std::to_string(i), {}, "n-8");
+  l.add(n(C::OK), K::Button, "?OK", "OK  (Enter)");
+  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel  (Esc)");
+  return l.take();
+}
+
+bool is_offset(int control) {
+  return control >= n(C::TIMEINT_1) && control <= n(C::TIMEINT_24);
+}
+
+}  // namespace
+
+EffectsSetup::EffectsSetup(Session& s, Reporter& r)
+    : WindowModelBase(r), session_(s), ini_(s.folder()) {}
+
+const std::vector<ControlSpec>& EffectsSetup::controls() const {
+  static const std::vector<ControlSpec> kControls = build_controls();
+  return kControls;
+}
 
 void EffectsSetup::open() {
   session_.with([](Globals& g) { g.dosfilename = kEffIniFile; });
-  open_ = true;
   step_ = 0;
+  focus_ = 0;
   // After an Ignored "Open(" the read could only fail again: one message is enough.
   if (ini_.open_or_create(reporter_)) {
     ini_.get(reporter_, g3_);
@@ -40,72 +87,77 @@ void EffectsSetup::propose_histpath() {
   g3_.histpath = out.substr(0, p + 1) + "history" + sep + "????????" + sep;
 }
 
-bool EffectsSetup::enabled(EffectsSetupControl c) const {
-  const int n = static_cast<int>(c);
-  const bool offset = n >= static_cast<int>(EffectsSetupControl::TIMEINT_1) &&
-                      n <= static_cast<int>(EffectsSetupControl::TIMEINT_24);
-  return !(offset && locked_);
+bool EffectsSetup::enabled(int control) const {
+  if (is_offset(control)) return !locked_;
+  return spec(control) != nullptr;
 }
 
-void EffectsSetup::set_histpath(std::string_view path) {
-  g3_.histpath = path;
+std::string EffectsSetup::value(int control) const {
+  if (is_offset(control))
+    return shown("n-8", g3_.timeint[static_cast<std::size_t>(control - n(C::TIMEINT_1))]);
+  if (control == n(C::HISTPATH)) return g3_.histpath.str();
+  if (control == n(C::OPTION1)) return option1_;
+  return {};
+}
+
+// A timeframe chosen resets the offsets; a typed offset is held within 16 bits.
+std::string EffectsSetup::store(int control, const Typed& v) {
+  if (control == n(C::HISTPATH)) {
+    g3_.histpath = v.text;
+  } else if (control == n(C::OPTION1)) {
+    option1_ = v.text;
+    take_timeframe();
+    reset();
+  } else if (is_offset(control)) {
+    g3_.timeint[static_cast<std::size_t>(control - n(C::TIMEINT_1))] =
+        static_cast<std::int16_t>(std::clamp<double>(std::trunc(v.number), kMinOffset, kMaxOffset));
+  }
   publish();
+  return {};
 }
 
-bool EffectsSetup::choose_timeframe(std::string_view code) {
-  if (!timeframe_step(code)) return false;
-  option1_ = "  " + std::string(code);
-  take_timeframe();
-  reset();
-  publish();
-  return true;
+Reply EffectsSetup::on_key(KeyPress k) {
+  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
 }
 
-bool EffectsSetup::set_offset(int entry, std::int64_t minutes) {
-  if (locked_ || entry < 1 || entry > 24) return false;
-  g3_.timeint[static_cast<std::size_t>(entry - 1)] =
-      static_cast<std::int16_t>(std::clamp<std::int64_t>(minutes, kMinOffset, kMaxOffset));
-  publish();
-  return true;
-}
-
-void EffectsSetup::press(EffectsSetupControl c) {
-  switch (c) {
-    case EffectsSetupControl::RESET:
+Reply EffectsSetup::on_accepted(int control) {
+  focus_ = 0;
+  switch (static_cast<C>(control)) {
+    case C::RESET:
       take_timeframe();
       reset();
       break;
-    case EffectsSetupControl::INCREASE:
+    case C::INCREASE:
       take_timeframe();
       increase();
       break;
-    case EffectsSetupControl::DECREASE:
+    case C::DECREASE:
       take_timeframe();
       decrease();
       break;
-    case EffectsSetupControl::CLEAR:
+    case C::CLEAR:
       take_timeframe();
       clear();
       break;
-    case EffectsSetupControl::UNLOCK:
+    case C::UNLOCK:
       take_timeframe();
       locked_ = false;
+      focus_ = n(C::TIMEINT_1);
       break;
-    case EffectsSetupControl::OK:
+    case C::OK:
       g3_.chartint = code();
       publish();
       ini_.put(reporter_, g3_);
       ini_.close();
-      open_ = false;
-      return;
-    case EffectsSetupControl::CANCEL:
+      return close(Response::Completed);
+    case C::CANCEL:
       ini_.close();
-      open_ = false;
-      return;
+      return close(Response::Cancelled);
     default:
-      return;
+      return Reply::stay();
   }
   publish();
+  return Reply::stay();
 }
 
 // The code is the radio group's value from its third character on.

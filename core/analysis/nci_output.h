@@ -19,21 +19,31 @@
 #include <string>
 #include <string_view>
 
+#include "core/app/work_window.h"
 #include "core/model/session.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 
 namespace mervane {
 
-struct NciOutput {
-  static constexpr std::string_view kCaption = "  NCI output";
-  static constexpr std::string_view kText = "Please wait............processing #";
-  static constexpr std::string_view kCounter = "COUNT";
-};
-
 // The name of NCI file k: the folder part of the News.CSV name, "NCI", k, ".CSV".
 std::string nci_file_name(std::string_view outname, int k);
 
 void nci_output(Session& s, Reporter& r, Progress& p);
+
+// Its progress window: the files are merged when the window is shown, and the window closes
+// when the last one is written.
+class NciOutput final : public WorkWindow {
+ public:
+  static constexpr std::string_view kCaption = "  NCI output";
+
+  NciOutput(Session& s, Reporter& r, Progress& p) : WorkWindow(kCaption, r, p), session_(s) {}
+
+ protected:
+  void work(Progress& p) override { nci_output(session_, reporter_, p); }
+
+ private:
+  Session& session_;
+};
 
 }  // namespace mervane

@@ -54,7 +54,8 @@ WindowState WindowModel::state() const {
     s.enabled = enabled(c.id);
     s.hidden = hidden(c.id);
     s.at = place(c.id);
-    if (c.kind == ControlKind::DropList || c.kind == ControlKind::List) {
+    if (c.kind == ControlKind::DropList || c.kind == ControlKind::Combo ||
+        c.kind == ControlKind::List) {
       s.choices = choices(c.id);
       s.list = list(c.id);
     }
@@ -69,9 +70,13 @@ std::string accessible_name(const std::vector<ControlSpec>& controls, std::size_
   if (index >= controls.size()) return {};
   std::string own = trimmed_label(controls[index].text);
   if (!own.empty()) return own;
+  const int parent = controls[index].parent;
   for (std::size_t i = index; i-- > 0;) {
-    if (controls[i].kind == ControlKind::Prompt) return trimmed_label(controls[i].text);
+    if (controls[i].kind == ControlKind::Prompt && controls[i].parent == parent)
+      return trimmed_label(controls[i].text);
   }
+  for (const ControlSpec& c : controls)
+    if (parent != 0 && c.id == parent) return trimmed_label(c.text);
   return {};
 }
 

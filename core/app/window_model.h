@@ -14,7 +14,8 @@
 // host does not show it. After the window has closed every event answers close again and changes
 // nothing. A model opens other windows (date picker, setup, forms, message boxes) through the
 // Windows and Reporter interfaces it was given; those calls return when the other window has
-// closed.
+// closed. A window that works without input (a progress window, the automatic Build run) does
+// its work at its first event, OtherEvent::Opened, and answers close when it is done.
 //
 // Threading: a model belongs to one thread at a time, the thread that calls open() and the
 // events; nothing here is locked. A windowed host runs each window's model on a thread of its own
@@ -106,6 +107,8 @@ enum class ControlKind {
   Group,        // a group box: text is its caption
   List,         // a list box or a browse list (see ListState)
   DropList,     // a drop-down list: choices(); value = the chosen line
+  Combo,        // an entry with a drop-down list of proposals (choices()): value = the text
+                // typed or chosen, through the control's picture
   Display,      // a value shown and not typed into (a counter, a date being read)
   Symbol,       // one character shown in the Wingdings font: value = the character code
   Image,        // a picture of the program's own: text names it
@@ -130,7 +133,11 @@ struct ControlSpec {
   int parent = 0;        // the Group, OptionGroup, Tabs or Tab that holds it; 0 for the window
   Rect at;               // its place; zero when the view lays the window out
   std::string value;     // Option: the value its group takes when it is chosen
+  std::string icon;      // a button shown as a picture of the program's own instead of text:
+                         // kCalendarIcon for the date picker button beside a date entry
 };
+
+constexpr std::string_view kCalendarIcon = "calendar";
 
 // The visible page of a list.
 struct ListState {
@@ -186,14 +193,19 @@ class WindowModel {
   virtual Reply close_request() = 0;         // the close box, Alt+F4, the frame closing
   virtual Reply other_event(const OtherEvent& e) = 0;
 
-  // The user's entry into a control: the text typed into an entry, "1" or "0" for a check box,
-  // an Option's value for an option group, a line of choices() for a drop list. What the
-  // control's picture or choices refuse is refused with a warning and changes nothing;
-  // otherwise the value is stored and the entry handled as accepted(control).
+  // The user's entry into a control: the text typed into an entry or combo, "1" or "0" for a
+  // check box, an Option's value for an option group, a line of choices() for a drop list. What
+  // the control's picture or choices refuse is refused with a warning (caption: the title) and
+  // changes nothing; otherwise the value is stored and the entry handled as accepted(control).
+  // A view calls it once the entry is complete (Enter, or the cursor leaving the field), not for
+  // every character: the picture guards the typing itself. A control that takes no entry (a
+  // button, a display) ignores it.
   virtual Reply type(int control, std::string_view text) = 0;
 
-  // State after the last event. value() is the text as the control shows it (an entry through
-  // its picture, a check box "1" or "0", an option group the chosen Option's value).
+  // State after the last event. value() is the text as the control shows it: an entry, combo or
+  // display through its picture without the blanks that pad it ("60", "03/07/2009", "" for a
+  // zero shown blank), a check box "1" or "0", an option group the chosen Option's value (none
+  // chosen when it matches no Option), a Symbol the character code ("139").
   virtual std::string value(int control) const = 0;
   virtual bool enabled(int control) const = 0;
   virtual bool hidden(int /*control*/) const { return false; }
@@ -208,6 +220,9 @@ class WindowModel {
   // A control's place now: its ControlSpec::at until the window is resized (OtherEvent Resized),
   // then the place the window's resize rules give it.
   virtual Rect place(int control) const;
+  // After the window closed: the program is to end now, without a message (the automatic Build
+  // run that "Autoplay.CSV" started).
+  virtual bool ends_program() const { return false; }
 
   // The whole state, taken on the model's thread.
   WindowState state() const;
@@ -217,7 +232,8 @@ class WindowModel {
 
 // The accessible name of a control: its text without the "&" mnemonic marks and outer blanks;
 // for a control without text (an entry beside its prompt), the text of the nearest Prompt before
-// it in window order.
+// it in window order within the same parent, else its parent's caption (an entry inside a group
+// box that has no prompt of its own).
 std::string accessible_name(const std::vector<ControlSpec>& controls, std::size_t index);
 // Its accessible description: the use name without the "?" ("?CHECKHIST" -> "CHECKHIST").
 std::string accessible_description(const ControlSpec& c);

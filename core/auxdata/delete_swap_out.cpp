@@ -16,103 +16,186 @@ std::string folded(std::string_view s) {
   return upper_ascii(clip(s));
 }
 
+using C = DeleteSwapOutControl;
+
+constexpr int n(C c) {
+  return static_cast<int>(c);
+}
+
+std::vector<ControlSpec> build_controls() {
+  ControlList l(100);
+  using K = ControlKind;
+  l.prompt("This will delete all items that match the criteria you specify (CAUTION!)");
+  l.prompt("To exit without damage, press Esc or click Cancel now");
+  l.prompt("Record Type  (mandatory)");
+  l.add(n(C::RECTYPE), K::Combo, "?RECTYPE", {}, "s6");
+  l.prompt("Delete all items between");
+  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+  l.calendar_button(n(C::BUTTON1), "?BUTTON1");
+  l.prompt("and");
+  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2");
+  l.calendar_button(n(C::BUTTON2), "?BUTTON2");
+  l.prompt("(format mm/dd/yyyy)");
+  l.prompt("Restrict deletions to this currency pair");
+  l.add(n(C::DELPAIR), K::Combo, "?DELPAIR", {}, "s6");
+  l.prompt("(leave blank = no restrictions)");
+  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
+  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
+  l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_6");
+  return l.take();
+}
+
 }  // namespace
 
+const std::vector<ControlSpec>& DeleteSwapOut::controls() const {
+  static const std::vector<ControlSpec> kControls = build_controls();
+  return kControls;
+}
+
+std::string DeleteSwapOut::value(int control) const {
+  const ControlSpec* c = spec(control);
+  switch (static_cast<C>(control)) {
+    case C::RECTYPE:
+      return rectype_.str();
+    case C::FROMDATE:
+      return shown(c->picture, fromdate_);
+    case C::THRUDATE:
+      return shown(c->picture, thrudate_);
+    case C::DELPAIR:
+      return delpair_.str();
+    case C::COUNT1:
+      return shown(c->picture, static_cast<double>(count1_));
+    default:
+      return {};
+  }
+}
+
+std::vector<std::string> DeleteSwapOut::choices(int control) const {
+  if (control == n(C::RECTYPE)) return typeq_;
+  if (control == n(C::DELPAIR)) return pairq_;
+  return {};
+}
+
+std::string DeleteSwapOut::store(int control, const Typed& v) {
+  switch (static_cast<C>(control)) {
+    case C::RECTYPE:
+      rectype_ = v.text;
+      break;
+    case C::FROMDATE:
+      fromdate_ = static_cast<std::int32_t>(v.number);
+      break;
+    case C::THRUDATE:
+      thrudate_ = static_cast<std::int32_t>(v.number);
+      break;
+    case C::DELPAIR:
+      delpair_ = v.text;
+      break;
+    default:
+      break;
+  }
+  return {};
+}
+
 void DeleteSwapOut::open() {
-  pairq = {"", "ALL"};
+  pairq_ = {"", "ALL"};
   {
     // The pairs only fill a list: a missing SWAPRATE has none, and is not made for that.
     Table<SwaprateTable> rates(s_.folder());
     const Status st = rates.open(OpenMode::read_only());
     if (st.is_ok()) {
       rates.set_start(SwaprateKey::KeyPair);
-      while (rates.next().is_ok()) pairq.push_back(rates.rec.pair.str());
+      while (rates.next().is_ok()) pairq_.push_back(rates.rec.pair.str());
     } else if (st.code != kFileNotFound) {
-      stop(r_, "Open", rates.file_name(), st);
+      stop(reporter_, "Open", rates.file_name(), st);
     }
   }
-  typeq.clear();
-  rectype.clear();
+  typeq_.clear();
+  rectype_.clear();
   {
     Table<SwapoutTable> items(s_.folder());
-    if (open_or_create(items, OpenMode::shared(), r_)) {
+    if (open_or_create(items, OpenMode::shared(), reporter_)) {
       items.set_start(SwapoutKey::Key);
       while (items.next().is_ok()) {
-        if (typeq.empty()) rectype = items.rec.rectype;
-        if (typeq.empty() || folded(typeq.back()) != folded(items.rec.rectype))
-          typeq.push_back(items.rec.rectype.str());
+        if (typeq_.empty()) rectype_ = items.rec.rectype;
+        if (typeq_.empty() || folded(typeq_.back()) != folded(items.rec.rectype))
+          typeq_.push_back(items.rec.rectype.str());
       }
     }
   }
-  fromdate = *date_serial(2000, 1, 1);
-  thrudate = 0;
-  delpair.clear();
-  focus_ = DeleteSwapOutControl::RECTYPE;
+  fromdate_ = *date_serial(2000, 1, 1);
+  thrudate_ = 0;
+  delpair_.clear();
+  focus_ = C::RECTYPE;
 }
 
-void DeleteSwapOut::focus_on(DeleteSwapOutControl c) {
+void DeleteSwapOut::focus_on(C c) {
   focus_ = c;
-  if (c >= DeleteSwapOutControl::THRUDATE && thrudate == 0) thrudate = fromdate;
+  if (c >= C::THRUDATE && thrudate_ == 0) thrudate_ = fromdate_;
 }
 
-void DeleteSwapOut::move_focus(DeleteSwapOutControl c) {
-  const bool past_dates = c == DeleteSwapOutControl::DELPAIR || c == DeleteSwapOutControl::OK;
-  focus_on(past_dates && thrudate < fromdate ? DeleteSwapOutControl::THRUDATE : c);
+Reply DeleteSwapOut::on_selecting(int control) {
+  const C c = static_cast<C>(control);
+  const bool past_dates = c == C::DELPAIR || c == C::OK;
+  focus_on(past_dates && thrudate_ < fromdate_ ? C::THRUDATE : c);
+  return Reply::stay();
 }
 
-void DeleteSwapOut::press(DeleteSwapOutControl c) {
-  switch (c) {
-    case DeleteSwapOutControl::BUTTON1:
-      pick_date(w_, s_, fromdate);
+Reply DeleteSwapOut::on_key(KeyPress k) {
+  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+}
+
+Reply DeleteSwapOut::on_accepted(int control) {
+  switch (static_cast<C>(control)) {
+    case C::BUTTON1:
+      pick_date(w_, s_, fromdate_);
       break;
-    case DeleteSwapOutControl::BUTTON2:
-      pick_date(w_, s_, thrudate);
+    case C::BUTTON2:
+      pick_date(w_, s_, thrudate_);
       break;
-    case DeleteSwapOutControl::OK:
-      if (thrudate < fromdate) {
-        focus_on(DeleteSwapOutControl::THRUDATE);
-        return;
+    case C::OK:
+      if (thrudate_ < fromdate_) {
+        focus_on(C::THRUDATE);
+        break;
       }
       delete_items();
-      closed_ = true;
-      break;
-    case DeleteSwapOutControl::CANCEL:
-      closed_ = true;
-      break;
+      return close(Response::Completed);
+    case C::CANCEL:
+      return close(Response::Cancelled);
     default:
       break;
   }
+  return Reply::stay();
 }
 
 void DeleteSwapOut::delete_items() {
-  count1 = 0;
+  count1_ = 0;
   deleted_ = 0;
   Table<SwapoutTable> items(s_.folder());
-  if (!open_or_create(items, OpenMode::shared(), r_)) return;
+  if (!open_or_create(items, OpenMode::shared(), reporter_)) return;
   const std::string name = items.file_name();
   Transaction tx(items);
-  if (stop_if_failed(r_, "Open", name, tx.status())) return;
-  const std::string type = folded(rectype);
-  const std::string pair = folded(delpair);
+  if (stop_if_failed(reporter_, "Open", name, tx.status())) return;
+  const std::string type = folded(rectype_);
+  const std::string pair = folded(delpair_);
   items.clear();
-  items.rec.rectype = rectype;
+  items.rec.rectype = rectype_;
   items.rec.date = std::numeric_limits<std::int32_t>::min();
   items.rec.time = std::numeric_limits<std::int32_t>::min();
   items.set(SwapoutKey::Key);
   Status st;
   std::int64_t n = 0;
   while ((st = items.next()).is_ok()) {
-    p_.report("COUNT1", ++count1);
+    p_.report("COUNT1", ++count1_);
     if (folded(items.rec.rectype) != type) break;  // the key sorts it after RECTYPE
-    if (items.rec.date < fromdate || items.rec.date > thrudate) continue;
+    if (items.rec.date < fromdate_ || items.rec.date > thrudate_) continue;
     if (!pair.empty() && folded(items.rec.currency) != pair) continue;
-    if (!stop_if_failed(r_, "Delete", name, items.erase())) ++n;
+    if (!stop_if_failed(reporter_, "Delete", name, items.erase())) ++n;
   }
   if (st.code != kRecordNotAvailable && st.failed()) {
-    stop(r_, "Get", name, st);
+    stop(reporter_, "Get", name, st);
     return;
   }
-  if (stop_if_failed(r_, "Delete", name, tx.commit())) return;
+  if (stop_if_failed(reporter_, "Delete", name, tx.commit())) return;
   deleted_ = n;
   done_ = true;
 }

@@ -5,6 +5,9 @@
 // when ADDNEW is on. A line that is not "pair,buy,sell" is skipped and listed in the result with
 // its reason, so the window and the command line can say how many lines were left out and why.
 //
+// The window protocol (window_model.h): OK or Enter anywhere imports and answers close
+// (Completed); Cancel, Esc or the close box answer close (Cancelled) with nothing changed.
+//
 // The import is one transaction on SWAPRATE: an Abort at a stop message leaves the table as it
 // was. A file that cannot be opened shows its error text alone in a stop box and changes nothing.
 // The model is used by one thread at a time; the run reports COUNT1 (lines read) to Progress.
@@ -14,13 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "core/app/window_base.h"
 #include "core/model/session.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 
 namespace mervane {
 
-enum class ImportSwapRatesControl { ADDNEW, MULTIPLIER, OK, CANCEL, COUNT1 };
+enum class ImportSwapRatesControl : int { ADDNEW = 1, MULTIPLIER, OK, CANCEL, COUNT1 };
 
 struct SwapImportResult {
   bool file_read = false;      // the file was opened and read to its end
@@ -31,30 +35,35 @@ struct SwapImportResult {
   std::vector<std::string> skipped;
 };
 
-class ImportSwapRates {
+class ImportSwapRates final : public WindowModelBase {
  public:
-  ImportSwapRates(Session& s, Reporter& r, Progress& p) : s_(s), r_(r), p_(p) {}
+  ImportSwapRates(Session& s, Reporter& r, Progress& p) : WindowModelBase(r), s_(s), p_(p) {}
 
-  // Window variables.
-  std::int16_t addnew = 0;
-  double multiplier = 1;
-  std::int64_t count1 = 0;
+  const std::vector<ControlSpec>& controls() const override;
+  std::string title() const override { return "  Import Swap Rates"; }
+  // ADDNEW off, MULTIPLIER 1.
+  void open() override;
 
-  // OK or Enter: runs the import, then the window closes.
-  void ok();
-  // Cancel, Esc or closing the window: nothing is changed.
-  void cancel() { closed_ = true; }
+  std::string value(int control) const override;
+  bool enabled(int control) const override { return spec(control) != nullptr; }
 
-  bool closed() const { return closed_; }
   const SwapImportResult& result() const { return result_; }
+  std::int64_t count1() const { return count1_; }
+
+ protected:
+  Reply on_accepted(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override { return close(Response::Cancelled); }
+  std::string store(int control, const Typed& value) override;
 
  private:
   void import_lines();
 
   Session& s_;
-  Reporter& r_;
   Progress& p_;
-  bool closed_ = false;
+  std::int16_t addnew_ = 0;
+  double multiplier_ = 1;
+  std::int64_t count1_ = 0;
   SwapImportResult result_;
 };
 

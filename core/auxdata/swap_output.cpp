@@ -30,59 +30,111 @@ bool is_swap_type(std::string_view rectype) {
   return upper_ascii(clip(rectype)) == "SWAP";
 }
 
+using C = SwapOutputControl;
+
+constexpr int n(C c) {
+  return static_cast<int>(c);
+}
+
 }  // namespace
 
-SwapOutput::SwapOutput(Session& s, Windows& w, SwapBrowses& b, Reporter& r, Progress& p)
-    : fromdate(sunday_on_or_before(s.clock().today())), s_(s), w_(w), b_(b), r_(r), p_(p) {}
+const std::vector<ControlSpec>& SwapOutput::controls() const {
+  static const std::vector<ControlSpec> kControls = [] {
+    ControlList l(100);
+    using K = ControlKind;
+    l.add(n(C::SWAPPLOT), K::Button, "?SWAPPLOT", "Modify Swap Plotting Details  (F2)");
+    l.add(n(C::SWAPRATES), K::Button, "?SWAPRATES", "Modify Swap Rates  (F3)");
+    l.prompt("Sunday to start Swap record generation  (mm/dd/yyyy)");
+    l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+    l.calendar_button(n(C::BUTTON5), "?BUTTON5");
+    l.add(n(C::REBUILD), K::Check, "?REBUILD",
+          "  Delete existing SWAP records and rebuild completely");
+    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
+    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
+    l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_6");
+    return l.take();
+  }();
+  return kControls;
+}
 
-void SwapOutput::press(SwapOutputControl c) {
-  switch (c) {
-    case SwapOutputControl::SWAPPLOT:
+void SwapOutput::open() {
+  fromdate_ = sunday_on_or_before(s_.clock().today());
+  rebuild_ = 1;
+}
+
+std::string SwapOutput::value(int control) const {
+  const ControlSpec* c = spec(control);
+  switch (static_cast<C>(control)) {
+    case C::FROMDATE:
+      return shown(c->picture, fromdate_);
+    case C::REBUILD:
+      return rebuild_ ? "1" : "0";
+    case C::COUNT1:
+      return shown(c->picture, static_cast<double>(count1_));
+    default:
+      return {};
+  }
+}
+
+std::string SwapOutput::store(int control, const Typed& v) {
+  if (control == n(C::FROMDATE)) fromdate_ = static_cast<std::int32_t>(v.number);
+  if (control == n(C::REBUILD)) rebuild_ = static_cast<std::int16_t>(v.number);
+  return {};
+}
+
+Reply SwapOutput::on_key(KeyPress k) {
+  if (k.key == Key::F2) return accepted(n(C::SWAPPLOT));
+  if (k.key == Key::F3) return accepted(n(C::SWAPRATES));
+  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+}
+
+Reply SwapOutput::on_accepted(int control) {
+  switch (static_cast<C>(control)) {
+    case C::SWAPPLOT:
       b_.browse_swap_data(s_);
       break;
-    case SwapOutputControl::SWAPRATES:
+    case C::SWAPRATES:
       b_.browse_swap_rate(s_);
       break;
-    case SwapOutputControl::BUTTON5:
-      pick_date(w_, s_, fromdate, "0000001");
+    case C::BUTTON5:
+      pick_date(w_, s_, fromdate_, "0000001");
       break;
-    case SwapOutputControl::OK:
+    case C::OK:
       generate();
-      closed_ = true;
-      break;
-    case SwapOutputControl::CANCEL:
-      closed_ = true;
-      break;
+      return close(Response::Completed);
+    case C::CANCEL:
+      return close(Response::Cancelled);
     default:
       break;
   }
+  return Reply::stay();
 }
 
 void SwapOutput::generate() {
   result_ = {};
-  count1 = 0;
+  count1_ = 0;
   Table<SwaprateTable> rates(s_.folder());
   Table<SwapdataTable> defs(s_.folder());
   Table<SwapoutTable> items(s_.folder());
-  if (!open_or_create(rates, OpenMode::shared(), r_)) return;
-  if (!open_or_create(defs, OpenMode::shared(), r_)) return;
-  if (!open_or_create(items, OpenMode::shared(), r_)) return;
+  if (!open_or_create(rates, OpenMode::shared(), reporter_)) return;
+  if (!open_or_create(defs, OpenMode::shared(), reporter_)) return;
+  if (!open_or_create(items, OpenMode::shared(), reporter_)) return;
   const std::string out = items.file_name();
   Transaction tx(items);
-  if (stop_if_failed(r_, "Open", out, tx.status())) return;
+  if (stop_if_failed(reporter_, "Open", out, tx.status())) return;
 
   Status st;
-  if (rebuild) {
+  if (rebuild_) {
     items.clear();
     items.rec.rectype = "SWAP";
     items.rec.date = std::numeric_limits<std::int32_t>::min();  // before every date, even odd ones
     items.rec.time = std::numeric_limits<std::int32_t>::min();
     items.set(SwapoutKey::Key);
     while ((st = items.next()).is_ok() && is_swap_type(items.rec.rectype)) {
-      if (!stop_if_failed(r_, "Delete", out, items.erase())) ++result_.deleted;
-      p_.report("COUNT1", ++count1);
+      if (!stop_if_failed(reporter_, "Delete", out, items.erase())) ++result_.deleted;
+      p_.report("COUNT1", ++count1_);
     }
-    if (read_failed(r_, items, st)) return;
+    if (read_failed(reporter_, items, st)) return;
   }
 
   // The definitions are a handful; read them all so that Date Add 0, which the key leaves out,
@@ -91,30 +143,30 @@ void SwapOutput::generate() {
   defs.set_storage_order();
   while ((st = defs.next()).is_ok())
     if (defs.rec.dateadd >= 0) definitions.push_back(defs.rec);
-  if (read_failed(r_, defs, st)) return;
+  if (read_failed(reporter_, defs, st)) return;
   std::stable_sort(definitions.begin(), definitions.end(),
                    [](const auto& a, const auto& b) { return a.dateadd < b.dateadd; });
 
   for (const SwapdataRecord& d : definitions) {
     rates.set_start(SwaprateKey::KeyPair);
     while ((st = rates.next()).is_ok()) {
-      p_.report("COUNT1", ++count1);
-      const SwapoutRecord item = swap_item(d, rates.rec, fromdate);
+      p_.report("COUNT1", ++count1_);
+      const SwapoutRecord item = swap_item(d, rates.rec, fromdate_);
       items.rec = item;
       const Status found = items.get(SwapoutKey::Key);
       if (found.is_ok()) {
         items.rec = item;
-        if (!stop_if_failed(r_, "Put", out, items.put())) ++result_.rewritten;
+        if (!stop_if_failed(reporter_, "Put", out, items.put())) ++result_.rewritten;
       } else if (found.code == kRecordNotFound) {
         items.rec = item;
-        if (!stop_if_failed(r_, "Add", out, items.add())) ++result_.added;
+        if (!stop_if_failed(reporter_, "Add", out, items.add())) ++result_.added;
       } else {
-        stop(r_, "Get", out, found);
+        stop(reporter_, "Get", out, found);
       }
     }
-    if (read_failed(r_, rates, st)) return;
+    if (read_failed(reporter_, rates, st)) return;
   }
-  if (stop_if_failed(r_, "Put", out, tx.commit())) return;
+  if (stop_if_failed(reporter_, "Put", out, tx.commit())) return;
   result_.done = true;
 }
 

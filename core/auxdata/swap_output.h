@@ -7,6 +7,11 @@
 // a Sunday item, although the key leaves it out (its key fields are all zero). Pairs are read
 // in pair order; a pair with a blank name is not in that key and gives no item.
 //
+// The window protocol (window_model.h): F2 and F3 (or their buttons) open the definitions and
+// swap rate browses, the calendar button picks Sundays only; Enter anywhere is OK and Esc
+// anywhere Cancel. OK generates and answers close (Completed); Cancel, Esc and the close box
+// answer close (Cancelled) with nothing changed.
+//
 // The run is one transaction on SWAPOUT, so an Abort at a stop message leaves the items as they
 // were. The model is used by one thread at a time; COUNT1 (items deleted plus items written)
 // goes to Progress.
@@ -14,6 +19,7 @@
 
 #include <cstdint>
 
+#include "core/app/window_base.h"
 #include "core/app/windows.h"
 #include "core/model/session.h"
 #include "core/runtime/progress.h"
@@ -21,8 +27,8 @@
 
 namespace mervane {
 
-enum class SwapOutputControl {
-  SWAPPLOT,
+enum class SwapOutputControl : int {
+  SWAPPLOT = 1,
   SWAPRATES,
   FROMDATE,
   BUTTON5,
@@ -47,24 +53,27 @@ struct SwapOutputResult {
   std::int64_t rewritten = 0;
 };
 
-class SwapOutput {
+class SwapOutput final : public WindowModelBase {
  public:
-  // fromdate starts as the latest Sunday on or before the session's today.
-  SwapOutput(Session& s, Windows& w, SwapBrowses& b, Reporter& r, Progress& p);
+  SwapOutput(Session& s, Windows& w, SwapBrowses& b, Reporter& r, Progress& p)
+      : WindowModelBase(r), s_(s), w_(w), b_(b), p_(p) {}
 
-  // Window variables.
-  std::int32_t fromdate = 0;
-  std::int16_t rebuild = 1;
-  std::int64_t count1 = 0;
+  const std::vector<ControlSpec>& controls() const override;
+  std::string title() const override { return "  Modify Swap Details"; }
+  // FROMDATE: the latest Sunday on or before the session's today; REBUILD on.
+  void open() override;
 
-  // Buttons: SWAPPLOT and SWAPRATES open the browses, BUTTON5 the date picker (Sundays only),
-  // OK runs the generation and closes, CANCEL closes without change.
-  void press(SwapOutputControl c);
-  void enter() { press(SwapOutputControl::OK); }
-  void escape() { press(SwapOutputControl::CANCEL); }
+  std::string value(int control) const override;
+  bool enabled(int control) const override { return spec(control) != nullptr; }
 
-  bool closed() const { return closed_; }
   const SwapOutputResult& result() const { return result_; }
+  std::int64_t count1() const { return count1_; }
+
+ protected:
+  Reply on_accepted(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override { return close(Response::Cancelled); }
+  std::string store(int control, const Typed& value) override;
 
  private:
   void generate();
@@ -72,9 +81,10 @@ class SwapOutput {
   Session& s_;
   Windows& w_;
   SwapBrowses& b_;
-  Reporter& r_;
   Progress& p_;
-  bool closed_ = false;
+  std::int32_t fromdate_ = 0;
+  std::int16_t rebuild_ = 1;
+  std::int64_t count1_ = 0;
   SwapOutputResult result_;
 };
 

@@ -33,6 +33,7 @@
 
 #include "core/app/record_services.h"
 #include "core/app/scroll_stops.h"
+#include "core/app/window_base.h"
 #include "core/app/window_model.h"
 #include "core/app/windows.h"
 #include "core/history/browse_layout.h"
@@ -72,7 +73,7 @@ struct BrowseSpec {
 };
 
 template <class Def>
-class Browse : public WindowModel {
+class Browse : public WindowModelBase {
  public:
   using Record = typename Def::Record;
   using TableKey = typename Def::Key;
@@ -92,20 +93,11 @@ class Browse : public WindowModel {
   const std::vector<ControlSpec>& controls() const override { return controls_; }
   std::string title() const override { return spec_.title; }
   void open() override;
-  Reply accepted(int control) override;
-  Reply selecting(int) override { return closed_ ? Reply::closed() : Reply::stay(); }
-  Reply key(KeyPress k) override;
-  Reply close_request() override { return shut(); }
-  Reply other_event(const OtherEvent& e) override;
-  Reply type(int, std::string_view) override {
-    return closed_ ? Reply::closed() : Reply::stay();
-  }
   std::string value(int control) const override;
   bool enabled(int control) const override;
   bool hidden(int control) const override { return control == number(BrowseControl::SELECT); }
   ListState list(int control) const override;
   int focus() const override { return number(BrowseControl::BROWSE_1); }
-  bool closed() const override { return closed_; }
   Frame frame() const override { return {kBrowseWindow, false}; }
   Rect place(int control) const override;
 
@@ -114,6 +106,13 @@ class Browse : public WindowModel {
   int highlighted() const { return highlight_; }
   int tab() const { return tab_; }
   int page_rows() const { return page_rows_; }
+
+ protected:
+  Reply on_accepted(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override { return shut(); }
+  Reply on_other_event(const OtherEvent& e) override;
+  std::string store(int, const Typed&) override { return {}; }  // a list takes no entry
 
  private:
   TableKey order_key() const { return spec_.tabs[static_cast<std::size_t>(tab_)].key; }
@@ -159,12 +158,10 @@ class Browse : public WindowModel {
   BrowseSpec<Def> spec_;
   Session& s_;
   Windows& w_;
-  Reporter& r_;
   Table<Def> t_;
   std::vector<ControlSpec> controls_;
   WindowResizeType resizer_;
   bool opened_ = false;
-  bool closed_ = false;
   int tab_ = 0;
   int page_rows_ = 0;
   bool rows_told_ = false;  // the view measured the rows; the height no longer decides
@@ -180,7 +177,7 @@ class Browse : public WindowModel {
 
 template <class Def>
 Browse<Def>::Browse(BrowseSpec<Def> spec, Session& s, Windows& w, Reporter& r)
-    : spec_(std::move(spec)), s_(s), w_(w), r_(r), t_(s.folder()) {
+    : WindowModelBase(r), spec_(std::move(spec)), s_(s), w_(w), t_(s.folder()) {
   BrowseShape shape;
   for (const auto& t : spec_.tabs) shape.tabs.push_back(t.text);
   shape.edits = spec_.form.has_value();
@@ -193,7 +190,7 @@ Browse<Def>::Browse(BrowseSpec<Def> spec, Session& s, Windows& w, Reporter& r)
 template <class Def>
 void Browse<Def>::open() {
   if (opened_) return;
-  open_for_screen(t_, r_, s_);
+  open_for_screen(t_, reporter_, s_);
   opened_ = true;
   t_.include_unkeyed(spec_.include_unkeyed);
   resizer_.initialize(WindowResizeType::kSpreadStrategy, kBrowseWindow, controls_);
@@ -203,9 +200,9 @@ void Browse<Def>::open() {
 
 template <class Def>
 Reply Browse<Def>::shut() {
-  if (opened_ && !closed_) close_for_screen(t_, s_);
-  closed_ = true;
-  return Reply::closed(Response::Cancelled);
+  if (closed()) return Reply::closed(Response::Cancelled);
+  if (opened_) close_for_screen(t_, s_);
+  return close(Response::Cancelled);
 }
 
 template <class Def>
@@ -235,7 +232,7 @@ bool Browse<Def>::read(bool forward, int count, std::vector<Row>& out) {
 template <class Def>
 void Browse<Def>::view_error(const Status& st) {
   ri_save_error(s_, st);
-  standard_warning(r_, s_, 36);
+  standard_warning(reporter_, s_, 36);
 }
 
 template <class Def>
@@ -578,7 +575,7 @@ Reply Browse<Def>::request(Request rq) {
     }
     if (st.failed()) {
       ri_save_error(s_, st);
-      standard_warning(r_, s_, 35, spec_.table_name);
+      standard_warning(reporter_, s_, 35, spec_.table_name);
       return shut();
     }
   }
@@ -598,10 +595,8 @@ Reply Browse<Def>::request(Request rq) {
 }
 
 template <class Def>
-Reply Browse<Def>::accepted(int control) {
-  if (closed_) return Reply::closed();
+Reply Browse<Def>::on_accepted(int control) {
   located_ = 0;
-  if (!enabled(control) || hidden(control)) return Reply::stay();
   switch (static_cast<BrowseControl>(control)) {
     case BrowseControl::INSERT:
       return request(Request::Insert);
@@ -629,8 +624,7 @@ Reply Browse<Def>::accepted(int control) {
 }
 
 template <class Def>
-Reply Browse<Def>::key(KeyPress k) {
-  if (closed_) return Reply::closed();
+Reply Browse<Def>::on_key(KeyPress k) {
   const char before = std::exchange(located_, 0);
   switch (k.key) {
     case Key::Up:
@@ -673,8 +667,7 @@ Reply Browse<Def>::key(KeyPress k) {
 }
 
 template <class Def>
-Reply Browse<Def>::other_event(const OtherEvent& e) {
-  if (closed_) return Reply::closed();
+Reply Browse<Def>::on_other_event(const OtherEvent& e) {
   located_ = 0;
   switch (e.kind) {
     case OtherEvent::Kind::RowSelected:
@@ -727,7 +720,7 @@ std::string Browse<Def>::value(int control) const {
 
 template <class Def>
 bool Browse<Def>::enabled(int control) const {
-  if (closed_ || !spec(control)) return false;
+  if (closed() || !spec(control)) return false;
   if (control == number(BrowseControl::CHANGE) || control == number(BrowseControl::DELETE))
     return highlight_ >= 0;
   return true;

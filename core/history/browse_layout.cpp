@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/app/window_base.h"
+
 namespace mervane {
 
 namespace {
@@ -16,18 +18,19 @@ int browse_page_rows(int list_height) {
 
 std::vector<ControlSpec> browse_controls(const BrowseShape& shape) {
   using C = BrowseControl;
-  std::vector<ControlSpec> out;
+  using K = ControlKind;
+  ControlList l(100);
   const Rect sheet{4, 4, 472, 204};
-  out.push_back({number(C::CURRENTTAB), ControlKind::Tabs, "?CurrentTab", "", "", 0, sheet, ""});
-  for (std::size_t i = 0; i < shape.tabs.size() && i < 3; ++i) {
-    const int id = number(C::TAB1) + static_cast<int>(i);
-    out.push_back({id, ControlKind::Tab, "?Tab:" + std::to_string(i + 1), shape.tabs[i], "",
-                   number(C::CURRENTTAB), sheet, ""});
-  }
-  out.push_back({number(C::BROWSE_1), ControlKind::List, "?Browse:1", "Browsing Records", "", 0,
-                 {8, 20, 464, 184}, ""});
+  l.add(number(C::CURRENTTAB), K::Tabs, "?CurrentTab").at(sheet);
+  l.parent = number(C::CURRENTTAB);
+  for (std::size_t i = 0; i < shape.tabs.size() && i < 3; ++i)
+    l.add(number(C::TAB1) + static_cast<int>(i), K::Tab, "?Tab:" + std::to_string(i + 1),
+          shape.tabs[i])
+        .at(sheet);
+  l.parent = 0;
+  l.add(number(C::BROWSE_1), K::List, "?Browse:1", "Browsing Records").at({8, 20, 464, 184});
   auto button = [&](C id, std::string use, std::string text, Rect at) {
-    out.push_back({number(id), ControlKind::Button, std::move(use), std::move(text), "", 0, at, ""});
+    l.add(number(id), K::Button, std::move(use), std::move(text)).at(at);
   };
   if (shape.edits) {
     button(C::INSERT, "?Insert", "&Insert (Ins)", {226, kButtonY, 56, kButtonH});
@@ -36,9 +39,9 @@ std::vector<ControlSpec> browse_controls(const BrowseShape& shape) {
     button(C::SELECT, "?Select", "&Select", {166, kButtonY, 56, kButtonH});
   }
   button(C::CLOSE, "?Close", shape.close_text, {416, kButtonY, 56, kButtonH});
-  if (!shape.extra.text.empty()) button(C::EXTRA, shape.extra.use, shape.extra.text,
-                                        {8, kButtonY, 104, kButtonH});
-  return out;
+  if (!shape.extra.text.empty())
+    button(C::EXTRA, shape.extra.use, shape.extra.text, {8, kButtonY, 104, kButtonH});
+  return l.take();
 }
 
 }  // namespace mervane

@@ -17,135 +17,245 @@ bool same_name(std::string_view a, std::string_view b) {
   return upper_ascii(clip(a)) == upper_ascii(clip(b));
 }
 
+using C = DeleteHistoryControl;
+
+constexpr int n(C c) {
+  return static_cast<int>(c);
+}
+
+std::vector<ControlSpec> build_controls() {
+  ControlList l(100);
+  using K = ControlKind;
+  l.add(n(C::OPTION1), K::OptionGroup, "?OPTION1", "  Select  ");
+  const struct {
+    const char* option;
+    const char* explanation;
+  } choices[] = {
+      {"  Delete",
+       "This will delete all news events between the dates (inclusive) that you specify  "
+       "(CAUTION!)"},
+      {"  Rebuild",
+       "This will rebuild the entire Events History. Nothing will be deleted.\n"
+       "Events inside the specified date range will have their time adjusted by the specified\n"
+       "number of hours. Events outside the date range will be rebuilt, with their times "
+       "unchanged"},
+      {"  Export (i.e. Backup)",
+       "This will export the Events, between the dates (inclusive) that you specify, in CSV "
+       "format\n"
+       "to the file you name below. Nothing will be deleted"},
+      {"  Delete and then Import (i.e. Restore)",
+       "This will delete all news events between the dates (inclusive) that you specify  "
+       "(CAUTION!)\n"
+       "Then it will import only those events between the dates, from the export file you name "
+       "below"},
+  };
+  int value = DeleteHistory::kDelete;
+  for (const auto& c : choices) {
+    l.option(n(C::OPTION1), c.option, std::to_string(value++));
+    l.parent = n(C::OPTION1);
+    l.prompt(c.explanation);
+    l.parent = 0;
+  }
+  l.prompt("Date range  (mm/dd/yyyy)");
+  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+  l.calendar_button(n(C::BUTTON1), "?BUTTON1");
+  l.prompt("and");
+  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2");
+  l.calendar_button(n(C::BUTTON2), "?BUTTON2");
+  l.prompt("Time adjustment (number of hours)");
+  l.add(n(C::ADJUSTHRS), K::Entry, "?ADJUSTHRS", {}, "n-_3");
+  l.prompt("To subtract a number of hours, enter a negative value, e.g. -2");
+  l.prompt("Name of Import / Export file");
+  l.add(n(C::PFILENAME), K::Combo, "?PFILENAME", {}, "s6");
+  l.add(n(C::DELETE1), K::Button, "?DELETE1", " Delete this file");
+  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
+  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
+  l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_7");
+  return l.take();
+}
+
 }  // namespace
 
+const std::vector<ControlSpec>& DeleteHistory::controls() const {
+  static const std::vector<ControlSpec> kControls = build_controls();
+  return kControls;
+}
+
+std::string DeleteHistory::title() const {
+  return "  Delete / Rebuild News Event History items";
+}
+
 void DeleteHistory::open() {
-  que1 = backup_names(s_.folder());
-  pfilename = "BACKUP";
-  option1 = kDelete;
-  fromdate = *date_serial(2000, 1, 1);
-  thrudate = 0;
-  focus_ = DeleteHistoryControl::OPTION1;
-  refresh();
+  que1_ = backup_names(s_.folder());
+  pfilename_ = "BACKUP";
+  option1_ = kDelete;
+  fromdate_ = *date_serial(2000, 1, 1);
+  thrudate_ = 0;
+  focus_ = C::OPTION1;
 }
 
-void DeleteHistory::refresh() {
-  if (option1 != kRebuild) adjusthrs = 0;
-}
-
-bool DeleteHistory::enabled(DeleteHistoryControl c) const {
-  switch (c) {
-    case DeleteHistoryControl::ADJUSTHRS:
-      return option1 == kRebuild;
-    case DeleteHistoryControl::PFILENAME:
-      return option1 == kExport || option1 == kImport;
+std::string DeleteHistory::value(int control) const {
+  const ControlSpec* c = spec(control);
+  switch (static_cast<C>(control)) {
+    case C::OPTION1:
+      return std::to_string(option1_);
+    case C::FROMDATE:
+      return shown(c->picture, fromdate_);
+    case C::THRUDATE:
+      return shown(c->picture, thrudate_);
+    case C::ADJUSTHRS:
+      return shown(c->picture, adjusthrs_);
+    case C::PFILENAME:
+      return pfilename_.str();
+    case C::COUNT1:
+      return shown(c->picture, static_cast<double>(count1_.value));
     default:
-      return true;
+      return {};
   }
 }
 
+// The adjustment belongs to Rebuild, the file name to Export and Import.
+bool DeleteHistory::enabled(int control) const {
+  switch (static_cast<C>(control)) {
+    case C::ADJUSTHRS:
+      return option1_ == kRebuild;
+    case C::PFILENAME:
+      return option1_ == kExport || option1_ == kImport;
+    default:
+      return spec(control) != nullptr;
+  }
+}
+
+std::vector<std::string> DeleteHistory::choices(int control) const {
+  return control == n(C::PFILENAME) ? que1_ : std::vector<std::string>{};
+}
+
+std::string DeleteHistory::store(int control, const Typed& v) {
+  switch (static_cast<C>(control)) {
+    case C::OPTION1:
+      choose(static_cast<int>(v.number));
+      break;
+    case C::FROMDATE:
+      fromdate_ = static_cast<std::int32_t>(v.number);
+      break;
+    case C::THRUDATE:
+      thrudate_ = static_cast<std::int32_t>(v.number);
+      break;
+    case C::ADJUSTHRS:
+      adjusthrs_ = static_cast<std::int16_t>(v.number);
+      break;
+    case C::PFILENAME:
+      pfilename_ = v.text;
+      break;
+    default:
+      break;
+  }
+  return {};
+}
+
+// A new choice sets the last date: the far end for Export and Import, the first date for the
+// others; the adjustment only stays for Rebuild.
 void DeleteHistory::choose(int option) {
-  if (option < kDelete || option > kImport || option == option1) return;
-  option1 = option;
-  thrudate = option == kExport || option == kImport ? *date_serial(2019, 12, 31) : fromdate;
-  refresh();
+  if (option == option1_) return;
+  option1_ = option;
+  thrudate_ = option == kExport || option == kImport ? *date_serial(2019, 12, 31) : fromdate_;
+  if (option1_ != kRebuild) adjusthrs_ = 0;
 }
 
-void DeleteHistory::focus_on(DeleteHistoryControl c) {
+void DeleteHistory::focus_on(C c) {
   focus_ = c;
-  if (c >= DeleteHistoryControl::THRUDATE && thrudate == 0) thrudate = fromdate;
+  if (c >= C::THRUDATE && thrudate_ == 0) thrudate_ = fromdate_;
 }
 
-void DeleteHistory::move_focus(DeleteHistoryControl c) {
-  const bool past_dates = c == DeleteHistoryControl::ADJUSTHRS ||
-                          c == DeleteHistoryControl::PFILENAME ||
-                          c == DeleteHistoryControl::DELETE1 || c == DeleteHistoryControl::OK;
-  focus_on(past_dates && thrudate < fromdate ? DeleteHistoryControl::THRUDATE : c);
+Reply DeleteHistory::on_selecting(int control) {
+  const C c = static_cast<C>(control);
+  const bool past_dates = c == C::ADJUSTHRS || c == C::PFILENAME || c == C::DELETE1 || c == C::OK;
+  focus_on(past_dates && thrudate_ < fromdate_ ? C::THRUDATE : c);
+  return Reply::stay();
 }
 
-void DeleteHistory::press(DeleteHistoryControl c) {
-  switch (c) {
-    case DeleteHistoryControl::BUTTON1:
-      pick_date(w_, s_, fromdate);
+Reply DeleteHistory::on_key(KeyPress k) {
+  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+}
+
+Reply DeleteHistory::on_accepted(int control) {
+  switch (static_cast<C>(control)) {
+    case C::BUTTON1:
+      pick_date(w_, s_, fromdate_);
       break;
-    case DeleteHistoryControl::BUTTON2:
-      pick_date(w_, s_, thrudate);
+    case C::BUTTON2:
+      pick_date(w_, s_, thrudate_);
       break;
-    case DeleteHistoryControl::DELETE1:
-      if (thrudate < fromdate) {
-        focus_on(DeleteHistoryControl::THRUDATE);
+    case C::DELETE1:
+      if (thrudate_ < fromdate_) {
+        focus_on(C::THRUDATE);
         break;
       }
       delete_file();
       break;
-    case DeleteHistoryControl::OK:
-      if (thrudate < fromdate) {
-        focus_on(DeleteHistoryControl::THRUDATE);
+    case C::OK:
+      if (thrudate_ < fromdate_) {
+        focus_on(C::THRUDATE);
         break;
       }
-      if ((option1 == kExport || option1 == kImport) && name_refused()) break;
-      run();
-      break;
-    case DeleteHistoryControl::CANCEL:
-      closed_ = true;
-      break;
+      if ((option1_ == kExport || option1_ == kImport) && name_refused()) break;
+      count1_.value = 0;
+      done_ = false;
+      imported_ = {};
+      run_action();
+      w_.start_history_browse(s_);
+      return close(Response::Completed);
+    case C::CANCEL:
+      return close(Response::Cancelled);
     default:
       break;
   }
-  refresh();
+  return Reply::stay();
 }
 
 // The name becomes part of a file name: one that would reach outside the folder, or that no
 // file can have, is refused before anything is deleted or written.
 bool DeleteHistory::name_refused() {
-  const std::string problem = backup_name_problem(pfilename.view());
+  const std::string problem = backup_name_problem(pfilename_.view());
   if (problem.empty()) return false;
-  r_.warning({0, problem, "Import / Export file", Icon::Exclamation, kOkButton, kOkButton});
-  focus_ = DeleteHistoryControl::PFILENAME;
+  reporter_.warning({0, problem, "Import / Export file", Icon::Exclamation, kOkButton, kOkButton});
+  focus_ = C::PFILENAME;
   return true;
 }
 
 void DeleteHistory::delete_file() {
   if (name_refused()) return;
-  remove_file(backup_path(s_.folder(), pfilename.view()));  // a failure is silent
-  std::erase_if(que1, [&](const std::string& n) { return same_name(n, pfilename.view()); });
-}
-
-void DeleteHistory::run() {
-  count1_.value = 0;
-  done_ = false;
-  imported_ = {};
-  run_action();
-  w_.start_history_browse(s_);
-  closed_ = true;
+  remove_file(backup_path(s_.folder(), pfilename_.view()));  // a failure is silent
+  std::erase_if(que1_, [&](const std::string& n) { return same_name(n, pfilename_.view()); });
 }
 
 void DeleteHistory::run_action() {
   Table<CalendarTable> cal(s_.folder());
   // After Ignore at its "Open(" message a table with broken keys is open: every action still
   // reads it correctly, and Rebuild and Import build the keys anew.
-  open_calr(cal, r_);
+  open_calr(cal, reporter_);
   if (!cal.is_open()) return;
-  switch (option1) {
+  switch (option1_) {
     case kDelete:
-      done_ = delete_history_range(cal, fromdate, thrudate, r_, count1_);
+      done_ = delete_history_range(cal, fromdate_, thrudate_, reporter_, count1_);
       break;
     case kRebuild:
-      done_ = rebuild_history(cal, s_.folder(), fromdate, thrudate, adjusthrs, r_, count1_);
+      done_ =
+          rebuild_history(cal, s_.folder(), fromdate_, thrudate_, adjusthrs_, reporter_, count1_);
       break;
     case kExport: {
-      const std::filesystem::path file = backup_path(s_.folder(), pfilename.view());
-      s_.with([&](Globals& g) { g.outname = backup_file_name(pfilename.view()); });
-      done_ = export_history(cal, file, fromdate, thrudate, r_, count1_);
-      if (done_ && std::none_of(que1.begin(), que1.end(), [&](const std::string& n) {
-            return same_name(n, pfilename.view());
+      const std::filesystem::path file = backup_path(s_.folder(), pfilename_.view());
+      s_.with([&](Globals& g) { g.outname = backup_file_name(pfilename_.view()); });
+      done_ = export_history(cal, file, fromdate_, thrudate_, reporter_, count1_);
+      if (done_ && std::none_of(que1_.begin(), que1_.end(), [&](const std::string& n) {
+            return same_name(n, pfilename_.view());
           }))
-        que1.push_back(pfilename.str());
+        que1_.push_back(pfilename_.str());
       break;
     }
     case kImport:
-      imported_ = import_history(cal, backup_path(s_.folder(), pfilename.view()), fromdate,
-                                 thrudate, r_, count1_);
+      imported_ = import_history(cal, backup_path(s_.folder(), pfilename_.view()), fromdate_,
+                                 thrudate_, reporter_, count1_);
       done_ = imported_.done;
       break;
     default:

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "core/app/record_services.h"
+#include "core/app/window_base.h"
 #include "core/app/window_model.h"
 #include "core/app/windows.h"
 #include "core/model/session.h"
@@ -41,7 +42,6 @@
 #include "core/runtime/reporter.h"
 #include "core/runtime/table.h"
 #include "core/setup/window_resize.h"
-#include "core/util/picture.h"
 
 namespace mervane {
 
@@ -49,39 +49,22 @@ namespace mervane {
 template <class Record>
 struct FormField {
   int control = 0;
-  std::string picture;  // entries; empty for a check box
-  std::function<std::string(const Record&)> show;
-  // Stores typed text; the empty text when taken, else the reason it was refused.
-  std::function<std::string(Record&, std::string_view)> take;
-  std::function<void(const Record&, Record&)> copy;
+  std::function<std::string(const Record&)> show;      // the value as the control shows it
+  std::function<void(Record&, const Typed&)> set;       // stores an entry read_typed() took
+  std::function<void(const Record&, Record&)> copy;     // this field from one record to another
 };
-
-// The text a number shows through a picture, without the blanks in front.
-std::string entry_text(const Picture& p, double v);
 
 template <class Record, class T>
 FormField<Record> entry_field(int control, std::string picture, T Record::*m) {
   FormField<Record> f;
   f.control = control;
-  f.picture = picture;
   f.copy = [m](const Record& from, Record& to) { to.*m = from.*m; };
   if constexpr (std::is_arithmetic_v<T>) {
-    const Picture p = *read_picture(picture);
-    f.show = [m, p](const Record& r) { return entry_text(p, static_cast<double>(r.*m)); };
-    f.take = [m, p](Record& r, std::string_view typed) -> std::string {
-      const Parsed<double> v = parse_value(p, typed);
-      if (!v) return v.reason;
-      r.*m = static_cast<T>(*v.value);
-      return {};
-    };
+    f.show = [m, picture](const Record& r) { return shown(picture, static_cast<double>(r.*m)); };
+    f.set = [m](Record& r, const Typed& t) { r.*m = static_cast<T>(t.number); };
   } else {
     f.show = [m](const Record& r) { return (r.*m).str(); };
-    f.take = [m, picture](Record& r, std::string_view typed) -> std::string {
-      const Parsed<std::string> v = parse_text(picture, typed);
-      if (!v) return v.reason;
-      r.*m = *v.value;
-      return {};
-    };
+    f.set = [m](Record& r, const Typed& t) { r.*m = t.text; };
   }
   return f;
 }
@@ -92,11 +75,7 @@ FormField<Record> check_field(int control, std::int16_t Record::*m) {
   f.control = control;
   f.copy = [m](const Record& from, Record& to) { to.*m = from.*m; };
   f.show = [m](const Record& r) { return std::string(r.*m ? "1" : "0"); };
-  f.take = [m](Record& r, std::string_view typed) -> std::string {
-    if (typed != "1" && typed != "0") return "A check box is 1 (on) or 0 (off).";
-    r.*m = typed == "1" ? 1 : 0;
-    return {};
-  };
+  f.set = [m](Record& r, const Typed& t) { r.*m = t.number != 0 ? 1 : 0; };
   return f;
 }
 
@@ -118,7 +97,7 @@ struct FormSpec {
 };
 
 template <class Def>
-class RecordForm : public WindowModel {
+class RecordForm : public WindowModelBase {
  public:
   using Record = typename Def::Record;
 
@@ -130,16 +109,9 @@ class RecordForm : public WindowModel {
   const std::vector<ControlSpec>& controls() const override { return spec_.controls; }
   std::string title() const override;
   void open() override;
-  Reply accepted(int control) override;
-  Reply selecting(int control) override;
-  Reply key(KeyPress k) override;
-  Reply close_request() override { return finish(Response::Cancelled); }
-  Reply other_event(const OtherEvent& e) override;
-  Reply type(int control, std::string_view text) override;
   std::string value(int control) const override;
-  bool enabled(int) const override { return !closed_; }
+  bool enabled(int) const override { return !closed(); }
   int focus() const override { return focus_; }
-  bool closed() const override { return closed_; }
   Frame frame() const override { return {spec_.frame, false}; }
   Rect place(int control) const override;
 
@@ -148,9 +120,16 @@ class RecordForm : public WindowModel {
   Request request() const { return request_; }
 
  protected:
+  Reply on_accepted(int control) override;
+  Reply on_selecting(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override { return finish(Response::Cancelled); }
+  Reply on_other_event(const OtherEvent& e) override;
+  std::string store(int control, const Typed& value) override;
+
   // A member's own controls: buttons, previews. Answer true when the control was its own.
-  virtual bool own_button(int /*control*/, Reply& /*reply*/) { return false; }
-  virtual bool own_key(KeyPress /*k*/, Reply& /*reply*/) { return false; }
+  virtual bool own_button(int /*control*/) { return false; }
+  virtual bool own_key(KeyPress /*k*/) { return false; }
   virtual std::string own_value(int /*control*/) const { return {}; }
   // Runs after the fields were checked on OK, before the record is stored.
   virtual void before_save() {}
@@ -174,7 +153,6 @@ class RecordForm : public WindowModel {
   FormSpec<Def> spec_;
   Session& s_;
   Windows& w_;
-  Reporter& r_;
   Table<Def> t_;
   WindowResizeType resizer_;
   Request request_ = Request::None;
@@ -183,14 +161,13 @@ class RecordForm : public WindowModel {
   std::int64_t position_ = 0;
   int focus_ = 0;
   bool opened_ = false;
-  bool closed_ = false;
 };
 
 // ---- implementation ----
 
 template <class Def>
 RecordForm<Def>::RecordForm(FormSpec<Def> spec, Session& s, Windows& w, Reporter& r)
-    : spec_(std::move(spec)), s_(s), w_(w), r_(r), t_(s.folder()) {
+    : WindowModelBase(r), spec_(std::move(spec)), s_(s), w_(w), t_(s.folder()) {
   focus_ = first_field();
 }
 
@@ -215,10 +192,10 @@ const FormField<typename Def::Record>* RecordForm<Def>::field(int control) const
 
 template <class Def>
 void RecordForm<Def>::open() {
-  if (opened_ || closed_) return;
+  if (opened_ || closed()) return;
   const FormRequest rq = s_.take_request();
   request_ = rq.request;
-  open_for_screen(t_, r_, s_);
+  open_for_screen(t_, reporter_, s_);
   opened_ = true;
   t_.include_unkeyed(spec_.include_unkeyed);
   resizer_.initialize(WindowResizeType::kSpreadStrategy, spec_.frame, spec_.controls);
@@ -231,7 +208,7 @@ void RecordForm<Def>::open() {
       const Status st = t_.get_at(rq.position);
       if (st.failed()) {
         ri_save_error(s_, st);
-        standard_warning(r_, s_, 35, spec_.record_name);
+        standard_warning(reporter_, s_, 35, spec_.record_name);
         finish(Response::Cancelled);
         return;
       }
@@ -248,16 +225,16 @@ void RecordForm<Def>::open() {
 
 template <class Def>
 void RecordForm<Def>::delete_record(std::int64_t position) {
-  if (standard_warning(r_, s_, 32) != kOkButton) {
+  if (standard_warning(reporter_, s_, 32) != kOkButton) {
     finish(Response::Cancelled);
     return;
   }
   for (;;) {
-    if (ri_delete(t_, r_, s_, spec_.record_name) == 0) {
+    if (ri_delete(t_, reporter_, s_, spec_.record_name) == 0) {
       finish(Response::Completed, position);
       return;
     }
-    if (standard_warning(r_, s_, 18) != kYesButton) {
+    if (standard_warning(reporter_, s_, 18) != kYesButton) {
       finish(Response::Cancelled);
       return;
     }
@@ -271,32 +248,26 @@ void RecordForm<Def>::delete_record(std::int64_t position) {
 
 template <class Def>
 Reply RecordForm<Def>::finish(Response r, std::int64_t position) {
-  if (closed_) return Reply::closed(r);
-  closed_ = true;
+  if (closed()) return Reply::closed(r);
   if (opened_) {
     s_.set_response(static_cast<int>(r), r == Response::Completed ? position : 0);
     close_for_screen(t_, s_);
   }
-  return Reply::closed(r);
+  return close(r);
 }
 
 template <class Def>
 bool RecordForm<Def>::refused(const std::string& reason, int control) {
   if (reason.empty()) return false;
-  r_.warning({0, reason, spec_.title, Icon::Exclamation, kOkButton, kOkButton});
+  refuse(reason);
   focus_ = control;
   return true;
 }
 
 template <class Def>
-Reply RecordForm<Def>::type(int control, std::string_view text) {
-  if (closed_) return Reply::closed();
-  const FormField<Record>* f = field(control);
-  if (!f) return Reply::stay();
-  Record changed = rec_;
-  if (refused(f->take(changed, text), control)) return Reply::stay();
-  rec_ = changed;
-  return accepted(control);
+std::string RecordForm<Def>::store(int control, const Typed& value) {
+  if (const FormField<Record>* f = field(control)) f->set(rec_, value);
+  return {};
 }
 
 template <class Def>
@@ -314,7 +285,7 @@ bool RecordForm<Def>::key_repeated(std::int64_t except) {
   bool taken = false;
   const Status st = t_.key_taken(spec_.unique_key, rec_, except, taken);
   if (st.failed() || !taken) return false;  // a failing check leaves it to the write
-  standard_warning(r_, s_, 24, spec_.key_name);
+  standard_warning(reporter_, s_, 24, spec_.key_name);
   focus_ = first_field();
   return true;
 }
@@ -323,8 +294,8 @@ template <class Def>
 Reply RecordForm<Def>::ok() {
   // Every entry once more by its picture: values read from the table or recalled may not fit.
   for (const auto& f : spec_.fields) {
-    Record probe = rec_;
-    if (refused(f.take(probe, f.show(rec_)), f.control)) return Reply::stay();
+    const Parsed<Typed> t = read_typed(spec_.controls, f.control, f.show(rec_));
+    if (!t && refused(t.reason, f.control)) return Reply::stay();
   }
   if (!spec_.blank_key_message.empty() && key_blank() &&
       refused(spec_.blank_key_message, first_field()))
@@ -339,7 +310,7 @@ Reply RecordForm<Def>::ok() {
       return finish(Response::Completed, t_.row_id());
     }
     ri_save_error(s_, st);
-    standard_warning(r_, s_, st.code == kDuplicateKey ? 24 : 14,
+    standard_warning(reporter_, s_, st.code == kDuplicateKey ? 24 : 14,
                      st.code == kDuplicateKey ? spec_.key_name : std::string());
     focus_ = first_field();
     return Reply::stay();
@@ -348,7 +319,7 @@ Reply RecordForm<Def>::ok() {
   if (key_repeated(position_)) return Reply::stay();
   for (;;) {
     t_.rec = rec_;
-    switch (ri_update(t_, r_, s_, spec_.record_name, true)) {
+    switch (ri_update(t_, reporter_, s_, spec_.record_name, true)) {
       case 0:
         s_.set_ditto(rec_);
         return finish(Response::Completed, position_);
@@ -359,7 +330,7 @@ Reply RecordForm<Def>::ok() {
         rec_ = saved_ = t_.rec;
         return Reply::stay();
       default:
-        switch (standard_warning(r_, s_, 16)) {
+        switch (standard_warning(reporter_, s_, 16)) {
           case kYesButton:
             continue;
           case kNoButton:
@@ -372,27 +343,22 @@ Reply RecordForm<Def>::ok() {
 }
 
 template <class Def>
-Reply RecordForm<Def>::accepted(int control) {
-  if (closed_) return Reply::closed();
+Reply RecordForm<Def>::on_accepted(int control) {
   if (control == spec_.ok) return ok();
   if (control == spec_.cancel) return finish(Response::Cancelled);
-  Reply reply;
-  if (own_button(control, reply)) return reply;
+  own_button(control);
   return Reply::stay();
 }
 
 template <class Def>
-Reply RecordForm<Def>::selecting(int control) {
-  if (closed_) return Reply::closed();
+Reply RecordForm<Def>::on_selecting(int control) {
   if (spec(control)) focus_ = control;
   return Reply::stay();
 }
 
 template <class Def>
-Reply RecordForm<Def>::key(KeyPress k) {
-  if (closed_) return Reply::closed();
-  Reply reply;
-  if (own_key(k, reply)) return reply;
+Reply RecordForm<Def>::on_key(KeyPress k) {
+  if (own_key(k)) return Reply::stay();
   switch (k.key) {
     case Key::Enter:
       return ok();
@@ -411,8 +377,7 @@ Reply RecordForm<Def>::key(KeyPress k) {
 }
 
 template <class Def>
-Reply RecordForm<Def>::other_event(const OtherEvent& e) {
-  if (closed_) return Reply::closed();
+Reply RecordForm<Def>::on_other_event(const OtherEvent& e) {
   if (e.kind == OtherEvent::Kind::Resized) resizer_.resize({0, 0, e.width, e.height});
   return Reply::stay();
 }

@@ -1,6 +1,7 @@
 #include "core/history/forms.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/app/pick_date.h"
 
@@ -10,12 +11,6 @@ template class RecordForm<CalendarTable>;
 template class RecordForm<SwapoutTable>;
 template class RecordForm<SwaprateTable>;
 template class RecordForm<SwapdataTable>;
-
-std::string entry_text(const Picture& p, double v) {
-  std::string s = format_value(p, v);
-  s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
-  return s;
-}
 
 namespace {
 
@@ -42,32 +37,49 @@ int entry_width(std::string_view picture) {
   return chars * 4 + 8;
 }
 
-// Controls in window order: each is added with the next number.
+// The controls of a form in window order, placed: decorations are numbered from 100 on.
 class Layout {
  public:
-  template <class E>
-  void add(E id, ControlKind kind, std::string use, std::string text, std::string picture, Rect at,
-           int parent = 0) {
-    out.push_back({static_cast<int>(id), kind, std::move(use), std::move(text),
-                   std::move(picture), parent, at, ""});
-  }
   // A prompt at x 8 and its entry at x, on row y.
   template <class E>
-  void row(E prompt, std::string text, E entry, const std::string& use, const std::string& picture,
-           int y, int prompt_width, int x) {
-    add(prompt, ControlKind::Prompt, use + ":Prompt", std::move(text), "",
-        {8, y + 1, prompt_width, kRowHeight});
-    add(entry, ControlKind::Entry, use, "", picture, {x, y, entry_width(picture), kRowHeight});
+  void row(std::string prompt, E id, std::string use, std::string picture, int y,
+           int prompt_width, int x) {
+    text(std::move(prompt), {8, y + 1, prompt_width, kRowHeight});
+    entry(id, std::move(use), std::move(picture), x, y);
+  }
+  // An entry as wide as its picture.
+  template <class E>
+  void entry(E id, std::string use, std::string picture, int x, int y) {
+    const int w = entry_width(picture);
+    l.add(number(id), ControlKind::Entry, std::move(use), {}, std::move(picture))
+        .at({x, y, w, kRowHeight});
   }
   template <class E>
-  void check(E id, std::string use, std::string text, Rect at, int parent) {
-    add(id, ControlKind::Check, std::move(use), std::move(text), "", at, parent);
+  void add(E id, ControlKind kind, std::string use, std::string text, Rect at) {
+    l.add(number(id), kind, std::move(use), std::move(text)).at(at);
   }
   template <class E>
-  void button(E id, std::string use, std::string text, Rect at) {
-    add(id, ControlKind::Button, std::move(use), std::move(text), "", at);
+  void calendar_button(E id, std::string use, Rect at) {
+    l.calendar_button(number(id), std::move(use)).at(at);
   }
-  std::vector<ControlSpec> out;
+  void text(std::string t, Rect at) {
+    l.prompt(std::move(t));
+    l.at(at);
+  }
+  void image(std::string name, Rect at) {
+    l.image(std::move(name));
+    l.at(at);
+  }
+  // A group box; the controls added until end_group() are inside it.
+  void group(std::string caption, Rect at) {
+    l.parent = l.group(std::move(caption));
+    l.at(at);
+  }
+  void end_group() { l.parent = 0; }
+  std::vector<ControlSpec> take() { return l.take(); }
+
+ private:
+  ControlList l{100};
 };
 
 constexpr const char* kLegend1 = "1      2      3      4      5      6";
@@ -83,39 +95,37 @@ std::string symbol_code(long code) {
 FormSpec<CalendarTable> calendar_spec() {
   using C = UpdateCalendarControl;
   using R = CalendarRecord;
+  using K = ControlKind;
   Layout l;
   const int pw = 84, x = 96;
-  l.row(C::DATE_PROMPT, "&Date  (mm/dd/yyyy):", C::DATE, "?CAL:DATE", "D2", 8, pw, x);
-  l.button(C::BUTTON3, "?BUTTON3", "", {148, 7, 14, 12});
-  l.row(C::TIME_PROMPT, "&Time  (hh:mm):", C::TIME, "?CAL:TIME", "T1", 22, pw, x);
-  l.row(C::CURRENCY_PROMPT, "&Currency:", C::CURRENCY, "?CAL:CURRENCY", "S4", 36, pw, x);
-  l.row(C::DESCR_PROMPT, " &Descr:", C::DESCR, "?CAL:DESCR", "S50", 50, pw, x);
-  l.row(C::IMPACT_PROMPT, "&Impact:", C::IMPACT, "?CAL:IMPACT", "S1", 64, pw, x);
-  l.add(C::IMPACT_HINT, ControlKind::Prompt, "", " L = low   M = medium   H = high", "",
-        {116, 65, 140, kRowHeight});
-  l.row(C::ACTUAL_PROMPT, "&Actual:", C::ACTUAL, "?CAL:ACTUAL", "S10", 78, pw, x);
-  l.row(C::FORECAST_PROMPT, "&Forecast:", C::FORECAST, "?CAL:FORECAST", "S10", 92, pw, x);
-  l.row(C::PREVIOUS_PROMPT, "&Previous:", C::PREVIOUS, "?CAL:PREVIOUS", "S10", 106, pw, x);
-  l.row(C::REVISEDFROM_PROMPT, "Revised From:", C::REVISEDFROM, "?CAL:REVISEDFROM", "s10", 120,
-        pw, x);
-  l.row(C::SPACING_PROMPT, "&Spacing:", C::SPACING, "?CAL:SPACING", "S4", 134, pw, x);
-  l.row(C::SYMBOL_PROMPT, "&Symbol:", C::SYMBOL, "?CAL:SYMBOL", "S3", 148, pw, x);
-  l.add(C::WINGCHAR, ControlKind::Symbol, "?WINGCHAR", "", "", {124, 146, 14, 14});
-  l.add(C::IMAGE1, ControlKind::Image, "?Image1", "WINGDINGS.JPG", "",
-        {kWingdingsPicture.x, 120, kWingdingsPicture.w, kWingdingsPicture.h});
-  l.row(C::COLOR_PROMPT, "&Color:", C::COLOR, "?CAL:COLOR", "S3", 164, pw, x);
-  l.add(C::COLOR_LEGEND1, ControlKind::Prompt, "", kLegend1, "", {124, 164, 150, 8});
-  l.add(C::COLOR_LEGEND2, ControlKind::Prompt, "", kLegend2, "", {124, 173, 150, 8});
-  l.row(C::KXIDCODE_PROMPT, "KX id Code:", C::KXIDCODE, "?CAL:KXIDCODE", "s6", 188, pw, x);
-  l.button(C::OK, "?OK", "OK (Enter)", {420, 214, 52, kButtonHeight});
-  l.button(C::CANCEL, "?CANCEL", "Cancel (Esc)", {478, 214, 54, kButtonHeight});
+  l.row("&Date  (mm/dd/yyyy):", C::DATE, "?CAL:DATE", "D2", 8, pw, x);
+  l.calendar_button(C::BUTTON3, "?BUTTON3", {148, 7, 14, 12});
+  l.row("&Time  (hh:mm):", C::TIME, "?CAL:TIME", "T1", 22, pw, x);
+  l.row("&Currency:", C::CURRENCY, "?CAL:CURRENCY", "S4", 36, pw, x);
+  l.row(" &Descr:", C::DESCR, "?CAL:DESCR", "S50", 50, pw, x);
+  l.row("&Impact:", C::IMPACT, "?CAL:IMPACT", "S1", 64, pw, x);
+  l.text(" L = low   M = medium   H = high", {116, 65, 140, kRowHeight});
+  l.row("&Actual:", C::ACTUAL, "?CAL:ACTUAL", "S10", 78, pw, x);
+  l.row("&Forecast:", C::FORECAST, "?CAL:FORECAST", "S10", 92, pw, x);
+  l.row("&Previous:", C::PREVIOUS, "?CAL:PREVIOUS", "S10", 106, pw, x);
+  l.row("Revised From:", C::REVISEDFROM, "?CAL:REVISEDFROM", "s10", 120, pw, x);
+  l.row("&Spacing:", C::SPACING, "?CAL:SPACING", "S4", 134, pw, x);
+  l.row("&Symbol:", C::SYMBOL, "?CAL:SYMBOL", "S3", 148, pw, x);
+  l.add(C::WINGCHAR, K::Symbol, "?WINGCHAR", "", {124, 146, 14, 14});
+  l.image("WINGDINGS.JPG", {kWingdingsPicture.x, 120, kWingdingsPicture.w, kWingdingsPicture.h});
+  l.row("&Color:", C::COLOR, "?CAL:COLOR", "S3", 164, pw, x);
+  l.text(kLegend1, {124, 164, 150, 8});
+  l.text(kLegend2, {124, 173, 150, 8});
+  l.row("KX id Code:", C::KXIDCODE, "?CAL:KXIDCODE", "s6", 188, pw, x);
+  l.add(C::OK, K::Button, "?OK", "OK (Enter)", {420, 214, 52, kButtonHeight});
+  l.add(C::CANCEL, K::Button, "?CANCEL", "Cancel (Esc)", {478, 214, 54, kButtonHeight});
 
   FormSpec<CalendarTable> s;
   s.title = "Update the Calendar File";
   s.record_name = "Calendar";
   s.unique_key = CalendarKey::Key;
   s.key_name = "CAL:Key";
-  s.controls = std::move(l.out);
+  s.controls = l.take();
   s.frame = {0, 0, 540, 236};
   s.fields = {
       entry_field(number(C::DATE), "D2", &R::date),
@@ -143,42 +153,43 @@ FormSpec<CalendarTable> calendar_spec() {
 FormSpec<SwapoutTable> swapout_spec() {
   using C = EditSwapOutControl;
   using R = SwapoutRecord;
+  using K = ControlKind;
   Layout l;
   const int pw = 84, x = 96;
-  l.row(C::RECTYPE_PROMPT, "&Rec Type:", C::RECTYPE, "?SWO:RECTYPE", "s6", 8, pw, x);
-  l.row(C::DATE_PROMPT, "&Date  (mm/dd/yyyy):", C::DATE, "?SWO:DATE", "D2", 22, pw, x);
-  l.button(C::BUTTON4, "?BUTTON4", "", {148, 21, 14, 12});
-  l.row(C::TIME_PROMPT, "&Time  (hh:mm):", C::TIME, "?SWO:TIME", "T1", 36, pw, x);
-  l.row(C::CURRENCY_PROMPT, "&Currency:", C::CURRENCY, "?SWO:CURRENCY", "s6", 50, pw, x);
-  l.row(C::SPACING_PROMPT, " &Spacing:", C::SPACING, "?SWO:SPACING", "N-3", 64, pw, x);
-  l.row(C::SYMBOL_PROMPT, "&Symbol:", C::SYMBOL, "?SWO:SYMBOL", "N3", 78, pw, x);
-  l.add(C::WINGCHAR, ControlKind::Symbol, "?WINGCHAR", "", "", {124, 76, 14, 14});
-  l.add(C::IMAGE1, ControlKind::Image, "?Image1", "WINGDINGS.JPG", "", kWingdingsPicture);
-  l.row(C::COLOR_PROMPT, "&Color:", C::COLOR, "?SWO:COLOR", "N2", 92, pw, x);
-  l.add(C::COLOR_LEGEND1, ControlKind::Prompt, "", kLegend1, "", {124, 92, 150, 8});
-  l.add(C::COLOR_LEGEND2, ControlKind::Prompt, "", kLegend2, "", {124, 101, 150, 8});
-  l.add(C::CHARTS_GROUP, ControlKind::Group, "", "  Show on charts  ", "", {8, 114, 296, 28});
+  l.row("&Rec Type:", C::RECTYPE, "?SWO:RECTYPE", "s6", 8, pw, x);
+  l.row("&Date  (mm/dd/yyyy):", C::DATE, "?SWO:DATE", "D2", 22, pw, x);
+  l.calendar_button(C::BUTTON4, "?BUTTON4", {148, 21, 14, 12});
+  l.row("&Time  (hh:mm):", C::TIME, "?SWO:TIME", "T1", 36, pw, x);
+  l.row("&Currency:", C::CURRENCY, "?SWO:CURRENCY", "s6", 50, pw, x);
+  l.row(" &Spacing:", C::SPACING, "?SWO:SPACING", "N-3", 64, pw, x);
+  l.row("&Symbol:", C::SYMBOL, "?SWO:SYMBOL", "N3", 78, pw, x);
+  l.add(C::WINGCHAR, K::Symbol, "?WINGCHAR", "", {124, 76, 14, 14});
+  l.image("WINGDINGS.JPG", kWingdingsPicture);
+  l.row("&Color:", C::COLOR, "?SWO:COLOR", "N2", 92, pw, x);
+  l.text(kLegend1, {124, 92, 150, 8});
+  l.text(kLegend2, {124, 101, 150, 8});
+  l.group("  Show on charts  ", {8, 114, 296, 28});
   const std::pair<C, const char*> charts[] = {
-      {C::MN1, " MN1"}, {C::M1, " M1"}, {C::M5, " M5"},   {C::M15, " M15"}, {C::M30, " M30"},
-      {C::H1, " H1"},   {C::H4, " H4"}, {C::D1, " D1"},   {C::W1, " W1"}};
+      {C::MN1, " MN1"}, {C::M1, " M1"}, {C::M5, " M5"}, {C::M15, " M15"}, {C::M30, " M30"},
+      {C::H1, " H1"},   {C::H4, " H4"}, {C::D1, " D1"}, {C::W1, " W1"}};
   int cx = 14;
   for (const auto& [id, text] : charts) {
-    l.check(id, std::string("?SWO:") + (text + 1), text, {cx, 127, 30, kRowHeight},
-            number(C::CHARTS_GROUP));
+    l.add(id, K::Check, std::string("?SWO:") + (text + 1), text, {cx, 127, 30, kRowHeight});
     cx += 32;
   }
-  l.row(C::TEXT1_PROMPT, "&Text 1:", C::TEXT1, "?SWO:TEXT1", "S50", 150, pw, x);
-  l.row(C::TEXT2_PROMPT, "&Text 2:", C::TEXT2, "?SWO:TEXT2", "S50", 164, pw, x);
-  l.button(C::DUP, "?DUP", "Duplicate (F7)", {8, 186, 62, kButtonHeight});
-  l.button(C::OK, "?OK", "OK (Enter)", {420, 186, 52, kButtonHeight});
-  l.button(C::CANCEL, "?CANCEL", "Cancel (Esc)", {478, 186, 54, kButtonHeight});
+  l.end_group();
+  l.row("&Text 1:", C::TEXT1, "?SWO:TEXT1", "S50", 150, pw, x);
+  l.row("&Text 2:", C::TEXT2, "?SWO:TEXT2", "S50", 164, pw, x);
+  l.add(C::DUP, K::Button, "?DUP", "Duplicate (F7)", {8, 186, 62, kButtonHeight});
+  l.add(C::OK, K::Button, "?OK", "OK (Enter)", {420, 186, 52, kButtonHeight});
+  l.add(C::CANCEL, K::Button, "?CANCEL", "Cancel (Esc)", {478, 186, 54, kButtonHeight});
 
   FormSpec<SwapoutTable> s;
   s.title = "Update the Aux. Output File";
   s.record_name = "Swapout";
   s.unique_key = SwapoutKey::Key;
   s.key_name = "SWO:Key";
-  s.controls = std::move(l.out);
+  s.controls = l.take();
   s.frame = {0, 0, 540, 208};
   s.fields = {
       entry_field(number(C::RECTYPE), "s6", &R::rectype),
@@ -211,40 +222,39 @@ FormSpec<SwapoutTable> swapout_spec() {
 FormSpec<SwaprateTable> swaprate_spec() {
   using C = EditSwapRateControl;
   using R = SwaprateRecord;
+  using K = ControlKind;
   Layout l;
-  l.row(C::PAIR_PROMPT, "&Pair:", C::PAIR, "?SWR:PAIR", "S6", 8, 36, 48);
-  l.add(C::RATES_GROUP, ControlKind::Group, "", "   Swap rates  ", "", {8, 24, 244, 34});
-  l.add(C::BUY_PROMPT, ControlKind::Prompt, "?SWR:BUY:Prompt", "&Buy:", "", {16, 39, 24, 10},
-        number(C::RATES_GROUP));
-  l.add(C::BUY, ControlKind::Entry, "?SWR:BUY", "", "N-8.2B", {44, 38, entry_width("N-8.2B"), 10},
-        number(C::RATES_GROUP));
-  l.add(C::SELL_PROMPT, ControlKind::Prompt, "?SWR:SELL:Prompt", "&Sell:", "",
-        {132, 39, 24, 10}, number(C::RATES_GROUP));
-  l.add(C::SELL, ControlKind::Entry, "?SWR:SELL", "", "N-8.2B",
-        {160, 38, entry_width("N-8.2B"), 10}, number(C::RATES_GROUP));
-  l.add(C::SPREAD_GROUP, ControlKind::Group, "", "  Currencies / events to collect spread  ", "",
-        {8, 64, 244, 84});
-  const std::pair<C, const char*> flags[] = {
-      {C::ALL, "  ALL"}, {C::USD, "  USD"}, {C::CAD, "  CAD"}, {C::EUR, "  EUR"},
-      {C::GBP, "  GBP"}, {C::CHF, "  CHF"}, {C::JPY, "  JPY"}, {C::AUD, "  AUD"},
-      {C::NZD, "  NZD"}, {C::HIGH, "  High Impact"}, {C::MED, "  Medium Impact"},
-      {C::LOW, "  Low Impact"}};
-  const char* const uses[] = {"ALL", "USD", "CAD", "EUR", "GBP", "CHF",
-                              "JPY", "AUD", "NZD", "HIGH", "MED", "LOW"};
-  for (std::size_t i = 0; i < std::size(flags); ++i) {
-    const int col = static_cast<int>(i % 3), line = static_cast<int>(i / 3);
-    l.check(flags[i].first, std::string("?SWR:") + uses[i], flags[i].second,
-            {16 + col * 78, 78 + line * 16, 72, kRowHeight}, number(C::SPREAD_GROUP));
+  l.row("&Pair:", C::PAIR, "?SWR:PAIR", "S6", 8, 36, 48);
+  l.group("   Swap rates  ", {8, 24, 244, 34});
+  l.text("&Buy:", {16, 39, 24, 10});
+  l.entry(C::BUY, "?SWR:BUY", "N-8.2B", 44, 38);
+  l.text("&Sell:", {132, 39, 24, 10});
+  l.entry(C::SELL, "?SWR:SELL", "N-8.2B", 160, 38);
+  l.end_group();
+  l.group("  Currencies / events to collect spread  ", {8, 64, 244, 84});
+  const std::tuple<C, const char*, const char*> flags[] = {
+      {C::ALL, "  ALL", "ALL"},   {C::USD, "  USD", "USD"},   {C::CAD, "  CAD", "CAD"},
+      {C::EUR, "  EUR", "EUR"},   {C::GBP, "  GBP", "GBP"},   {C::CHF, "  CHF", "CHF"},
+      {C::JPY, "  JPY", "JPY"},   {C::AUD, "  AUD", "AUD"},   {C::NZD, "  NZD", "NZD"},
+      {C::HIGH, "  High Impact", "HIGH"}, {C::MED, "  Medium Impact", "MED"},
+      {C::LOW, "  Low Impact", "LOW"}};
+  int i = 0;
+  for (const auto& [id, text, use] : flags) {
+    const int col = i % 3, line = i / 3;
+    l.add(id, K::Check, std::string("?SWR:") + use, text,
+          {16 + col * 78, 78 + line * 16, 72, kRowHeight});
+    ++i;
   }
-  l.button(C::OK, "?OK", "OK (Enter)", {140, 156, 52, kButtonHeight});
-  l.button(C::CANCEL, "?CANCEL", "Cancel (Esc)", {198, 156, 54, kButtonHeight});
+  l.end_group();
+  l.add(C::OK, K::Button, "?OK", "OK (Enter)", {140, 156, 52, kButtonHeight});
+  l.add(C::CANCEL, K::Button, "?CANCEL", "Cancel (Esc)", {198, 156, 54, kButtonHeight});
 
   FormSpec<SwaprateTable> s;
   s.title = "Update Swap Rate";
   s.record_name = "Swaprate";
   s.unique_key = SwaprateKey::KeyPair;
   s.key_name = "SWR:KeyPair";
-  s.controls = std::move(l.out);
+  s.controls = l.take();
   s.frame = {0, 0, 260, 178};
   s.fields = {
       entry_field(number(C::PAIR), "S6", &R::pair),
@@ -272,35 +282,36 @@ FormSpec<SwaprateTable> swaprate_spec() {
 FormSpec<SwapdataTable> swapdata_spec() {
   using C = EditSwapDataControl;
   using R = SwapdataRecord;
+  using K = ControlKind;
   Layout l;
   const int pw = 60, x = 72;
-  l.row(C::DATEADD_PROMPT, "&Date Add:", C::DATEADD, "?SWD:DATEADD", "N-3", 8, pw, x);
-  l.row(C::MT4TIME_PROMPT, "&MT4 Time:", C::MT4TIME, "?SWD:MT4TIME", "T1", 22, pw, x);
-  l.row(C::DESCR_PROMPT, "&Descr:", C::DESCR, "?SWD:DESCR", "s50", 36, pw, x);
-  l.row(C::FACTOR_PROMPT, "&Factor:", C::FACTOR, "?SWD:FACTOR", "N-3", 50, pw, x);
-  l.row(C::SPACING_PROMPT, "&Spacing:", C::SPACING, "?SWD:SPACING", "N-3", 64, pw, x);
-  l.row(C::COLOR_PROMPT, "&Color:", C::COLOR, "?SWD:COLOR", "N2", 78, pw, x);
-  l.row(C::SYMBOL_PROMPT, "&Symbol (up):", C::SYMBOL, "?SWD:SYMBOL", "N3", 92, pw, x);
-  l.add(C::WINGCHAR, ControlKind::Symbol, "?WINGCHAR", "", "", {100, 90, 14, 14});
-  l.row(C::SYMBOL2_PROMPT, "Symbol (down):", C::SYMBOL2, "?SWD:SYMBOL2", "N3", 108, pw, x);
-  l.add(C::WINGCHAR2, ControlKind::Symbol, "?WINGCHAR2", "", "", {100, 106, 14, 14});
+  l.row("&Date Add:", C::DATEADD, "?SWD:DATEADD", "N-3", 8, pw, x);
+  l.row("&MT4 Time:", C::MT4TIME, "?SWD:MT4TIME", "T1", 22, pw, x);
+  l.row("&Descr:", C::DESCR, "?SWD:DESCR", "s50", 36, pw, x);
+  l.row("&Factor:", C::FACTOR, "?SWD:FACTOR", "N-3", 50, pw, x);
+  l.row("&Spacing:", C::SPACING, "?SWD:SPACING", "N-3", 64, pw, x);
+  l.row("&Color:", C::COLOR, "?SWD:COLOR", "N2", 78, pw, x);
+  l.row("&Symbol (up):", C::SYMBOL, "?SWD:SYMBOL", "N3", 92, pw, x);
+  l.add(C::WINGCHAR, K::Symbol, "?WINGCHAR", "", {100, 90, 14, 14});
+  l.row("Symbol (down):", C::SYMBOL2, "?SWD:SYMBOL2", "N3", 108, pw, x);
+  l.add(C::WINGCHAR2, K::Symbol, "?WINGCHAR2", "", {100, 106, 14, 14});
   const std::pair<C, const char*> charts[] = {
       {C::M1, "  M1"}, {C::M5, "  M5"}, {C::M15, "  M15"}, {C::M30, "  M30"}, {C::H1, "  H1"},
       {C::H4, "  H4"}, {C::D1, "  D1"}, {C::W1, "  W1"},   {C::MN1, "  MN1"}};
   int cx = 8;
   for (const auto& [id, text] : charts) {
-    l.check(id, std::string("?SWD:") + (text + 2), text, {cx, 128, 30, kRowHeight}, 0);
+    l.add(id, K::Check, std::string("?SWD:") + (text + 2), text, {cx, 128, 30, kRowHeight});
     cx += 31;
   }
-  l.button(C::OK, "?OK", "OK (Enter)", {172, 148, 52, kButtonHeight});
-  l.button(C::CANCEL, "?CANCEL", "Cancel (Esc)", {228, 148, 54, kButtonHeight});
+  l.add(C::OK, K::Button, "?OK", "OK (Enter)", {172, 148, 52, kButtonHeight});
+  l.add(C::CANCEL, K::Button, "?CANCEL", "Cancel (Esc)", {228, 148, 54, kButtonHeight});
 
   FormSpec<SwapdataTable> s;
   s.title = "Update Swap Data";
   s.record_name = "Swapdata";
   s.unique_key = SwapdataKey::KeyDateAdd;
   s.key_name = "SWD:KeyDateAdd";
-  s.controls = std::move(l.out);
+  s.controls = l.take();
   s.frame = {0, 0, 290, 170};
   s.fields = {
       entry_field(number(C::DATEADD), "N-3", &R::dateadd),
@@ -335,10 +346,9 @@ FormSpec<SwapdataTable> swapdata_spec() {
 UpdateCalendar::UpdateCalendar(Session& s, Windows& w, Reporter& r)
     : RecordForm(calendar_spec(), s, w, r) {}
 
-bool UpdateCalendar::own_button(int control, Reply& reply) {
+bool UpdateCalendar::own_button(int control) {
   if (control != number(UpdateCalendarControl::BUTTON3)) return false;
   pick_date(windows(), session(), fields().date);
-  reply = Reply::stay();
   return true;
 }
 
@@ -356,8 +366,7 @@ std::string UpdateCalendar::own_value(int control) const {
 EditSwapOut::EditSwapOut(Session& s, Windows& w, Reporter& r)
     : RecordForm(swapout_spec(), s, w, r) {}
 
-bool EditSwapOut::own_button(int control, Reply& reply) {
-  reply = Reply::stay();
+bool EditSwapOut::own_button(int control) {
   if (control == number(EditSwapOutControl::BUTTON4)) {
     pick_date(windows(), session(), fields().date);
     focus_on(number(EditSwapOutControl::TIME));
@@ -370,10 +379,9 @@ bool EditSwapOut::own_button(int control, Reply& reply) {
   return false;
 }
 
-bool EditSwapOut::own_key(KeyPress k, Reply& reply) {
+bool EditSwapOut::own_key(KeyPress k) {
   if (k.key != Key::F7) return false;
   duplicate();
-  reply = Reply::stay();
   return true;
 }
 
@@ -412,10 +420,9 @@ Frame EditSwapRate::frame() const {
   return f;
 }
 
-Reply EditSwapRate::other_event(const OtherEvent& e) {
-  if (e.kind == OtherEvent::Kind::Moved && !closed())
-    session().keep_first_place(kSwapRateWindow, {e.x, e.y});
-  return RecordForm::other_event(e);
+Reply EditSwapRate::on_other_event(const OtherEvent& e) {
+  if (e.kind == OtherEvent::Kind::Moved) session().keep_first_place(kSwapRateWindow, {e.x, e.y});
+  return RecordForm::on_other_event(e);
 }
 
 // ---- EDITSWAPDATA ----

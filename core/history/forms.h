@@ -28,65 +28,39 @@ extern template class RecordForm<SwapoutTable>;
 extern template class RecordForm<SwaprateTable>;
 extern template class RecordForm<SwapdataTable>;
 
+// The forms' own controls; their prompts, group boxes, colour legends and Wingdings pictures
+// are numbered from 100 on, in window order with the rest.
 enum class UpdateCalendarControl : int {
-  DATE_PROMPT = 1,
-  DATE,
+  DATE = 1,
   BUTTON3,
-  TIME_PROMPT,
   TIME,
-  CURRENCY_PROMPT,
   CURRENCY,
-  DESCR_PROMPT,
   DESCR,
-  IMPACT_PROMPT,  // 10
   IMPACT,
-  IMPACT_HINT,
-  ACTUAL_PROMPT,
   ACTUAL,
-  FORECAST_PROMPT,
   FORECAST,
-  PREVIOUS_PROMPT,
   PREVIOUS,
-  REVISEDFROM_PROMPT,
-  REVISEDFROM,  // 20
-  SPACING_PROMPT,
+  REVISEDFROM,  // 10
   SPACING,
-  SYMBOL_PROMPT,
   SYMBOL,
   WINGCHAR,
-  IMAGE1,
-  COLOR_PROMPT,
   COLOR,
-  COLOR_LEGEND1,
-  COLOR_LEGEND2,  // 30
-  KXIDCODE_PROMPT,
   KXIDCODE,
   OK,
   CANCEL,
 };
 
 enum class EditSwapOutControl : int {
-  RECTYPE_PROMPT = 1,
-  RECTYPE,
-  DATE_PROMPT,
+  RECTYPE = 1,
   DATE,
   BUTTON4,
-  TIME_PROMPT,
   TIME,
-  CURRENCY_PROMPT,
   CURRENCY,
-  SPACING_PROMPT,  // 10
   SPACING,
-  SYMBOL_PROMPT,
   SYMBOL,
   WINGCHAR,
-  IMAGE1,
-  COLOR_PROMPT,
   COLOR,
-  COLOR_LEGEND1,
-  COLOR_LEGEND2,
-  CHARTS_GROUP,  // 20
-  MN1,
+  MN1,  // 10
   M1,
   M5,
   M15,
@@ -95,61 +69,46 @@ enum class EditSwapOutControl : int {
   H4,
   D1,
   W1,
-  TEXT1_PROMPT,  // 30
   TEXT1,
-  TEXT2_PROMPT,
-  TEXT2,
+  TEXT2,  // 20
   DUP,
   OK,
   CANCEL,
 };
 
 enum class EditSwapRateControl : int {
-  PAIR_PROMPT = 1,
-  PAIR,
-  RATES_GROUP,
-  BUY_PROMPT,
+  PAIR = 1,
   BUY,
-  SELL_PROMPT,
   SELL,
-  SPREAD_GROUP,
   ALL,
-  USD,  // 10
+  USD,
   CAD,
   EUR,
   GBP,
   CHF,
-  JPY,
+  JPY,  // 10
   AUD,
   NZD,
   HIGH,
   MED,
-  LOW,  // 20
+  LOW,
   OK,
   CANCEL,
 };
 
 enum class EditSwapDataControl : int {
-  DATEADD_PROMPT = 1,
-  DATEADD,
-  MT4TIME_PROMPT,
+  DATEADD = 1,
   MT4TIME,
-  DESCR_PROMPT,
   DESCR,
-  FACTOR_PROMPT,
   FACTOR,
-  SPACING_PROMPT,
-  SPACING,  // 10
-  COLOR_PROMPT,
+  SPACING,
   COLOR,
-  SYMBOL_PROMPT,
   SYMBOL,
   WINGCHAR,
-  SYMBOL2_PROMPT,
   SYMBOL2,
-  WINGCHAR2,
+  WINGCHAR2,  // 10
   M1,
-  M5,  // 20
+  M5,
   M15,
   M30,
   H1,
@@ -157,7 +116,7 @@ enum class EditSwapDataControl : int {
   D1,
   W1,
   MN1,
-  OK,
+  OK,  // 20
   CANCEL,
 };
 
@@ -179,7 +138,7 @@ class UpdateCalendar : public RecordForm<CalendarTable> {
   UpdateCalendar(Session& s, Windows& w, Reporter& r);
 
  protected:
-  bool own_button(int control, Reply& reply) override;
+  bool own_button(int control) override;
   std::string own_value(int control) const override;
 };
 
@@ -188,8 +147,8 @@ class EditSwapOut : public RecordForm<SwapoutTable> {
   EditSwapOut(Session& s, Windows& w, Reporter& r);
 
  protected:
-  bool own_button(int control, Reply& reply) override;
-  bool own_key(KeyPress k, Reply& reply) override;
+  bool own_button(int control) override;
+  bool own_key(KeyPress k) override;
   std::string own_value(int control) const override;
   void before_save() override;
 
@@ -201,7 +160,9 @@ class EditSwapRate : public RecordForm<SwaprateTable> {
  public:
   EditSwapRate(Session& s, Windows& w, Reporter& r);
   Frame frame() const override;
-  Reply other_event(const OtherEvent& e) override;
+
+ protected:
+  Reply on_other_event(const OtherEvent& e) override;
 };
 
 class EditSwapData : public RecordForm<SwapdataTable> {

@@ -24,7 +24,7 @@ bool in_range(C c, C from, C thru) {
 
 }  // namespace
 
-ProcFile::ProcFile(ProcFileServices services) : svc_(services) {
+ProcFile::ProcFile(ProcFileServices services) : WindowModelBase(services.reporter), svc_(services) {
   // The initial values of the window; DATE1, FROMDATE and THRUDATE are set by open().
   s_ = built_in_defaults(0, svc_.session.folder());
   s_.b.date1 = s_.b.fromdate = s_.b.thrudate = 0;
@@ -59,9 +59,56 @@ bool ProcFile::automatic() const {
   return svc_.session.globals().autop != 0;
 }
 
-bool ProcFile::enabled(ProcFileControl c) const {
-  const int n = number(c);
-  return n >= 1 && n <= kProcFileControls && enabled_[static_cast<std::size_t>(n)];
+const std::vector<ControlSpec>& ProcFile::controls() const {
+  return procfile_controls();
+}
+
+// The decorations (prompts, group boxes, options) are never disabled.
+bool ProcFile::enabled(int control) const {
+  if (control >= kProcFileDecorations) return spec(control) != nullptr;
+  return control >= 1 && control <= kProcFileControls &&
+         enabled_[static_cast<std::size_t>(control)];
+}
+
+std::vector<std::string> ProcFile::choices(int control) const {
+  std::vector<std::string> out;
+  if (control == number(C::PFILENAME))
+    for (const ProfileName& p : profiles_) out.push_back(p.str());
+  return out;
+}
+
+std::string ProcFile::value(int control) const {
+  const ControlSpec* c = spec(control);
+  if (c == nullptr) return {};
+  const C id = mervane::control(control);
+  switch (id) {
+    case C::PFILENAME:
+      return pfilename_.str();
+    case C::PROFILENAME:
+      return profilename_.str();
+    case C::CALPROC:
+      return shown(c->picture, calproc_);
+    case C::COUNT1:
+      return shown(c->picture, static_cast<double>(count1_));
+    case C::DATE1:
+      return shown(c->picture, s_.b.date1);
+    case C::FROMDATE:
+      return shown(c->picture, s_.b.fromdate);
+    case C::THRUDATE:
+      return shown(c->picture, s_.b.thrudate);
+    default:
+      break;
+  }
+  if (in_range(id, C::WINGALL, C::WINGOTR))
+    return std::to_string(static_cast<unsigned char>(wing(control - number(C::WINGALL))));
+  const std::string_view name = control_setting(id);
+  if (name.empty()) return {};
+  const std::string v = setting_value(s_, name);
+  if (c->kind == ControlKind::Check) return v == "0" ? "0" : "1";
+  if (c->kind != ControlKind::Entry) return v;
+  const std::optional<Picture> p = read_picture(c->picture);
+  if (!p || p->kind == PictureKind::Text) return v;
+  return shown(c->picture, std::stod(v));
 }
 
 char ProcFile::wing(int i) const {
@@ -122,77 +169,88 @@ void ProcFile::publish_names() {
 
 // ---- events ----
 
-ProcFile::Next ProcFile::accepted(ProcFileControl c) {
-  return handle(EventKind::Accepted, c);
+Reply ProcFile::on_accepted(int control) {
+  return handle(EventKind::Accepted, mervane::control(control));
 }
-ProcFile::Next ProcFile::selecting(ProcFileControl c) {
-  return handle(EventKind::Selecting, c);
+Reply ProcFile::on_selecting(int control) {
+  return handle(EventKind::Selecting, mervane::control(control));
 }
-ProcFile::Next ProcFile::key(Key k) {
-  return handle(k == Key::Enter ? EventKind::Enter : EventKind::Esc, ProcFileControl{});
+Reply ProcFile::on_key(KeyPress k) {
+  switch (k.key) {
+    case Key::Enter:
+      return handle(EventKind::Enter, ProcFileControl{});
+    case Key::Esc:
+      return handle(EventKind::Esc, ProcFileControl{});
+    case Key::F10:  // the OK button's key
+      return accepted(number(C::OK));
+    default:
+      return Reply::stay();
+  }
 }
-ProcFile::Next ProcFile::close_request() {
+Reply ProcFile::on_close_request() {
   return handle(EventKind::CloseRequest, ProcFileControl{});
 }
-ProcFile::Next ProcFile::other_event() {
+Reply ProcFile::on_other_event(const OtherEvent&) {
   return handle(EventKind::Other, ProcFileControl{});
 }
 
-ProcFile::Next ProcFile::type(ProcFileControl c, std::string_view text) {
-  if (closed_ || !enabled(c)) return closed_ ? Next::Close : Next::Wait;
+std::string ProcFile::store(int control, const Typed& value) {
+  const C c = mervane::control(control);
   if (c == C::PFILENAME) {
-    pfilename_ = text;
-    return accepted(c);
+    pfilename_ = value.text;
+    return {};
   }
   const std::string_view name = control_setting(c);
-  if (name.empty()) return Next::Wait;
-  const Status st = set_setting(s_, name, text);
-  if (st.failed()) {
-    svc_.reporter.warning(
-        {0, st.text, std::string(kBuildWindowTitle), Icon::Exclamation, kOkButton, kOkButton});
-    return Next::Wait;
-  }
-  return accepted(c);
+  if (name.empty()) return {};
+  const std::optional<Picture> p = read_picture(spec(control)->picture);
+  // Numbers, dates (as serials), check boxes and options go in as whole numbers; the pictures
+  // of this window take no decimals.
+  const bool text = p && p->kind == PictureKind::Text;
+  const std::string typed =
+      text ? value.text : std::to_string(static_cast<long long>(value.number));
+  const Status st = set_setting(s_, name, typed);
+  return st.failed() ? st.text : std::string();
 }
 
-ProcFile::Next ProcFile::handle(EventKind kind, ProcFileControl c) {
-  if (closed_) return Next::Close;
-  const bool on_control = kind == EventKind::Accepted || kind == EventKind::Selecting;
-  if (on_control && !enabled(c)) return Next::Wait;
+Reply ProcFile::handle(EventKind kind, ProcFileControl c) {
+  focus_ = ProcFileControl{};
+  // The automatic run takes no input: it starts at the window's first event.
+  if (automatic()) {
+    run();
+    return close(Response::Completed);
+  }
   window_state();
   const bool ok = kind == EventKind::Accepted && c == C::OK;
 
   if (kind == EventKind::Esc || kind == EventKind::CloseRequest ||
-      (kind == EventKind::Accepted && c == C::CANCEL)) {
-    closed_ = true;
-    return Next::Close;
-  }
+      (kind == EventKind::Accepted && c == C::CANCEL))
+    return close(Response::Cancelled);
   if (s_.b.thrudate < s_.b.fromdate &&
       ((kind == EventKind::Selecting && in_range(c, C::CHECK1, C::OK)) ||
        kind == EventKind::Enter || ok)) {
-    selected_ = C::THRUDATE;
+    focus_ = C::THRUDATE;
     window_state();
-    return Next::Wait;
+    return Reply::stay();
   }
-  if (kind == EventKind::Enter || ok) return Next::Run;
+  if (kind == EventKind::Enter || ok) {
+    run();
+    return close(Response::Completed);
+  }
 
-  Next next = Next::Wait;
   if ((kind == EventKind::Accepted && c == C::INITIALSETUP) || forcesetup_) {
     initial_setup();
   } else if (kind == EventKind::Accepted && has_action(c)) {
-    next = button(c);
+    if (button(c)) return close(Response::Completed);
   } else {
     auto_set_fields();
   }
-  if (!closed_) {
-    window_state();
-    publish_names();
-  }
-  return closed_ ? Next::Close : next;
+  window_state();
+  publish_names();
+  return Reply::stay();
 }
 
 void ProcFile::auto_set_pass() {
-  if (closed_) return;
+  if (closed()) return;
   window_state();
   auto_set_fields();
   window_state();
@@ -316,12 +374,11 @@ void ProcFile::pick_date(std::int32_t& field) {
 bool ProcFile::profile_name_ok() {
   const Status st = check_profile_name(pfilename_.view());
   if (st.is_ok()) return true;
-  svc_.reporter.warning(
-      {0, st.text, std::string(kBuildWindowTitle), Icon::Exclamation, kOkButton, kOkButton});
+  refuse(st.text);
   return false;
 }
 
-ProcFile::Next ProcFile::button(ProcFileControl c) {
+bool ProcFile::button(ProcFileControl c) {
   BuildSettings& b = s_.b;
   const std::filesystem::path& folder = svc_.session.folder();
   auto columns = [&](std::int16_t v) {
@@ -331,13 +388,13 @@ ProcFile::Next ProcFile::button(ProcFileControl c) {
   if (in_range(c, C::DEFALL, C::DEFOTR)) {
     const int i = number(c) - number(C::DEFALL);
     *symbols()[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(139 + i);
-    return Next::Wait;
+    return false;
   }
   if (in_range(c, C::PAIRALL, C::PAIRNZD)) {
     static constexpr std::string_view kPairs[] = {"ALL", "USD", "CAD", "EUR", "GBP",
                                                   "CHF", "JPY", "AUD", "NZD"};
     append_pair(kPairs[number(c) - number(C::PAIRALL)]);
-    return Next::Wait;
+    return false;
   }
   switch (c) {
     case C::RCHARTS:
@@ -456,12 +513,11 @@ ProcFile::Next ProcFile::button(ProcFileControl c) {
       break;
     case C::EXECGROUP:
       exec_prof_grp();
-      closed_ = true;
-      return Next::Close;
+      return true;
     default:
       break;
   }
-  return Next::Wait;
+  return false;
 }
 
 }  // namespace mervane

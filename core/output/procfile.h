@@ -1,20 +1,22 @@
 // PROCFILE, the Build window "Build News.CSV from KX calendar", as a model without a toolkit:
-// its fields with their initial values, the enabled state of its controls, a handler per event
-// and its run.
+// its 134 controls with their texts and pictures, its fields with their initial values, the
+// enabled state of the controls, the events of the window protocol (window_model.h) and its run.
 //
-// Life: construct, open() (the opening steps, which load the settings file), then either, for
-// an automatic run ("Autoplay.CSV" was present), run() at once; or events until one returns
-// Next::Close (nothing saved) or Next::Run, after which the caller calls run() once. The run
-// updates the Event History from the calendar when asked, writes the auxiliary items and the
-// events into News.CSV and the export, saves the settings file and backs up the history; then
-// the window is closed.
+// Life: construct, open() (the opening steps, which load the settings file), then events. OK,
+// F10 or Enter (unless the date range is reversed) runs the whole chain on the calling thread
+// and answers close (Completed): the history update from the calendar when asked, the auxiliary
+// items and the events into News.CSV and the export, the settings file and the history backup,
+// then the NCI output. Esc, Cancel and the close box answer close (Cancelled) with nothing
+// saved; ">>>" runs the profile group and closes. When open() found "Autoplay.CSV" the run is
+// automatic: it starts at the first event (OtherEvent::Opened), whatever that is, and after it
+// ends_program() is true.
 //
-// Threading: one thread at a time. A GUI may call run() on a worker thread while the window
-// takes no input; the handlers of Preview, Effects and ">>>" do their table work on the calling
-// thread. Windows opened from here (date picker, setup, browses, effects, NCI) go through the
-// Windows interface and block the caller, except the history browse.
+// Threading: one thread at a time. A windowed host calls the events on the window's own thread,
+// where the run, Preview, Effects and ">>>" do their work; COUNT1 and CALPROC# go to Progress as
+// they change. Windows opened from here (date picker, setup, browses, effects, NCI) go through
+// the Windows interface and block the caller, except the history browse.
 //
-// Failures: stop messages through the Reporter (Abort throws Aborted out of the call, leaving
+// Failures: stop messages through the Reporter (Abort throws Aborted out of the event, leaving
 // every output file as it was); refusals of typed values and profile names as warnings.
 #pragma once
 
@@ -23,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/window_base.h"
 #include "core/app/windows.h"
 #include "core/import/acquisition.h"
 #include "core/model/session.h"
@@ -44,33 +47,29 @@ struct ProcFileServices {
   Downloader& downloader;
 };
 
-class ProcFile {
+class ProcFile final : public WindowModelBase {
  public:
-  // What the window does after an event.
-  enum class Next { Wait, Close, Run };
-  enum class Key { Enter, Esc };
-
   // The window with its initial values (no settings loaded yet).
   explicit ProcFile(ProcFileServices services);
   ProcFile(const ProcFile&) = delete;
   ProcFile& operator=(const ProcFile&) = delete;
 
+  const std::vector<ControlSpec>& controls() const override;
+  std::string title() const override { return std::string(kBuildWindowTitle); }
+
   // The opening steps: the newest stored week, the profile list, the defaults, the settings
   // file, "Autoplay.CSV", the repairs of old settings; then the window state.
-  void open();
+  void open() override;
   // An automatic run: open() found "Autoplay.CSV" (and deleted it).
   bool automatic() const;
+  // The automatic run is over.
+  bool ends_program() const override { return ends_program_; }
 
-  // Events. A disabled control makes no event (Wait, nothing changes); after Close every event
-  // is ignored.
-  Next accepted(ProcFileControl c);   // a button pressed; a box, option or entry changed
-  Next selecting(ProcFileControl c);  // the focus is about to move onto c
-  Next key(Key k);
-  Next close_request();
-  Next other_event();  // any other event: the window's first one, for instance
-  // Types text into an entry (or sets a check box or option: "0", "1", ...), then handles it as
-  // accepted. A value the setting cannot take is refused with a warning and changes nothing.
-  Next type(ProcFileControl c, std::string_view text);
+  std::string value(int control) const override;
+  bool enabled(int control) const override;
+  std::vector<std::string> choices(int control) const override;
+  // THRUDATE after the date range guard held; 0 otherwise.
+  int focus() const override { return number(focus_); }
 
   // One pass of "Auto set" as a window event would make it, without the forced Initial setup:
   // the command line's build before its run.
@@ -82,12 +81,6 @@ class ProcFile {
   // The Preview button's action: PVIEW filled with the events the settings select, then the
   // preview browse. The command line's preview uses it whatever the button's state.
   void preview();
-
-  struct RunEnd {
-    bool end_program = false;  // an automatic run: the program ends now
-  };
-  // The OK run, once.
-  RunEnd run();
 
   // ---- the window's fields and state ----
   // The settings as the window edits them (b.outname and b.outxlsname are GLO:OUTNAME and
@@ -101,19 +94,27 @@ class ProcFile {
   bool forcesetup() const { return forcesetup_; }
   std::int32_t calproc() const { return calproc_; }
   std::int64_t count1() const { return count1_; }
-  bool closed() const { return closed_; }
-  // The control that has the focus after the date range guard moved it; 0 (none) otherwise.
-  ProcFileControl selected() const { return selected_; }
 
-  bool enabled(ProcFileControl c) const;
+  bool enabled(ProcFileControl c) const { return enabled(number(c)); }
   // The Wingdings characters ?WINGALL ... ?WINGOTR (i = 0 .. 9): the low byte of each symbol.
   char wing(int i) const;
 
+ protected:
+  Reply on_accepted(int control) override;
+  Reply on_selecting(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override;
+  Reply on_other_event(const OtherEvent& e) override;
+  std::string store(int control, const Typed& value) override;
+
  private:
   enum class EventKind { Accepted, Selecting, Enter, Esc, CloseRequest, Other };
-  Next handle(EventKind kind, ProcFileControl c);
-  Next button(ProcFileControl c);
+  Reply handle(EventKind kind, ProcFileControl c);
+  // A button's action; true when it closed the window.
+  bool button(ProcFileControl c);
   bool has_action(ProcFileControl c) const;
+  // The OK run, once.
+  void run();
 
   void window_state();  // B1 and DISP_WING
   void disp_wing();
@@ -144,9 +145,9 @@ class ProcFile {
   Text<99> savename_;
   std::int32_t calproc_ = 0;
   std::int64_t count1_ = 0;
-  bool closed_ = false;
   bool saved_page_ = false;
-  ProcFileControl selected_{};
+  bool ends_program_ = false;
+  ProcFileControl focus_{};
   std::array<bool, kProcFileControls + 1> enabled_{};
 };
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
+
+#include "core/app/window_model.h"
 
 namespace mervane {
 
@@ -151,6 +154,12 @@ constexpr int number(ProcFileControl c) {
 constexpr ProcFileControl control(int n) {
   return static_cast<ProcFileControl>(n);
 }
+
+// Decorations of the window (prompts, group boxes, options) are numbered from here on.
+constexpr int kProcFileDecorations = 201;
+
+// The window's controls in window order, with their texts, pictures and group boxes.
+const std::vector<ControlSpec>& procfile_controls();
 
 // The setting a control edits, by its name in the settings file ("OUTNAME" for ?GLO:OUTNAME);
 // empty for buttons, displays and the profile entry.

@@ -44,7 +44,7 @@ void ProcFile::setup_g2parms() {
   svc_.session.set_g2(s_.b);
 }
 
-ProcFile::RunEnd ProcFile::run() {
+void ProcFile::run() {
   Session& session = svc_.session;
   Reporter& r = svc_.reporter;
   WindowProgress progress(svc_.progress, count1_, calproc_);
@@ -91,9 +91,8 @@ ProcFile::RunEnd ProcFile::run() {
     setup_g2parms();  // GLO:OUTNAME back from the backup's name to News.CSV
     svc_.windows.nci_output(session);
   }
-  closed_ = true;
+  ends_program_ = autop;
   if (b.checkhist != 0 && !autop) svc_.windows.start_history_browse(session);
-  return RunEnd{autop};
 }
 
 // Preview and Effects: PVIEW filled from the history (still open, as both windows expect),

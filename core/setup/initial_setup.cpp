@@ -22,9 +22,95 @@ std::int16_t hours_between(std::int32_t from_date, std::int32_t from_time, std::
   return static_cast<std::int16_t>(std::clamp<std::int64_t>(h, -32768, 32767));
 }
 
+using C = InitialSetupControl;
+
+constexpr int n(C c) {
+  return static_cast<int>(c);
+}
+
+std::vector<ControlSpec> build_controls() {
+  ControlList l(100);
+  using K = ControlKind;
+  l.parent = l.group("  Time zone differences calculation  ");
+  l.prompt("while the market is open:");
+  l.prompt("Date (mm/dd/yyyy)");
+  l.prompt("Time (hh:mm) - 24hr format");
+  l.prompt("KX calendar's current date/time (i.e. New York):");
+  l.add(n(C::KXDATE), K::Entry, "?KXDATE", {}, "D2");
+  l.add(n(C::KXTIME), K::Entry, "?KXTIME", {}, "T1");
+  l.add(n(C::WEBADD), K::Display, "?WEBADD", {}, "S70");
+  l.prompt("Your MT4 broker's current date/time...............:");
+  l.add(n(C::MTDATE), K::Entry, "?MTDATE", {}, "D2");
+  l.add(n(C::MTTIME), K::Entry, "?MTTIME", {}, "T1");
+  l.prompt(
+      "To ascertain this, do the following\n"
+      "1. Run MT4, and load any 1-min (M1) chart\n"
+      "2. Press Ctrl-F, then move the crosshairs over the rightmost (currently forming) candle\n"
+      "3. MT4 broker's current date/time is shown at the foot of the crosshair");
+  l.prompt("Your current local date/time...........................:");
+  l.add(n(C::LDATE), K::Entry, "?LDATE", {}, "D2");
+  l.add(n(C::LTIME), K::Entry, "?LTIME", {}, "T1");
+  l.prompt("(Check your computer clock, or wristwatch)");
+  l.prompt("Your entries above will automatically calculate and set up these items, as follows:");
+  l.prompt("No. of hours your MT4 is ahead of KX calendar");
+  l.add(n(C::PARM1), K::Display, "?GLO:PARM1", {}, "n-4");
+  l.prompt("No. of hours your local time is ahead of your MT4 time");
+  l.add(n(C::PARM2), K::Display, "?GLO:PARM2", {}, "n-4");
+  l.parent = 0;
+  l.add(n(C::GROUP2), K::Group, "?GROUP2", "  MT4 folder location  ");
+  l.parent = n(C::GROUP2);
+  l.prompt("Name of your broker's MT4 folder (where terminal.exe resides):");
+  l.prompt(std::string(InitialSetup::kFolderPrefix));
+  l.add(n(C::PARM3), K::Combo, "?GLO:PARM3", {}, "s40");
+  l.prompt(
+      "(can be upper or lower case, but spelling, spaces and punctuation must be 100% accurate)");
+  l.parent = 0;
+  l.add(n(C::OK), K::Button, "?OK", "OK");
+  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel");
+  return l.take();
+}
+
 }  // namespace
 
-InitialSetup::InitialSetup(Session& s, Reporter& r) : session_(s), reporter_(r) {}
+InitialSetup::InitialSetup(Session& s, Reporter& r) : WindowModelBase(r), session_(s) {}
+
+const std::vector<ControlSpec>& InitialSetup::controls() const {
+  static const std::vector<ControlSpec> kControls = build_controls();
+  return kControls;
+}
+
+std::string InitialSetup::value(int control) const {
+  const ControlSpec* c = spec(control);
+  const Globals g = session_.globals();
+  switch (static_cast<C>(control)) {
+    case C::KXDATE:
+      return shown(c->picture, kx_date_);
+    case C::KXTIME:
+      return shown(c->picture, kx_time_);
+    case C::MTDATE:
+      return shown(c->picture, mt4_date_);
+    case C::MTTIME:
+      return shown(c->picture, mt4_time_);
+    case C::LDATE:
+      return shown(c->picture, local_date_);
+    case C::LTIME:
+      return shown(c->picture, local_time_);
+    case C::WEBADD:
+      return std::string(kWebPrompt) + std::string(kWebAddress);
+    case C::PARM1:
+      return shown(c->picture, g.parm1);
+    case C::PARM2:
+      return shown(c->picture, g.parm2);
+    case C::PARM3:
+      return g.parm3.str();
+    default:
+      return {};
+  }
+}
+
+std::vector<std::string> InitialSetup::choices(int control) const {
+  return control == n(C::PARM3) ? folders_ : std::vector<std::string>{};
+}
 
 void InitialSetup::open() {
   const std::int32_t today = session_.clock().today();
@@ -33,26 +119,39 @@ void InitialSetup::open() {
   kx_time_ = mt4_time_ = local_time_ = now;
   folders_ = load_folder_list(session_.folder()).names;
   session_.with([&](Globals& g) { g.parm3 = folders_.empty() ? "" : folders_.front(); });
-  open_ = true;
   recompute();
-}
-
-void InitialSetup::set_kx(std::int32_t date, std::int32_t time) {
-  take(kx_date_, kx_time_, date, time);
-}
-void InitialSetup::set_mt4(std::int32_t date, std::int32_t time) {
-  take(mt4_date_, mt4_time_, date, time);
-}
-void InitialSetup::set_local(std::int32_t date, std::int32_t time) {
-  take(local_date_, local_time_, date, time);
 }
 
 // Every change of a reading moves the offsets with it.
-void InitialSetup::take(std::int32_t& date_field, std::int32_t& time_field, std::int32_t date,
-                        std::int32_t time) {
-  date_field = date;
-  time_field = time;
+std::string InitialSetup::store(int control, const Typed& v) {
+  const auto serial = static_cast<std::int32_t>(v.number);
+  switch (static_cast<C>(control)) {
+    case C::KXDATE:
+      kx_date_ = serial;
+      break;
+    case C::KXTIME:
+      kx_time_ = serial;
+      break;
+    case C::MTDATE:
+      mt4_date_ = serial;
+      break;
+    case C::MTTIME:
+      mt4_time_ = serial;
+      break;
+    case C::LDATE:
+      local_date_ = serial;
+      break;
+    case C::LTIME:
+      local_time_ = serial;
+      break;
+    case C::PARM3:
+      session_.with([&](Globals& g) { g.parm3 = v.text; });
+      break;
+    default:
+      break;
+  }
   recompute();
+  return {};
 }
 
 void InitialSetup::recompute() {
@@ -64,42 +163,35 @@ void InitialSetup::recompute() {
   });
 }
 
-std::int16_t InitialSetup::parm1() const {
-  return session_.globals().parm1;
-}
-std::int16_t InitialSetup::parm2() const {
-  return session_.globals().parm2;
-}
 std::string InitialSetup::folder() const {
   return session_.globals().parm3.str();
 }
 
-void InitialSetup::set_folder(std::string_view name) {
-  session_.with([&](Globals& g) { g.parm3 = name; });
+Reply InitialSetup::on_key(KeyPress k) {
+  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
 }
 
-bool InitialSetup::press(InitialSetupControl c) {
-  if (c == InitialSetupControl::CANCEL) {
+Reply InitialSetup::on_close_request() {
+  return accepted(n(C::CANCEL));
+}
+
+Reply InitialSetup::on_accepted(int control) {
+  if (control == n(C::CANCEL)) {
     session_.with([](Globals& g) { g.parm3 = ""; });
-    open_ = false;
-    return true;
+    return close(Response::Cancelled);
   }
-  if (c != InitialSetupControl::OK) return false;
+  if (control != n(C::OK)) return Reply::stay();
   const std::string f = folder();
   // The name goes into the batch file's copy commands and the News.CSV path: a separator or
   // quote in it would point them elsewhere.
   if (!f.empty() && !is_safe_file_name(f)) {
-    Warning w;
-    w.text = "\"" + f + "\" cannot be the name of a folder below " + std::string(kFolderPrefix) +
-             ": type the name of the broker's MT4 folder only.";
-    w.caption = kCaption;
-    w.icon = Icon::Exclamation;
-    reporter_.warning(w);
-    return false;
+    refuse("\"" + f + "\" cannot be the name of a folder below " + std::string(kFolderPrefix) +
+           ": type the name of the broker's MT4 folder only.");
+    return Reply::stay();
   }
-  open_ = false;
+  const Reply closed = close(Response::Completed);
   write_batch();
-  return true;
+  return closed;
 }
 
 std::vector<std::string> InitialSetup::batch_lines(std::string_view program_files,

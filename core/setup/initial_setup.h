@@ -6,10 +6,12 @@
 // indicators into that folder; Cancel leaves GLO:PARM3 blank, which tells the caller that the
 // user gave nothing.
 //
-// A toolkit-free model on the calling thread: the view shows its fields, calls the setters as
-// the user types and press() for the buttons. The offsets follow every change at once. Minutes
-// are ignored (whole hours); an offset beyond the 16 bits it is kept in is held at the nearest
-// limit instead of wrapping round to a plausible wrong value.
+// A toolkit-free model on the calling thread speaking the window protocol (window_model.h): the
+// six date and time fields are typed in, the folder typed or chosen from the folder list, and the
+// offsets (displays) follow every change at once. Minutes are ignored (whole hours); an offset
+// beyond the 16 bits it is kept in is held at the nearest limit instead of wrapping round to a
+// plausible wrong value. OK or Enter anywhere writes the batch file and answers close
+// (Completed); Cancel, Esc or the close box answer close (Cancelled) with GLO:PARM3 blank.
 //
 // Failures: the batch file's "Create(trunesetup.BAT) - ..." and "Add(Pfile) - ..." are stop
 // messages (Abort throws Aborted). A folder name that cannot be one (a path separator, a
@@ -22,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/window_base.h"
 #include "core/runtime/reporter.h"
 
 namespace mervane {
@@ -44,7 +47,7 @@ enum class InitialSetupControl : int {
   CANCEL,
 };
 
-class InitialSetup {
+class InitialSetup final : public WindowModelBase {
  public:
   static constexpr std::string_view kCaption = " Initial Setup";
   static constexpr std::string_view kBatchFile = "trunesetup.BAT";
@@ -54,51 +57,38 @@ class InitialSetup {
 
   InitialSetup(Session& s, Reporter& r);
 
+  const std::vector<ControlSpec>& controls() const override;
+  std::string title() const override { return std::string(kCaption); }
   // The opening: every date today, every time now (so both offsets start at 0), GLO:PARM3
   // blank, then the folder list, whose first name is preselected.
-  void open();
+  void open() override;
 
-  std::int32_t kx_date() const { return kx_date_; }
-  std::int32_t kx_time() const { return kx_time_; }
-  std::int32_t mt4_date() const { return mt4_date_; }
-  std::int32_t mt4_time() const { return mt4_time_; }
-  std::int32_t local_date() const { return local_date_; }
-  std::int32_t local_time() const { return local_time_; }
-  // The three readings (date and time serials).
-  void set_kx(std::int32_t date, std::int32_t time);
-  void set_mt4(std::int32_t date, std::int32_t time);
-  void set_local(std::int32_t date, std::int32_t time);
-
-  std::int16_t parm1() const;
-  std::int16_t parm2() const;
-  std::string folder() const;  // GLO:PARM3, clipped
-  void set_folder(std::string_view name);
-  const std::vector<std::string>& folders() const { return folders_; }
-  std::string web_text() const { return std::string(kWebPrompt) + std::string(kWebAddress); }
-
-  // OK or CANCEL. OK writes the batch file and closes; with a folder name that cannot be one
-  // it warns and stays open (false).
-  bool press(InitialSetupControl c);
-  bool enter() { return press(InitialSetupControl::OK); }
-  void escape() { press(InitialSetupControl::CANCEL); }
-  bool is_open() const { return open_; }
+  // ?WEBADD shows kWebPrompt followed by kWebAddress; ?GLO:PARM1 and ?GLO:PARM2 the offsets;
+  // ?GLO:PARM3 the folder name.
+  std::string value(int control) const override;
+  bool enabled(int control) const override { return spec(control) != nullptr; }
+  // The folder list for ?GLO:PARM3.
+  std::vector<std::string> choices(int control) const override;
 
   // The three lines of the batch file for folder name f.
   static std::vector<std::string> batch_lines(std::string_view program_files, std::string_view f);
 
+ protected:
+  Reply on_accepted(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override;
+  std::string store(int control, const Typed& value) override;
+
  private:
-  void take(std::int32_t& date_field, std::int32_t& time_field, std::int32_t date,
-            std::int32_t time);
   void recompute();
   bool write_batch();
+  std::string folder() const;
   std::string program_files_of(const std::string& f) const;
 
   Session& session_;
-  Reporter& reporter_;
   std::int32_t kx_date_ = 0, kx_time_ = 0, mt4_date_ = 0, mt4_time_ = 0, local_date_ = 0,
                local_time_ = 0;
   std::vector<std::string> folders_;
-  bool open_ = false;
 };
 
 }  // namespace mervane

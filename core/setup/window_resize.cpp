@@ -28,6 +28,8 @@ int resize_kind_of(ControlKind k) {
       return rk::kList;
     case ControlKind::DropList:
       return rk::kDropList;
+    case ControlKind::Combo:
+      return rk::kCombo;
     case ControlKind::Display:
     case ControlKind::Symbol:
       return rk::kString;

@@ -161,6 +161,27 @@ TEST(EffectAnalysisReport, ProgressCounter) {
   EXPECT_EQ(f.progress.values, want);
 }
 
+TEST(EffectAnalysisReport, TheProgressWindowWorksWhenShownAndClosesAtTheEnd) {
+  Fixture f;
+  m5_case(f);
+  EffectAnalysisReport w(f.session, f.reporter, f.progress);
+  w.open();
+  EXPECT_EQ(w.title(), "  Effect Analysis Report");
+  EXPECT_EQ(w.value(WorkWindow::COUNT), "0");
+  // Nothing stops or starts it but its being shown.
+  EXPECT_EQ(w.key({Key::Esc}), Reply::stay());
+  EXPECT_EQ(w.close_request(), Reply::stay());
+  EXPECT_EQ(w.other_event({OtherEvent::Kind::Focused}), Reply::stay());
+  EXPECT_FALSE(std::filesystem::exists(f.dir / "@EffDetl.CSV"));
+  EXPECT_EQ(w.other_event({OtherEvent::Kind::Opened}), Reply::closed(Response::Completed));
+  EXPECT_EQ(w.value(WorkWindow::COUNT), "4,000,003") << "the last count stays shown (\"N12\")";
+  ASSERT_FALSE(f.progress.values.empty());
+  EXPECT_EQ(f.progress.values.back(), 4000003) << "and went on to the progress display";
+  EXPECT_EQ(f.detail(), golden("m5_detail.csv"));
+  EXPECT_EQ(w.other_event({OtherEvent::Kind::Opened}), Reply::closed(Response::Completed));
+  EXPECT_EQ(f.progress.values.back(), 4000003) << "closed: no second run";
+}
+
 TEST(EffectAnalysisReport, EmptyAndMissingPreview) {
   {
     Fixture f;

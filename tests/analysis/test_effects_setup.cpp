@@ -9,12 +9,20 @@
 #include "core/util/dates.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
 
 using Offsets = std::array<std::int16_t, 24>;
 using C = EffectsSetupControl;
+
+int n(C c) {
+  return static_cast<int>(c);
+}
+int entry(int i) {
+  return n(C::TIMEINT_1) + i - 1;
+}
 
 Offsets series(int first, int step) {
   Offsets o{};
@@ -33,6 +41,14 @@ struct Fixture {
   void write_ini(const EffectsSettings& s) {
     const EffIniRecord rec = encode_eff_ini(s);
     test::write_file(dir / "EFF.INI", std::string(rec.begin(), rec.end()));
+  }
+  // "EFF.INI" with H1 and its reset offsets; returns the file's bytes.
+  std::string write_h1() {
+    EffectsSettings s;
+    s.chartint = "H1";
+    s.timeint = series(-60, 60);
+    write_ini(s);
+    return ini_bytes();
   }
 };
 
@@ -88,13 +104,19 @@ TEST(EffectsOffsets, OffsetsInUseAndTimeframes) {
 
 TEST(EffectsSetup, OffsetOperations) {
   using Step = std::function<void(EffectsSetup&)>;
-  const auto press = [](C c) { return Step([c](EffectsSetup& m) { m.press(c); }); };
+  const auto press = [](C c) { return Step([c](EffectsSetup& m) { m.accepted(n(c)); }); };
   const auto choose = [](const char* code) {
-    return Step([code](EffectsSetup& m) { ASSERT_TRUE(m.choose_timeframe(code)); });
+    return Step([code](EffectsSetup& m) {
+      m.type(n(C::OPTION1), std::string("  ") + code);
+      ASSERT_EQ(m.value(n(C::OPTION1)), std::string("  ") + code);
+    });
   };
   const Step zero_10_to_24 = [](EffectsSetup& m) {
-    m.press(C::UNLOCK);
-    for (int i = 10; i <= 24; ++i) ASSERT_TRUE(m.set_offset(i, 0));
+    m.accepted(n(C::UNLOCK));
+    for (int i = 10; i <= 24; ++i) {
+      m.type(entry(i), "0");
+      ASSERT_EQ(m.value(entry(i)), "0");
+    }
   };
   Offsets h1_decreased = series(-120, 60);
   for (std::size_t i = 9; i < 24; ++i) h1_decreased[i] = 0;
@@ -159,10 +181,10 @@ TEST(EffectsSetup, OpeningANewFileAndAWrittenOne) {
     EXPECT_EQ(m.settings(), EffectsSettings{});
     EXPECT_TRUE(test::read_file(f.dir / "EFF.INI").empty());
     EXPECT_EQ(f.session.globals().dosfilename, "EFF.INI");
-    m.choose_timeframe("M15");
-    m.set_histpath("C:\\h\\");
-    m.enter();
-    EXPECT_FALSE(m.is_open());
+    m.type(n(C::OPTION1), "  M15");
+    m.type(n(C::HISTPATH), "C:\\h\\");
+    EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
+    EXPECT_TRUE(m.closed());
   }
   EffectsSettings want;
   want.histpath = "C:\\h\\";
@@ -177,12 +199,12 @@ TEST(EffectsSetup, OpeningANewFileAndAWrittenOne) {
   again.open();
   EXPECT_TRUE(f.reporter.stops.empty());
   EXPECT_EQ(again.settings(), want);
-  EXPECT_EQ(again.option1(), "  M15");
+  EXPECT_EQ(again.value(n(C::OPTION1)), "  M15");
   EXPECT_EQ(again.step(), 0) << "the step is taken by the first operation";
   EXPECT_TRUE(again.offsets_locked());
-  EXPECT_FALSE(again.enabled(C::TIMEINT_1));
-  EXPECT_TRUE(again.enabled(C::RESET));
-  again.press(C::INCREASE);
+  EXPECT_FALSE(again.enabled(n(C::TIMEINT_1)));
+  EXPECT_TRUE(again.enabled(n(C::RESET)));
+  again.accepted(n(C::INCREASE));
   EXPECT_EQ(again.step(), 15);
   EXPECT_EQ(again.settings().timeint, series(0, 15));
 }
@@ -216,30 +238,50 @@ TEST(EffectsSetup, HistoryFolderProposal) {
 
 TEST(EffectsSetup, CancelWritesNothingAndTypedOffsetsAreLimited) {
   Fixture f;
-  EffectsSettings s;
-  s.chartint = "H1";
-  s.timeint = series(-60, 60);
-  f.write_ini(s);
-  const std::string before = f.ini_bytes();
+  const std::string before = f.write_h1();
 
   EffectsSetup m(f.session, f.reporter);
   m.open();
-  EXPECT_FALSE(m.set_offset(1, 5)) << "locked fields take no typing";
-  m.press(C::UNLOCK);
+  m.type(entry(1), "5");
+  EXPECT_EQ(m.value(entry(1)), "-60") << "locked fields take no typing";
+  m.accepted(n(C::UNLOCK));
   EXPECT_FALSE(m.offsets_locked());
-  EXPECT_TRUE(m.enabled(C::TIMEINT_24));
-  EXPECT_TRUE(m.set_offset(1, 40000));
-  EXPECT_TRUE(m.set_offset(2, -40000));
-  EXPECT_FALSE(m.set_offset(25, 1));
+  EXPECT_EQ(m.focus(), entry(1)) << "the cursor goes to the first offset";
+  EXPECT_TRUE(m.enabled(entry(24)));
+  m.type(entry(1), "40000");
+  m.type(entry(2), "-40000");
+  m.type(n(C::OK), "1");  // no entry beyond the 24th: the next control is a button
   EXPECT_EQ(m.settings().timeint[0], 32767);
   EXPECT_EQ(m.settings().timeint[1], -32768);
-  m.press(C::CLEAR);
+  EXPECT_EQ(m.settings().timeint[2], 60);
+  EXPECT_FALSE(m.closed());
+  m.accepted(n(C::CLEAR));
   EXPECT_TRUE(m.offsets_locked());
-  m.escape();
-  EXPECT_FALSE(m.is_open());
+  EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
   EXPECT_EQ(f.ini_bytes(), before);
   EXPECT_EQ(f.session.g3().timeint, Offsets{}) << "changed in memory until read again";
   EXPECT_TRUE(f.reporter.stops.empty());
+}
+
+TEST(EffectsSetup, RefusedEntriesAndTheCloseBox) {
+  Fixture f;
+  const std::string before = f.write_h1();
+  EffectsSetup m(f.session, f.reporter);
+  m.open();
+  m.accepted(n(C::UNLOCK));
+  const struct {
+    int control;
+    std::string typed;
+  } refused[] = {{n(C::OPTION1), "H2"},   {n(C::OPTION1), "H1"},  // the radio's text is "  H1"
+                 {entry(3), "1.5"},       {entry(3), "x"},
+                 {entry(3), "123456789"}, {n(C::HISTPATH), std::string(100, 'p')}};
+  for (const auto& r : refused) test::expect_refused(m, f.reporter, r.control, r.typed);
+  EXPECT_EQ(m.value(entry(3)), "60");
+  m.type(n(C::OPTION1), "  M30");
+  EXPECT_EQ(m.value(entry(1)), "-30") << "a timeframe chosen resets the offsets";
+  EXPECT_TRUE(m.offsets_locked());
+  EXPECT_EQ(m.close_request(), Reply::closed(Response::Cancelled));
+  EXPECT_EQ(f.ini_bytes(), before) << "the close box is Cancel";
 }
 
 TEST(EffectsSetup, FileFailures) {
@@ -251,7 +293,7 @@ TEST(EffectsSetup, FileFailures) {
   ASSERT_EQ(f.reporter.stops.size(), 2u);
   EXPECT_EQ(f.reporter.stops[0].rfind("Create(EFF.INI) - ", 0), 0u) << f.reporter.stops[0];
   EXPECT_EQ(f.reporter.stops[1].rfind("Open(EFF.INI) - ", 0), 0u) << f.reporter.stops[1];
-  m.enter();
+  m.key({Key::Enter});
   ASSERT_EQ(f.reporter.stops.size(), 3u);
   EXPECT_EQ(f.reporter.stops[2], "Put(EFF.INI) - File Not Open");
 

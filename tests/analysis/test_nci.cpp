@@ -202,6 +202,20 @@ TEST(NciOutput, CounterCountsLinesReadEventsMergedAndLinesWritten) {
     EXPECT_EQ(counts.values[i], static_cast<std::int64_t>(i + 1));
 }
 
+TEST(NciOutput, TheProgressWindowWorksWhenShownAndClosesAtTheEnd) {
+  Fixture f(1);
+  f.standard_history();
+  NciOutput w(f.session, f.reporter, f.progress);
+  w.open();
+  EXPECT_EQ(w.title(), "  NCI output");
+  EXPECT_EQ(w.accepted(WorkWindow::COUNT), Reply::stay());
+  EXPECT_EQ(w.close_request(), Reply::stay());
+  EXPECT_FALSE(std::filesystem::exists(f.file()));
+  EXPECT_EQ(w.other_event({OtherEvent::Kind::Opened}), Reply::closed(Response::Completed));
+  EXPECT_EQ(w.value(WorkWindow::COUNT), "8") << "4 events merged, 4 lines written";
+  EXPECT_EQ(f.text(), golden("nci_first.csv"));
+}
+
 TEST(NciOutput, TypedValuesAreKeptFromRunToRun) {
   Fixture f;
   f.standard_history();

@@ -13,6 +13,7 @@
 #include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_bed.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
@@ -20,6 +21,10 @@ namespace {
 using C = DeleteSwapOutControl;
 
 using test::day;
+
+int n(C c) {
+  return static_cast<int>(c);
+}
 
 SwapoutRecord item(std::string_view type, std::int32_t date, std::string_view ccy) {
   SwapoutRecord o;
@@ -51,13 +56,13 @@ class DeleteSwapOutWindow : public ::testing::Test, protected test::WindowBed {
 
 TEST_F(DeleteSwapOutWindow, OpensWithThePairsAndTheRecordTypes) {
   m.open();
-  EXPECT_EQ(m.pairq, (std::vector<std::string>{"", "ALL", "EURUSD", "USDJPY"}));
+  EXPECT_EQ(m.choices(n(C::DELPAIR)), (std::vector<std::string>{"", "ALL", "EURUSD", "USDJPY"}));
   // One entry per type ignoring case, spelt as its first item in key order.
-  EXPECT_EQ(m.typeq, (std::vector<std::string>{"NOTE", "OTHER", "swap"}));
-  EXPECT_EQ(m.rectype, "NOTE");
-  EXPECT_EQ(m.fromdate, day(2000, 1, 1));
-  EXPECT_EQ(m.thrudate, 0);
-  EXPECT_TRUE(m.delpair.blank());
+  EXPECT_EQ(m.choices(n(C::RECTYPE)), (std::vector<std::string>{"NOTE", "OTHER", "swap"}));
+  EXPECT_EQ(m.value(n(C::RECTYPE)), "NOTE");
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "01/01/2000");
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "");
+  EXPECT_EQ(m.value(n(C::DELPAIR)), "");
 }
 
 TEST_F(DeleteSwapOutWindow, DeletesOnlyTheTypeDatesAndPairChosen) {
@@ -74,17 +79,17 @@ TEST_F(DeleteSwapOutWindow, DeletesOnlyTheTypeDatesAndPairChosen) {
       {"swap", day(2009, 3, 1), day(2009, 3, 31), "eurusd", {0, 2, 5}},
       {"NOTE", day(2000, 1, 1), day(2000, 1, 1), "", {}},
       {"", day(2000, 1, 1), day(2019, 1, 1), "", {}},
-      {"MISSING", day(2000, 1, 1), day(2019, 1, 1), "", {}},
+      {"ABSENT", day(2000, 1, 1), day(2019, 1, 1), "", {}},  // a type no item has
   };
   for (const Case& c : cases) {
     SetUp();  // the table as stored
     DeleteSwapOut w{session, windows, reporter, progress};
     w.open();
-    w.rectype = c.type;
-    w.fromdate = c.from;
-    w.thrudate = c.thru;
-    w.delpair = c.pair;
-    w.enter();
+    w.type(n(C::RECTYPE), c.type);
+    w.type(n(C::FROMDATE), date_text(c.from));
+    w.type(n(C::THRUDATE), date_text(c.thru));
+    w.type(n(C::DELPAIR), c.pair);
+    EXPECT_EQ(w.key({Key::Enter}), Reply::closed(Response::Completed));
     EXPECT_TRUE(w.closed());
     EXPECT_TRUE(w.done());
     EXPECT_EQ(w.deleted(), static_cast<std::int64_t>(c.deleted.size())) << c.type << c.pair;
@@ -105,29 +110,47 @@ TEST_F(DeleteSwapOutWindow, DeletesOnlyTheTypeDatesAndPairChosen) {
 
 TEST_F(DeleteSwapOutWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
   m.open();
-  m.rectype = "SWAP";
-  m.fromdate = day(2009, 3, 12);
-  m.thrudate = day(2009, 3, 11);
+  m.type(n(C::RECTYPE), "SWAP");
+  m.type(n(C::FROMDATE), "03/12/2009");
+  m.type(n(C::THRUDATE), "03/11/2009");
   for (C c : {C::DELPAIR, C::OK}) {
-    m.move_focus(C::RECTYPE);
-    m.move_focus(c);
-    EXPECT_EQ(m.focus(), C::THRUDATE);
+    m.selecting(n(C::RECTYPE));
+    m.selecting(n(c));
+    EXPECT_EQ(m.focus(), n(C::THRUDATE));
   }
-  m.enter();
-  EXPECT_EQ(m.focus(), C::THRUDATE);
+  EXPECT_EQ(m.key({Key::Enter}), Reply::stay());
+  EXPECT_EQ(m.focus(), n(C::THRUDATE));
   EXPECT_FALSE(m.closed());
   EXPECT_EQ(items().size(), stored.size());
   // A blank last date becomes the first when the cursor reaches it.
-  m.thrudate = 0;
-  m.move_focus(C::BUTTON2);
-  EXPECT_EQ(m.thrudate, day(2009, 3, 12));
+  m.type(n(C::THRUDATE), "");
+  m.selecting(n(C::BUTTON2));
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/12/2009");
   windows.picks = {day(2009, 3, 31)};
-  m.press(C::BUTTON2);
-  EXPECT_EQ(m.thrudate, day(2009, 3, 31));
+  m.accepted(n(C::BUTTON2));
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/31/2009");
   EXPECT_EQ(windows.picker_dates, std::vector<std::int32_t>{day(2009, 3, 12)});
-  m.escape();
+  EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
   EXPECT_TRUE(m.closed());
   EXPECT_EQ(items().size(), stored.size());
+}
+
+TEST_F(DeleteSwapOutWindow, TypesArePickedOrTypedAndRefusalsChangeNothing) {
+  m.open();
+  // A type of the list, or one typed that no item has (which deletes nothing).
+  EXPECT_EQ(m.type(n(C::RECTYPE), "OTHER"), Reply::stay());
+  EXPECT_EQ(m.value(n(C::RECTYPE)), "OTHER");
+  test::expect_refused(m, reporter, n(C::RECTYPE), "SEVENCH");
+  test::expect_refused(m, reporter, n(C::DELPAIR), "EURUSDX");
+  test::expect_refused(m, reporter, n(C::FROMDATE), "13/01/2009");
+  m.type(n(C::FROMDATE), "03/11/2009");
+  m.selecting(n(C::DELPAIR));
+  m.type(n(C::DELPAIR), "EURUSD");
+  EXPECT_EQ(m.close_request(), Reply::closed(Response::Cancelled));
+  EXPECT_FALSE(m.done());
+  EXPECT_EQ(items().size(), stored.size()) << "closing deletes nothing";
+  EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Cancelled));
+  EXPECT_EQ(items().size(), stored.size()) << "nor does Enter once closed";
 }
 
 class SwapCommands : public DeleteSwapOutWindow {

@@ -16,6 +16,11 @@ namespace mervane {
 namespace {
 
 using test::day;
+using C = SwapOutputControl;
+
+int n(C c) {
+  return static_cast<int>(c);
+}
 
 SwapdataRecord definition(std::int16_t dateadd, std::string_view descr) {
   SwapdataRecord d;
@@ -90,23 +95,54 @@ class SwapOutputWindow : public ::testing::Test, protected test::WindowBed {
 };
 
 TEST_F(SwapOutputWindow, StartsOnTheLatestSundayAndPicksSundaysOnly) {
-  EXPECT_EQ(SwapOutput(session, windows, browses, reporter, progress).fromdate, day(2009, 3, 8));
+  SwapOutput wednesday(session, windows, browses, reporter, progress);
+  wednesday.open();
+  EXPECT_EQ(wednesday.value(n(C::FROMDATE)), "03/08/2009");
   clock.set(day(2009, 3, 8), 1);
   SwapOutput m(session, windows, browses, reporter, progress);
-  EXPECT_EQ(m.fromdate, day(2009, 3, 8));
-  EXPECT_EQ(m.rebuild, 1);
+  m.open();
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/08/2009");
+  EXPECT_EQ(m.value(n(C::REBUILD)), "1");
   windows.picks = {day(2009, 3, 15)};
-  m.press(SwapOutputControl::BUTTON5);
-  EXPECT_EQ(m.fromdate, day(2009, 3, 15));
+  m.accepted(n(C::BUTTON5));
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/15/2009");
   EXPECT_EQ(windows.picker_masks, std::vector<std::string>{"0000001"});
   EXPECT_EQ(session.globals().cmask, "1111111");
-  m.press(SwapOutputControl::SWAPPLOT);
-  m.press(SwapOutputControl::SWAPRATES);
+  m.accepted(n(C::SWAPPLOT));
+  m.accepted(n(C::SWAPRATES));
   EXPECT_EQ(browses.data, 1);
   EXPECT_EQ(browses.rate, 1);
-  m.escape();
+  // Their keys open them too.
+  EXPECT_EQ(m.key({Key::F2}), Reply::stay());
+  EXPECT_EQ(m.key({Key::F3}), Reply::stay());
+  EXPECT_EQ(browses.data, 2);
+  EXPECT_EQ(browses.rate, 2);
+  EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
   EXPECT_TRUE(m.closed());
   EXPECT_FALSE(std::filesystem::exists(dir / "SWAPOUT.db")) << "Cancel changes nothing";
+}
+
+TEST_F(SwapOutputWindow, ATypedStartDateAndACloseRequest) {
+  fill<SwapdataTable>({definition(3, "Wednesday")});
+  fill<SwaprateTable>({pair("EURUSD", 1, 2)});
+  SwapOutput m(session, windows, browses, reporter, progress);
+  m.open();
+  EXPECT_EQ(m.type(n(C::FROMDATE), "3/1/2009"), Reply::stay());
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/01/2009");
+  m.type(n(C::FROMDATE), "03/32/2009");
+  m.type(n(C::REBUILD), "on");
+  EXPECT_EQ(reporter.warnings.size(), 2u);
+  EXPECT_EQ(reporter.warnings[0].caption, "  Modify Swap Details");
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/01/2009");
+  EXPECT_EQ(m.value(n(C::REBUILD)), "1");
+  SwapOutput closing(session, windows, browses, reporter, progress);
+  closing.open();
+  EXPECT_EQ(closing.close_request(), Reply::closed(Response::Cancelled));
+  EXPECT_FALSE(std::filesystem::exists(dir / "SWAPOUT.db")) << "closing changes nothing";
+  EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Completed));
+  const auto out = items();
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].date, day(2009, 3, 4)) << "the Wednesday of the typed week";
 }
 
 TEST_F(SwapOutputWindow, TwoDefinitionsAndFivePairsGiveTenItems) {
@@ -115,11 +151,13 @@ TEST_F(SwapOutputWindow, TwoDefinitionsAndFivePairsGiveTenItems) {
   fill<SwaprateTable>({pair("USDJPY", 1, 2), pair("EURUSD", 1.25, -3.5), pair("GBPUSD", 0, 1),
                        pair("AUDUSD", 3, 1), pair("NZDUSD", -1, -2)});
   SwapOutput m(session, windows, browses, reporter, progress);
-  m.enter();
+  m.open();
+  EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
   EXPECT_TRUE(m.closed());
   EXPECT_TRUE(m.result().done);
   EXPECT_EQ(m.result().added, 10);
-  EXPECT_EQ(m.count1, 10);
+  EXPECT_EQ(m.count1(), 10);
+  EXPECT_EQ(m.value(n(C::COUNT1)), "10");
   const auto out = items();
   ASSERT_EQ(out.size(), 10u);
   for (std::size_t i = 0; i < out.size(); ++i) {
@@ -137,7 +175,8 @@ TEST_F(SwapOutputWindow, ADefinitionWithDateAddZeroIsASundayItem) {
   fill<SwapdataTable>({definition(0, "Sunday"), definition(1, "Monday")});
   fill<SwaprateTable>({pair("EURUSD", 1, 2)});
   SwapOutput m(session, windows, browses, reporter, progress);
-  m.press(SwapOutputControl::OK);
+  m.open();
+  m.accepted(n(C::OK));
   const auto out = items();
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[0].date, day(2009, 3, 8));
@@ -163,16 +202,18 @@ TEST_F(SwapOutputWindow, RebuildRemovesEverySwapItemAndKeepsOtherTypes) {
   // Without Rebuild the earlier week stays; a second run rewrites this week's item in place.
   for (int run = 0; run < 2; ++run) {
     SwapOutput m(session, windows, browses, reporter, progress);
-    m.rebuild = 0;
-    m.enter();
+    m.open();
+    m.type(n(C::REBUILD), "0");
+    m.key({Key::Enter});
     EXPECT_EQ(m.result().added, run == 0 ? 1 : 0);
     EXPECT_EQ(m.result().rewritten, run == 0 ? 0 : 1);
     EXPECT_EQ(items().size(), 5u);
   }
   SwapOutput m(session, windows, browses, reporter, progress);
-  m.enter();
+  m.open();
+  m.key({Key::Enter});
   EXPECT_EQ(m.result().deleted, 3);  // both weeks, either letter case
-  EXPECT_EQ(m.count1, 4);
+  EXPECT_EQ(m.count1(), 4);
   const auto out = items();
   ASSERT_EQ(out.size(), 3u);
   EXPECT_EQ(out[0].text1, "a note");

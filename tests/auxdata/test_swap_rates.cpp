@@ -10,6 +10,7 @@
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
@@ -62,6 +63,12 @@ TEST(SwapRateLine, ReadsPairAndTwoDecimalNumbers) {
   EXPECT_FALSE(read_swap_rate_line("EURUSD,1," + std::string(400, '9')));  // beyond a double
 }
 
+using C = ImportSwapRatesControl;
+
+int n(C c) {
+  return static_cast<int>(c);
+}
+
 class ImportSwapRatesWindow : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -85,11 +92,12 @@ TEST_F(ImportSwapRatesWindow, UpdatesStoredPairsAndAddsNewOnesOnlyWhenAsked) {
                    "EURUSD,1.25,-3.5\r\nGBPUSD,-1,2\r\nbroken\r\nCHFJPY,x,1\r\n");
   for (int addnew : {0, 1}) {
     ImportSwapRates m(session, reporter, progress);
-    m.addnew = static_cast<std::int16_t>(addnew);
-    m.multiplier = 10;
-    m.ok();
+    m.open();
+    m.type(n(C::ADDNEW), std::to_string(addnew));
+    m.type(n(C::MULTIPLIER), "10");
+    EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Completed));
     EXPECT_TRUE(m.closed());
-    EXPECT_EQ(m.count1, 4);
+    EXPECT_EQ(m.count1(), 4);
     const SwapImportResult& r = m.result();
     EXPECT_TRUE(r.file_read);
     EXPECT_EQ(r.updated, 1);
@@ -113,9 +121,24 @@ TEST_F(ImportSwapRatesWindow, UpdatesStoredPairsAndAddsNewOnesOnlyWhenAsked) {
   EXPECT_TRUE(reporter.stops.empty());
 }
 
+TEST_F(ImportSwapRatesWindow, TheMultiplierTakesWhatItsPictureShowsAndCancelImportsNothing) {
+  test::write_file(dir / "swaprate.csv", "EURUSD,1,2\n");
+  ImportSwapRates m(session, reporter, progress);
+  m.open();
+  EXPECT_EQ(m.value(n(C::MULTIPLIER)), "1.0000");
+  EXPECT_EQ(m.value(n(C::ADDNEW)), "0");
+  for (const char* bad : {"-1", "10000", "0.00001", "x"})
+    test::expect_refused(m, reporter, n(C::MULTIPLIER), bad);
+  m.type(n(C::MULTIPLIER), "2.5");
+  EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
+  EXPECT_DOUBLE_EQ(rates()[0].buy, 9) << "Esc imports nothing";
+  EXPECT_EQ(m.value(n(C::COUNT1)), "0");
+}
+
 TEST_F(ImportSwapRatesWindow, AFileThatCannotBeOpenedChangesNothing) {
   ImportSwapRates m(session, reporter, progress);
-  m.ok();
+  m.open();
+  m.key({Key::Enter});
   ASSERT_EQ(reporter.stops.size(), 1u);
   EXPECT_EQ(reporter.stops[0], "File Not Found");  // the error text alone
   EXPECT_FALSE(m.result().file_read);
@@ -123,22 +146,28 @@ TEST_F(ImportSwapRatesWindow, AFileThatCannotBeOpenedChangesNothing) {
   EXPECT_EQ(rates().size(), 1u);
   EXPECT_EQ(session.globals().inpname, "swaprate.csv");
   reporter.stop_answers = {Answer::Abort};
-  EXPECT_THROW(ImportSwapRates(session, reporter, progress).ok(), Aborted);
+  ImportSwapRates aborted(session, reporter, progress);
+  aborted.open();
+  EXPECT_THROW(aborted.accepted(n(C::OK)), Aborted);
 }
 
 TEST_F(ImportSwapRatesWindow, FindsTheFileWhateverItsLetterCase) {
   test::write_file(dir / "Swaprate.CSV", "EURUSD,1,2\n");
   ImportSwapRates m(session, reporter, progress);
-  m.ok();
+  m.open();
+  m.accepted(n(C::OK));
   EXPECT_TRUE(m.result().file_read);
   EXPECT_DOUBLE_EQ(rates()[0].sell, 2);
 }
 
 TEST_F(ImportSwapRatesWindow, ValuesTooLargeAfterTheMultiplierAreSkipped) {
-  test::write_file(dir / "swaprate.csv", "EURUSD,10,2\n");
+  // The largest multiplier the field takes, on a swap near the largest number there is.
+  test::write_file(dir / "swaprate.csv", "EURUSD,1" + std::string(305, '0') + ",2\n");
   ImportSwapRates m(session, reporter, progress);
-  m.multiplier = 1e308;
-  m.ok();
+  m.open();
+  m.type(n(C::MULTIPLIER), "9999.9999");
+  EXPECT_EQ(m.value(n(C::MULTIPLIER)), "9999.9999");
+  m.accepted(n(C::OK));
   EXPECT_EQ(m.result().skipped,
             std::vector<std::string>{"line 1: the swap times the multiplier is too large"});
   EXPECT_DOUBLE_EQ(rates()[0].buy, 9);
@@ -149,8 +178,9 @@ TEST_F(ImportSwapRatesWindow, ATableHeldByAnotherOpenerIsReportedAndLeftAlone) {
   Table<SwaprateTable> holder(dir.path());
   ASSERT_TRUE(holder.open(OpenMode::exclusive()).is_ok());
   ImportSwapRates m(session, reporter, progress);
+  m.open();
   reporter.stop_answers = {Answer::Abort};
-  EXPECT_THROW(m.ok(), Aborted);
+  EXPECT_THROW(m.key({Key::Enter}), Aborted);
   ASSERT_EQ(reporter.stops.size(), 1u);
   EXPECT_EQ(reporter.stops[0].rfind("Open(SWAPRATE.db) - ", 0), 0u) << reporter.stops[0];
   holder.close();

@@ -111,6 +111,22 @@ TEST_F(BuildCommands, RefusalsChangeNothing) {
   EXPECT_FALSE(file_exists(dir / "mervane.cfg"));
 }
 
+TEST_F(BuildCommands, AReversedOutputRangeDoesNotRunAsTheWindowWouldNot) {
+  const std::string before = test::read_file(dir / "trune.INI");
+  const Outcome r = cli({"build", "--page", page(), "--set", "THRUDATE=01/01/2005"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("THRUDATE (01/01/2005) is before FROMDATE"), std::string::npos) << r.err;
+  EXPECT_FALSE(file_exists(dir / "News.CSV"));
+  EXPECT_EQ(test::read_file(dir / "trune.INI"), before);
+  // The automatic run takes its range from the trigger file: the saved end date does not stop it.
+  cli({"settings", "set", "THRUDATE=01/01/2005"});
+  test::write_file(dir / "Autoplay.CSV", "75670\r\n");
+  const Outcome automatic = cli({"--keep-going", "build", "--page", page()});
+  EXPECT_EQ(automatic.code, 0) << automatic.err;
+  EXPECT_FALSE(file_exists(dir / "Autoplay.CSV"));
+  EXPECT_TRUE(file_exists(dir / "News.CSV"));
+}
+
 TEST_F(BuildCommands, AbortAtAStopKeepsThePreviousNewsCsv) {
   test::write_file(dir / "News.CSV", "old\r\n");
   const std::vector<std::string> args = {"build", "--page", page(), "--set",

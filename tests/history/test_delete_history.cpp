@@ -15,6 +15,7 @@
 #include "tests/support/tables.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_bed.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
@@ -22,6 +23,13 @@ namespace {
 using C = DeleteHistoryControl;
 
 using test::day;
+
+int n(C c) {
+  return static_cast<int>(c);
+}
+std::string choice(int c) {
+  return std::to_string(c);
+}
 
 CalendarRecord event(std::int32_t date, std::int32_t time, std::string_view descr) {
   return test::calendar_event(date, time, "USD", descr);
@@ -48,55 +56,62 @@ TEST_F(DeleteHistoryWindow, OpensWithTheBackupNamesOfTheFolder) {
   std::filesystem::create_directory(dir / "@DIR@.CSV");
   m.open();
   // One name per file name ignoring case; too long, blank and other files are left out.
-  EXPECT_EQ(m.que1, (std::vector<std::string>{"BACKUP", "Mar09", "a b"}));
-  EXPECT_EQ(m.option1, DeleteHistory::kDelete);
-  EXPECT_EQ(m.fromdate, day(2000, 1, 1));
-  EXPECT_EQ(m.thrudate, 0);
-  EXPECT_EQ(m.pfilename, "BACKUP");
-  EXPECT_FALSE(m.enabled(C::ADJUSTHRS));
-  EXPECT_FALSE(m.enabled(C::PFILENAME));
+  EXPECT_EQ(m.choices(n(C::PFILENAME)), (std::vector<std::string>{"BACKUP", "Mar09", "a b"}));
+  EXPECT_EQ(m.value(n(C::OPTION1)), choice(DeleteHistory::kDelete));
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "01/01/2000");
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "");
+  EXPECT_EQ(m.value(n(C::PFILENAME)), "BACKUP");
+  EXPECT_FALSE(m.enabled(n(C::ADJUSTHRS)));
+  EXPECT_FALSE(m.enabled(n(C::PFILENAME)));
 }
 
 TEST_F(DeleteHistoryWindow, ChoosingAnActionSetsTheLastDateAndTheEnabledFields) {
   m.open();
   struct Step {
     int choice;
-    std::int32_t thru;
+    std::string thru;
     bool adjust, name;
   };
-  const Step steps[] = {{DeleteHistory::kExport, day(2019, 12, 31), false, true},
-                        {DeleteHistory::kDelete, day(2000, 1, 1), false, false},
-                        {DeleteHistory::kRebuild, day(2000, 1, 1), true, false},
-                        {DeleteHistory::kImport, day(2019, 12, 31), false, true}};
+  const Step steps[] = {{DeleteHistory::kExport, "12/31/2019", false, true},
+                        {DeleteHistory::kDelete, "01/01/2000", false, false},
+                        {DeleteHistory::kRebuild, "01/01/2000", true, false},
+                        {DeleteHistory::kImport, "12/31/2019", false, true}};
   for (const Step& s : steps) {
-    m.adjusthrs = 5;
-    m.choose(s.choice);
-    EXPECT_EQ(m.thrudate, s.thru) << s.choice;
-    EXPECT_EQ(m.enabled(C::ADJUSTHRS), s.adjust) << s.choice;
-    EXPECT_EQ(m.enabled(C::PFILENAME), s.name) << s.choice;
-    EXPECT_EQ(m.adjusthrs, s.adjust ? 5 : 0) << "the adjustment only stays for Rebuild";
+    m.type(n(C::OPTION1), choice(s.choice));
+    EXPECT_EQ(m.value(n(C::THRUDATE)), s.thru) << s.choice;
+    EXPECT_EQ(m.enabled(n(C::ADJUSTHRS)), s.adjust) << s.choice;
+    EXPECT_EQ(m.enabled(n(C::PFILENAME)), s.name) << s.choice;
+    EXPECT_EQ(m.value(n(C::ADJUSTHRS)), "0") << "the adjustment only stays for Rebuild";
+    m.type(n(C::ADJUSTHRS), "5");
+    EXPECT_EQ(m.value(n(C::ADJUSTHRS)), s.adjust ? "5" : "0") << s.choice;
   }
   // Choosing the same action again changes nothing.
-  m.thrudate = day(2009, 1, 1);
-  m.choose(DeleteHistory::kImport);
-  EXPECT_EQ(m.thrudate, day(2009, 1, 1));
+  m.type(n(C::THRUDATE), "01/01/2009");
+  m.type(n(C::OPTION1), choice(DeleteHistory::kImport));
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "01/01/2009");
 }
 
 TEST_F(DeleteHistoryWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
   store({event(day(2009, 3, 1), tod(1, 0), "kept")});
   m.open();
-  m.fromdate = day(2009, 3, 1);
-  m.thrudate = day(2009, 2, 28);
-  for (C c : {C::ADJUSTHRS, C::PFILENAME, C::DELETE1, C::OK}) {
-    m.move_focus(C::FROMDATE);
-    m.move_focus(c);
-    EXPECT_EQ(m.focus(), C::THRUDATE);
+  m.type(n(C::FROMDATE), "03/01/2009");
+  // The adjustment and the file name take the cursor only while their actions are chosen.
+  const std::pair<int, C> moves[] = {{DeleteHistory::kRebuild, C::ADJUSTHRS},
+                                     {DeleteHistory::kExport, C::PFILENAME},
+                                     {DeleteHistory::kImport, C::DELETE1},
+                                     {DeleteHistory::kDelete, C::OK}};
+  for (const auto& [action, c] : moves) {
+    m.type(n(C::OPTION1), choice(action));
+    m.type(n(C::THRUDATE), "02/28/2009");
+    m.selecting(n(C::FROMDATE));
+    m.selecting(n(c));
+    EXPECT_EQ(m.focus(), n(C::THRUDATE)) << n(c);
   }
-  m.move_focus(C::BUTTON2);  // still among the date fields
-  EXPECT_EQ(m.focus(), C::BUTTON2);
-  m.press(C::OK);
-  m.enter();
-  EXPECT_EQ(m.focus(), C::THRUDATE);
+  m.selecting(n(C::BUTTON2));  // still among the date fields
+  EXPECT_EQ(m.focus(), n(C::BUTTON2));
+  EXPECT_EQ(m.accepted(n(C::OK)), Reply::stay());
+  EXPECT_EQ(m.key({Key::Enter}), Reply::stay());
+  EXPECT_EQ(m.focus(), n(C::THRUDATE));
   EXPECT_FALSE(m.closed());
   EXPECT_EQ(windows.history_browses, 0);
   EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
@@ -104,43 +119,43 @@ TEST_F(DeleteHistoryWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
 
 TEST_F(DeleteHistoryWindow, ReachingABlankLastDateFillsItWithTheFirst) {
   m.open();
-  m.fromdate = day(2009, 3, 7);
-  m.move_focus(C::BUTTON1);
-  EXPECT_EQ(m.thrudate, 0);
-  m.move_focus(C::THRUDATE);
-  EXPECT_EQ(m.thrudate, day(2009, 3, 7));
+  m.type(n(C::FROMDATE), "03/07/2009");
+  m.selecting(n(C::BUTTON1));
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "");
+  m.selecting(n(C::THRUDATE));
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/07/2009");
   // OK straight from the first date: the cursor goes back to the blank date, which fills.
-  m.thrudate = 0;
-  m.press(C::OK);
-  EXPECT_EQ(m.focus(), C::THRUDATE);
-  EXPECT_EQ(m.thrudate, day(2009, 3, 7));
+  m.type(n(C::THRUDATE), "");
+  m.accepted(n(C::OK));
+  EXPECT_EQ(m.focus(), n(C::THRUDATE));
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/07/2009");
   EXPECT_FALSE(m.closed());
 }
 
 TEST_F(DeleteHistoryWindow, CalendarButtonsPickTheDatesThroughTheSession) {
   m.open();
-  m.thrudate = day(2009, 3, 31);
+  m.type(n(C::THRUDATE), "03/31/2009");
   windows.picks = {day(2009, 3, 2), day(2009, 4, 5)};
-  m.press(C::BUTTON1);
-  m.press(C::BUTTON2);
-  EXPECT_EQ(m.fromdate, day(2009, 3, 2));
-  EXPECT_EQ(m.thrudate, day(2009, 4, 5));
+  m.accepted(n(C::BUTTON1));
+  m.accepted(n(C::BUTTON2));
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/02/2009");
+  EXPECT_EQ(m.value(n(C::THRUDATE)), "04/05/2009");
   EXPECT_EQ(windows.picker_dates, (std::vector<std::int32_t>{day(2000, 1, 1), day(2009, 3, 31)}));
   EXPECT_EQ(windows.picker_masks, (std::vector<std::string>{"1111111", "1111111"}));
-  m.press(C::BUTTON1);  // nothing picked: unchanged
-  EXPECT_EQ(m.fromdate, day(2009, 3, 2));
+  m.accepted(n(C::BUTTON1));  // nothing picked: unchanged
+  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/02/2009");
 }
 
 TEST_F(DeleteHistoryWindow, DeleteThisFileRemovesTheFileAndItsName) {
   test::write_file(dir / "@OLD@.CSV", "x");
   test::write_file(dir / "@BACKUP@.CSV", "x");
   m.open();
-  m.choose(DeleteHistory::kExport);
-  m.pfilename = "old";  // letter case ignored
-  m.press(C::DELETE1);
+  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
+  m.type(n(C::PFILENAME), "old");  // letter case ignored
+  m.accepted(n(C::DELETE1));
   EXPECT_FALSE(std::filesystem::exists(dir / "@OLD@.CSV"));
-  EXPECT_EQ(m.que1, std::vector<std::string>{"BACKUP"});
-  m.press(C::DELETE1);  // already gone: silent
+  EXPECT_EQ(m.choices(n(C::PFILENAME)), std::vector<std::string>{"BACKUP"});
+  m.accepted(n(C::DELETE1));  // already gone: silent
   EXPECT_TRUE(reporter.stops.empty());
   EXPECT_TRUE(reporter.warnings.empty());
   EXPECT_FALSE(m.closed());
@@ -153,16 +168,17 @@ TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
     for (int choice : {DeleteHistory::kExport, DeleteHistory::kImport}) {
       DeleteHistory w{session, windows, reporter, progress};
       w.open();
-      w.choose(choice);
-      w.fromdate = day(2009, 1, 1);
-      w.pfilename = name;
+      w.type(n(C::OPTION1), std::to_string(choice));
+      w.type(n(C::FROMDATE), "01/01/2009");
+      w.type(n(C::PFILENAME), name);
+      EXPECT_EQ(w.value(n(C::PFILENAME)), name) << "any 6 characters may be typed";
       reporter.warnings.clear();
-      w.press(C::OK);
+      EXPECT_EQ(w.accepted(n(C::OK)), Reply::stay());
       EXPECT_FALSE(w.closed()) << name;
-      EXPECT_EQ(w.focus(), C::PFILENAME) << name;
+      EXPECT_EQ(w.focus(), n(C::PFILENAME)) << name;
       ASSERT_EQ(reporter.warnings.size(), 1u) << name;
       EXPECT_EQ(reporter.warnings[0].icon, Icon::Exclamation);
-      w.press(C::DELETE1);
+      w.accepted(n(C::DELETE1));
       EXPECT_EQ(reporter.warnings.size(), 2u) << name;
     }
   }
@@ -174,13 +190,13 @@ TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
 TEST_F(DeleteHistoryWindow, ExportAddsItsNameAndOpensTheBrowseAfterwards) {
   store({event(day(2009, 3, 7), tod(8, 30), "CPI m/m"), event(day(2020, 1, 1), tod(1, 0), "late")});
   m.open();
-  m.choose(DeleteHistory::kExport);
-  m.pfilename = "MAR09";
-  m.enter();
+  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
+  m.type(n(C::PFILENAME), "MAR09");
+  EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
   EXPECT_TRUE(m.closed());
   EXPECT_TRUE(m.done());
   EXPECT_EQ(windows.history_browses, 1);
-  EXPECT_EQ(m.que1, std::vector<std::string>{"MAR09"});
+  EXPECT_EQ(m.choices(n(C::PFILENAME)), std::vector<std::string>{"MAR09"});
   EXPECT_EQ(test::read_file(dir / "@MAR09@.CSV"),
             history_line(event(day(2009, 3, 7), tod(8, 30), "CPI m/m")) + "\r\n");
   EXPECT_EQ(session.globals().outname, "@MAR09@.CSV");
@@ -191,11 +207,11 @@ TEST_F(DeleteHistoryWindow, RebuildCountsEveryEventTwice) {
   store({event(day(2009, 3, 1), tod(1, 30), "a"), event(day(2009, 3, 2), tod(1, 30), "b"),
          event(day(2009, 3, 3), tod(1, 30), "c")});
   m.open();
-  m.choose(DeleteHistory::kRebuild);
-  m.fromdate = day(2009, 3, 2);
-  m.thrudate = day(2009, 3, 2);
-  m.adjusthrs = -2;
-  m.press(C::OK);
+  m.type(n(C::OPTION1), choice(DeleteHistory::kRebuild));
+  m.type(n(C::FROMDATE), "03/02/2009");
+  m.type(n(C::THRUDATE), "03/02/2009");
+  m.type(n(C::ADJUSTHRS), "-2");
+  m.accepted(n(C::OK));
   EXPECT_TRUE(m.done());
   EXPECT_EQ(m.count1(), 6);
   EXPECT_EQ(windows.history_browses, 1);
@@ -208,9 +224,9 @@ TEST_F(DeleteHistoryWindow, RebuildCountsEveryEventTwice) {
 
 TEST_F(DeleteHistoryWindow, ActionsOnAMissingHistoryCreateItFirst) {
   m.open();
-  m.fromdate = day(2009, 3, 1);
-  m.move_focus(C::THRUDATE);
-  m.press(C::OK);  // Delete of one day
+  m.type(n(C::FROMDATE), "03/01/2009");
+  m.selecting(n(C::THRUDATE));
+  m.accepted(n(C::OK));  // Delete of one day
   EXPECT_TRUE(m.done());
   EXPECT_TRUE(reporter.stops.empty());
   EXPECT_TRUE(std::filesystem::exists(dir / "CALENDAR.db"));
@@ -219,13 +235,39 @@ TEST_F(DeleteHistoryWindow, ActionsOnAMissingHistoryCreateItFirst) {
 TEST_F(DeleteHistoryWindow, ATableOfAnotherLayoutIsNeverReplaced) {
   test::write_file(dir / "CALENDAR.db", "not a table at all");
   m.open();
-  m.move_focus(C::THRUDATE);
-  m.press(C::OK);
+  m.selecting(n(C::THRUDATE));
+  m.accepted(n(C::OK));
   ASSERT_EQ(reporter.stops.size(), 1u);
   EXPECT_EQ(reporter.stops[0].rfind("Open(CALENDAR.db) - ", 0), 0u) << reporter.stops[0];
   EXPECT_EQ(test::read_file(dir / "CALENDAR.db"), "not a table at all");
   EXPECT_FALSE(m.done());
   EXPECT_TRUE(m.closed());
+}
+
+TEST_F(DeleteHistoryWindow, RefusedEntriesChangeNothingAndEscOrCloseLeaveWithoutAction) {
+  store({event(day(2009, 3, 1), tod(1, 0), "kept")});
+  m.open();
+  m.type(n(C::OPTION1), choice(DeleteHistory::kRebuild));
+  const struct {
+    C control;
+    const char* typed;
+  } refused[] = {{C::FROMDATE, "02/30/2009"}, {C::FROMDATE, "2009-03-01"}, {C::ADJUSTHRS, "1000"},
+                 {C::ADJUSTHRS, "2.5"},       {C::OPTION1, "5"},           {C::OPTION1, "Delete"}};
+  for (const auto& r : refused) test::expect_refused(m, reporter, n(r.control), r.typed);
+  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
+  test::expect_refused(m, reporter, n(C::PFILENAME), "SEVENCH");
+
+  // Esc wherever the cursor is; the close box likewise.
+  m.selecting(n(C::PFILENAME));
+  EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
+  EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Cancelled)) << "closed stays closed";
+  DeleteHistory other{session, windows, reporter, progress};
+  other.open();
+  EXPECT_EQ(other.key({Key::F2}), Reply::stay());
+  EXPECT_EQ(other.close_request(), Reply::closed(Response::Cancelled));
+  EXPECT_EQ(windows.history_browses, 0);
+  EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
+  EXPECT_FALSE(std::filesystem::exists(dir / "@BACKUP@.CSV"));
 }
 
 TEST(BackupNames, RefusesWhatCannotBePartOfAFileName) {

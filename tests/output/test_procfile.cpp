@@ -15,13 +15,20 @@
 #include "tests/support/paths.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_checks.h"
 
 namespace mervane {
 namespace {
 
 using C = ProcFileControl;
-using Next = ProcFile::Next;
 using test::day;
+
+int n(C c) {
+  return number(c);
+}
+const Reply kStay = Reply::stay();
+const Reply kCompleted = Reply::closed(Response::Completed);
+const Reply kCancelled = Reply::closed(Response::Cancelled);
 
 class Window : public ::testing::Test {
  protected:
@@ -76,7 +83,7 @@ TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
   auto w = open_window();
   EXPECT_TRUE(w->forcesetup());
   // Whatever the first event is (here a button), the setup window comes first.
-  EXPECT_EQ(w->accepted(C::ZCHARTS), Next::Wait);
+  EXPECT_EQ(w->accepted(n(C::ZCHARTS)), kStay);
   EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
   EXPECT_EQ(b(*w).checkm1, 1) << "the button's own action did not run";
   EXPECT_FALSE(w->forcesetup());
@@ -94,7 +101,7 @@ TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
   for (C c : {C::DATE1, C::BUTTON7, C::LOADWEEKS}) EXPECT_FALSE(w->enabled(c));
   // The next event is an ordinary one: the setup supplied a folder, so Auto set keeps its hands
   // off the four weeks.
-  w->other_event();
+  w->other_event({});
   EXPECT_EQ(windows.calls.size(), 1u);
   EXPECT_EQ(b(*w).loadweeks, 4);
 }
@@ -102,7 +109,7 @@ TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
 TEST_F(Window, CancelledSetupChangesNothing) {
   auto w = open_window();
   const SettingsRecord before = w->settings();
-  w->accepted(C::INITIALSETUP);
+  w->accepted(n(C::INITIALSETUP));
   EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
   EXPECT_EQ(w->settings().b.outname, before.b.outname);
   EXPECT_EQ(w->settings().b.offset1, before.b.offset1);
@@ -232,8 +239,8 @@ TEST_F(Window, ButtonsSetTheirFields) {
   for (const Case& c : cases) {
     auto w = open_window();
     c.before(b(*w));
-    w->other_event();  // the window state of the values set
-    for (C press : c.presses) EXPECT_EQ(w->accepted(press), Next::Wait) << c.what;
+    w->other_event({});  // the window state of the values set
+    for (C press : c.presses) EXPECT_EQ(w->accepted(n(press)), kStay) << c.what;
     SCOPED_TRACE(c.what);
     c.check(b(*w));
   }
@@ -264,7 +271,7 @@ TEST_F(Window, ExportControlsFollowTheKind) {
     b(*w).xout = c.xout;
     b(*w).outdate = c.outdate;
     b(*w).numonly = 1;
-    w->accepted(C::XOUT);
+    w->accepted(n(C::XOUT));
     EXPECT_EQ(w->enabled(C::SEPCHAR), c.sep) << c.xout;
     EXPECT_EQ(w->enabled(C::DATEFMT), c.datefmt) << c.xout << "/" << c.outdate;
     EXPECT_EQ(w->enabled(C::GLO_OUTXLSNAME), c.path) << c.xout;
@@ -280,19 +287,19 @@ TEST_F(Window, ExportControlsFollowTheKind) {
 
 TEST_F(Window, HistoryControlsFollowTheirBoxes) {
   auto w = open_window();
-  w->other_event();  // the forced setup of the empty history, cancelled
+  w->other_event({});  // the forced setup of the empty history, cancelled
   b(*w).autodate = 1;
-  w->type(C::CHECKHIST, "0");
+  w->type(n(C::CHECKHIST), "0");
   for (C c : {C::CLDRFMT, C::DATE1, C::LOADWEEKS, C::INCUV}) EXPECT_FALSE(w->enabled(c));
   EXPECT_TRUE(w->enabled(C::GLO_OUTNAME));
   EXPECT_EQ(b(*w).autodate, 0) << "Auto set is off without the history update";
-  w->type(C::CHECKHIST, "1");
-  w->type(C::LOADWEEKS, "5");
+  w->type(n(C::CHECKHIST), "1");
+  w->type(n(C::LOADWEEKS), "5");
   EXPECT_EQ(b(*w).loadweeks, 5);
-  w->type(C::CHECKWGET, "0");
+  w->type(n(C::CHECKWGET), "0");
   EXPECT_EQ(b(*w).loadweeks, 1) << "one hand-saved page";
   EXPECT_FALSE(w->enabled(C::LOADWEEKS));
-  w->type(C::DATE1, "12/31/2006");
+  w->type(n(C::DATE1), "12/31/2006");
   EXPECT_TRUE(w->enabled(C::CNVFMT)) << "2006 currency names can need converting";
 }
 
@@ -301,7 +308,7 @@ TEST_F(Window, AutoSetStartsFromTheNewestStoredWeek) {
   test::store(dir.path(), {test::event(day(2008, 2, 27), 8, 30, "USD", "X", "H")});
   auto w = open_window();
   EXPECT_EQ(w->highdate(), day(2008, 2, 24));
-  w->type(C::AUTODATE, "1");
+  w->type(n(C::AUTODATE), "1");
   EXPECT_EQ(b(*w).date1, day(2008, 2, 24));
   EXPECT_EQ(b(*w).loadweeks, 3);
   for (C c : {C::DATE1, C::BUTTON7, C::LOADWEEKS}) EXPECT_FALSE(w->enabled(c));
@@ -309,32 +316,32 @@ TEST_F(Window, AutoSetStartsFromTheNewestStoredWeek) {
 
 TEST_F(Window, TypedValuesAreCheckedAndRefused) {
   auto w = open_window();
-  EXPECT_EQ(w->type(C::SPACING1, "15"), Next::Wait);
+  EXPECT_EQ(w->type(n(C::SPACING1), "15"), kStay);
   EXPECT_EQ(b(*w).spacing1, 15);
   for (const char* bad : {"0", "-5", "abc"}) {
-    w->type(C::SPACING1, bad);
+    w->type(n(C::SPACING1), bad);
     EXPECT_EQ(b(*w).spacing1, 15) << bad;
   }
   ASSERT_EQ(rep.warnings.size(), 3u);
   EXPECT_NE(rep.warnings[0].text.find("SPACING1"), std::string::npos) << rep.warnings[0].text;
-  w->type(C::FROMDATE, "2008-03-01");
+  w->type(n(C::FROMDATE), "03/01/2008");
   EXPECT_EQ(b(*w).fromdate, day(2008, 3, 1));
-  w->type(C::GLO_OUTNAME, "C:\\MT4\\experts\\files\\news.csv");
+  w->type(n(C::GLO_OUTNAME), "C:\\MT4\\experts\\files\\news.csv");
   EXPECT_EQ(session.globals().outname, "C:\\MT4\\experts\\files\\news.csv");
   // A disabled control takes nothing.
-  w->type(C::CHECKHIST, "0");
-  w->type(C::CLDRFMT, "2");
+  w->type(n(C::CHECKHIST), "0");
+  w->type(n(C::CLDRFMT), "2");
   EXPECT_EQ(b(*w).cldrfmt, 0);
 }
 
 TEST_F(Window, DatePickersTakeTheirFieldsDates) {
   auto w = open_window();
-  w->other_event();  // the forced setup of the empty history, cancelled
+  w->other_event({});  // the forced setup of the empty history, cancelled
   windows.picked = day(2008, 1, 6);
-  w->accepted(C::BUTTON8);
+  w->accepted(n(C::BUTTON8));
   EXPECT_EQ(b(*w).fromdate, day(2008, 1, 6));
   windows.picked = 0;  // nothing picked
-  w->accepted(C::BUTTON9);
+  w->accepted(n(C::BUTTON9));
   EXPECT_EQ(b(*w).thrudate, day(2099, 12, 31));
   EXPECT_EQ(windows.calls,
             (std::vector<std::string>{"initial_setup", "date_picker", "date_picker"}));
@@ -342,50 +349,50 @@ TEST_F(Window, DatePickersTakeTheirFieldsDates) {
 
 TEST_F(Window, ReversedDateRangeBlocksTheRun) {
   auto w = open_window();
-  w->type(C::THRUDATE, "01/01/2005");
-  EXPECT_EQ(w->accepted(C::OK), Next::Wait);
-  EXPECT_EQ(w->selected(), C::THRUDATE);
-  EXPECT_EQ(w->key(ProcFile::Key::Enter), Next::Wait);
-  EXPECT_EQ(w->selecting(C::CHECK1), Next::Wait);
-  EXPECT_EQ(w->selecting(C::SPACING1), Next::Wait) << "controls before 24 may be reached";
-  w->type(C::THRUDATE, "12/31/2010");
-  EXPECT_EQ(w->key(ProcFile::Key::Enter), Next::Run);
-  EXPECT_EQ(w->accepted(C::OK), Next::Run);
+  w->type(n(C::THRUDATE), "01/01/2005");
+  EXPECT_EQ(w->accepted(n(C::OK)), kStay);
+  EXPECT_EQ(w->focus(), n(C::THRUDATE));
+  EXPECT_EQ(w->key({Key::Enter}), kStay);
+  EXPECT_EQ(w->selecting(n(C::CHECK1)), kStay);
+  EXPECT_EQ(w->selecting(n(C::SPACING1)), kStay) << "controls before 24 may be reached";
+  w->type(n(C::THRUDATE), "12/31/2010");
+  EXPECT_EQ(w->key({Key::Enter}), kCompleted) << "Enter runs and closes the window";
+  EXPECT_EQ(w->accepted(n(C::OK)), kCompleted);
 }
 
 TEST_F(Window, LeavingWithoutARunSavesNothing) {
   for (int how = 0; how < 3; ++how) {
     auto w = open_window();
-    w->type(C::SPACING1, "240");
-    const Next n = how == 0   ? w->accepted(C::CANCEL)
-                   : how == 1 ? w->key(ProcFile::Key::Esc)
-                              : w->close_request();
-    EXPECT_EQ(n, Next::Close);
+    w->type(n(C::SPACING1), "240");
+    const Reply r = how == 0   ? w->accepted(n(C::CANCEL))
+                    : how == 1 ? w->key({Key::Esc})
+                               : w->close_request();
+    EXPECT_EQ(r, kCancelled);
     EXPECT_TRUE(w->closed());
-    EXPECT_EQ(w->accepted(C::RSYMBOLS), Next::Close) << "a closed window takes no event";
+    EXPECT_EQ(w->accepted(n(C::RSYMBOLS)), kCancelled) << "a closed window takes no event";
     EXPECT_FALSE(file_exists(dir / "trune.INI"));
   }
 }
 
 TEST_F(Window, ProfileButtons) {
   auto w = open_window();
-  w->type(C::SPACING1, "30");
-  w->type(C::PFILENAME, "AB");
-  w->accepted(C::SAVE1);
+  w->type(n(C::SPACING1), "30");
+  w->type(n(C::PFILENAME), "AB");
+  w->accepted(n(C::SAVE1));
   EXPECT_TRUE(file_exists(dir / "#AB#.INI"));
   EXPECT_EQ(w->profiles(), std::vector<ProfileName>{"AB"});
-  w->type(C::SPACING1, "5");
-  w->accepted(C::LOAD1);
+  w->type(n(C::SPACING1), "5");
+  w->accepted(n(C::LOAD1));
   EXPECT_EQ(b(*w).spacing1, 30);
   EXPECT_EQ(w->profilename(), "AB");
   EXPECT_FALSE(file_exists(dir / "trune.INI")) << "profiles never touch the settings file";
-  w->accepted(C::DELETE1);
+  w->accepted(n(C::DELETE1));
   EXPECT_FALSE(file_exists(dir / "#AB#.INI"));
   EXPECT_TRUE(w->profiles().empty());
 
   for (const char* bad : {"../x", "a\b", "..", ""}) {
-    w->type(C::PFILENAME, bad);
-    w->accepted(C::SAVE1);
+    w->type(n(C::PFILENAME), bad);
+    w->accepted(n(C::SAVE1));
   }
   EXPECT_EQ(rep.warnings.size(), 4u);
   for (const auto& f : file_names(dir.path())) EXPECT_NE(f.front(), '#') << f;
@@ -411,8 +418,8 @@ TEST_F(Window, GroupRunExportsTheSelectedProfilesOnly) {
     ASSERT_TRUE(write_settings_file(dir / profile_file_name(name), r).is_ok());
   }
   auto w = open_window();
-  w->type(C::PFILENAME, "eu*");
-  EXPECT_EQ(w->accepted(C::EXECGROUP), Next::Close);
+  w->type(n(C::PFILENAME), "eu*");
+  EXPECT_EQ(w->accepted(n(C::EXECGROUP)), kCompleted);
   EXPECT_TRUE(w->closed());
   for (const char* name : {"EU", "EUR1", "EUX"})
     EXPECT_EQ(test::read_file(dir / (std::string("out-") + name + ".csv")),
@@ -423,8 +430,8 @@ TEST_F(Window, GroupRunExportsTheSelectedProfilesOnly) {
   EXPECT_FALSE(file_exists(dir / "trune.INI"));
 
   auto all = open_window();
-  all->type(C::PFILENAME, "EU");  // no star: every profile
-  all->accepted(C::EXECGROUP);
+  all->type(n(C::PFILENAME), "EU");  // no star: every profile
+  all->accepted(n(C::EXECGROUP));
   EXPECT_TRUE(file_exists(dir / "out-XEU.csv"));
 }
 
@@ -432,11 +439,11 @@ TEST_F(Window, PreviewFillsPviewAndOpensItsBrowse) {
   test::store(dir.path(), test::sample_week());
   test::write_file(dir / "News.CSV", "old\r\n");
   auto w = open_window();
-  w->type(C::GLO_OUTNAME, "News.CSV");
-  w->type(C::XOUT, "2");
-  w->type(C::FROMDATE, "03/07/2008");
-  w->type(C::THRUDATE, "03/07/2008");
-  EXPECT_EQ(w->accepted(C::PREVIEW), Next::Wait);
+  w->type(n(C::GLO_OUTNAME), "News.CSV");
+  w->type(n(C::XOUT), "2");
+  w->type(n(C::FROMDATE), "03/07/2008");
+  w->type(n(C::THRUDATE), "03/07/2008");
+  EXPECT_EQ(w->accepted(n(C::PREVIEW)), kStay);
   EXPECT_EQ(windows.calls, std::vector<std::string>{"browse_pview"});
   std::int64_t n = 0;
   Table<PviewTable> pv(dir.path());
@@ -451,13 +458,134 @@ TEST_F(Window, PreviewFillsPviewAndOpensItsBrowse) {
 TEST_F(Window, EffectsPublishTheSettingsFirst) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  w->type(C::SPACING1, "5");
-  w->accepted(C::EFFECTS);
+  w->type(n(C::SPACING1), "5");
+  w->accepted(n(C::EFFECTS));
   EXPECT_EQ(windows.calls, std::vector<std::string>{"effects_report"});
   EXPECT_EQ(windows.g2_seen.spacing1, 5);
-  w->accepted(C::EFFECTSSETUP);
-  w->accepted(C::WDCHART);
+  w->accepted(n(C::EFFECTSSETUP));
+  w->accepted(n(C::WDCHART));
   EXPECT_EQ(windows.calls.size(), 3u);
+}
+
+TEST_F(Window, ControlsShowTheirValuesThroughTheirPictures) {
+  test::store(dir.path(), test::sample_week());
+  test::write_file(dir / "#EUR1#.INI", "");
+  auto w = open_window();
+  const struct {
+    C control;
+    const char* shown;
+  } cases[] = {
+      {C::SPACING1, "60"},
+      {C::DATE1, "03/11/2008"},
+      {C::THRUDATE, "12/31/2099"},
+      {C::CHECKHIST, "1"},
+      {C::CHECKH4, "0"},
+      {C::OFFSET1, "0"},
+      {C::NCIOUT, ""},
+      {C::COUNT1, ""},
+      {C::CALPROC, ""},
+      {C::WINGALL, "139"},
+      {C::WINGOTR, "148"},
+      {C::SYMLOW, "1"},
+      {C::XOUT, "0"},
+      {C::GLO_OUTXLSNAME, "XLOutput.CSV"},
+      {C::PFILENAME, ""},
+      {C::RCHARTS, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(w->value(n(c.control)), c.shown) << n(c.control);
+  EXPECT_EQ(w->choices(n(C::PFILENAME)), std::vector<std::string>{"EUR1"});
+  w->type(n(C::OFFSET1), "-7");
+  w->type(n(C::SYMALL), "-1");
+  w->type(n(C::NCIOUT), "3");
+  w->type(n(C::PFILENAME), "EUR1");
+  w->accepted(n(C::LOAD1));
+  EXPECT_EQ(w->value(n(C::OFFSET1)), "-7");
+  EXPECT_EQ(w->value(n(C::WINGALL)), "255") << "the low byte of -1";
+  EXPECT_EQ(w->value(n(C::NCIOUT)), "3");
+  EXPECT_EQ(w->value(n(C::PROFILENAME)), "EUR1");
+  const WindowState st = w->state();
+  EXPECT_EQ(st.title, "Build News.CSV from KX calendar");
+  ASSERT_EQ(st.controls.size(), w->controls().size());
+  EXPECT_EQ(st.controls[0].value, "");  // the first group box
+  EXPECT_FALSE(st.closed);
+}
+
+TEST_F(Window, TypedValuesThePicturesCannotShowAreRefused) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  w->type(n(C::XOUT), "4");
+  const struct {
+    C control;
+    std::string typed;
+  } cases[] = {
+      {C::OFFSET1, "1000"},
+      {C::OFFSET1, "-100"},
+      {C::LOADWEEKS, "100"},
+      {C::LOADWEEKS, "-1"},
+      {C::CLDRFMT, "12"},
+      {C::DATE1, "2008-03-01"},
+      {C::FROMDATE, "02/30/2008"},
+      {C::SPACING1, "1.5"},
+      {C::PFILENAME, "SEVENCH"},
+      {C::SEPCHAR, ",,,"},
+      {C::CHECKHIST, "2"},
+      {C::CHECKM1, "yes"},
+      {C::XOUT, "6"},
+      {C::DESCFIRST, "0"},
+      {C::SYMHIGH, "1000"},
+      {C::GLO_OUTNAME, std::string(100, 'x')},
+  };
+  for (const auto& c : cases) test::expect_refused(*w, rep, n(c.control), c.typed);
+  EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");
+  EXPECT_FALSE(w->closed());
+}
+
+TEST_F(Window, OptionsEnableAndDisableTheExportControls) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  w->type(n(C::NUMONLY), "1");  // disabled while there is no export: refused silently
+  EXPECT_EQ(w->value(n(C::NUMONLY)), "0");
+  EXPECT_EQ(w->type(n(C::XOUT), "4"), kStay);
+  for (C c : {C::SEPCHAR, C::DATEFMT, C::GLO_OUTXLSNAME, C::NUMONLY, C::OUTKXID})
+    EXPECT_TRUE(w->enabled(c)) << n(c);
+  w->type(n(C::NUMONLY), "1");
+  EXPECT_EQ(w->value(n(C::NUMONLY)), "1");
+  w->type(n(C::XOUT), "5");
+  EXPECT_FALSE(w->enabled(C::NUMONLY));
+  EXPECT_EQ(w->value(n(C::NUMONLY)), "0") << "columns clear Numbers only";
+  w->type(n(C::OUTDATE), "0");
+  EXPECT_FALSE(w->enabled(C::DATEFMT)) << "no date column, no date format";
+  w->type(n(C::XOUT), "1");
+  EXPECT_FALSE(w->enabled(C::GLO_OUTXLSNAME));
+  EXPECT_FALSE(w->enabled(C::PREVIEW));
+  EXPECT_EQ(w->accepted(n(C::PREVIEW)), kStay);
+  EXPECT_TRUE(windows.calls.empty()) << "a disabled button makes no event";
+  // The decorations stay enabled: the group boxes, prompts and options.
+  for (const ControlSpec& c : w->controls()) {
+    if (c.id >= kProcFileDecorations) {
+      EXPECT_TRUE(w->enabled(c.id)) << c.text;
+    }
+  }
+}
+
+TEST_F(Window, F10RunsLikeOkAndOtherKeysDoNothing) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  w->type(n(C::CHECKHIST), "0");
+  w->type(n(C::GLO_OUTNAME), "News.CSV");
+  for (Key k : {Key::F2, Key::Insert, Key::Down, Key::Char})
+    EXPECT_EQ(w->key({k, 'a'}), kStay) << static_cast<int>(k);
+  EXPECT_FALSE(file_exists(dir / "News.CSV"));
+  w->type(n(C::THRUDATE), "01/01/2005");
+  EXPECT_EQ(w->key({Key::F10}), kStay) << "the date range guard holds for F10 too";
+  EXPECT_EQ(w->focus(), n(C::THRUDATE));
+  w->type(n(C::THRUDATE), "12/31/2008");
+  EXPECT_EQ(w->focus(), 0) << "the next event leaves the cursor where it is";
+  EXPECT_EQ(w->key({Key::F10}), kCompleted);
+  EXPECT_TRUE(file_exists(dir / "News.CSV"));
+  EXPECT_TRUE(file_exists(dir / "trune.INI"));
+  EXPECT_FALSE(w->ends_program());
+  EXPECT_EQ(w->close_request(), kCompleted) << "closed: every event answers as it closed";
 }
 
 std::filesystem::path samples() {
@@ -470,9 +598,8 @@ TEST_F(Window, OkRunsTheWholeChainOnTheHandSavedPage) {
   test::write_file(dir / "News.CSV", "old\r\n");
   auto w = open_window();
   EXPECT_EQ(b(*w).checkwget, 0);
-  EXPECT_EQ(w->accepted(C::OK), Next::Run);
-  const ProcFile::RunEnd end = w->run();
-  EXPECT_FALSE(end.end_program);
+  EXPECT_EQ(w->accepted(n(C::OK)), kCompleted);
+  EXPECT_FALSE(w->ends_program());
   EXPECT_TRUE(w->closed());
   EXPECT_TRUE(rep.stops.empty()) << rep.stops.front();
   EXPECT_EQ(test::read_file(dir / "News.CSV"),
@@ -510,7 +637,8 @@ TEST_F(Window, AutomaticRunLoadsOneWeekFromTheTriggerFile) {
   EXPECT_EQ(b(*w).date1, day(2008, 3, 2));
   EXPECT_EQ(b(*w).fromdate, day(2008, 3, 2) - 35);
   EXPECT_EQ(b(*w).loadweeks, 1);
-  EXPECT_TRUE(w->run().end_program);
+  EXPECT_EQ(w->other_event({}), kCompleted) << "the run starts as the window is shown";
+  EXPECT_TRUE(w->ends_program());
   EXPECT_TRUE(rep.stops.empty()) << rep.stops.front();
   EXPECT_EQ(downloader.urls,
             std::vector<std::string>{"https://calendar.example/calendar.php?c=2&week=1204416000"});
@@ -522,10 +650,9 @@ TEST_F(Window, AutomaticRunLoadsOneWeekFromTheTriggerFile) {
 TEST_F(Window, NciOutputGetsTheNewsCsvNameBack) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  w->type(C::CHECKHIST, "0");
-  w->type(C::NCIOUT, "1");
-  ASSERT_EQ(w->accepted(C::OK), Next::Run);
-  w->run();
+  w->type(n(C::CHECKHIST), "0");
+  w->type(n(C::NCIOUT), "1");
+  ASSERT_EQ(w->accepted(n(C::OK)), kCompleted);
   EXPECT_EQ(windows.calls, std::vector<std::string>{"nci_output"});
   EXPECT_EQ(windows.outname_seen, b(*w).outname.str());
   EXPECT_EQ(windows.g2_seen.nciout, 1);
@@ -535,13 +662,12 @@ TEST_F(Window, AbortedRunKeepsThePreviousFiles) {
   test::store(dir.path(), test::sample_week());
   test::write_file(dir / "News.CSV", "old\r\n");
   auto w = open_window();
-  w->type(C::GLO_OUTNAME, "News.CSV");
-  w->type(C::CHECKHIST, "0");
-  w->type(C::XOUT, "4");
-  w->type(C::GLO_OUTXLSNAME, "missing-folder/x.csv");
-  ASSERT_EQ(w->accepted(C::OK), Next::Run);
+  w->type(n(C::GLO_OUTNAME), "News.CSV");
+  w->type(n(C::CHECKHIST), "0");
+  w->type(n(C::XOUT), "4");
+  w->type(n(C::GLO_OUTXLSNAME), "missing-folder/x.csv");
   rep.stop_answers.push_back(Answer::Abort);
-  EXPECT_THROW(w->run(), Aborted);
+  EXPECT_THROW(w->accepted(n(C::OK)), Aborted);
   ASSERT_EQ(rep.stops.size(), 1u);
   EXPECT_EQ(rep.stops[0], "Create(missing-folder/x.csv) - File Not Found");
   EXPECT_EQ(test::read_file(dir / "News.CSV"), "old\r\n");

@@ -28,17 +28,17 @@ std::vector<ControlSpec> browse_controls(const BrowseShape& shape) {
           shape.tabs[i])
         .at(sheet);
   l.parent = 0;
-  l.add(number(C::BROWSE_1), K::List, "?Browse:1", "Browsing Records").at({8, 20, 464, 184});
+  l.add(number(C::BROWSE_1), K::List, "?BROWSE:1", "Browsing Records").at({8, 20, 464, 184});
   auto button = [&](C id, std::string use, std::string text, Rect at) {
     l.add(number(id), K::Button, std::move(use), std::move(text)).at(at);
   };
   if (shape.edits) {
-    button(C::INSERT, "?Insert", "&Insert (Ins)", {226, kButtonY, 56, kButtonH});
-    button(C::CHANGE, "?Change", "&Change (Enter)", {286, kButtonY, 64, kButtonH});
-    button(C::DELETE, "?Delete", "&Delete (Del)", {354, kButtonY, 56, kButtonH});
-    button(C::SELECT, "?Select", "&Select", {166, kButtonY, 56, kButtonH});
+    button(C::INSERT, "?INSERT", "&Insert (Ins)", {226, kButtonY, 56, kButtonH});
+    button(C::CHANGE, "?CHANGE", "&Change (Enter)", {286, kButtonY, 64, kButtonH});
+    button(C::DELETE, "?DELETE", "&Delete (Del)", {354, kButtonY, 56, kButtonH});
+    button(C::SELECT, "?SELECT", "&Select", {166, kButtonY, 56, kButtonH});
   }
-  button(C::CLOSE, "?Close", shape.close_text, {416, kButtonY, 56, kButtonH});
+  button(C::CLOSE, "?CLOSE", shape.close_text, {416, kButtonY, 56, kButtonH});
   if (!shape.extra.text.empty())
     button(C::EXTRA, shape.extra.use, shape.extra.text, {8, kButtonY, 104, kButtonH});
   return l.take();

@@ -61,7 +61,9 @@ struct Bed {
   NoWindows windows;
   FailingReporter reporter;
   BrowseHistoryByName list{session, windows, reporter};
-  void tab(int t) { list.other_event({OtherEvent::Kind::Tab, number(BrowseControl::CURRENTTAB), t}); }
+  void tab(int t) {
+    list.other_event({OtherEvent::Kind::Tab, number(BrowseControl::CURRENTTAB), t});
+  }
   void thumb(int stop) {
     list.other_event({OtherEvent::Kind::Thumb, number(BrowseControl::BROWSE_1), stop});
   }
@@ -119,7 +121,9 @@ class Raw {
     return rows(st);
   }
   // The page after or before a row.
-  std::vector<RawRow> after(int key, const RawRow& r, int n) { return beside(after_[key], key, r, n); }
+  std::vector<RawRow> after(int key, const RawRow& r, int n) {
+    return beside(after_[key], key, r, n);
+  }
   std::vector<RawRow> before(int key, const RawRow& r, int n) {
     std::vector<RawRow> out = beside(before_[key], key, r, n);
     return {out.rbegin(), out.rend()};
@@ -141,7 +145,8 @@ class Raw {
       std::abort();
     while (sqlite3_step(plan) == SQLITE_ROW) {
       const std::string step = reinterpret_cast<const char*>(sqlite3_column_text(plan, 3));
-      if (step.find("INDEX") == std::string::npos || step.find("TEMP B-TREE") != std::string::npos) {
+      if (step.find("INDEX") == std::string::npos ||
+          step.find("TEMP B-TREE") != std::string::npos) {
         std::fprintf(stderr, "raw query without its index: %s\n  %s\n", sql.c_str(), step.c_str());
         std::abort();
       }
@@ -249,7 +254,8 @@ int drive_list(const std::filesystem::path& dir) {
 
 // The peak RSS (KB) of a process of its own driving the list of dir.
 long list_peak_kb(const std::filesystem::path& dir) {
-  const std::string cmd = "/proc/" + std::to_string(getpid()) + "/exe --drive '" + dir.string() + "'";
+  const std::string cmd =
+      "/proc/" + std::to_string(getpid()) + "/exe --drive '" + dir.string() + "'";
   std::FILE* p = popen(cmd.c_str(), "r");
   long kb = -1;
   if (!p || std::fscanf(p, "%ld", &kb) != 1) std::abort();
@@ -280,10 +286,10 @@ int main(int argc, char** argv) {
     bed.tab(t);
     bed.list.key({Key::Home});
     check(same(bed.list.page(), raw.first(t, rows)), "first page");
-    const auto ours = measure(std::string("first page, ") + tab_names[t] + ", list", kMoves,
-                              "pages", [&] {
-                                for (int i = 0; i < kMoves; ++i) bed.list.key({Key::Home});
-                              });
+    const auto ours =
+        measure(std::string("first page, ") + tab_names[t] + ", list", kMoves, "pages", [&] {
+          for (int i = 0; i < kMoves; ++i) bed.list.key({Key::Home});
+        });
     const auto theirs =
         measure(std::string("first page, ") + tab_names[t] + ", raw", kMoves, "pages", [&] {
           for (int i = 0; i < kMoves; ++i) raw.first(t, rows);
@@ -360,10 +366,11 @@ int main(int argc, char** argv) {
   const long big_kb = list_peak_kb(big);
   const double more_mb = static_cast<double>(big_kb - small_kb) / 1024;
   const bool memory = more_mb <= 20;
-  std::printf("peak memory of the list: %.1f MB over %d events, %.1f MB over 10000: %.1f MB more "
-              "(target at most 20 MB more): %s\n\n",
-              static_cast<double>(big_kb) / 1024, n, static_cast<double>(small_kb) / 1024, more_mb,
-              memory ? "met" : "MISSED");
+  std::printf(
+      "peak memory of the list: %.1f MB over %d events, %.1f MB over 10000: %.1f MB more "
+      "(target at most 20 MB more): %s\n\n",
+      static_cast<double>(big_kb) / 1024, n, static_cast<double>(small_kb) / 1024, more_mb,
+      memory ? "met" : "MISSED");
   ok = memory && ok;
 
   std::filesystem::remove_all(base);

@@ -75,7 +75,9 @@ template <class Form>
 class FormRun {
  public:
   FormRun(Context& c, Request rq, std::int64_t position)
-      : c_(c), reporter_(*c.reporter), windows_(reporter_, *c.progress),
+      : c_(c),
+        reporter_(*c.reporter),
+        windows_(reporter_, *c.progress),
         form_(*c.session, windows_, reporter_) {
     c.session->set_request(rq, position);
     form_.open();
@@ -98,7 +100,8 @@ class FormRun {
   }
   // Whether the form has closed with its work done (a delete closes on opening).
   bool done() const {
-    return form_.closed() && c_.session->response().response == static_cast<int>(Response::Completed);
+    return form_.closed() &&
+           c_.session->response().response == static_cast<int>(Response::Completed);
   }
 
  private:
@@ -141,7 +144,7 @@ int set_rate(Context& c, const RateOptions& o) {
         "--spread", o.spread,
         {"ALL", "USD", "CAD", "EUR", "GBP", "CHF", "JPY", "AUD", "NZD", "HIGH", "MED", "LOW"},
         {&f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7], &f[8], &f[9], &f[10], &f[11]});
-    const C boxes[] = {C::ALL, C::USD, C::CAD, C::EUR, C::GBP,  C::CHF,
+    const C boxes[] = {C::ALL, C::USD, C::CAD, C::EUR,  C::GBP, C::CHF,
                        C::JPY, C::AUD, C::NZD, C::HIGH, C::MED, C::LOW};
     for (std::size_t i = 0; i < f.size(); ++i) form.type(boxes[i], "--spread", f[i] ? "1" : "0");
   }

@@ -66,7 +66,7 @@ struct BrowseSpec {
   std::vector<BrowseColumn<Record>> columns;
   std::optional<FormKind> form;  // none: a view only, with "Close"
   std::string close_text = "E&xit (Esc)";
-  BrowseButton extra;                        // text empty: none
+  BrowseButton extra;            // text empty: none
   std::optional<Key> extra_key;  // a key that presses it (F6)
   void (*extra_action)(Windows&, Session&) = nullptr;
   bool include_unkeyed = false;  // list the records the key leaves out too (small tables)
@@ -337,7 +337,8 @@ void Browse<Def>::page_down() {
   }
   if (static_cast<int>(more.size()) < page_rows_) {
     // The end comes first: the last page, the rows before completing it.
-    const auto keep_rows = std::min(page_.size(), static_cast<std::size_t>(page_rows_) - more.size());
+    const auto keep_rows =
+        std::min(page_.size(), static_cast<std::size_t>(page_rows_) - more.size());
     page_.erase(page_.begin(), page_.end() - static_cast<std::ptrdiff_t>(keep_rows));
     for (auto& r : more) page_.push_back(std::move(r));
   } else {
@@ -434,7 +435,7 @@ bool Browse<Def>::begins_with(const Record& r, char ch) const {
 
 template <class Def>
 std::optional<typename Browse<Def>::Row> Browse<Def>::first_beginning_with(char ch,
-                                                                            const Row* after) {
+                                                                           const Row* after) {
   const int col = leading_column();
   const bool text = Def::schema().columns[static_cast<std::size_t>(col)].kind == FieldKind::Text;
   // Where such records can start, in key order: the character itself for a text; for a number
@@ -452,8 +453,9 @@ std::optional<typename Browse<Def>::Row> Browse<Def>::first_beginning_with(char 
     }
   }
   const std::optional<std::int64_t> after_value =
-      after && !text ? std::optional<std::int64_t>(std::get<std::int64_t>(field_value(after->rec, col)))
-                     : std::nullopt;
+      after && !text
+          ? std::optional<std::int64_t>(std::get<std::int64_t>(field_value(after->rec, col)))
+          : std::nullopt;
   for (const std::int64_t start : starts) {
     Status st;
     // From the start of the range, or just after the given row when that lies further on.

@@ -49,9 +49,9 @@ namespace mervane {
 template <class Record>
 struct FormField {
   int control = 0;
-  std::function<std::string(const Record&)> show;      // the value as the control shows it
-  std::function<void(Record&, const Typed&)> set;       // stores an entry read_typed() took
-  std::function<void(const Record&, Record&)> copy;     // this field from one record to another
+  std::function<std::string(const Record&)> show;    // the value as the control shows it
+  std::function<void(Record&, const Typed&)> set;    // stores an entry read_typed() took
+  std::function<void(const Record&, Record&)> copy;  // this field from one record to another
 };
 
 template <class Record, class T>

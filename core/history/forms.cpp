@@ -1,6 +1,7 @@
 #include "core/history/forms.h"
 
 #include <algorithm>
+#include <array>
 #include <tuple>
 
 #include "core/app/pick_date.h"
@@ -42,8 +43,8 @@ class Layout {
  public:
   // A prompt at x 8 and its entry at x, on row y.
   template <class E>
-  void row(std::string prompt, E id, std::string use, std::string picture, int y,
-           int prompt_width, int x) {
+  void row(std::string prompt, E id, std::string use, std::string picture, int y, int prompt_width,
+           int x) {
     text(std::move(prompt), {8, y + 1, prompt_width, kRowHeight});
     entry(id, std::move(use), std::move(picture), x, y);
   }
@@ -81,6 +82,16 @@ class Layout {
  private:
   ControlList l{100};
 };
+
+// The nine chart flags of an item or a definition as check boxes: ids gives their controls in
+// the order M1, M5, M15, M30, H1, H4, D1, W1, MN1.
+template <class R, class C>
+void add_chart_fields(std::vector<FormField<R>>& fields, const std::array<C, 9>& ids) {
+  std::int16_t R::*const flags[] = {&R::m1, &R::m5, &R::m15, &R::m30, &R::h1,
+                                    &R::h4, &R::d1, &R::w1,  &R::mn1};
+  for (std::size_t i = 0; i < ids.size(); ++i)
+    fields.push_back(check_field(number(ids[i]), flags[i]));
+}
 
 constexpr const char* kLegend1 = "1      2      3      4      5      6";
 constexpr const char* kLegend2 = "7      8      9      10     11";
@@ -169,9 +180,9 @@ FormSpec<SwapoutTable> swapout_spec() {
   l.text(kLegend1, {124, 92, 150, 8});
   l.text(kLegend2, {124, 101, 150, 8});
   l.group("  Show on charts  ", {8, 114, 296, 28});
-  const std::pair<C, const char*> charts[] = {
-      {C::MN1, " MN1"}, {C::M1, " M1"}, {C::M5, " M5"}, {C::M15, " M15"}, {C::M30, " M30"},
-      {C::H1, " H1"},   {C::H4, " H4"}, {C::D1, " D1"}, {C::W1, " W1"}};
+  const std::pair<C, const char*> charts[] = {{C::MN1, " MN1"}, {C::M1, " M1"},   {C::M5, " M5"},
+                                              {C::M15, " M15"}, {C::M30, " M30"}, {C::H1, " H1"},
+                                              {C::H4, " H4"},   {C::D1, " D1"},   {C::W1, " W1"}};
   int cx = 14;
   for (const auto& [id, text] : charts) {
     l.add(id, K::Check, std::string("?SWO:") + (text + 1), text, {cx, 127, 30, kRowHeight});
@@ -199,18 +210,11 @@ FormSpec<SwapoutTable> swapout_spec() {
       entry_field(number(C::SPACING), "N-3", &R::spacing),
       entry_field(number(C::SYMBOL), "N3", &R::symbol),
       entry_field(number(C::COLOR), "N2", &R::color),
-      check_field(number(C::MN1), &R::mn1),
-      check_field(number(C::M1), &R::m1),
-      check_field(number(C::M5), &R::m5),
-      check_field(number(C::M15), &R::m15),
-      check_field(number(C::M30), &R::m30),
-      check_field(number(C::H1), &R::h1),
-      check_field(number(C::H4), &R::h4),
-      check_field(number(C::D1), &R::d1),
-      check_field(number(C::W1), &R::w1),
       entry_field(number(C::TEXT1), "S50", &R::text1),
       entry_field(number(C::TEXT2), "S50", &R::text2),
   };
+  add_chart_fields<R, C>(s.fields,
+                         {C::M1, C::M5, C::M15, C::M30, C::H1, C::H4, C::D1, C::W1, C::MN1});
   s.ok = number(C::OK);
   s.cancel = number(C::CANCEL);
   s.blank_key_message =
@@ -233,11 +237,12 @@ FormSpec<SwaprateTable> swaprate_spec() {
   l.end_group();
   l.group("  Currencies / events to collect spread  ", {8, 64, 244, 84});
   const std::tuple<C, const char*, const char*> flags[] = {
-      {C::ALL, "  ALL", "ALL"},   {C::USD, "  USD", "USD"},   {C::CAD, "  CAD", "CAD"},
-      {C::EUR, "  EUR", "EUR"},   {C::GBP, "  GBP", "GBP"},   {C::CHF, "  CHF", "CHF"},
-      {C::JPY, "  JPY", "JPY"},   {C::AUD, "  AUD", "AUD"},   {C::NZD, "  NZD", "NZD"},
-      {C::HIGH, "  High Impact", "HIGH"}, {C::MED, "  Medium Impact", "MED"},
-      {C::LOW, "  Low Impact", "LOW"}};
+      {C::ALL, "  ALL", "ALL"},           {C::USD, "  USD", "USD"},
+      {C::CAD, "  CAD", "CAD"},           {C::EUR, "  EUR", "EUR"},
+      {C::GBP, "  GBP", "GBP"},           {C::CHF, "  CHF", "CHF"},
+      {C::JPY, "  JPY", "JPY"},           {C::AUD, "  AUD", "AUD"},
+      {C::NZD, "  NZD", "NZD"},           {C::HIGH, "  High Impact", "HIGH"},
+      {C::MED, "  Medium Impact", "MED"}, {C::LOW, "  Low Impact", "LOW"}};
   int i = 0;
   for (const auto& [id, text, use] : flags) {
     const int col = i % 3, line = i / 3;
@@ -322,16 +327,9 @@ FormSpec<SwapdataTable> swapdata_spec() {
       entry_field(number(C::COLOR), "N2", &R::color),
       entry_field(number(C::SYMBOL), "N3", &R::symbol),
       entry_field(number(C::SYMBOL2), "N3", &R::symbol2),
-      check_field(number(C::M1), &R::m1),
-      check_field(number(C::M5), &R::m5),
-      check_field(number(C::M15), &R::m15),
-      check_field(number(C::M30), &R::m30),
-      check_field(number(C::H1), &R::h1),
-      check_field(number(C::H4), &R::h4),
-      check_field(number(C::D1), &R::d1),
-      check_field(number(C::W1), &R::w1),
-      check_field(number(C::MN1), &R::mn1),
   };
+  add_chart_fields<R, C>(s.fields,
+                         {C::M1, C::M5, C::M15, C::M30, C::H1, C::H4, C::D1, C::W1, C::MN1});
   s.ok = number(C::OK);
   s.cancel = number(C::CANCEL);
   // Date Add 0 is the Sunday's definition: its key value is zero, and it is still a record.

@@ -108,6 +108,7 @@ class Table : public TableCore {
   Status read(bool forward);
   Status refill(bool forward);
   Status insert(bool append);
+  Status fetch(std::int64_t id, Row& row);  // the stored record at a position
   void take(const Row& row);
   static void read_row(sql::Stmt& st, Row& row);
   static void bind_record(sql::Stmt& st, const Record& r);
@@ -370,28 +371,7 @@ Status Table<Def>::put() {
 }
 
 template <class Def>
-Status Table<Def>::reread() {
-  if (!is_open()) return Status(kFileNotOpen);
-  if (!have_last_) return Status(kRecordNotAvailable);
-  sql::Stmt* st = by_id_stmt();
-  if (!st) return Status(kFileSystemError);
-  st->reset();
-  st->bind(1, last_.id);
-  const int rc = st->step();
-  if (rc != SQLITE_ROW) {
-    st->reset();
-    return rc == SQLITE_DONE ? Status(kRecordNotFound) : step_error(rc);
-  }
-  Row row;
-  read_row(*st, row);
-  st->reset();
-  rec = row.rec;
-  last_ = row;
-  return Status::ok();
-}
-
-template <class Def>
-Status Table<Def>::get_at(std::int64_t id) {
+Status Table<Def>::fetch(std::int64_t id, Row& row) {
   if (!is_open()) return Status(kFileNotOpen);
   sql::Stmt* st = by_id_stmt();
   if (!st) return Status(kFileSystemError);
@@ -402,9 +382,25 @@ Status Table<Def>::get_at(std::int64_t id) {
     st->reset();
     return rc == SQLITE_DONE ? Status(kRecordNotFound) : step_error(rc);
   }
-  Row row;
   read_row(*st, row);
   st->reset();
+  return Status::ok();
+}
+
+template <class Def>
+Status Table<Def>::reread() {
+  if (is_open() && !have_last_) return Status(kRecordNotAvailable);
+  Row row;
+  if (Status st = fetch(last_.id, row); st.failed()) return st;
+  rec = row.rec;
+  last_ = row;
+  return Status::ok();
+}
+
+template <class Def>
+Status Table<Def>::get_at(std::int64_t id) {
+  Row row;
+  if (Status st = fetch(id, row); st.failed()) return st;
   buffer_.clear();
   pos_ = 0;
   batch_rows_ = kFirstBatchRows;

@@ -61,11 +61,11 @@ class WindowResizeType {
 
   struct Control {
     int number = 0;
-    int type = 0;         // kind code
-    int positional = 0;   // POSITIONALSTRATEGY
-    int resize = 0;       // RESIZESTRATEGY flags
-    Rect initial;         // XPOS, YPOS, WIDTH, HEIGHT
-    Rect now;             // its place after the last resize
+    int type = 0;        // kind code
+    int positional = 0;  // POSITIONALSTRATEGY
+    int resize = 0;      // RESIZESTRATEGY flags
+    Rect initial;        // XPOS, YPOS, WIDTH, HEIGHT
+    Rect now;            // its place after the last resize
   };
   struct Input {
     int number = 0;

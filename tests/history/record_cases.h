@@ -107,12 +107,9 @@ struct SwapOutCase {
     return {item("SWAP", 8, "EURUSD"), item("NOTE", 9, "ALL"), item("SWAP", 8, "USDJPY")};
   }
   static Typed new_record() {
-    return {{number(C::RECTYPE), "MARK"},
-            {number(C::DATE), "03/10/2009"},
-            {number(C::TIME), "12:00"},
-            {number(C::CURRENCY), "GBPUSD"},
-            {number(C::SYMBOL), "159"},
-            {number(C::H4), "1"},
+    return {{number(C::RECTYPE), "MARK"}, {number(C::DATE), "03/10/2009"},
+            {number(C::TIME), "12:00"},   {number(C::CURRENCY), "GBPUSD"},
+            {number(C::SYMBOL), "159"},   {number(C::H4), "1"},
             {number(C::TEXT1), "Budget"}};
   }
   static bool is_new(const Record& r) {
@@ -213,8 +210,7 @@ struct SwapDataCase {
             {number(C::MN1), "1"}};
   }
   static bool is_new(const Record& r) {
-    return r.dateadd == 4 && r.mt4time == tod(22) && r.descr == "Thu" && r.color == 7 &&
-           r.mn1 == 1;
+    return r.dateadd == 4 && r.mt4time == tod(22) && r.descr == "Thu" && r.color == 7 && r.mn1 == 1;
   }
   static constexpr int changed = number(C::DESCR);
   static constexpr const char* change = "changed";

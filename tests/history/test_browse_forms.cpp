@@ -22,9 +22,7 @@ class ListAndForm : public ::testing::Test, protected test::WindowBed {
     list.open();
     list.other_event({OtherEvent::Kind::PageRows, number(B::BROWSE_1), 10});
   }
-  std::vector<Record> stored() {
-    return test::table_records<typename Case::Def>(dir.path());
-  }
+  std::vector<Record> stored() { return test::table_records<typename Case::Def>(dir.path()); }
   const Record& highlighted() {
     EXPECT_GE(list.highlighted(), 0);
     return list.page()[static_cast<std::size_t>(list.highlighted())].rec;
@@ -52,8 +50,8 @@ class ListAndForm : public ::testing::Test, protected test::WindowBed {
   typename Case::List list{session, windows, reporter};
 };
 
-using Cases = ::testing::Types<test::HistoryCase, test::SwapOutCase, test::SwapRateCase,
-                               test::SwapDataCase>;
+using Cases =
+    ::testing::Types<test::HistoryCase, test::SwapOutCase, test::SwapRateCase, test::SwapDataCase>;
 TYPED_TEST_SUITE(ListAndForm, Cases);
 
 TYPED_TEST(ListAndForm, InsertShowsTheNewRecordHighlighted) {
@@ -104,9 +102,8 @@ TYPED_TEST(ListAndForm, OkWithoutAChangeWritesNothing) {
 }
 
 TYPED_TEST(ListAndForm, DeleteAsksAndCancelKeepsTheRecord) {
-  this->on_form([&](typename TypeParam::Form& f) {
-    EXPECT_TRUE(f.closed()) << "a delete shows no window";
-  });
+  this->on_form(
+      [&](typename TypeParam::Form& f) { EXPECT_TRUE(f.closed()) << "a delete shows no window"; });
   this->list.other_event({OtherEvent::Kind::RowSelected, number(B::BROWSE_1), 1});
   const typename TypeParam::Record second = this->highlighted();
   const typename TypeParam::Record third = this->list.page()[2].rec;

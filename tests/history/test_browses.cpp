@@ -34,12 +34,18 @@ CalendarRecord ev(int d, int h, int m, const char* ccy, const char* descr) {
 
 // Twelve events of the week of 2 March 2009, in date order.
 std::vector<CalendarRecord> week() {
-  return {ev(2, 8, 30, "USD", "ISM Manufacturing"), ev(2, 10, 0, "EUR", "PMI"),
-          ev(3, 1, 30, "AUD", "Rate decision"),     ev(3, 9, 0, "GBP", "Construction PMI"),
-          ev(4, 8, 15, "USD", "ADP Employment"),    ev(4, 10, 0, "CAD", "BoC Rate"),
-          ev(5, 7, 45, "EUR", "ECB Rate"),          ev(5, 8, 30, "USD", "Jobless Claims"),
-          ev(6, 8, 30, "CAD", "Employment Change"), ev(6, 8, 30, "USD", "Non-Farm Payrolls"),
-          ev(7, 0, 0, "JPY", "Holiday"),            ev(8, 21, 45, "NZD", "GDP")};
+  return {ev(2, 8, 30, "USD", "ISM Manufacturing"),
+          ev(2, 10, 0, "EUR", "PMI"),
+          ev(3, 1, 30, "AUD", "Rate decision"),
+          ev(3, 9, 0, "GBP", "Construction PMI"),
+          ev(4, 8, 15, "USD", "ADP Employment"),
+          ev(4, 10, 0, "CAD", "BoC Rate"),
+          ev(5, 7, 45, "EUR", "ECB Rate"),
+          ev(5, 8, 30, "USD", "Jobless Claims"),
+          ev(6, 8, 30, "CAD", "Employment Change"),
+          ev(6, 8, 30, "USD", "Non-Farm Payrolls"),
+          ev(7, 0, 0, "JPY", "Holiday"),
+          ev(8, 21, 45, "NZD", "GDP")};
 }
 
 class HistoryList : public ::testing::Test, protected test::WindowBed {
@@ -67,15 +73,14 @@ TEST_F(HistoryList, OpensOnTheFirstPageWithTheColumnsAsShown) {
   EXPECT_EQ(list.title(), "View News Events History database");
   EXPECT_EQ(session.uses("CALENDAR"), 1);
   const ListState l = list.list(number(B::BROWSE_1));
-  EXPECT_EQ(l.headers, (std::vector<std::string>{"Date", "Time", "Country", "Description",
-                                                 "Impact", "Actual", "Forecast", "Previous",
-                                                 "Rev. From", "KX ID"}));
+  EXPECT_EQ(l.headers,
+            (std::vector<std::string>{"Date", "Time", "Country", "Description", "Impact", "Actual",
+                                      "Forecast", "Previous", "Rev. From", "KX ID"}));
   EXPECT_EQ(l.widths.size(), l.headers.size());
   EXPECT_EQ(l.page_rows, 17);  // what the list's height holds
   ASSERT_EQ(l.rows.size(), 12u);
-  EXPECT_EQ(l.rows[4], (std::vector<std::string>{"Wed 4 Mar 2009", "08:15", "USD",
-                                                 "ADP Employment", "H", "0.4%", "", "", "",
-                                                 "1234"}));
+  EXPECT_EQ(l.rows[4], (std::vector<std::string>{"Wed 4 Mar 2009", "08:15", "USD", "ADP Employment",
+                                                 "H", "0.4%", "", "", "", "1234"}));
   EXPECT_EQ(l.rows[10][0], "Sat 7 Mar 2009");
   EXPECT_EQ(l.highlighted, 0);
   EXPECT_EQ(l.thumb, 1);
@@ -196,8 +201,8 @@ TEST_F(HistoryList, TheThumbOfATextKeyMovesInKeyOrder) {
   std::string last;
   for (int stop : {1, 20, 40, 60, 80, 100}) {
     list.other_event(event(OtherEvent::Kind::Thumb, stop));
-    const std::string ccy = list.page()[static_cast<std::size_t>(list.highlighted())]
-                                .rec.currency.str();
+    const std::string ccy =
+        list.page()[static_cast<std::size_t>(list.highlighted())].rec.currency.str();
     EXPECT_LE(last, ccy) << stop;
     last = ccy;
     EXPECT_GE(list.list(number(B::BROWSE_1)).thumb, 1);
@@ -270,8 +275,7 @@ TEST_F(HistoryList, ARecordAnotherWindowDeletedLeavesThePageAndOpensNoForm) {
   list.key({Key::Enter});
   EXPECT_TRUE(windows.forms.empty());
   EXPECT_EQ(descrs(), (std::vector<std::string>{"ISM Manufacturing", "Rate decision",
-                                                "Construction PMI", "ADP Employment",
-                                                "BoC Rate"}));
+                                                "Construction PMI", "ADP Employment", "BoC Rate"}));
   EXPECT_TRUE(reporter.warnings.empty());
 }
 
@@ -320,8 +324,9 @@ TEST_F(HistoryList, APageThatCannotBeReadShowsTheViewErrorAndStays) {
   EXPECT_EQ(list.key({Key::Enter}), Reply::closed(Response::Cancelled));
   ASSERT_EQ(reporter.warnings.size(), 1u);
   EXPECT_EQ(reporter.warnings[0].id, 35);
-  EXPECT_NE(reporter.warnings[0].text.find("from the Calendar file.  Returning to previous window."),
-            std::string::npos)
+  EXPECT_NE(
+      reporter.warnings[0].text.find("from the Calendar file.  Returning to previous window."),
+      std::string::npos)
       << reporter.warnings[0].text;
   EXPECT_TRUE(list.closed());
   EXPECT_TRUE(windows.forms.empty());
@@ -373,8 +378,8 @@ TEST(AuxiliaryItemList, ModifySwapDetailsRunsTheSwapGenerationAndReadsThePageAga
   ASSERT_EQ(list.page().size(), 1u);
   const ListState l = list.list(number(B::BROWSE_1));
   EXPECT_EQ(l.rows[0], (std::vector<std::string>{"SWAP", "Wed 11 Mar 2009", "23:00", " -2", "233",
-                                                 " 2", "EURUSD", "0", "1", "0", "0", "0", "0",
-                                                 "0", "0", "0", "Swap EURUSD", ""}));
+                                                 " 2", "EURUSD", "0", "1", "0", "0", "0", "0", "0",
+                                                 "0", "0", "Swap EURUSD", ""}));
   list.accepted(number(B::EXTRA));
   EXPECT_EQ(bed.windows.swap_outputs, 2);
 }
@@ -420,9 +425,8 @@ TEST(SwapDataList, TheSundayDefinitionIsListedInItsPlace) {
     d.mt4time = tod(23);
     return d;
   };
-  test::fill_table<SwapdataTable>(
-      bed.dir.path(), {def(12, "twelve"), def(3, "Wed"), def(0, "Sun"), def(-1, "Sat before"),
-                       def(30, "thirty")});
+  test::fill_table<SwapdataTable>(bed.dir.path(), {def(12, "twelve"), def(3, "Wed"), def(0, "Sun"),
+                                                   def(-1, "Sat before"), def(30, "thirty")});
   BrowseSwapData list(bed.session, bed.windows, bed.reporter);
   list.open();
   EXPECT_EQ(list.title(), "Swap Details");

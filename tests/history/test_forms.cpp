@@ -325,8 +325,8 @@ TEST_F(Forms, LayoutFitsEveryLabel) {
                             (c.kind == ControlKind::Image || cs[j].kind == ControlKind::Image);
         const bool overlap =
             a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
-        EXPECT_FALSE(overlap && !inside) << f->title() << ": " << c.use << c.text << " and "
-                                         << cs[j].use << cs[j].text;
+        EXPECT_FALSE(overlap && !inside)
+            << f->title() << ": " << c.use << c.text << " and " << cs[j].use << cs[j].text;
       }
     }
   }

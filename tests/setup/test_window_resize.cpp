@@ -18,12 +18,12 @@ class Resize : public ::testing::Test {
                  {
                      {kPrompt, rk::kPrompt, {10, 10, 40, 10}},
                      {kEntry, rk::kEntry, {60, 10, 100, 12}},
-                     {kOkButton, rk::kButton, {150, 80, 40, 14}},    // near the right edge
-                     {kLeftButton, rk::kButton, {10, 30, 40, 14}},   // in the left half
+                     {kOkButton, rk::kButton, {150, 80, 40, 14}},   // near the right edge
+                     {kLeftButton, rk::kButton, {10, 30, 40, 14}},  // in the left half
                      {kCheck, rk::kCheck, {60, 30, 50, 10}},
                      {kList, rk::kList, {10, 50, 120, 40}},
                      {kString1, rk::kString, {140, 50, 1, 8}},
-                     {kBottom, rk::kButton, {10, 84, 30, 14}},       // near the bottom edge
+                     {kBottom, rk::kButton, {10, 84, 30, 14}},  // near the bottom edge
                  });
   }
   static constexpr Rect kWindow{30, 40, 200, 100};
@@ -110,7 +110,8 @@ TEST(ResizeStrategy, TheResizeStrategyAndUnknownOnesScaleEveryControl) {
 TEST(ResizeStrategy, KeptPositionAndCentreLine) {
   WindowResizeType w;
   w.initialize(2, {0, 0, 100, 100},
-               {{1, rk::kImage, {20, 20, 10, 10}}, {2, rk::kImage, {60, 60, 10, 10}},
+               {{1, rk::kImage, {20, 20, 10, 10}},
+                {2, rk::kImage, {60, 60, 10, 10}},
                 {3, rk::kImage, {60, 60, 10, 10}}});
   w.set_strategy(1, resize_rule::kKeep | resize_rule::kKeep << 8, 0);
   w.set_strategy(2, resize_rule::kCentre | resize_rule::kCentre << 8, 0);
@@ -124,8 +125,11 @@ TEST(ResizeStrategy, KeptPositionAndCentreLine) {
 TEST(ResizeStrategy, MenusAreLeftOutAndTheListIsSortedByNumber) {
   WindowResizeType w;
   w.initialize(2, {0, 0, 100, 100},
-               {{5, rk::kEntry, {}}, {2, rk::kMenu, {}}, {3, rk::kMenuItem, {}},
-                {4, rk::kNone, {}}, {1, rk::kPrompt, {}}});
+               {{5, rk::kEntry, {}},
+                {2, rk::kMenu, {}},
+                {3, rk::kMenuItem, {}},
+                {4, rk::kNone, {}},
+                {1, rk::kPrompt, {}}});
   ASSERT_EQ(w.controls().size(), 2u);
   EXPECT_EQ(w.controls()[0].number, 1);
   EXPECT_EQ(w.controls()[1].number, 5);

@@ -1,8 +1,8 @@
 // The day column of the event and item lists.
 #include <gtest/gtest.h>
 
-#include "core/util/day_column.h"
 #include "core/util/dates.h"
+#include "core/util/day_column.h"
 
 namespace mervane {
 namespace {
@@ -14,15 +14,12 @@ TEST(DayColumn, WeekdayDayMonthAndYear) {
     const char* shown;
   };
   const Case cases[] = {
-      {2009, 3, 7, "Sat 7 Mar 2009"},     // no leading zero on the day
-      {2009, 3, 8, "Sun 8 Mar 2009"},     // serial modulo 7 = 0
-      {2009, 3, 31, "Tue 31 Mar 2009"},
-      {2008, 2, 29, "Fri 29 Feb 2008"},
-      {2000, 1, 1, "Sat 1 Jan 2000"},
-      {1999, 12, 31, "Fri 31 Dec 1999"},
+      {2009, 3, 7, "Sat 7 Mar 2009"},  // no leading zero on the day
+      {2009, 3, 8, "Sun 8 Mar 2009"},  // serial modulo 7 = 0
+      {2009, 3, 31, "Tue 31 Mar 2009"},  {2008, 2, 29, "Fri 29 Feb 2008"},
+      {2000, 1, 1, "Sat 1 Jan 2000"},    {1999, 12, 31, "Fri 31 Dec 1999"},
       {1800, 12, 27, "Sat 27 Dec 1800"},  // before day 0: the weekday still follows the days
-      {1600, 6, 5, "Mon 5 Jun 1600"},
-      {2038, 1, 19, "Tue 19 Jan 2038"},
+      {1600, 6, 5, "Mon 5 Jun 1600"},    {2038, 1, 19, "Tue 19 Jan 2038"},
       {9999, 12, 31, "Fri 31 Dec 9999"},
   };
   for (const Case& c : cases) {

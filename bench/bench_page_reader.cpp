@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
+#include "bench/import_bench.h"
 #include "core/import/page_reader.h"
 
 using namespace mervane;
@@ -54,19 +55,6 @@ std::string make_page(std::size_t bytes) {
   return page + "</table></body></html>\n";
 }
 
-class CountingSink : public PageSink {
- public:
-  long events = 0;
-  void delete_week(std::int32_t) override {}
-  void store(const PageEvent&) override { ++events; }
-};
-
-class IgnoreAll : public Reporter {
- public:
-  Answer stop(std::string_view) override { return Answer::Ignore; }
-  int warning(const Warning& w) override { return w.default_button; }
-};
-
 const char* kLxml = R"(
 import sys, time
 from lxml import html
@@ -99,30 +87,25 @@ int main(int argc, char** argv) {
   PageOptions options;
   options.nonecon = options.incut = options.incuv = options.cnvfmt = true;
   options.request_date = 75250;
-  IgnoreAll reporter;
+  bench::IgnoreAll reporter;
   NoProgress progress;
   long events = 0;
   const auto ours = measure(
       "page reader (proc_hist)", size_mb, "MB",
       [&] {
-        CountingSink sink;
+        bench::CountingSink sink;
         std::int64_t count1 = 0;
         proc_hist(file, options, sink, reporter, progress, count1);
         events = sink.events;
       },
       10);
 
-  const std::string cmd =
-      "/usr/bin/python3 " + (dir / "walk.py").string() + " " + file.string() + " 5";
-  std::FILE* py = ::popen(cmd.c_str(), "r");
   double lxml_seconds = 0;
   long cells = 0;
-  if (!py || std::fscanf(py, "%lf %ld", &lxml_seconds, &cells) != 2 || lxml_seconds <= 0) {
-    std::fprintf(stderr, "bench_page_reader: %s did not run\n", cmd.c_str());
-    return 1;
-  }
-  ::pclose(py);
+  const bool ran = bench::run_python((dir / "walk.py").string(), file.string(), 5, lxml_seconds,
+                                     cells);
   std::filesystem::remove_all(dir);
+  if (!ran) return 1;
 
   std::printf("page of %.2f MB: %ld events read, lxml walked %ld cells\n", size_mb, events, cells);
   if (events == 0) return 1;  // measured nothing

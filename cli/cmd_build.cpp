@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/listing.h"
 #include "core/import/calendar_address.h"
+#include "core/import/calendar_source.h"
 #include "core/model/local_settings.h"
 #include "core/output/procfile.h"
 #include "core/output/profiles.h"
@@ -26,7 +27,6 @@ namespace mervane::cli {
 namespace {
 
 constexpr std::string_view kAutoplay = "Autoplay.CSV";
-constexpr std::string_view kSavedPage = "truneout";
 
 struct Assignment {
   std::string name;
@@ -43,7 +43,8 @@ std::vector<Assignment> parse_assignments(const std::vector<std::string>& args, 
       throw UsageError("expected NAME=VALUE, not '" + a + "'");
     Assignment s{upper_ascii(a.substr(0, eq)), cp1252_from_utf8(a.substr(eq + 1)),
                  a.substr(eq + 1)};
-    const bool local = s.name == kCalendarAddressSetting || s.name == kProgramFilesSetting;
+    const bool local = s.name == kCalendarAddressSetting || s.name == kProgramFilesSetting ||
+                       is_calendar_setting(s.name);
     if (!is_setting_name(s.name) && !(local_too && local))
       throw UsageError("there is no setting " + a.substr(0, eq) +
                        " (mervane-cli settings show lists them)");
@@ -52,11 +53,12 @@ std::vector<Assignment> parse_assignments(const std::vector<std::string>& args, 
   return out;
 }
 
-// Sets the values into rec; a value the setting cannot take is a usage error.
+// Sets the values into rec as typing them into the Build window would; a value the window
+// would refuse is a usage error.
 void apply(SettingsRecord& rec, const std::vector<Assignment>& sets) {
   for (const Assignment& a : sets) {
     if (!is_setting_name(a.name)) continue;
-    const Status st = set_setting(rec, a.name, a.value);
+    const Status st = type_setting(rec, a.name, a.value);
     if (st.failed()) throw UsageError(st.text);
   }
 }
@@ -114,16 +116,7 @@ int build(Context& c, const std::vector<std::string>& set_args, const std::strin
   w.model.open();
   apply(w.model.settings(), sets);
   if (!w.model.automatic()) w.model.auto_set_pass();
-  if (!page.empty()) {
-    const std::filesystem::path target = c.session->folder() / std::string(kSavedPage);
-    std::error_code ec;
-    if (!std::filesystem::equivalent(page, target, ec)) {
-      std::filesystem::copy_file(page, target, std::filesystem::copy_options::overwrite_existing,
-                                 ec);
-      if (ec) stop(*c.reporter, "Create", kSavedPage, Status::from_errno(ec.value()));
-    }
-    w.model.read_saved_page(true);
-  }
+  if (!page.empty()) w.model.read_saved_page(std::filesystem::absolute(page));
   // The user's OK; the automatic run starts by itself once the window is shown.
   const Reply r = w.model.automatic() ? w.model.other_event({OtherEvent::Kind::Opened})
                                       : w.model.accepted(number(ProcFileControl::OK));
@@ -209,17 +202,38 @@ int settings_show(Context& c) {
   c.o() << kCalendarAddressSetting << '=' << load_calendar_address(c.session->folder()) << '\n';
   c.o() << kProgramFilesSetting << '='
         << load_local_setting(c.session->folder(), kProgramFilesSetting) << '\n';
+  const CalendarSettings cal = load_calendar_settings(c.session->folder());
+  for (std::string_view name : calendar_setting_names())
+    c.o() << name << '=' << calendar_setting_value(cal, name) << '\n';
   return 0;
+}
+
+// A refused value of the calendar's settings, with the command that lists the zone names.
+[[noreturn]] void refuse_calendar_setting(const Assignment& a, const Status& st) {
+  const bool zone =
+      a.name == kCalendarZoneSetting || a.name == kMt4ZoneSetting || a.name == kLocalZoneSetting;
+  throw UsageError(a.name + ": " + st.message() +
+                   (zone ? " (mervane-cli zones lists the known names)" : ""));
 }
 
 int settings_set(Context& c, const std::vector<std::string>& args) {
   const std::vector<Assignment> sets = parse_assignments(args, true);
   SettingsRecord rec = saved_settings(c);
   apply(rec, sets);  // every value is checked before anything is written
+  for (const Assignment& a : sets) {
+    std::string stored;
+    if (!is_calendar_setting(a.name)) continue;
+    if (Status st = check_calendar_setting(a.name, a.typed, stored); st.failed())
+      refuse_calendar_setting(a, st);
+  }
   const std::filesystem::path& folder = c.session->folder();
   bool file_settings = false;
   for (const Assignment& a : sets) {
-    if (a.name == kCalendarAddressSetting) {
+    if (is_calendar_setting(a.name)) {
+      const Status st = save_calendar_setting(folder, a.name, a.typed);
+      if (st.code == kBadValue) refuse_calendar_setting(a, st);
+      stop_if_failed(*c.reporter, "Create", kLocalSettingsFile, st);
+    } else if (a.name == kCalendarAddressSetting) {
       const Status st = save_calendar_address(folder, a.value);
       if (st.code == kBadValue) throw UsageError(st.message());
       stop_if_failed(*c.reporter, "Create", kLocalSettingsFile, st);

@@ -10,11 +10,15 @@
 
 #include "cli/commands.h"
 #include "core/import/calendar_address.h"
+#include "core/import/calendar_source.h"
 #include "core/import/event_history.h"
+#include "core/import/feed_reader.h"
 #include "core/model/local_settings.h"
 #include "core/output/settings_file.h"
+#include "core/runtime/paths.h"
 #include "core/util/charset.h"
 #include "core/util/picture.h"
+#include "core/util/time_zones.h"
 
 namespace mervane::cli {
 namespace {
@@ -42,13 +46,17 @@ int import_pages(Context& ctx, const std::vector<std::string>& files, const std:
     Table<CalendarTable> t(s.folder());
     open_calr(t, *ctx.reporter);
     if (!t.is_open()) return 1;  // Ignore at the stop message: nothing can be stored
-    EventHistory history(t, *ctx.reporter, *ctx.progress, count1, settings.b.offset1);
+    TimeShift to_mt4;
+    stop_if_failed(*ctx.reporter, "Open", kLocalSettingsFile,
+                   mt4_shift(load_calendar_settings(s.folder()), settings.b.offset1, to_mt4));
+    EventHistory history(t, *ctx.reporter, *ctx.progress, count1, to_mt4);
     for (std::size_t k = 0; k < files.size(); ++k) {
       const std::int64_t day = std::int64_t{first} + 7 * static_cast<std::int64_t>(k);
       if (day > std::numeric_limits<std::int32_t>::max())
         throw UsageError("--start: page " + std::to_string(k + 1) + " falls past the last date");
       options.request_date = static_cast<std::int32_t>(day);
-      proc_hist(files[k], options, history, *ctx.reporter, *ctx.progress, count1);
+      read_calendar_file(files[k], files[k], options, history, *ctx.reporter, *ctx.progress,
+                         count1);
     }
   }
   auto_backup(s, *ctx.reporter, *ctx.progress, count1);
@@ -74,6 +82,19 @@ int calendar_url(Context& ctx, const std::string& address) {
   return 0;
 }
 
+// The zone names of the system's database, those holding `part` (letter case ignored) when given.
+int zones(Context& ctx, const std::string& part) {
+  const std::vector<std::string> names = zone_names();
+  if (names.empty()) {
+    ctx.e() << "mervane-cli: the system's time zone database was not found\n";
+    return 1;
+  }
+  const std::string want = upper_ascii(part);
+  for (const std::string& n : names)
+    if (upper_ascii(n).find(want) != std::string::npos) ctx.o() << n << '\n';
+  return 0;
+}
+
 }  // namespace
 
 void add_import_commands(CLI::App& app, Context& ctx) {
@@ -93,6 +114,12 @@ void add_import_commands(CLI::App& app, Context& ctx) {
   auto address = std::make_shared<std::string>();
   url->add_option("ADDRESS", *address, "scheme and host, with an optional port");
   on_run(*url, ctx, [address](Context& c) { return calendar_url(c, *address); });
+
+  auto* zn =
+      app.add_subcommand("zones", "the time zone names CALENDARZONE, MT4ZONE and LOCALZONE take");
+  auto part = std::make_shared<std::string>();
+  zn->add_option("PART", *part, "only the names holding PART (letter case ignored)");
+  on_run(*zn, ctx, [part](Context& c) { return zones(c, *part); });
 }
 
 }  // namespace mervane::cli

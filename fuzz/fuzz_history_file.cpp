@@ -1,8 +1,10 @@
 // The MT4 history reader on arbitrary bytes: only a file of version 400 or 401 with a whole
-// header opens, it yields exactly its whole bars, reads no byte twice and ends; the merge with
-// a few sampling moments stays inside its lists.
+// header opens, it yields exactly its whole bars but the damaged ones (times beyond the dates,
+// prices that are not numbers), reads no byte twice and ends; the merge with a few sampling
+// moments stays inside its lists and its arithmetic.
 #include <unistd.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -37,8 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t bar = bar_size(version);
   std::size_t bars = 0;
   HistoryBar b;
-  while (h.next(b)) ++bars;
-  if (bars != (size - HistoryFile::kHeaderSize) / bar) std::abort();
+  while (h.next(b)) {
+    ++bars;
+    if (b.time < kFirstBarTime || b.time > kLastBarTime || !std::isfinite(b.open) ||
+        !std::isfinite(b.high) || !std::isfinite(b.low))
+      std::abort();
+  }
+  if (bars + static_cast<std::size_t>(h.damaged()) != (size - HistoryFile::kHeaderSize) / bar)
+    std::abort();
   if (h.bytes_read() != static_cast<std::int64_t>(size)) std::abort();
 
   // Sampling moments taken from the first bars, so some of them match.
@@ -48,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t at = HistoryFile::kHeaderSize + (i % 3) * bar;
     std::int64_t t = 0;
     if (at + bar <= size) t = decode_bar(version, data + at).time;
+    if (t < kFirstBarTime || t > kLastBarTime) t = 0;
     EffectsSample s;
     s.moment = bar_moment(t) + static_cast<std::int64_t>(i / 3) * 60;
     s.idno = static_cast<std::int32_t>(i + 1);

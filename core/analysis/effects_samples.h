@@ -60,7 +60,8 @@ class SampleList {
 // The moment of an event's date and time serials shifted by an offset in minutes, as the
 // date-time number of those values counts it (whole seconds; time 0 is midnight).
 std::int64_t sample_moment(std::int32_t date, std::int32_t time, std::int32_t offset_minutes);
-// The moment of a bar time (seconds since 1970).
+// The moment of a bar time (seconds since 1970) from kFirstBarTime to kLastBarTime, the times
+// of the bars a HistoryFile yields.
 std::int64_t bar_moment(std::int64_t unix_seconds);
 
 // Walks the bars of an open history file and the samples in time order together: every sample

@@ -1,6 +1,7 @@
 #include "core/analysis/history_file.h"
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -92,6 +93,7 @@ void HistoryFile::close() {
   file_.close();
   block_len_ = at_ = 0;
   ended_ = true;
+  damaged_ = 0;
 }
 
 bool HistoryFile::fill() {
@@ -124,11 +126,20 @@ bool HistoryFile::next_from(std::int64_t time, HistoryBar& bar) {
       }
     }
     for (; at_ < block_len_; at_ += bar_size_) {
-      if (bar_time(version_, block_.data() + at_) >= time) {
-        bar = decode_bar(version_, block_.data() + at_);
-        at_ += bar_size_;
-        return true;
+      const unsigned char* p = block_.data() + at_;
+      const std::int64_t t = bar_time(version_, p);
+      if (t < kFirstBarTime || t > kLastBarTime) {
+        ++damaged_;
+        continue;
       }
+      if (t < time) continue;
+      bar = decode_bar(version_, p);
+      if (!std::isfinite(bar.open) || !std::isfinite(bar.high) || !std::isfinite(bar.low)) {
+        ++damaged_;
+        continue;
+      }
+      at_ += bar_size_;
+      return true;
     }
   }
 }

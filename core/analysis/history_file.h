@@ -12,20 +12,31 @@
 //
 // Note that high and low swap places between the two. A file of any other version, or one
 // shorter than its header, is refused at open(): it never yields prices. A bar cut short at the
-// end of the file is not a bar. The file is read in blocks of whole bars, so memory does not
-// depend on its size. One reader per file, on one thread.
+// end of the file is not a bar. A damaged bar is passed over: one whose time lies outside the
+// dates the program holds (kFirstBarTime to kLastBarTime), or whose open, high or low is not a
+// number (NaN, infinity); it counts in damaged(). The file is read in blocks of whole bars, so
+// memory does not depend on its size. One reader per file, on one thread.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "core/runtime/block_file.h"
 #include "core/runtime/status.h"
+#include "core/util/dates.h"
 
 namespace mervane {
+
+// Bar times of the days a date serial holds (signed 32-bit days from 28 December 1800): the
+// moments of such bars stay far inside 64 bits.
+constexpr std::int64_t kFirstBarTime =
+    (std::int64_t{std::numeric_limits<std::int32_t>::min()} - kUnixEpochSerial) * 86400;
+constexpr std::int64_t kLastBarTime =
+    (std::int64_t{std::numeric_limits<std::int32_t>::max()} - kUnixEpochSerial + 1) * 86400 - 1;
 
 struct HistoryBar {
   std::int64_t time = 0;  // open time, seconds since 1 January 1970 00:00
@@ -62,6 +73,9 @@ class HistoryFile {
 
   // Bytes of the file read so far.
   std::int64_t bytes_read() const { return bytes_read_; }
+  // Damaged bars passed over so far (bars that next_from() steps over are checked for their
+  // time only).
+  std::int64_t damaged() const { return damaged_; }
 
  private:
   bool fill();
@@ -76,6 +90,7 @@ class HistoryFile {
   std::size_t block_len_ = 0, at_ = 0;
   bool ended_ = true;
   std::int64_t bytes_read_ = 0;
+  std::int64_t damaged_ = 0;
 };
 
 // The bar of a version's layout decoded from its bytes (bar_size(version) of them).

@@ -80,10 +80,10 @@ void ImportSwapRates::import_lines() {
   count1_ = 0;
   s_.with([](Globals& g) { g.inpname = kSwapRateFile; });
   TextReader in;
-  if (Status st = in.open(find_file(s_.folder(), kSwapRateFile)); st.failed()) {
-    if (reporter_.stop(st.message()) == Answer::Abort) throw Aborted(st.message());
+  // The message names the file: "File Not Found" alone does not say which one is missing.
+  if (stop_if_failed(reporter_, "Open", kSwapRateFile,
+                     in.open(find_file(s_.folder(), kSwapRateFile))))
     return;
-  }
   Table<SwaprateTable> rates(s_.folder());
   if (!open_or_create(rates, OpenMode::shared(), reporter_)) return;
   const std::string table = rates.file_name();

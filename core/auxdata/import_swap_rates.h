@@ -9,7 +9,8 @@
 // (Completed); Cancel, Esc or the close box answer close (Cancelled) with nothing changed.
 //
 // The import is one transaction on SWAPRATE: an Abort at a stop message leaves the table as it
-// was. A file that cannot be opened shows its error text alone in a stop box and changes nothing.
+// was. A file that cannot be opened shows "Open(swaprate.csv) - " + error text and changes
+// nothing.
 // The model is used by one thread at a time; the run reports COUNT1 (lines read) to Progress.
 #pragma once
 

@@ -1,13 +1,18 @@
 // The history line format of backups and history exports: one line per CALENDAR record, the
-// thirteen fields in double quotes joined by commas, nothing escaped:
+// thirteen fields in double quotes joined by commas:
 //   "2009-03-07","08:30","USD","CPI m/m","H","0.4%","0.3%","0.2%","","110","4","1","12345"
+// A double quote inside a field is doubled, as CSV has it ("Fed Chair ""Bernanke"" Speaks"), so
+// spreadsheets read such a line whole too; a line without quotes in its texts is the same as
+// earlier versions wrote it.
+//
 // The reader takes the date (positions 2-11) and time (15-19) from fixed positions, as files
-// written by earlier versions rely on. The currency starts at position 23 and the remaining
-// fields follow it, each running up to the next double quote; the field after it starts 3
-// characters later (after ","). For the three-letter currencies that is the currency at 23-25
-// and the description from 29, as the fixed layout has it; a currency of another length does
-// not shift the fields after it. A field holding a double quote cuts the fields after it short
-// when read back.
+// written by earlier versions rely on. The other fields are read as quoted fields with doubled
+// quotes. Earlier versions wrote quotes inside a field as they were, so a line whose quotes do
+// not pair up is read from both ends: the currency from position 23 up to its closing quote,
+// the nine fields after the description from the right, and the description as what lies
+// between. A line too short for that (fewer than the nine fields after the description) is read
+// from the left, each field up to the next double quote, the next one 3 characters later (after
+// ","); the fields it lacks stay blank.
 //
 // Times: "HH:MM" 24-hour, seconds dropped. An event without a time of day (time serial 0) is
 // written as "--:--", which keeps every later position in place and reads back as time 0.

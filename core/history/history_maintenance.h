@@ -64,7 +64,9 @@ struct ImportResult {
 
 // Opens file first: when it cannot be opened ("Open(" message) nothing is deleted. Then, in one
 // transaction, deletes the events dated from..thru and appends the file's lines dated inside the
-// range, and builds the keys; a line that is no history line is skipped and counted. When the
+// range, and builds the keys; a line that is no history line is skipped and counted. When not
+// one line is a history line of the range, the stop message "Read(" + file name + ") - no
+// history lines of the range in the file" is shown and the history stays as it was. When the
 // keys cannot be built (the file holds the same event twice) the "Build(" message names the
 // repeated event and the history stays as it was.
 ImportResult import_history(Table<CalendarTable>& t, const std::filesystem::path& file,

@@ -78,6 +78,7 @@ ImportResult import_history(Table<CalendarTable>& t, const std::filesystem::path
   if (!delete_range(t, from, thru, r, c)) return res;
   std::string line;
   Status st;
+  std::int64_t in_range = 0;
   while ((st = in.next(line)).is_ok()) {
     c.step();
     CalendarRecord rec;
@@ -89,12 +90,20 @@ ImportResult import_history(Table<CalendarTable>& t, const std::filesystem::path
       ++res.outside;
       continue;
     }
+    ++in_range;
     t.rec = rec;
     if (!stop_if_failed(r, "Append", table, t.append())) ++res.imported;
   }
   if (st.code != kRecordNotAvailable) {
     // Part of the file could not be read: restoring only its first lines would lose the rest.
     stop(r, "Get", name, st);
+    return res;
+  }
+  if (in_range == 0) {
+    // A file of another kind, or of other dates: replacing the range by nothing would only
+    // lose its events.
+    tx.rollback();
+    stop(r, "Read", name, Status(kInvalidFile, "no history lines of the range in the file"));
     return res;
   }
   // Appending dropped the keys; without appends they are as they were.

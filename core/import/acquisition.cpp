@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/import/feed_reader.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
+#include "core/util/picture.h"
 
 namespace mervane {
 
@@ -46,7 +48,7 @@ void after_initial_setup(DownloadFields& f, std::int32_t today) {
   f.autodate = 1;
 }
 
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder) {
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r) {
   const std::filesystem::path file = folder / kAutoplayFile;
   std::string line;
   {
@@ -54,13 +56,21 @@ std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder) {
     if (in.open(file).failed()) return std::nullopt;
     if (in.next(line).failed()) line.clear();
   }
-  remove_file(file);
   std::size_t i = line.find_first_not_of(' ');
   std::int64_t n = 0;
-  for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+  for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && n <= kLastSettingDate; ++i)
     n = n * 10 + (line[i] - '0');
-    if (n > std::numeric_limits<std::int32_t>::max()) return 0;
+  if (n < kFirstSettingDate || n > kLastSettingDate) {
+    // Loading the week of the year 1800, or of 275591, would only store what the history
+    // cannot use; the file stays for the user to mend.
+    stop(r, "Read", kAutoplayFile,
+         Status(kBadValue,
+                "the first line holds no date serial from " + date_text(kFirstSettingDate) + " (" +
+                    std::to_string(kFirstSettingDate) + ") to " + date_text(kLastSettingDate) +
+                    " (" + std::to_string(kLastSettingDate) + ")"));
+    return std::nullopt;
   }
+  remove_file(file);
   return static_cast<std::int32_t>(n);
 }
 
@@ -81,6 +91,10 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistor
                 const LoadRequest& request, std::int64_t& count1) {
   const DownloadFields& f = request.fields;
   if (f.checkhist != 1) return;
+  if (request.feed) {
+    load_feed(s, r, p, d, history, request, count1);
+    return;
+  }
   const int weeks = f.checkwget == 0 ? 1 : f.loadweeks;
   const std::filesystem::path page = s.folder() / kPageFile;
   for (int week = 0; week < weeks; ++week) {
@@ -99,7 +113,7 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistor
       if (stop_if_failed(r, "Get", url, st)) continue;
     }
     s.with([](Globals& g) { g.inpname = kPageFile; });
-    proc_hist(page, kPageFile, options, history, r, p, count1);
+    read_calendar_file(page, kPageFile, options, history, r, p, count1);
   }
 }
 

@@ -51,9 +51,11 @@ bool auto_set(DownloadFields& f, std::int32_t highdate, std::int32_t today, bool
 void after_initial_setup(DownloadFields& f, std::int32_t today);
 
 // An automatic run: the date serial at the start of the first line of "Autoplay.CSV" in the
-// folder (0 when the line does not start with one); the file is deleted. Nothing when the file
-// cannot be opened.
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder);
+// folder; the file is deleted. Nothing when the file cannot be opened. A line that does not
+// start with the serial of a date from 1 January 1900 to 31 December 2099 is refused with the
+// stop message "Read(Autoplay.CSV) - ..." and the file is kept (after Ignore: nothing, so the
+// run is not automatic).
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r);
 
 // T#: Unix seconds of 00:00 UTC on day d, in 64 bits.
 std::int64_t week_parameter(std::int32_t d);
@@ -62,18 +64,36 @@ std::string week_url(std::string_view address, std::int32_t d);
 // WGETSTR: "wget -O truneout " + url, cut to 99 characters.
 std::string wget_command(std::string_view url);
 
+// The last successful download of the feed, kept in the local settings as "yyyy-mm-dd hh:mm"
+// (local time): the service answers downloads more frequent than this with HTTP 429 and may
+// block the address.
+constexpr std::string_view kFeedLoadedSetting = "FEEDLOADED";
+constexpr int kFeedPauseMinutes = 30;
+
 // The download loop of a run: for WEEK# = 0 .. LOADWEEKS - 1 (one week when checkwget is 0),
 // downloads the week into "truneout" (when checkwget is 1) and reads it into the history;
 // nothing at all when checkhist is 0. Before each download the old "truneout" is removed and
 // WGETSTR is shown through Progress::note(). A failed download shows the stop message "Get(" +
 // URL + ") - " + error text; after Ignore that week is skipped: nothing of it is deleted or
-// stored. The history must be open (open_calr); GLO:INPNAME is set to "truneout".
+// stored. The history must be open (open_calr); GLO:INPNAME is set to "truneout". Whether
+// "truneout" holds a page or a feed is told by its content.
+//
+// With the feed as the source, LOADWEEKS does not apply (a note says so): the feed is
+// downloaded once into "truneout" (when checkwget is 1), replacing the kept one only when the
+// download succeeded, and read. Within 30 minutes of the last successful download the kept
+// "truneout" is read instead, with a note. HTTP 429 has a stop message of its own; any failed
+// download leaves the week as it was.
 struct LoadRequest {
   DownloadFields fields;
   PageOptions page;     // request_date is set per week
   std::string address;  // the calendar service's scheme and host
+  bool feed = false;    // CALENDARSOURCE=feed
+  std::string feed_url = {};
 };
 void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistory& history,
                 const LoadRequest& request, std::int64_t& count1);
+// The feed half of load_weeks (request.feed set; checkhist is 1).
+void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& history,
+               const LoadRequest& request, std::int64_t& count1);
 
 }  // namespace mervane

@@ -6,9 +6,13 @@
 namespace mervane {
 namespace {
 
-Status bad(const std::string& address, std::string_view why) {
-  return Status(kBadValue, "Invalid Value: " + address + " " + std::string(why) +
-                               " (give the scheme and host, as https://calendar.example)");
+constexpr std::string_view kAddressHint = "give the scheme and host, as https://calendar.example";
+constexpr std::string_view kFeedHint =
+    "give the whole address, as https://calendar.example/weekly.xml";
+
+Status bad(const std::string& address, std::string_view why, std::string_view hint) {
+  return Status(kBadValue, "Invalid Value: " + address + " " + std::string(why) + " (" +
+                               std::string(hint) + ")");
 }
 
 bool host_char(char c) {
@@ -52,28 +56,58 @@ std::string load_calendar_address(const std::filesystem::path& folder) {
   return load_local_setting(folder, kCalendarAddressSetting);
 }
 
-Status save_calendar_address(const std::filesystem::path& folder, const std::string& address) {
+namespace {
+
+// scheme://host[:port] followed by a path and query (with_path) or by nothing but an optional
+// "/"; the normalised form has the scheme in lower case and no trailing "/" after the host.
+Status check_url(const std::string& address, bool with_path, std::string& normalised) {
+  const std::string_view hint = with_path ? kFeedHint : kAddressHint;
   std::string_view a = address;
   const std::size_t sep = a.find("://");
-  if (sep == std::string_view::npos) return bad(address, "has no http:// or https://");
+  if (sep == std::string_view::npos) return bad(address, "has no http:// or https://", hint);
   const std::string scheme = upper_ascii(a.substr(0, sep));
-  if (scheme != "HTTP" && scheme != "HTTPS") return bad(address, "is not http or https");
+  if (scheme != "HTTP" && scheme != "HTTPS") return bad(address, "is not http or https", hint);
   std::string_view rest = a.substr(sep + 3);
-  if (!rest.empty() && rest.back() == '/') rest.remove_suffix(1);
-  if (rest.find_first_of("/?#") != std::string_view::npos)
-    return bad(address, "has a path or query: the program adds the calendar page's own");
-  if (rest.find('@') != std::string_view::npos) return bad(address, "names a user");
+  std::string_view path;
+  if (with_path) {
+    const std::size_t slash = rest.find_first_of("/?#");
+    if (slash != std::string_view::npos) {
+      path = rest.substr(slash);
+      rest = rest.substr(0, slash);
+    }
+    if (path.find_first_of(" \t\r\n\"<>") != std::string_view::npos)
+      return bad(address, "holds a blank or a character an address cannot hold", hint);
+  } else {
+    if (!rest.empty() && rest.back() == '/') rest.remove_suffix(1);
+    if (rest.find_first_of("/?#") != std::string_view::npos)
+      return bad(address, "has a path or query: the program adds the calendar page's own", hint);
+  }
+  if (rest.find('@') != std::string_view::npos) return bad(address, "names a user", hint);
   std::string_view host = rest, port;
   const std::size_t colon = rest.rfind(':');
   if (colon != std::string_view::npos && rest.find(']', colon) == std::string_view::npos) {
     host = rest.substr(0, colon);
     port = rest.substr(colon + 1);
-    if (!valid_port(port)) return bad(address, "has no valid port number");
+    if (!valid_port(port)) return bad(address, "has no valid port number", hint);
   }
-  if (!valid_host(host)) return bad(address, "has no valid host name");
-  std::string normalised = scheme == "HTTP" ? "http://" : "https://";
+  if (!valid_host(host)) return bad(address, "has no valid host name", hint);
+  normalised = scheme == "HTTP" ? "http://" : "https://";
   normalised += rest;
+  normalised += path;
+  return Status::ok();
+}
+
+}  // namespace
+
+Status save_calendar_address(const std::filesystem::path& folder, const std::string& address) {
+  std::string normalised;
+  const Status st = check_url(address, false, normalised);
+  if (st.failed()) return st;
   return save_local_setting(folder, kCalendarAddressSetting, normalised);
+}
+
+Status check_feed_url(const std::string& url, std::string& normalised) {
+  return check_url(url, true, normalised);
 }
 
 }  // namespace mervane

@@ -20,5 +20,8 @@ std::string load_calendar_address(const std::filesystem::path& folder);
 // fragment or user name; a single trailing "/" is dropped, the scheme is stored in lower case):
 // 92 with a reason otherwise.
 Status save_calendar_address(const std::filesystem::path& folder, const std::string& address);
+// Checks the address of the weekly feed: http or https, a host, an optional port, then any path
+// and query (no blanks); the scheme comes back in lower case. 92 with a reason otherwise.
+Status check_feed_url(const std::string& url, std::string& normalised);
 
 }  // namespace mervane

@@ -1,5 +1,6 @@
 #include "core/import/event_history.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <string>
@@ -21,12 +22,14 @@ int leading_number(std::string_view s) {
   return n;
 }
 
-std::int64_t floor_div(std::int64_t a, std::int64_t b) {
-  const std::int64_t q = a / b;
-  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
 }  // namespace
+
+Mt4Time mt4_time(std::int32_t date, std::string_view time, const TimeShift& to_mt4) {
+  const int hours = leading_number(time.substr(0, 2));
+  const int minutes = leading_number(time.size() > 3 ? time.substr(3, 2) : std::string_view());
+  const TimeShift::Result t = to_mt4.apply(date, hours, minutes);
+  return Mt4Time{t.date, tod(t.hour, t.minute)};
+}
 
 void open_calr(Table<CalendarTable>& t, Reporter& r) {
   Status st = t.open(OpenMode::deny_write());
@@ -45,7 +48,7 @@ struct EventHistory::State {
   Reporter& r;
   Progress& p;
   std::int64_t& count1;
-  std::int16_t offset1;
+  TimeShift to_mt4;
   std::unique_ptr<Transaction> tx;  // the page being merged
   bool skip = false;                // the page's week could not be cleared: store nothing
 
@@ -54,12 +57,22 @@ struct EventHistory::State {
 
 EventHistory::EventHistory(Table<CalendarTable>& calendar, Reporter& r, Progress& p,
                            std::int64_t& count1, std::int16_t offset1)
-    : state_(std::make_unique<State>(State{calendar, r, p, count1, offset1, nullptr})) {}
+    : EventHistory(calendar, r, p, count1, TimeShift(offset1)) {}
+
+EventHistory::EventHistory(Table<CalendarTable>& calendar, Reporter& r, Progress& p,
+                           std::int64_t& count1, const TimeShift& to_mt4)
+    : state_(std::make_unique<State>(State{calendar, r, p, count1, to_mt4, nullptr})) {}
 
 // An unfinished page's transaction rolls back with the State.
 EventHistory::~EventHistory() = default;
 
 void EventHistory::delete_week(std::int32_t first_day) {
+  delete_days(first_day,
+              static_cast<std::int32_t>(std::min<std::int64_t>(
+                  std::int64_t{first_day} + 6, std::numeric_limits<std::int32_t>::max())));
+}
+
+void EventHistory::delete_days(std::int32_t first_day, std::int32_t last_day) {
   State& s = *state_;
   s.tx.reset();  // a page that never reported its end keeps nothing
   s.tx = std::make_unique<Transaction>(s.t);
@@ -73,7 +86,6 @@ void EventHistory::delete_week(std::int32_t first_day) {
   s.t.clear();
   s.t.rec.date = first_day;
   if (stop_if_failed(s.r, "Delete", s.name, s.t.set(CalendarKey::Key))) return;
-  const std::int64_t last_day = std::int64_t{first_day} + 6;
   for (;;) {
     const Status st = s.t.next();
     ++s.count1;
@@ -88,21 +100,17 @@ void EventHistory::delete_week(std::int32_t first_day) {
 void EventHistory::store(const PageEvent& e) {
   State& s = *state_;
   if (s.skip) return;
-  const std::string_view time = e.time_text;
-  const std::int64_t hours = leading_number(time.substr(0, 2)) + std::int64_t{s.offset1};
-  const int minutes = leading_number(time.size() > 3 ? time.substr(3, 2) : std::string_view());
   // One correction of a day either way covers every offset from -23 to 23; larger offsets move
   // by as many whole days as they hold, so the hour always ends up within 0 to 23.
-  const std::int64_t days = floor_div(hours, 24);
-  const std::int64_t date = std::int64_t{e.date} + days;
-  if (date < std::numeric_limits<std::int32_t>::min() ||
-      date > std::numeric_limits<std::int32_t>::max())
+  const Mt4Time at = mt4_time(e.date, e.time_text, s.to_mt4);
+  if (at.date < std::numeric_limits<std::int32_t>::min() ||
+      at.date > std::numeric_limits<std::int32_t>::max())
     return;
 
   CalendarRecord& rec = s.t.rec;
   s.t.clear();
-  rec.date = static_cast<std::int32_t>(date);
-  rec.time = tod(static_cast<std::int32_t>(hours - days * 24), minutes);
+  rec.date = static_cast<std::int32_t>(at.date);
+  rec.time = at.time;
   rec.currency = e.currency;
   rec.descr = e.descr;
   const Status found = s.t.get(CalendarKey::Key);

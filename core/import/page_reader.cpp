@@ -17,6 +17,7 @@ constexpr std::size_t kBuffWidth = 65500;  // the day buffer, end marker include
 constexpr std::size_t kCellWidth = 9999;   // one cell's captured text
 
 constexpr std::string_view kEndMarker = "<------------------------------>";
+constexpr std::string_view kTableEnd = "</table>";
 // The scan stops 30 characters before the end of the buffer: with the end marker in place that
 // is its second character, so every fixed-position test below stays inside the buffer.
 constexpr std::size_t kScanMargin = 30;
@@ -112,10 +113,38 @@ struct PageReader::State {
   RowFields row;
   PageEvent event;
 
+  // A day longer than the buffer: whether the text the buffer could not hold has the table's
+  // end, and the last characters of that text (a "</table>" may span two lines).
+  bool cut = false;
+  bool table_end_beyond = false;
+  std::string carry;
+
   void append(std::string_view s) {
     const std::size_t room = kBuffWidth - buff.size();
+    if (!cut && s.size() > room) {
+      cut = true;
+      carry = buff.substr(buff.size() - std::min(buff.size(), kTableEnd.size() - 1));
+    }
+    if (cut) watch_beyond(s);
     buff.append(s.data(), s.size() < room ? s.size() : room);
     while (!buff.empty() && buff.back() == ' ') buff.pop_back();
+  }
+
+  void watch_beyond(std::string_view s) {
+    if (table_end_beyond) return;
+    carry.append(s.data(), s.size());
+    table_end_beyond = carry.find(kTableEnd) != std::string::npos;
+    carry.erase(0, carry.size() - std::min(carry.size(), kTableEnd.size() - 1));
+  }
+
+  void new_day() {
+    buff.clear();
+    cut = table_end_beyond = false;
+    carry.clear();
+  }
+
+  bool day_has_table_end() const {
+    return table_end_beyond || buff.find(kTableEnd) != std::string::npos;
   }
 
   void read_line(std::string_view line);
@@ -136,7 +165,7 @@ void PageReader::State::read_line(std::string_view line) {
     append(line.substr(0, m + 1));
     scan_day();
   }
-  buff.clear();
+  new_day();
   append(line.substr(m + 1));
 }
 
@@ -218,7 +247,7 @@ void PageReader::State::scan_day() {
     }
     switch (d[p]) {
       case '<':
-        if (at(d, p, "</table>")) return;
+        if (at(d, p, kTableEnd)) return;
         if (at(d, p, "</td>")) {
           ++column;
           p += 4;
@@ -304,10 +333,15 @@ void PageReader::line(std::string_view text) {
   } while (!text.empty());
 }
 
-void PageReader::end() {
-  state_->scan_day();
-  state_->buff.clear();
-  state_->sink->page_done();
+PageEnd PageReader::end() {
+  State& s = *state_;
+  s.scan_day();
+  const PageEnd how = !s.dated                ? PageEnd::NoDays
+                      : s.day_has_table_end() ? PageEnd::Whole
+                                              : PageEnd::CutShort;
+  s.new_day();
+  s.sink->page_done();
+  return how;
 }
 
 std::int32_t PageReader::calproc() const {

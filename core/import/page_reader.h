@@ -43,6 +43,11 @@ class PageSink {
   virtual ~PageSink() = default;
   // Once per page, with the date of the page's first day, before its first event.
   virtual void delete_week(std::int32_t first_day) = 0;
+  // Instead of delete_week() for a feed whose events run past the seven days from first_day:
+  // the days first_day to last_day are cleared. Sinks that keep no days take it as a week.
+  virtual void delete_days(std::int32_t first_day, std::int32_t /*last_day*/) {
+    delete_week(first_day);
+  }
   virtual void store(const PageEvent& event) = 0;
   // After the whole page was read (also when it held no date).
   virtual void page_done() {}
@@ -60,6 +65,12 @@ struct PageOptions {
   std::int32_t request_date = 0;  // DATE1 + 7 x WEEK#: its year dates the page's first day
 };
 
+// How a page ended. A whole page has the calendar table's end "</table>" in the text of its
+// last day; a page that was saved or downloaded only in part lacks it. A page from which not one
+// day could be dated (an error or verification page, an empty body, a page of another layout)
+// has no calendar days at all.
+enum class PageEnd { Whole, CutShort, NoDays };
+
 // Reads one page fed line by line (each line without its line end), then end(). One reader per
 // page; used by one thread at a time. Calls the sink from line() and end().
 class PageReader {
@@ -70,8 +81,9 @@ class PageReader {
   PageReader& operator=(const PageReader&) = delete;
 
   void line(std::string_view text);
-  // The end of the page: scans the last day and tells the sink the page is done.
-  void end();
+  // The end of the page: scans the last day, tells the sink the page is done and says how the
+  // page ended.
+  PageEnd end();
   // CALPROC#: 0 until the date of the page's first day is known.
   std::int32_t calproc() const;
   // Whether that date is known (CALPROC# itself may be day 0).
@@ -87,8 +99,11 @@ class PageReader {
 // A file that cannot be opened shows the stop message "Open(" + name + ") - " + error text;
 // after Ignore nothing is read and nothing is stored. A page that is valid UTF-8 (and not plain
 // ASCII) is converted to Windows-1252 first; any other page is taken as Windows-1252. A read
-// error shows "Get(" + name + ") - " + error text; nothing of that page is kept (the sink gets
-// page_abandoned()). Abort throws Aborted.
+// error shows "Get(" + name + ") - " + error text. A page without calendar days shows
+// "Read(" + name + ") - no calendar days in the page", a page cut short "Read(" + name + ") -
+// the page ends before its calendar table does". In these three cases nothing of the page is
+// kept: the sink gets page_abandoned() instead of page_done(), before the message. Abort throws
+// Aborted.
 void proc_hist(const std::filesystem::path& file, const PageOptions& options, PageSink& sink,
                Reporter& reporter, Progress& progress, std::int64_t& count1);
 // The same, naming the file in messages as `name` (the run's "truneout").

@@ -134,7 +134,8 @@ int currency_symbol(std::string_view currency) {
   return c.size() == 3 ? 148 : 0;
 }
 
-bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, PageEvent& out) {
+bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, PageEvent& out,
+                RowTexts texts) {
   normalise_time(row, options);
   if (row.sact.blank() && row.sfcast.blank() && row.sprev.blank() && !options.incuv)
     row.simpct = "0";
@@ -144,11 +145,13 @@ bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, P
   if (row.simpct == "1") impact = 'L';
   if (row.simpct == "2") impact = 'M';
   if (row.simpct == "3") impact = 'H';
-  decode(row.sdescr);
-  decode(row.sact);
-  decode(row.sprev);
-  decode(row.sfcast);
-  decode(row.srevfrm);
+  if (texts == RowTexts::Entities) {
+    decode(row.sdescr);
+    decode(row.sact);
+    decode(row.sprev);
+    decode(row.sfcast);
+    decode(row.srevfrm);
+  }
   if (!impact) return false;
 
   out.date = date;

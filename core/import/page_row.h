@@ -26,10 +26,15 @@ struct RowFields {
   Text<6> skxid;
 };
 
+// Whether the row's texts still hold the page's character entities (decoded by finish_row) or
+// are plain text already (the feed's, which its XML parser decoded).
+enum class RowTexts { Entities, Plain };
+
 // Finishes a row of the day dated `date`: normalises time, currency and impact, decodes the
 // texts, and fills `out` when the row makes an event (it carries an impact letter). The row
 // fields are left normalised; the caller resets them.
-bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, PageEvent& out);
+bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, PageEvent& out,
+                RowTexts texts = RowTexts::Entities);
 
 // STRIP_TOKENS: the named entities the page uses replaced ("&amp;" by "+", "&lt;", "&gt;",
 // "&quot;", "&circ;", "&tilde;" by their characters, one kind after the other), every other

@@ -14,6 +14,18 @@ bool is_ascii(std::string_view s) {
   return true;
 }
 
+// Passes the page's week and events on, but holds its end back until the page is known to be
+// whole.
+class HeldEnd final : public PageSink {
+ public:
+  explicit HeldEnd(PageSink& next) : next_(next) {}
+  void delete_week(std::int32_t first_day) override { next_.delete_week(first_day); }
+  void store(const PageEvent& event) override { next_.store(event); }
+
+ private:
+  PageSink& next_;
+};
+
 }  // namespace
 
 void proc_hist(const std::filesystem::path& file, const PageOptions& options, PageSink& sink,
@@ -43,7 +55,8 @@ void proc_hist(const std::filesystem::path& file, std::string_view name, const P
   }
   const bool convert = utf8 && !ascii;
 
-  PageReader reader(options, sink);
+  HeldEnd held(sink);
+  PageReader reader(options, held);
   bool dated = false;
   while ((st = in.next(line)).is_ok()) {
     ++count1;
@@ -60,8 +73,19 @@ void proc_hist(const std::filesystem::path& file, std::string_view name, const P
     return;
   }
   in.close();
-  reader.end();
+  const PageEnd how = reader.end();
   if (!dated && reader.dated()) progress.report("CALPROC#", reader.calproc());
+  if (how == PageEnd::Whole) {
+    sink.page_done();
+    return;
+  }
+  // Clearing the week for a page that holds no days, or only its first ones, would lose events
+  // that are stored now.
+  sink.page_abandoned();
+  stop(reporter, "Read", name,
+       Status(kInvalidFile, how == PageEnd::NoDays
+                                ? "no calendar days in the page"
+                                : "the page ends before its calendar table does"));
 }
 
 }  // namespace mervane

@@ -10,6 +10,11 @@
 
 namespace mervane {
 
+// The dates the Build window's date fields take, and an automatic run's start date: 1 January
+// 1900 to 31 December 2099 (as date serials), the century the calendar service and MT4 work in.
+constexpr std::int32_t kFirstSettingDate = 36163;
+constexpr std::int32_t kLastSettingDate = 109211;
+
 // G2PARMS: one field per Build window control, in declaration order. fields() lists them with
 // the names the settings file's line table and the command line use (upper case).
 struct BuildSettings {

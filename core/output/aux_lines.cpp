@@ -21,11 +21,13 @@ std::string_view level_letter(std::int16_t color) {
 
 }  // namespace
 
-std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int64_t count1) {
+std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int64_t count1,
+                     const TimeShift* to_local) {
   std::string date, time;
   append_news_date(date, item.date);
   append_news_time(time, item.time);
-  const std::string label = local_label(item.date, item.time, s.offset2, s.off2fmt);
+  const std::string label = to_local ? local_label(item.date, item.time, *to_local, s.off2fmt)
+                                     : local_label(item.date, item.time, s.offset2, s.off2fmt);
   const std::string_view ccy = item.currency.view();
   const std::string_view level = level_letter(item.color);
   std::string t1 = "\"";
@@ -74,7 +76,7 @@ std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int
 }
 
 void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporter& r, Progress& p,
-             std::int64_t& count1) {
+             std::int64_t& count1, const TimeShift* to_local) {
   if (s.inclswaps == 0) return;
   Table<SwapoutTable> t(session.folder());
   Status st = t.open(OpenMode::read_only());
@@ -95,7 +97,7 @@ void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporte
     }
     ++count1;
     p.report("COUNT1", count1);
-    news.add(aux_line(s, t.rec, count1));
+    news.add(aux_line(s, t.rec, count1, to_local));
   }
   t.close();
 }

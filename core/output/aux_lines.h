@@ -10,22 +10,25 @@
 #include <cstdint>
 #include <string>
 
-#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/model/session.h"
 #include "core/model/settings.h"
+#include "core/runtime/output_file.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
+#include "core/util/time_zones.h"
 
 namespace mervane {
 
 // The line of one item; count1 is its number (COUNT1 after counting it).
-std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int64_t count1);
+std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int64_t count1,
+                     const TimeShift* to_local = nullptr);
 
 // Writes every item when INCLSWAPS is on (SWAPOUT is not even opened otherwise), in SWO:KEY
 // order. count1 goes on from the value it has and is reported as "COUNT1". A missing SWAPOUT is
-// created ("Create(" / "Open(" stop messages).
+// created ("Create(" / "Open(" stop messages). Local-time labels by to_local when given (the
+// zones of LOCALZONE), by OFFSET2 otherwise.
 void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporter& r, Progress& p,
-             std::int64_t& count1);
+             std::int64_t& count1, const TimeShift* to_local = nullptr);
 
 }  // namespace mervane

@@ -141,7 +141,8 @@ void ExportWriter::event(const CalendarRecord& r) {
   std::int32_t date = r.date;
   std::string time;
   if (s_.off2exp != 0) {
-    const ShiftedTime t = shift_hours(r.date, r.time, s_.offset2);
+    const ShiftedTime t = to_local_ ? shift_time(r.date, r.time, *to_local_)
+                                    : shift_hours(r.date, r.time, s_.offset2);
     date = t.date;
     time = format_value("t1", t.time());
   } else {

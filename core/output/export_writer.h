@@ -15,12 +15,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/model/settings.h"
+#include "core/runtime/output_file.h"
 #include "core/runtime/reporter.h"
+#include "core/util/time_zones.h"
 
 namespace mervane {
 
@@ -44,6 +46,8 @@ class ExportWriter {
   void header();
   // One event that passed the filters, in MT4 time; with OFF2EXP it is written in local time.
   void event(const CalendarRecord& r);
+  // Local time by the zones of LOCALZONE instead of OFFSET2 hours.
+  void local_time(const TimeShift& to_local) { to_local_ = to_local; }
   // OUT_EXP_FTR: writes the trailer and puts the file in place.
   void footer();
 
@@ -58,6 +62,7 @@ class ExportWriter {
   std::string value(std::string_view stored) const;
 
   BuildSettings s_;
+  std::optional<TimeShift> to_local_;
   Reporter* r_;
   std::filesystem::path folder_;
   std::string name_;

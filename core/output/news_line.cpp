@@ -74,10 +74,26 @@ ShiftedTime shift_hours(std::int32_t date, std::int32_t time, std::int32_t hours
   return s;
 }
 
+ShiftedTime shift_time(std::int32_t date, std::int32_t time, const TimeShift& to_local) {
+  if (!to_local.by_zones())
+    return shift_hours(date, time, static_cast<std::int32_t>(to_local.hours()));
+  const TimeShift::Result t = to_local.apply(date, hour(time), minute(time));
+  ShiftedTime s;
+  s.date = static_cast<std::int32_t>(t.date);
+  s.hour = t.hour;
+  s.minute = t.minute;
+  return s;
+}
+
 std::string local_label(std::int32_t date, std::int32_t time, std::int32_t offset2,
                         std::int32_t off2fmt) {
-  if (offset2 == 0) return {};
-  const ShiftedTime s = shift_hours(date, time, offset2);
+  return local_label(date, time, TimeShift(offset2), off2fmt);
+}
+
+std::string local_label(std::int32_t date, std::int32_t time, const TimeShift& to_local,
+                        std::int32_t off2fmt) {
+  if (!to_local.by_zones() && to_local.hours() == 0) return {};
+  const ShiftedTime s = shift_time(date, time, to_local);
   std::string label = "[";
   label.append(dow(s.date), 0, 3);
   label += ' ';

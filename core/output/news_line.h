@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/util/time_zones.h"
+
 namespace mervane {
 
 // "2008.03.07": four-digit year, month and day joined by ".".
@@ -30,6 +32,11 @@ ShiftedTime shift_hours(std::int32_t date, std::int32_t time, std::int32_t hours
 // The local time label "[Fri 21:30]" (24-hour, off2fmt 1) or "[Fri 9:30pm]" (12-hour, any other
 // off2fmt) of a date and time in MT4 time, shifted by offset2 hours; empty when offset2 is 0.
 std::string local_label(std::int32_t date, std::int32_t time, std::int32_t offset2,
+                        std::int32_t off2fmt);
+// Local time by a shift: with time zones (LOCALZONE) the label is always there and each event
+// is converted on its own date; with whole hours as above.
+ShiftedTime shift_time(std::int32_t date, std::int32_t time, const TimeShift& to_local);
+std::string local_label(std::int32_t date, std::int32_t time, const TimeShift& to_local,
                         std::int32_t off2fmt);
 
 // The nine chart flags M1, M5, M15, M30, H1, H4, D1, W1, MN as "1" (on, any value but 0) or "0".

@@ -74,8 +74,8 @@ void append_rule(std::string& out, std::optional<std::int16_t> setting, std::str
     out += stored;
 }
 
-void append_news_line(std::string& out, const BuildSettings& s, const CalendarRecord& r,
-                      std::int32_t position, std::int64_t count1) {
+void append_news_line(std::string& out, const BuildSettings& s, const TimeShift& to_local,
+                      const CalendarRecord& r, std::int32_t position, std::int64_t count1) {
   std::string date, time;
   append_news_date(date, r.date);
   append_news_time(time, r.time);
@@ -100,7 +100,7 @@ void append_news_line(std::string& out, const BuildSettings& s, const CalendarRe
   if (s.cldrfmt == 2 && r.kxidcode > "0") id = kxid_number(r.kxidcode.view());
   append_number(out, id);
   out += ';';
-  const std::string label = local_label(r.date, r.time, s.offset2, s.off2fmt);
+  const std::string label = local_label(r.date, r.time, to_local, s.off2fmt);
   out += label;
   if (!r.actual.blank() || !r.forecast.blank() || !r.previous.blank()) {
     // "A: " stands even when the actual itself is empty; the revised-from value only ever
@@ -123,9 +123,9 @@ PviewRecord preview_record(const CalendarRecord& c) {
 }  // namespace
 
 std::string news_line(const BuildSettings& s, const CalendarRecord& r, std::int32_t position,
-                      std::int64_t count1) {
+                      std::int64_t count1, const TimeShift* to_local) {
   std::string out;
-  append_news_line(out, s, r, position, count1);
+  append_news_line(out, s, to_local ? *to_local : TimeShift(s.offset2), r, position, count1);
   return out;
 }
 
@@ -145,6 +145,8 @@ void out_news(Table<CalendarTable>& calendar, const BuildSettings& s, const News
   // SPACING1 divides; the window and the settings reader keep it at 1 or more, and a value
   // below that from elsewhere counts as the built-in 60 minutes.
   const std::int64_t spacing = s.spacing1 >= 1 ? s.spacing1 : 60;
+  // A copy: the zones' conversion keeps what it found for the events before.
+  const TimeShift to_local = out.to_local ? *out.to_local : TimeShift(s.offset2);
   std::string line;
 
   calendar.clear();
@@ -184,7 +186,7 @@ void out_news(Table<CalendarTable>& calendar, const BuildSettings& s, const News
 
     if (out.news) {
       line.clear();
-      append_news_line(line, s, c, ipos, count1);
+      append_news_line(line, s, to_local, c, ipos, count1);
       out.news->add(line);
     }
     if (out.exporter) out.exporter->event(c);

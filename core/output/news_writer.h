@@ -15,11 +15,11 @@
 #include <cstdint>
 #include <string>
 
-#include "core/runtime/output_file.h"
 #include "core/model/records.h"
 #include "core/model/session.h"
 #include "core/model/settings.h"
 #include "core/output/export_writer.h"
+#include "core/runtime/output_file.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 #include "core/runtime/table.h"
@@ -33,12 +33,13 @@ struct NewsTargets {
   bool preview = false;
   OutputFile* news = nullptr;
   ExportWriter* exporter = nullptr;
+  const TimeShift* to_local = nullptr;  // local time by LOCALZONE; OFFSET2 when none
 };
 
 // The News.CSV line of an event that passed the filters, without its line end. position is its
 // place in its time slot (1, 2, ...), count1 the records read so far in this run.
 std::string news_line(const BuildSettings& s, const CalendarRecord& r, std::int32_t position,
-                      std::int64_t count1);
+                      std::int64_t count1, const TimeShift* to_local = nullptr);
 
 // Reads calendar (open) from FROMDATE through THRUDATE. count1 is set to the records read and
 // reported as "COUNT1" as it changes. Stop messages: "Create(" / "Open(" / "Add(" of PVIEW,

@@ -42,7 +42,8 @@ void ProcFile::open() {
   profiles_ = profile_list(session.folder());
   s_ = built_in_defaults(today, session.folder());
   load_ini(session.folder(), s_, svc_.reporter);
-  const auto autoplay = read_autoplay(session.folder());
+  calendar_ = load_calendar_settings(session.folder());
+  const auto autoplay = read_autoplay(session.folder(), svc_.reporter);
   session.with([&](Globals& g) { g.autop = autoplay ? 1 : 0; });
   if (autoplay) {
     s_.b.date1 = *autoplay;
@@ -90,6 +91,10 @@ std::string ProcFile::value(int control) const {
       return shown(c->picture, calproc_);
     case C::COUNT1:
       return shown(c->picture, static_cast<double>(count1_));
+    case C::ZONENOTE:
+      return zones_text();
+    case C::LOADNOTE:
+      return loadweeks_text();
     case C::DATE1:
       return shown(c->picture, s_.b.date1);
     case C::FROMDATE:
@@ -202,13 +207,7 @@ std::string ProcFile::store(int control, const Typed& value) {
   }
   const std::string_view name = control_setting(c);
   if (name.empty()) return {};
-  const std::optional<Picture> p = read_picture(spec(control)->picture);
-  // Numbers, dates (as serials), check boxes and options go in as whole numbers; the pictures
-  // of this window take no decimals.
-  const bool text = p && p->kind == PictureKind::Text;
-  const std::string typed =
-      text ? value.text : std::to_string(static_cast<long long>(value.number));
-  const Status st = set_setting(s_, name, typed);
+  const Status st = store_typed_setting(s_, name, *spec(control), value);
   return st.failed() ? st.text : std::string();
 }
 

@@ -1,5 +1,5 @@
 // PROCFILE, the Build window "Build News.CSV from KX calendar", as a model without a toolkit:
-// its 134 controls with their texts and pictures, its fields with their initial values, the
+// its 136 controls with their texts and pictures, its fields with their initial values, the
 // enabled state of the controls, the events of the window protocol (window_model.h) and its run.
 //
 // Life: construct, open() (the opening steps, which load the settings file), then events. OK,
@@ -22,12 +22,15 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/app/window_base.h"
 #include "core/app/windows.h"
 #include "core/import/acquisition.h"
+#include "core/import/calendar_source.h"
 #include "core/model/session.h"
 #include "core/output/procfile_controls.h"
 #include "core/output/profiles.h"
@@ -75,8 +78,13 @@ class ProcFile final : public WindowModelBase {
   // the command line's build before its run.
   void auto_set_pass();
   // The command line's --page: the next run reads the hand-saved page "truneout" whatever
-  // CHECKWGET says (the setting itself is kept and saved as it is).
-  void read_saved_page(bool on) { saved_page_ = on; }
+  // CHECKWGET says (the setting itself is kept and saved as it is), after copying file over it.
+  // The copy is made only once the run holds the Event History, so a run refused there leaves
+  // "truneout" as it was (and reads no page). An empty file name reads "truneout" as it is.
+  void read_saved_page(std::filesystem::path file) {
+    saved_page_ = true;
+    page_file_ = std::move(file);
+  }
 
   // The Preview button's action: PVIEW filled with the events the settings select, then the
   // preview browse. The command line's preview uses it whatever the button's state.
@@ -96,6 +104,11 @@ class ProcFile final : public WindowModelBase {
   std::int64_t count1() const { return count1_; }
 
   bool enabled(ProcFileControl c) const { return enabled(number(c)); }
+  // Notes the window shows beside OFFSET1 and beside LOADWEEKS: the time zones in use and the
+  // offset they give on DATE1; that LOADWEEKS does not apply to the feed. Empty when there is
+  // nothing to say.
+  std::string zones_text() const { return zones_note(calendar_, s_.b.date1); }
+  std::string loadweeks_text() const { return loadweeks_note(calendar_); }
   // The Wingdings characters ?WINGALL ... ?WINGOTR (i = 0 .. 9): the low byte of each symbol.
   char wing(int i) const;
 
@@ -134,10 +147,12 @@ class ProcFile final : public WindowModelBase {
   void preview_then(bool effects);
   void exec_prof_grp();
   void setup_g2parms();
+  TimeShift local_time();
   void publish_names();
 
   ProcFileServices svc_;
   SettingsRecord s_;
+  CalendarSettings calendar_;  // source and zones from the local settings, read by open()
   ProfileName pfilename_, profilename_;
   std::vector<ProfileName> profiles_;
   std::int32_t highdate_ = 0;
@@ -146,6 +161,7 @@ class ProcFile final : public WindowModelBase {
   std::int32_t calproc_ = 0;
   std::int64_t count1_ = 0;
   bool saved_page_ = false;
+  std::filesystem::path page_file_;
   bool ends_program_ = false;
   ProcFileControl focus_{};
   std::array<bool, kProcFileControls + 1> enabled_{};

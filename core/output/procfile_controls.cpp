@@ -1,10 +1,15 @@
 #include "core/output/procfile_controls.h"
 
+#include <algorithm>
+
 #include "core/app/window_base.h"
+#include "core/runtime/paths.h"
+#include "core/util/picture.h"
 
 namespace mervane {
 
-static_assert(number(ProcFileControl::OK) == 130 && number(ProcFileControl::COUNT1) == 134);
+static_assert(number(ProcFileControl::OK) == 130 && number(ProcFileControl::COUNT1) == 134 &&
+              number(ProcFileControl::LOADNOTE) == 136);
 
 namespace {
 
@@ -219,6 +224,8 @@ std::vector<ControlSpec> build_controls() {
   add(C::PROFILENAME, K::Display, "PROFILENAME", {}, "s6");
   add(C::CALPROC, K::Display, "CALPROC#", {}, "D3");
   add(C::COUNT1, K::Display, "COUNT1", {}, "n8b");
+  add(C::ZONENOTE, K::Display, "ZONENOTE", {}, "s120");
+  add(C::LOADNOTE, K::Display, "LOADNOTE", {}, "s120");
   return l.take();
 }
 
@@ -306,6 +313,47 @@ std::string_view control_setting(ProcFileControl c) {
   for (const Entry& e : kEntries)
     if (e.control == c) return e.name;
   return {};
+}
+
+Status store_typed_setting(SettingsRecord& rec, std::string_view name, const ControlSpec& control,
+                           const Typed& value) {
+  const std::optional<Picture> p = read_picture(control.picture);
+  // Numbers, dates (as serials), check boxes and options go in as whole numbers; the pictures
+  // of this window take no decimals.
+  const bool text = p && p->kind == PictureKind::Text;
+  return set_setting(rec, name,
+                     text ? value.text : std::to_string(static_cast<long long>(value.number)));
+}
+
+Status type_setting(SettingsRecord& rec, std::string_view name, std::string_view text) {
+  const std::string want = upper_ascii(name);
+  const std::vector<ControlSpec>& controls = procfile_controls();
+  const auto it = std::find_if(controls.begin(), controls.end(), [&](const ControlSpec& c) {
+    return c.id < kProcFileDecorations && control_setting(control(c.id)) == want;
+  });
+  // The command line's other ways of writing a date are read by set_setting, which holds the
+  // dates to the window's years as well.
+  const bool cli_date = it != controls.end() && it->picture == "d2" && !text.empty() &&
+                        text.find('/') == std::string_view::npos;
+  if (it == controls.end() || cli_date) return set_setting(rec, want, text);
+  const Parsed<Typed> typed = read_typed(controls, it->id, text);
+  if (!typed) {
+    std::string why = "Invalid Value: " + want + ": " + typed.reason;
+    if (it->kind == ControlKind::OptionGroup) {
+      // Without the window the choices are not in view: name them.
+      std::string choices;
+      for (const ControlSpec& o : controls) {
+        if (o.kind != ControlKind::Option || o.parent != it->id) continue;
+        const std::string_view label = clip(o.text);
+        choices += (choices.empty() ? "" : ", ") + o.value + " (" +
+                   std::string(label.substr(std::min(label.find_first_not_of(' '), label.size()))) +
+                   ")";
+      }
+      why += " The choices are " + choices + ".";
+    }
+    return Status(kBadValue, why);
+  }
+  return store_typed_setting(rec, want, *it, *typed.value);
 }
 
 }  // namespace mervane

@@ -5,7 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/window_base.h"
 #include "core/app/window_model.h"
+#include "core/output/settings_file.h"
+#include "core/runtime/status.h"
 
 namespace mervane {
 
@@ -144,9 +147,13 @@ enum class ProcFileControl : int {
   PROFILENAME,
   CALPROC,
   COUNT1,
+  // Notes of the program's own, shown beside OFFSET1 and LOADWEEKS: the time zones in use, and
+  // that LOADWEEKS does not apply to the feed.
+  ZONENOTE,  // 135
+  LOADNOTE,
 };
 
-constexpr int kProcFileControls = 134;
+constexpr int kProcFileControls = 136;
 
 constexpr int number(ProcFileControl c) {
   return static_cast<int>(c);
@@ -164,5 +171,18 @@ const std::vector<ControlSpec>& procfile_controls();
 // The setting a control edits, by its name in the settings file ("OUTNAME" for ?GLO:OUTNAME);
 // empty for buttons, displays and the profile entry.
 std::string_view control_setting(ProcFileControl c);
+
+// Stores an entry that the control of setting `name` took (read_typed) into the setting, as the
+// window stores it: 92 with the reason when the setting refuses the value (a spacing below 1, a
+// date outside 1900 to 2099, ...); rec is unchanged then.
+Status store_typed_setting(SettingsRecord& rec, std::string_view name, const ControlSpec& control,
+                           const Typed& value);
+
+// A setting's value as the command line gives it (`settings set`, `--set`), taken as typing it
+// into the setting's control of the window takes it: through the control's picture or choices,
+// then stored as above. Dates may also be given as yyyy-mm-dd or as a serial. A setting without
+// a control (INPNAME) takes what set_setting takes. 92 with a reason that names the setting;
+// rec is unchanged then.
+Status type_setting(SettingsRecord& rec, std::string_view name, std::string_view text);
 
 }  // namespace mervane

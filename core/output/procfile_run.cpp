@@ -3,6 +3,7 @@
 
 #include "core/import/calendar_address.h"
 #include "core/import/event_history.h"
+#include "core/model/local_settings.h"
 #include "core/output/aux_lines.h"
 #include "core/output/export_writer.h"
 #include "core/output/news_writer.h"
@@ -32,12 +33,32 @@ class WindowProgress final : public Progress {
   std::int32_t& calproc_;
 };
 
+// Copies the page to be read over "truneout" ("Create(truneout) - " on failure). True when
+// "truneout" now holds it.
+bool take_page(const std::filesystem::path& file, const std::filesystem::path& folder,
+               Reporter& r) {
+  const std::filesystem::path target = folder / kPageFile;
+  std::error_code ec;
+  if (std::filesystem::equivalent(file, target, ec)) return true;
+  std::filesystem::copy_file(file, target, std::filesystem::copy_options::overwrite_existing, ec);
+  return !stop_if_failed(r, "Create", kPageFile, ec ? Status::from_errno(ec.value()) : Status());
+}
+
 bool starts_with_nocase(std::string_view name, std::string_view prefix) {
   return name.size() >= prefix.size() &&
          upper_ascii(name.substr(0, prefix.size())) == upper_ascii(prefix);
 }
 
 }  // namespace
+
+// Local time for the labels and exports: the zones of LOCALZONE and MT4ZONE, or OFFSET2 hours
+// (also after Ignore at zones that are no longer usable).
+TimeShift ProcFile::local_time() {
+  TimeShift to_local;
+  stop_if_failed(svc_.reporter, "Open", kLocalSettingsFile,
+                 local_shift(calendar_, s_.b.offset2, to_local));
+  return to_local;
+}
 
 void ProcFile::setup_g2parms() {
   publish_names();
@@ -55,6 +76,10 @@ void ProcFile::run() {
 
   Table<CalendarTable> calendar(folder);
   open_calr(calendar, r);
+  // A page to take is taken only now that the run holds the history: a run refused at the
+  // history must not have replaced the saved page.
+  const bool page_ready =
+      page_file_.empty() || (calendar.is_open() && take_page(page_file_, folder, r));
   const std::string news_name = b.outname.str();
   OutputFile news(r, resolve(folder, news_name), news_name, "Add");
   news.create();
@@ -62,7 +87,7 @@ void ProcFile::run() {
   exporter.header();
 
   if (b.checkwget == 0) b.loadweeks = 1;
-  if (b.checkhist != 0) {
+  if (b.checkhist != 0 && page_ready) {
     LoadRequest request;
     request.fields = download_fields();
     if (saved_page_) {
@@ -74,12 +99,21 @@ void ProcFile::run() {
     request.page.incuv = b.incuv != 0;
     request.page.cnvfmt = b.cnvfmt != 0;
     request.address = load_calendar_address(folder);
-    EventHistory history(calendar, r, progress, count1_, b.offset1);
+    request.feed = calendar_.feed;
+    request.feed_url = calendar_.feed_url;
+    // Zones that became unusable since they were set (a hand-edited file, another database)
+    // stop the run; after Ignore the hour offset applies.
+    TimeShift to_mt4;
+    stop_if_failed(r, "Open", kLocalSettingsFile, mt4_shift(calendar_, b.offset1, to_mt4));
+    EventHistory history(calendar, r, progress, count1_, to_mt4);
     load_weeks(session, r, progress, svc_.downloader, history, request, count1_);
   }
 
-  out_aux(session, b, news, r, progress, count1_);
-  out_news(calendar, b, NewsTargets{false, &news, &exporter}, session, r, progress, count1_);
+  const TimeShift to_local = local_time();
+  exporter.local_time(to_local);
+  out_aux(session, b, news, r, progress, count1_, &to_local);
+  out_news(calendar, b, NewsTargets{false, &news, &exporter, &to_local}, session, r, progress,
+           count1_);
   calendar.close();
   news.close();
   exporter.footer();
@@ -137,6 +171,7 @@ void ProcFile::exec_prof_grp() {
     if (!load_pfile(folder, name.view(), s_, svc_.reporter)) continue;
     progress.note("Profile " + name.str());
     ExportWriter exporter(s_.b, svc_.reporter, folder);
+    exporter.local_time(local_time());
     exporter.header();
     out_news(calendar, s_.b, NewsTargets{false, nullptr, &exporter}, svc_.session, svc_.reporter,
              progress, count1_);

@@ -186,18 +186,24 @@ Status set_setting(SettingsRecord& rec, std::string_view name, std::string_view 
           return;
         }
         field = static_cast<T>(*d.value);
-        return;
+      } else {
+        T parsed{};
+        if (!parse_whole(digits, parsed)) {
+          st = Status(kBadValue, "Invalid Value: " + want + " takes a whole number from " +
+                                     number_text(std::numeric_limits<T>::min()) + " to " +
+                                     number_text(std::numeric_limits<T>::max()) +
+                                     (kind == FieldKind::Date ? " or a date (mm/dd/yyyy)" : "") +
+                                     ", not '" + v + "'");
+          return;
+        }
+        field = parsed;
       }
-      T parsed{};
-      if (!parse_whole(digits, parsed)) {
-        st = Status(kBadValue, "Invalid Value: " + want + " takes a whole number from " +
-                                   number_text(std::numeric_limits<T>::min()) + " to " +
-                                   number_text(std::numeric_limits<T>::max()) +
-                                   (kind == FieldKind::Date ? " or a date (mm/dd/yyyy)" : "") +
-                                   ", not '" + v + "'");
-        return;
-      }
-      field = parsed;
+      // The dates of the window: the week of the year 1800, or of 275591, stores only what the
+      // history cannot use.
+      if (kind == FieldKind::Date && (field < kFirstSettingDate || field > kLastSettingDate))
+        st = Status(kBadValue, "Invalid Value: " + want + " takes a date from " +
+                                   date_text(kFirstSettingDate) + " to " +
+                                   date_text(kLastSettingDate) + ", not '" + v + "'");
     }
   });
   if (st.is_ok() && want == "SPACING1" && copy.b.spacing1 < 1)

@@ -57,9 +57,11 @@ Status write_settings_file(const std::filesystem::path& file, const SettingsReco
 void repair_after_load(SettingsRecord& rec);
 
 // A setting by name (letter case ignored), as typed into the window or on the command line:
-// whole numbers within the field's range; dates as mm/dd/yyyy, yyyy-mm-dd or a serial; texts no
-// longer than their field (given as Windows-1252). 92 with a reason for an unknown name or a
-// value that does not fit; rec is unchanged then.
+// whole numbers within the field's range; dates as mm/dd/yyyy, yyyy-mm-dd or a serial, from
+// 1 January 1900 to 31 December 2099; texts no longer than their field (given as
+// Windows-1252). 92 with a reason for an unknown name or a value that does not fit; rec is
+// unchanged then. What the window's controls take besides (their pictures and choices) is
+// type_setting()'s (procfile_controls.h).
 Status set_setting(SettingsRecord& rec, std::string_view name, std::string_view value);
 // The value as text (dates mm/dd/yyyy, 0 as "0"); empty for an unknown name.
 std::string setting_value(const SettingsRecord& rec, std::string_view name);

@@ -6,7 +6,8 @@
 #include <mutex>
 #include <system_error>
 
-#include <unistd.h>
+#include "core/runtime/process.h"
+#include "core/runtime/text_file.h"
 
 namespace mervane {
 namespace {
@@ -70,9 +71,10 @@ CurlDownloader::CurlDownloader(std::chrono::milliseconds connect_timeout,
 }
 
 Status CurlDownloader::fetch(const std::string& url, const std::filesystem::path& target) {
+  remove_left_temporaries(target, ".download-");
   TempFile temp;
   temp.path = target;
-  temp.path += ".download-" + std::to_string(::getpid());
+  temp.path += ".download-" + std::to_string(current_process_id());
   temp.body.f = std::fopen(temp.path.c_str(), "wb");
   if (!temp.body.f) {
     const int err = errno;

@@ -1,5 +1,6 @@
 #include "core/runtime/sqlite.h"
 
+#include <cerrno>
 #include <string>
 
 namespace mervane::sql {
@@ -26,6 +27,13 @@ Status status_of(int rc, sqlite3* db) {
       return Status(kAccessDenied);
     case SQLITE_CANTOPEN:
       return Status(kFileNotFound);
+    case SQLITE_FULL:
+      return Status::from_errno(ENOSPC);
+    case SQLITE_IOERR:
+      // A full disk also shows as a failed write ("disk I/O error"): the system's own error
+      // says what to do about it.
+      if (db && sqlite3_system_errno(db) == ENOSPC) return Status::from_errno(ENOSPC);
+      break;
     default:
       break;
   }

@@ -13,7 +13,8 @@
 namespace mervane::sql {
 
 // Maps a SQLite result code to the table store's error: busy/locked 32, constraint (unique) 40,
-// not a database / corrupt 47, read-only 5, anything else 90 with SQLite's own code and text.
+// not a database / corrupt 47, read-only 5, a write that found the disk full 90 with the
+// system's "No space left on device", anything else 90 with SQLite's own code and text.
 Status status_of(int rc, sqlite3* db);
 
 class Stmt {

@@ -236,6 +236,13 @@ Status TableCore::create() {
       st = rc == SQLITE_DONE ? db_.exec("COMMIT") : step_error(rc);
     }
   }
+  // The new table must be whole in its own file before it takes the name: what is still in the
+  // log (a checkpoint that found the disk full) would stay behind under the temporary name.
+  if (st.is_ok()) {
+    const int rc =
+        sqlite3_wal_checkpoint_v2(db_.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    if (rc != SQLITE_OK) st = step_error(rc);
+  }
   db_.close();
   if (st.is_ok()) {
     std::filesystem::remove(f.string() + "-wal", ec);  // a stray log must not replay into it
@@ -243,7 +250,11 @@ Status TableCore::create() {
     std::filesystem::rename(tmp, f, ec);
     if (ec) st = Status::from_errno(ec.value());
   }
-  if (st.failed()) std::filesystem::remove(tmp, ec);
+  if (st.failed()) {
+    std::filesystem::remove(tmp, ec);
+    std::filesystem::remove(tmp.string() + "-wal", ec);
+    std::filesystem::remove(tmp.string() + "-shm", ec);
+  }
   return st;
 }
 

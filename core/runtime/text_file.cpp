@@ -5,7 +5,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <limits>
+#include <optional>
 
+#include "core/runtime/process.h"
 #include "core/util/text.h"
 
 namespace mervane {
@@ -13,10 +17,32 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 16;
 
+constexpr std::string_view kTempMarker = ".tmp-";
+// Symbolic links followed before the target is taken as a loop.
+constexpr int kMaxLinks = 40;
+
 std::filesystem::path temp_beside(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  return target.parent_path() / (target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                                 "-" + std::to_string(counter++));
+  return target.parent_path() /
+         (target.filename().string() + std::string(kTempMarker) +
+          std::to_string(current_process_id()) + "-" + std::to_string(counter++));
+}
+
+// The process number in a temporary's name after "<target><marker>": digits, optionally
+// followed by "-" and a count. Nothing when the rest of the name is anything else.
+std::optional<std::int64_t> temp_owner(std::string_view rest) {
+  std::int64_t pid = 0;
+  std::size_t i = 0;
+  for (; i < rest.size() && rest[i] >= '0' && rest[i] <= '9'; ++i) {
+    if (pid > (std::numeric_limits<std::int64_t>::max() - 9) / 10) return std::nullopt;
+    pid = pid * 10 + (rest[i] - '0');
+  }
+  if (i == 0) return std::nullopt;
+  if (i == rest.size()) return pid;
+  if (rest[i] != '-' || i + 1 == rest.size()) return std::nullopt;
+  for (++i; i < rest.size(); ++i)
+    if (rest[i] < '0' || rest[i] > '9') return std::nullopt;
+  return pid;
 }
 
 // Makes the rename durable: the data is on disk before the new name points at it.
@@ -102,11 +128,14 @@ void TextReader::close() {
 
 Status TextWriter::create(const std::filesystem::path& target) {
   discard();
-  target_ = target;
-  temp_ = temp_beside(target);
-  std::error_code ec;
-  if (target.filename().empty() || std::filesystem::is_directory(target, ec))
-    return Status(kBadFileName);
+  if (target.filename().empty()) return Status(kBadFileName);
+  // Renaming over a symbolic link would replace the link; writing beside its final target and
+  // renaming over that keeps it.
+  if (Status st = final_target(target, target_); st.failed()) return st;
+  remove_left_temporaries(target_, kTempMarker);
+  // Runs that wrote before the link was made left theirs beside the link.
+  if (target_ != target) remove_left_temporaries(target, kTempMarker);
+  temp_ = temp_beside(target_);
   const int fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return Status::from_errno(errno);
   f_ = ::fdopen(fd, "wb");
@@ -178,6 +207,44 @@ Status remove_file(const std::filesystem::path& file) {
 bool file_exists(const std::filesystem::path& file) {
   std::error_code ec;
   return std::filesystem::is_regular_file(file, ec);
+}
+
+Status final_target(const std::filesystem::path& target, std::filesystem::path& resolved) {
+  std::filesystem::path p = target;
+  for (int links = 0;; ++links) {
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::symlink_status(p, ec);
+    if (st.type() == std::filesystem::file_type::not_found ||
+        st.type() == std::filesystem::file_type::regular) {
+      resolved = p;
+      return Status::ok();
+    }
+    if (ec) return Status::from_errno(ec.value());
+    if (st.type() != std::filesystem::file_type::symlink)
+      return Status(kBadFileName, "not a plain file");
+    if (links == kMaxLinks) return Status::from_errno(ELOOP);
+    const std::filesystem::path link = std::filesystem::read_symlink(p, ec);
+    if (ec) return Status::from_errno(ec.value());
+    p = link.is_absolute() ? link : p.parent_path() / link;
+  }
+}
+
+void remove_left_temporaries(const std::filesystem::path& target, std::string_view marker) {
+  const std::string prefix = target.filename().string() + std::string(marker);
+  const std::filesystem::path folder =
+      target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+  const std::int64_t me = current_process_id();
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const auto pid = temp_owner(std::string_view(name).substr(prefix.size()));
+    std::error_code type_ec;
+    if (!pid || *pid == me || process_running(*pid) || !it->is_regular_file(type_ec)) continue;
+    std::error_code rm_ec;
+    std::filesystem::remove(it->path(), rm_ec);  // another run may have removed it first
+  }
 }
 
 }  // namespace mervane

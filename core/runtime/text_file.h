@@ -6,7 +6,12 @@
 // TextWriter writes lines ended by CR LF, as the files' readers on Windows (the MT4 indicator,
 // spreadsheets) expect, with trailing blanks removed. It writes to a temporary file beside the
 // target and renames it over the target on close(), so a reader never sees half a file and a
-// run that fails or is aborted leaves the previous file as it was.
+// run that fails or is aborted leaves the previous file as it was. A target that is a symbolic
+// link is written through the link: beside its final target, which is replaced, so the link
+// stays (traders point News.CSV into the terminal's folder so). A target that is neither a
+// plain file nor missing (a folder, a device, a pipe) is refused with "not a plain file".
+// Temporary files of the same target left by a process that no longer runs (a killed run) are
+// removed before a new one is written.
 #pragma once
 
 #include <cstdio>
@@ -50,7 +55,8 @@ class TextWriter {
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
 
-  // Starts a new file that will replace target on close().
+  // Starts a new file that will replace target (its final target, through symbolic links) on
+  // close(). 36 "not a plain file" for a folder, device or pipe.
   Status create(const std::filesystem::path& target);
   // Adds one line: trailing blanks removed, CR LF appended. 37 when no file is open.
   Status add(std::string_view line);
@@ -68,6 +74,17 @@ class TextWriter {
   std::filesystem::path target_, temp_;
   Status error_;
 };
+
+// The file a write to target replaces: target itself, or the final target of the symbolic
+// links it is (which may be missing). 36 "not a plain file" when that is anything but a plain
+// file or missing; an error of the file system when a link cannot be followed (a loop of
+// links).
+Status final_target(const std::filesystem::path& target, std::filesystem::path& resolved);
+
+// Removes the temporary files "<target's name><marker><process number>[-<count>]" beside target
+// that a process no longer running left behind; never one of a running process. Failures are
+// passed over: the next write tries again.
+void remove_left_temporaries(const std::filesystem::path& target, std::string_view marker);
 
 // Writes a whole file the same way (temporary file, then rename).
 Status write_file_atomic(const std::filesystem::path& target, std::string_view bytes);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/analysis/effect_analysis_report.h"
 #include "core/analysis/effects_ini.h"
 #include "core/model/records.h"
@@ -97,6 +99,33 @@ void m5_case(Fixture& f) {
        event(kFri, 8, 30, "CAD", "Unemployment Rate", "M", "7.7%", "7.6%", "7.2%", "", "12346"),
        event(kFri, 10, 0, "USD", "Wholesale Inventories", "L", "-0.7%", "-0.8%", "0.1%", "",
              "12347")});
+}
+
+// A history file with damaged bars: a time near the end of 64 bits and prices that are not
+// numbers. Those bars give no prices, and no cell reads "nan" or "inf".
+TEST(EffectAnalysisReport, DamagedBarsGiveNoPrices) {
+  Fixture f;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  test::write_history(
+      f.dir / "EURUSD5.hst", 401, 5,
+      {{test::unix_at(kFri, 8, 25), 1.265, 1.2653, 1.2648, 0},
+       {std::numeric_limits<std::int64_t>::max(), 1.2, 1.3, 1.1, 0},
+       {test::unix_at(kFri, 8, 30), nan, 1.269, 1.263, 0},
+       {test::unix_at(kFri, 8, 35), 1.268, std::numeric_limits<double>::infinity(), 1.267, 0}});
+  f.settings(f.folder(), "M5", {-5, 0, 5}, "EURUSD", "M/");
+  f.events({event(kFri, 8, 30, "USD", "Non-Farm Employment Change", "H", "", "", "", "", "1")});
+  f.run();
+  EXPECT_TRUE(f.reporter.stops.empty());
+  EXPECT_EQ(f.detail(),
+            ",,,,,,,,,,,EURUSD,EURUSD,EURUSD,EURUSD\r\n"
+            "Ccy,Description,Imp,Actual,Fcast,Prev,Rev.Frm,KXID,Date,Time,Change,Open,Change,High,"
+            "Low\r\n"
+            ",,,,,,,,03/06/2009,08:25,0,1.26500,0.00000,30.00000,-20.00000\r\n"
+            "USD,Non-Farm Employment Change,H,,,,,1,03/06/2009,08:30,5,,,,\r\n");
+  for (const std::string& file : {f.detail(), f.summary()}) {
+    EXPECT_EQ(file.find("nan"), std::string::npos) << file;
+    EXPECT_EQ(file.find("inf"), std::string::npos) << file;
+  }
 }
 
 TEST(EffectAnalysisReport, WholeFilesForWrittenAndRealHistories) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <sstream>
 
+#include "core/analysis/effects_samples.h"
 #include "core/analysis/history_file.h"
 #include "core/runtime/text_file.h"
 #include "tests/analysis/history_writer.h"
@@ -50,6 +52,56 @@ TEST(HistoryFile, ReadsBothLayoutsBarByBar) {
     EXPECT_EQ(f.bytes_read(),
               static_cast<std::int64_t>(148 + (version == 400 ? 44 : 60) * want.size()));
   }
+}
+
+// Bars whose times lie beyond the dates the program holds, or whose prices are not numbers,
+// are passed over; the bars around them are read as usual, and so are the first and last
+// times that are held.
+TEST(HistoryFile, DamagedBarsArePassedOver) {
+  const std::int32_t day = *date_serial(2009, 3, 6);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<TestBar> bars = {
+      {test::unix_at(day, 8, 25), 1.2340, 1.2352, 1.2331, 0},
+      {std::numeric_limits<std::int64_t>::max() - 5, 1.1, 1.2, 1.0, 0},
+      {test::unix_at(day, 8, 30), nan, 1.2, 1.0, 0},
+      {test::unix_at(day, 8, 35), 1.1, inf, 1.0, 0},
+      {test::unix_at(day, 8, 40), 1.1, 1.2, -inf, 0},
+      {kLastBarTime + 1, 1.1, 1.2, 1.0, 0},
+      {kFirstBarTime - 1, 1.1, 1.2, 1.0, 0},
+      {std::numeric_limits<std::int64_t>::min(), 1.1, 1.2, 1.0, 0},
+      {test::unix_at(day, 8, 45), 1.2345, 1.2390, 1.2301, 0},
+      {kLastBarTime, 1.5, 1.6, 1.4, 0},
+  };
+  test::TempDir dir;
+  test::write_history(dir / "h.hst", 401, 5, bars);
+  HistoryFile f;
+  ASSERT_EQ(f.open(dir / "h.hst"), HistoryOpen::Ok);
+  const std::vector<HistoryBar> got = read_all(f);
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].time, bars[0].time);
+  EXPECT_EQ(got[1].time, bars[8].time);
+  EXPECT_EQ(got[2].time, kLastBarTime);
+  EXPECT_EQ(f.damaged(), 7);
+  EXPECT_EQ(f.status().code, kRecordNotAvailable);
+
+  // The merge with samples at every bar's moment: prices only where a sound bar opens.
+  ASSERT_EQ(f.open(dir / "h.hst"), HistoryOpen::Ok);
+  SampleList samples(1);
+  for (const std::int64_t t : {bars[0].time, bars[2].time, bars[3].time, bars[8].time}) {
+    EffectsSample s;
+    s.moment = bar_moment(t);
+    samples.add(s);
+  }
+  samples.sort_by_moment();
+  int found = 0;
+  merge_prices(f, samples, 0, [&] { ++found; });
+  EXPECT_EQ(found, 2);
+  EXPECT_EQ(samples.price(0, 0).open, 1.2340);
+  EXPECT_EQ(samples.price(1, 0).open, 0) << "NaN open: no price";
+  EXPECT_EQ(samples.price(2, 0).open, 0) << "infinite high: no price";
+  EXPECT_EQ(samples.price(3, 0).open, 1.2345);
+  EXPECT_EQ(bar_moment(kLastBarTime) % 86400, 86399) << "the last second of the last day";
 }
 
 TEST(HistoryFile, RefusesOtherVersionsAndShortFiles) {

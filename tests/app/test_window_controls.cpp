@@ -79,7 +79,7 @@ const Window kWindows[] = {
      "?OUTACTUAL ?OUTFORECAST ?OUTPREVIOUS ?OUTREVISED ?OUTKXID ?NCIOUT ?NCIAUTO ?EXECGROUP "
      "?PFILENAME ?LOAD1 ?SAVE1 ?DELETE1 ?EFFECTSSETUP ?EFFECTS ?PAIRS ?PAIRCLR ?PAIRALL "
      "?PAIRUSD ?PAIRCAD ?PAIREUR ?PAIRGBP ?PAIRCHF ?PAIRJPY ?PAIRAUD ?PAIRNZD ?PAIRSEP ?OK "
-     "?CANCEL ?PROFILENAME ?CALPROC# ?COUNT1"},
+     "?CANCEL ?PROFILENAME ?CALPROC# ?COUNT1 ?ZONENOTE ?LOADNOTE"},
     {"DELETEHISTORY", "  Delete / Rebuild News Event History items",
      [](Bed& b) {
        return std::make_unique<DeleteHistory>(b.session, b.windows, b.reporter, b.progress);

@@ -140,7 +140,7 @@ TEST_F(ImportSwapRatesWindow, AFileThatCannotBeOpenedChangesNothing) {
   m.open();
   m.key({Key::Enter});
   ASSERT_EQ(reporter.stops.size(), 1u);
-  EXPECT_EQ(reporter.stops[0], "File Not Found");  // the error text alone
+  EXPECT_EQ(reporter.stops[0], "Open(swaprate.csv) - File Not Found");
   EXPECT_FALSE(m.result().file_read);
   EXPECT_TRUE(m.closed());
   EXPECT_EQ(rates().size(), 1u);

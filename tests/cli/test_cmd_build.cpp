@@ -2,13 +2,19 @@
 // exit codes, and refusals that leave the folder as it was.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <map>
 #include <sstream>
 
 #include "cli/app.h"
+#include "core/model/records.h"
 #include "core/output/profiles.h"
 #include "core/output/settings_file.h"
+#include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
 #include "tests/support/paths.h"
+#include "tests/support/processes.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -40,6 +46,7 @@ class BuildCommands : public ::testing::Test {
     return r.out.substr(b, r.out.find('\n', b) - b);
   }
   std::string page() const { return sample("calendar-week.html").string(); }
+  std::map<std::string, std::string> snapshot();
 
   test::TempDir dir;
 };
@@ -99,6 +106,15 @@ TEST_F(BuildCommands, RefusalsChangeNothing) {
       {{"settings", "set", "SPACING1=10", "OFFSET1=x"}, 2, "OFFSET1"},
       {{"settings", "set", "CALENDARURL=ftp://x"}, 2, ""},
       {{"settings", "show", "X=1"}, 2, "no values"},
+      // What the window's controls would not take.
+      {{"build", "--set", "DATE1=0"}, 2, "DATE1 takes a date from 01/01/1900 to 12/31/2099"},
+      {{"build", "--set", "DATE1=99999999"}, 2, "DATE1 takes a date"},
+      {{"settings", "set", "NCIOUT=32767"}, 2, "NCIOUT: \"32767\" is too long: at most 2"},
+      {{"build", "--set", "LOADWEEKS=1000"}, 2, "LOADWEEKS: \"1000\" is too long: at most 2"},
+      {{"settings", "set", "XOUT=99"},
+       2,
+       "The choices are 1 (No), 2 (XML), 3 (Tab), 4 (Char), 5 (Cols)."},
+      {{"settings", "set", "CHECKHIST=7"}, 2, "CHECKHIST: A check box is either on (1) or off (0)"},
   };
   for (const Case& c : cases) {
     const Outcome r = cli(c.args);
@@ -109,6 +125,141 @@ TEST_F(BuildCommands, RefusalsChangeNothing) {
   EXPECT_TRUE(file_exists(dir / "Autoplay.CSV")) << "no refused command used up the trigger";
   EXPECT_FALSE(file_exists(dir / "News.CSV"));
   EXPECT_FALSE(file_exists(dir / "mervane.cfg"));
+}
+
+// Every file of the folder but the tables, and the Event History as a listing.
+std::map<std::string, std::string> BuildCommands::snapshot() {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = e.path().filename().string();
+    if (name.find(".db") == std::string::npos) files[name] = test::read_file(e.path());
+  }
+  files["(history)"] = cli({"list", "calendar"}).out;
+  return files;
+}
+
+// A page from which no day could be read, or one cut short, stops the run; its week stays as
+// it was. With Ignore the run goes on without that week.
+TEST_F(BuildCommands, ACutOrDaylessPageKeepsItsWeek) {
+  const std::string sample = test::read_file(page());
+  struct Case {
+    const char* what;
+    std::string page;
+    const char* says;
+  } cases[] = {
+      {"the first 1500 bytes (a download that stopped)", sample.substr(0, 1500),
+       "Stop: Read(truneout) - the page ends before its calendar table does"},
+      {"all but the table's end", sample.substr(0, sample.rfind("</table>")),
+       "Stop: Read(truneout) - the page ends before its calendar table does"},
+      {"a verification page served with status 200",
+       "<html><body><h1>Checking your browser before accessing</h1></body></html>\n",
+       "Stop: Read(truneout) - no calendar days in the page"},
+      {"an empty body", "", "Stop: Read(truneout) - no calendar days in the page"},
+      {"a page of another layout",
+       "<html><table><tr><td>Monday, Mar 3</td><td>CPI</td></tr></table>\n",
+       "Stop: Read(truneout) - no calendar days in the page"},
+  };
+  ASSERT_EQ(cli({"build", "--page", page()}).code, 0);
+  const auto before = snapshot();
+  ASSERT_NE(before.at("(history)").find("03/07/2008,15:30,USD,Unemployment Rate"),
+            std::string::npos);
+  for (const Case& c : cases) {
+    test::write_file(dir / "bad.html", c.page);
+    for (const bool keep_going : {false, true}) {
+      std::vector<std::string> args = {"build", "--page", (dir / "bad.html").string()};
+      if (keep_going) args.insert(args.begin(), "--keep-going");
+      const Outcome r = cli(args);
+      EXPECT_EQ(r.code, keep_going ? 0 : 3) << c.what << ": " << r.err;
+      EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << ": " << r.err;
+      auto after = snapshot();
+      EXPECT_EQ(after["truneout"], c.page) << c.what;
+      after["truneout"] = before.at("truneout");
+      after.erase("bad.html");
+      EXPECT_EQ(after, before) << c.what << (keep_going ? " (Ignore)" : " (Abort)");
+    }
+  }
+  // A whole page whose days hold no events still clears its week.
+  test::write_file(dir / "quiet.html",
+                   "<table>\n<tr><td class=\"date\">Sun<span>Mar 2</span></td></tr>\n</table>\n");
+  ASSERT_EQ(cli({"build", "--page", (dir / "quiet.html").string()}).code, 0);
+  EXPECT_EQ(snapshot().at("(history)").find("2008,"), std::string::npos);
+}
+
+// A run refused because another program holds the history has not touched the saved page.
+TEST_F(BuildCommands, ARunRefusedAtTheHistoryKeepsTheSavedPage) {
+  ASSERT_EQ(cli({"build", "--page", page()}).code, 0);
+  const auto before = snapshot();
+  test::write_file(dir / "other.html", "<html>another week</html>\n");
+  Table<CalendarTable> holder(dir.path());
+  ASSERT_TRUE(holder.open(OpenMode::exclusive()).is_ok());
+  const Outcome r = cli({"--keep-going", "build", "--page", (dir / "other.html").string()});
+  EXPECT_NE(r.err.find("Open(CALENDAR.db) - File Is Locked"), std::string::npos) << r.err;
+  EXPECT_EQ(test::read_file(dir / "truneout"), before.at("truneout"));
+  const Outcome aborted = cli({"build", "--page", (dir / "other.html").string()});
+  EXPECT_EQ(aborted.code, 3);
+  EXPECT_EQ(test::read_file(dir / "truneout"), before.at("truneout"));
+  holder.close();
+  auto after = snapshot();
+  after.erase("other.html");
+  EXPECT_EQ(after.at("(history)"), before.at("(history)"));
+}
+
+// A killed run's temporaries beside its outputs go at the next run; a running process's stay.
+TEST_F(BuildCommands, TheTemporariesOfAKilledRunAreRemoved) {
+  const std::string dead = std::to_string(test::ended_process());
+  const std::vector<std::string> left = {"News.CSV.tmp-" + dead + "-0",
+                                         "@BACKUP@.CSV.tmp-" + dead + "-2",
+                                         "trune.INI.tmp-" + dead + "-1"};
+  for (const std::string& n : left) test::write_file(dir / n, std::string(4096, 'x'));
+  test::write_file(dir / "News.CSV.tmp-1-0", "a running process's");
+  ASSERT_EQ(cli({"build", "--page", page()}).code, 0);
+  for (const std::string& n : left) EXPECT_FALSE(std::filesystem::exists(dir / n)) << n;
+  EXPECT_EQ(test::read_file(dir / "News.CSV.tmp-1-0"), "a running process's");
+}
+
+// News.CSV as a link into the terminal's folder stays a link; an output that is no plain file
+// is refused and nothing is changed.
+TEST_F(BuildCommands, OutputsThroughLinksAndOutputsThatAreNoFiles) {
+  namespace fs = std::filesystem;
+  fs::create_directories(dir / "terminal" / "experts" / "files");
+  const fs::path real = dir / "terminal" / "experts" / "files" / "news.csv";
+  test::write_file(real, "last week's\r\n");
+  fs::create_symlink(real, dir / "News.CSV");
+  ASSERT_EQ(cli({"build", "--page", page()}).code, 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "News.CSV"));
+  EXPECT_EQ(test::read_file(real),
+            test::read_file(test::data_dir() / "output" / "run_sample_news.csv"));
+
+  const auto before = snapshot();
+  fs::remove(dir / "News.CSV");
+  ASSERT_EQ(::mkfifo((dir / "News.CSV").c_str(), 0644), 0);
+  const Outcome r = cli({"build", "--page", page()});
+  EXPECT_EQ(r.code, 3);
+  EXPECT_NE(r.err.find("Stop: Create(News.CSV) - not a plain file"), std::string::npos) << r.err;
+  EXPECT_EQ(fs::status(dir / "News.CSV").type(), fs::file_type::fifo);
+  fs::remove(dir / "News.CSV");
+  auto after = snapshot();
+  EXPECT_EQ(after.erase("News.CSV"), 0u);
+  EXPECT_EQ(test::read_file(real),
+            test::read_file(test::data_dir() / "output" / "run_sample_news.csv"));
+  auto expected = before;
+  expected.erase("News.CSV");
+  EXPECT_EQ(after, expected);
+}
+
+// A trigger file whose date is outside what the window takes stops the run and stays.
+TEST_F(BuildCommands, AnAutoplayDateOutOfRangeIsRefused) {
+  for (const char* content : {"1\r\n", "99999999\r\n", "\r\n"}) {
+    test::write_file(dir / "Autoplay.CSV", content);
+    const auto before = snapshot();
+    const Outcome r = cli({"build"});
+    EXPECT_EQ(r.code, 3) << content;
+    EXPECT_NE(r.err.find("Stop: Read(Autoplay.CSV) - the first line holds no date serial from "
+                         "01/01/1900 (36163) to 12/31/2099 (109211)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(snapshot(), before) << content;
+  }
 }
 
 TEST_F(BuildCommands, AReversedOutputRangeDoesNotRunAsTheWindowWouldNot) {
@@ -186,7 +337,10 @@ TEST_F(BuildCommands, SettingsShowAndSet) {
   std::vector<std::string> want = setting_names();
   want.push_back("CALENDARURL");
   want.push_back("PROGRAMFILES");
+  for (const char* n : {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE"})
+    want.push_back(n);
   EXPECT_EQ(names, want);
+  EXPECT_EQ(setting("CALENDARSOURCE"), "page");
   EXPECT_EQ(setting("DATE1"), "03/02/2008");
 
   r = cli({"settings", "set", "descr1=CPI|~CORE", "Thrudate=2010-06-30",

@@ -54,7 +54,7 @@ TEST(CliImport, PageKIsWeekKAfterTheStart) {
   test::write_file(dir / "next.htm",
                    "<span>Sun</span>Jan 6</td><td>8:30am</td><td>USD</td><td><span "
                    "title=\"Low Impact Expected\"></span></td><td>Next</td>"
-                   "<td></td><td>1</td><td></td><td></td></tr>\n");
+                   "<td></td><td>1</td><td></td><td></td></tr>\n</table>\n");
   Result r = cli(dir, {"--quiet", "import", page("week_2007_12_30.htm"),
                        (dir / "next.htm").string(), "--start", "12/30/2007"});
   EXPECT_EQ(r.code, 0) << r.err;

@@ -345,6 +345,22 @@ TEST_F(HistoryCommands, RunTheActionsAndRefuseWhatTheWindowRefuses) {
             1);
   EXPECT_NE(err.str().find("Open(@NONE@.CSV) - File Not Found"), std::string::npos);
   EXPECT_EQ(descriptions(), std::vector<std::string>{"b"});
+
+  // A file without a history line of the range restores nothing and deletes nothing.
+  std::string junk;
+  for (int i = 0; i < 742; ++i) junk += "no history line\r\n";
+  test::write_file(dir / "@JUNK@.CSV", junk);
+  const std::vector<std::string> restore = {"history", "import",     "--from", "1/1/2009",
+                                            "--thru",  "12/31/2009", "--name", "JUNK"};
+  EXPECT_EQ(cli(restore), 3);
+  EXPECT_NE(err.str().find("Stop: Read(@JUNK@.CSV) - no history lines of the range in the file"),
+            std::string::npos)
+      << err.str();
+  std::vector<std::string> keep_going = restore;
+  keep_going.insert(keep_going.begin(), "--keep-going");
+  EXPECT_EQ(cli(keep_going), 1);
+  EXPECT_NE(err.str().find("0 events restored, 742 lines skipped"), std::string::npos) << err.str();
+  EXPECT_EQ(descriptions(), std::vector<std::string>{"b"});
 }
 
 }  // namespace

@@ -39,6 +39,14 @@ TEST(HistoryLine, WritesTheFixedLayout) {
       R"("2009-03-07","08:30","USD","CPI m/m","H","0.4%","0.3%","0.2%","","140","3","1","12345")");
 }
 
+TEST(HistoryLine, DoublesQuotesInsideFields) {
+  CalendarRecord r = event(k7Mar2009, tod(7, 5), "USD", "Fed Chair \"Bernanke\" Speaks");
+  r.actual = "\"";
+  EXPECT_EQ(
+      history_line(r),
+      R"("2009-03-07","07:05","USD","Fed Chair ""Bernanke"" Speaks","","""","","","","","","","")");
+}
+
 TEST(HistoryLine, TimeText) {
   struct Case {
     std::int32_t time;
@@ -74,6 +82,13 @@ TEST(HistoryLine, RoundTrips) {
   CalendarRecord commas = event(k7Mar2009, tod(8, 30), "", "");
   commas.impact = ",";
   commas.actual = "3";
+  // Quotes anywhere, even where they would look like the separators between fields.
+  CalendarRecord quotes = event(k7Mar2009, tod(8, 30), "\"", "Fed Chair \"Bernanke\" Speaks");
+  quotes.actual = "\"\"";
+  quotes.forecast = "\",\"";
+  quotes.kxidcode = "\"";
+  CalendarRecord ends = event(k7Mar2009, tod(8, 30), "USD", "\"Quoted\"");
+  ends.previous = "x\"";
   const CalendarRecord cases[] = {
       event(k7Mar2009, tod(7, 5), "USD", ""),
       wide,
@@ -84,6 +99,8 @@ TEST(HistoryLine, RoundTrips) {
       event(*date_serial(2009, 3, 7), tod(12, 0), "", "no currency"),
       event(0, tod(1, 0), "ALL", "day 0"),
       commas,
+      quotes,
+      ends,
   };
   for (const CalendarRecord& r : cases) {
     CalendarRecord back;
@@ -100,9 +117,18 @@ TEST(HistoryLine, ReadsWhatTheLineHolds) {
     const char* impact;
     const char* kxid;
   } cases[] = {
-      // A quote inside the description ends it; the rest shifts into the later fields.
+      // Quotes doubled inside a field, as the writer has them.
+      {R"("2009-03-07","07:05","USD","Fed ""hawkish"" talk","H","","","","","140","3","1","7")",
+       "Fed \"hawkish\" talk", "H", "7"},
+      // Earlier versions wrote them as they were: the quotes do not pair up, so the fields after
+      // the description are taken from the right and the description is what lies between.
       {R"("2009-03-07","07:05","USD","Fed "hawkish" talk","H","","","","","140","3","1","7")",
-       "Fed ", "w", "3"},
+       "Fed \"hawkish\" talk", "H", "7"},
+      {R"("2009-03-07","07:05","USD",""Quoted" start, end "quoted"","H","","","","","","","","7")",
+       "\"Quoted\" start, end \"quoted\"", "H", "7"},
+      {R"("2009-03-07","07:05","USD","a","b","H","","","","","","","","7")", "a\",\"b", "H", "7"},
+      // The same, cut short after the impact: read from the left, the later fields blank.
+      {R"("2009-03-07","07:05","USD","Fed "hawkish" talk","H")", "Fed ", "w", ""},
       // A line cut off after the impact: the later fields stay blank.
       {R"("2009-03-07","07:05","USD","CPI","M)", "CPI", "", ""},
       {R"("2009-03-07","07:05","USD")", "", "", ""},

@@ -52,6 +52,13 @@ class HistoryActions : public ::testing::Test {
       ASSERT_TRUE(cal.add().is_ok()) << e.descr.str();
     }
   }
+  // An event added inside March 2009 after the backup, then March restored from file.
+  ImportResult restore_march_after_a_change(const std::filesystem::path& file) {
+    cal.clear();
+    cal.rec = event(day(2009, 3, 20), tod(9, 0), "EUR", "added after the backup");
+    EXPECT_TRUE(cal.add().is_ok());
+    return import_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count);
+  }
   // Every event in key order, read by a second opener once the action's table is closed.
   std::vector<CalendarRecord> history() {
     cal.close();
@@ -91,11 +98,7 @@ TEST_F(HistoryActions, ExportThenImportReproducesEveryField) {
   const auto file = dir / "@X@.CSV";
   ASSERT_TRUE(export_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count));
   // Changed and extra events inside the range go; the file's versions come back.
-  cal.clear();
-  cal.rec = event(day(2009, 3, 20), tod(9, 0), "EUR", "added after the backup");
-  ASSERT_TRUE(cal.add().is_ok());
-  const ImportResult res =
-      import_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count);
+  const ImportResult res = restore_march_after_a_change(file);
   EXPECT_TRUE(res.done);
   EXPECT_EQ(res.imported, 4);
   EXPECT_EQ(history(), events);
@@ -116,6 +119,92 @@ TEST_F(HistoryActions, ImportTakesOnlyTheLinesOfTheRangeAndSkipsBrokenOnes) {
   EXPECT_EQ(res.outside, 1);
   EXPECT_EQ(res.broken, 2);
   EXPECT_EQ(history(), (std::vector<CalendarRecord>{outside, full_event()}));
+}
+
+// A file that holds no history line of the range (another kind of file, an empty one, another
+// range's backup) replaces nothing: the range keeps its events.
+TEST_F(HistoryActions, ImportOfAFileWithoutLinesOfTheRangeDeletesNothing) {
+  const std::vector<CalendarRecord> before = {full_event(),
+                                              event(day(2009, 3, 8), tod(1, 0), "EUR", "x")};
+  store(before);
+  std::string junk;
+  for (int i = 1; i <= 742; ++i) junk += "Date;Time;Event " + std::to_string(i) + "\r\n";
+  struct Case {
+    const char* what;
+    std::string file;
+    std::int64_t broken, outside;
+  } cases[] = {
+      {"a file of another kind", junk, 742, 0},
+      {"an empty file", "", 0, 0},
+      {"another range's backup",
+       history_line(event(day(2010, 1, 4), tod(9, 0), "USD", "next year")) + "\r\n", 0, 1},
+      {"no line of the range among broken ones",
+       "x\r\n" + history_line(event(day(2009, 2, 28), tod(9, 0), "USD", "before")) + "\r\n", 1, 1},
+  };
+  const std::string says = "Read(@OTHER@.CSV) - no history lines of the range in the file";
+  for (const Case& c : cases) {
+    test::write_file(dir / "@OTHER@.CSV", c.file);
+    for (const Answer answer : {Answer::Ignore, Answer::Abort}) {
+      reporter.stops.clear();
+      reporter.stop_answers = {answer};
+      ImportResult res;
+      auto restore = [&] {
+        res = import_history(cal, dir / "@OTHER@.CSV", day(2009, 3, 1), day(2009, 3, 31), reporter,
+                             count);
+      };
+      if (answer == Answer::Abort) {
+        EXPECT_THROW(restore(), Aborted) << c.what;
+      } else {
+        restore();
+        EXPECT_FALSE(res.done) << c.what;
+        EXPECT_EQ(res.imported, 0) << c.what;
+        EXPECT_EQ(res.broken, c.broken) << c.what;
+        EXPECT_EQ(res.outside, c.outside) << c.what;
+      }
+      EXPECT_EQ(reporter.stops, std::vector<std::string>{says}) << c.what;
+      EXPECT_EQ(history(), before) << c.what;
+      ASSERT_TRUE(cal.open(OpenMode::deny_write()).is_ok());
+    }
+  }
+}
+
+// Quotes inside a field are doubled in the backup and come back whole; a backup of an earlier
+// version, where they stand single, is read from both ends and comes back whole too.
+TEST_F(HistoryActions, QuotesInsideFieldsSurviveBackupAndRestore) {
+  CalendarRecord fed = full_event();
+  fed.date = day(2009, 3, 9);
+  fed.descr = "Fed Chair \"Bernanke\" Speaks";
+  CalendarRecord odd = event(day(2009, 3, 10), tod(9, 0), "EUR", "\"Quoted\", then \",\"");
+  odd.actual = "\"1\"";
+  odd.impact = "L";
+  const std::vector<CalendarRecord> events = {full_event(), fed, odd};
+  store(events);
+  const auto file = dir / "@Q@.CSV";
+  ASSERT_TRUE(export_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count));
+  const std::string written = test::read_file(file);
+  EXPECT_NE(
+      written.find(
+          R"("USD","Fed Chair ""Bernanke"" Speaks","H","0.4%","0.3%","0.2%","","110","4","1",)"),
+      std::string::npos)
+      << written;
+  EXPECT_EQ(written.find(history_line(full_event())), 0u) << "lines without quotes as before";
+
+  for (const bool earlier_version : {false, true}) {
+    std::string bytes = written;
+    if (earlier_version) {
+      // As an earlier version wrote the line of the Fed event: the quotes as they were.
+      const std::string doubled = R"(Fed Chair ""Bernanke"" Speaks)";
+      bytes.replace(bytes.find(doubled), doubled.size(), R"(Fed Chair "Bernanke" Speaks)");
+    }
+    test::write_file(file, bytes);
+    ASSERT_TRUE(cal.is_open() || cal.open(OpenMode::deny_write()).is_ok());
+    const ImportResult res = restore_march_after_a_change(file);
+    EXPECT_TRUE(res.done);
+    EXPECT_EQ(res.imported, 3);
+    EXPECT_EQ(res.broken, 0);
+    EXPECT_EQ(history(), events) << (earlier_version ? "earlier version" : "this version");
+  }
+  EXPECT_TRUE(reporter.stops.empty());
 }
 
 TEST_F(HistoryActions, ImportOfAFileThatCannotBeOpenedDeletesNothing) {

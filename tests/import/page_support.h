@@ -23,7 +23,7 @@ inline std::string iso_date(std::int32_t serial) {
   return buf;
 }
 
-// One line per call: "delete_week DATE", the event as
+// One line per call: "delete_week DATE", "delete_days DATE DATE", the event as
 // "DATE TIME CCY|descr|impact|color|symbol|actual|forecast|previous|revisedfrom|kxid" (texts in
 // UTF-8), "page_done", "page_abandoned".
 class RecordingSink : public PageSink {
@@ -33,6 +33,9 @@ class RecordingSink : public PageSink {
 
   void delete_week(std::int32_t first_day) override {
     calls.push_back("delete_week " + iso_date(first_day));
+  }
+  void delete_days(std::int32_t first_day, std::int32_t last_day) override {
+    calls.push_back("delete_days " + iso_date(first_day) + " " + iso_date(last_day));
   }
   void store(const PageEvent& e) override {
     events.push_back(e);

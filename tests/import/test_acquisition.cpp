@@ -118,21 +118,47 @@ TEST(Acquisition, AfterInitialSetup) {
 }
 
 TEST(Acquisition, ReadAutoplay) {
+  const std::string refused =
+      "Read(Autoplay.CSV) - the first line holds no date serial from 01/01/1900 (36163) to "
+      "12/31/2099 (109211)";
   struct Case {
     const char* content;
-    std::int32_t date;
+    std::optional<std::int32_t> date;  // nothing: refused, and the file stays
   } cases[] = {
-      {"75250\r\n", 75250}, {"75250,x\r\nmore\r\n", 75250}, {"  75250", 75250}, {"", 0},
-      {"abc\r\n", 0},       {"99999999999\r\n", 0},
+      {"75250\r\n", 75250},
+      {"75250,x\r\nmore\r\n", 75250},
+      {"  75250", 75250},
+      {"36163", 36163},
+      {"109211", 109211},
+      {"", std::nullopt},
+      {"abc\r\n", std::nullopt},
+      {"0\r\n", std::nullopt},
+      {"36162", std::nullopt},
+      {"109212", std::nullopt},
+      {"99999999\r\n", std::nullopt},
+      {"99999999999999999999999\r\n", std::nullopt},
   };
   for (const Case& c : cases) {
     test::TempDir dir;
     test::write_file(dir / "Autoplay.CSV", c.content);
-    EXPECT_EQ(read_autoplay(dir.path()), c.date) << c.content;
-    EXPECT_FALSE(file_exists(dir / "Autoplay.CSV"));
+    test::ScriptedReporter reporter;
+    reporter.stop_answers = {Answer::Ignore};
+    EXPECT_EQ(read_autoplay(dir.path(), reporter), c.date) << c.content;
+    EXPECT_EQ(file_exists(dir / "Autoplay.CSV"), !c.date) << c.content;
+    EXPECT_EQ(reporter.stops,
+              c.date ? std::vector<std::string>{} : std::vector<std::string>{refused})
+        << c.content;
+    if (!c.date) {
+      test::ScriptedReporter abort;
+      abort.stop_answers = {Answer::Abort};
+      EXPECT_THROW(read_autoplay(dir.path(), abort), Aborted);
+      EXPECT_EQ(test::read_file(dir / "Autoplay.CSV"), c.content);
+    }
   }
   test::TempDir dir;
-  EXPECT_EQ(read_autoplay(dir.path()), std::nullopt);
+  test::ScriptedReporter reporter;
+  EXPECT_EQ(read_autoplay(dir.path(), reporter), std::nullopt);
+  EXPECT_TRUE(reporter.stops.empty());
 }
 
 // Serves pages from a map of URLs; records what was asked.

@@ -8,6 +8,7 @@
 #include "core/util/dates.h"
 #include "tests/import/http_server.h"
 #include "tests/import/page_support.h"
+#include "tests/support/processes.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
 
@@ -38,6 +39,9 @@ TEST(Download, FetchesIntoTheTarget) {
     EXPECT_TRUE(st.is_ok()) << path << ": " << st.message();
     EXPECT_EQ(test::read_file(dir / "truneout"), kPage) << path;
   }
+  // A killed download's temporary goes with the next one.
+  const std::string killed = "truneout.download-" + std::to_string(test::ended_process());
+  test::write_file(dir / killed, "half a page");
   EXPECT_TRUE(d.fetch(server.base() + "/empty", dir / "truneout").is_ok());
   EXPECT_EQ(test::read_file(dir / "truneout"), "");
   for (const HttpRequest& req : server.requests())
@@ -83,7 +87,7 @@ TEST(Download, LoadWeeksFromServer) {
         continue;
       test::RowSpec r;
       r.descr = "week " + std::to_string(w);
-      return {200, test::first_row("Sun", "Jan " + std::to_string(7 + 7 * w), r) + "\n"};
+      return {200, test::first_row("Sun", "Jan " + std::to_string(7 + 7 * w), r) + "\n</table>\n"};
     }
     return {404, ""};
   });

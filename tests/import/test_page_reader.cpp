@@ -365,6 +365,53 @@ TEST(PageReader, BrokenPagesEndSoundly) {
   EXPECT_EQ(calls, std::vector<std::string>{"page_done"});
 }
 
+// Whether the page reached its calendar table's end in its last day, or had no day at all.
+TEST(PageReader, HowThePageEnded) {
+  const RowSpec r;
+  const std::string day = first_row("Mon", "Jan 8", r);
+  std::vector<std::string> long_day = {day};
+  for (std::size_t n = 0; n < 70000; n += long_day.back().size()) long_day.push_back(page_row(r));
+  auto with = [](std::vector<std::string> lines, std::vector<std::string> more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    PageEnd how;
+  } cases[] = {
+      {"the table's end after the last row", {day, page_row(r), "</table>"}, PageEnd::Whole},
+      {"on the row's own line", {day + "</table></body></html>"}, PageEnd::Whole},
+      {"split over two lines", {day, "</ta", "ble>"}, PageEnd::Whole},
+      {"a whole page whose day holds no event",
+       {"<tr><td><span>Mon</span>Jan 8</td></tr>", "</table>"},
+       PageEnd::Whole},
+      {"cut inside the last row", {day, page_row(r).substr(0, 60)}, PageEnd::CutShort},
+      {"cut after a day: an earlier day's table end does not count",
+       {day + "</table>", first_row("Tue", "", r)},
+       PageEnd::CutShort},
+      {"a last day longer than the day buffer, its end beyond it", with(long_day, {"</table>"}),
+       PageEnd::Whole},
+      {"the same, the end split over two lines beyond the buffer", with(long_day, {"</t", "able>"}),
+       PageEnd::Whole},
+      {"the same, cut before the end", long_day, PageEnd::CutShort},
+      {"no month name on the page",
+       {first_row("Mon", "8 January", r), "</table>"},
+       PageEnd::NoDays},
+      {"no day marker: a verification page",
+       {"<html><body>Checking your browser</body></html>"},
+       PageEnd::NoDays},
+      {"an empty page", {}, PageEnd::NoDays},
+  };
+  for (const Case& c : cases) {
+    test::RecordingSink sink;
+    PageReader reader(options(false), sink);
+    for (const std::string& l : c.lines) reader.line(l);
+    EXPECT_EQ(reader.end(), c.how) << c.what;
+    EXPECT_EQ(sink.calls.back(), "page_done") << c.what;
+  }
+}
+
 TEST(PageReader, ProcHistFailures) {
   test::TempDir dir;
   const PageOptions o = options(false);

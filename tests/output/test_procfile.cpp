@@ -324,6 +324,19 @@ TEST_F(Window, TypedValuesAreCheckedAndRefused) {
   }
   ASSERT_EQ(rep.warnings.size(), 3u);
   EXPECT_NE(rep.warnings[0].text.find("SPACING1"), std::string::npos) << rep.warnings[0].text;
+  // What the field's picture or choices do not hold, or a date outside 1900 to 2099, is refused
+  // the same way.
+  const SettingsRecord before = w->settings();
+  const std::pair<C, const char*> beyond[] = {
+      {C::LOADWEEKS, "100"}, {C::NCIOUT, "32767"},        {C::XOUT, "99"},     {C::CHECKHIST, "7"},
+      {C::DATE1, "0"},       {C::THRUDATE, "01/01/2100"}, {C::OFFSET1, "1000"}};
+  for (const auto& [control, text] : beyond) {
+    rep.warnings.clear();
+    EXPECT_EQ(w->type(n(control), text), kStay) << text;
+    ASSERT_EQ(rep.warnings.size(), 1u) << text;
+    EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");
+  }
+  EXPECT_EQ(w->settings(), before);
   w->type(n(C::FROMDATE), "03/01/2008");
   EXPECT_EQ(b(*w).fromdate, day(2008, 3, 1));
   w->type(n(C::GLO_OUTNAME), "C:\\MT4\\experts\\files\\news.csv");
@@ -332,6 +345,57 @@ TEST_F(Window, TypedValuesAreCheckedAndRefused) {
   w->type(n(C::CHECKHIST), "0");
   w->type(n(C::CLDRFMT), "2");
   EXPECT_EQ(b(*w).cldrfmt, 0);
+}
+
+// The command line's settings go through the window's controls: what a control's picture or
+// choices refuse is refused with the reason and the setting's name, and what is taken is stored
+// as the window stores it.
+TEST(TypedSettings, TakenAsTheWindowTakesThem) {
+  struct Case {
+    const char* name;
+    const char* text;
+    const char* refused;  // a piece of the reason; nullptr: taken
+    const char* shown;    // the value afterwards, as settings show prints it
+  } cases[] = {
+      {"loadweeks", "99", nullptr, "99"},
+      {"LOADWEEKS", "100", "LOADWEEKS: \"100\" is too long: at most 2 characters", nullptr},
+      {"NCIOUT", "32767", "NCIOUT: \"32767\" is too long", nullptr},
+      {"SPACING1", "1,000", nullptr, "1000"},  // the picture reads groups of three
+      {"SPACING1", "0", "SPACING1 is the default chart's minutes", nullptr},
+      {"SPACING1", "-5", "Negative numbers are not allowed here", nullptr},
+      {"OFFSET1", "-99", nullptr, "-99"},
+      {"OFFSET1", "2.5", "No decimals are allowed here", nullptr},
+      {"CHECKHIST", "0", nullptr, "0"},
+      {"CHECKHIST", "7", "CHECKHIST: A check box is either on (1) or off (0), not '7'", nullptr},
+      {"XOUT", "5", nullptr, "5"},
+      {"XOUT", "99",
+       "XOUT: '99' is none of the choices here. The choices are 1 (No), 2 (XML), 3 (Tab), 4 "
+       "(Char), 5 (Cols).",
+       nullptr},
+      {"DATE1", "3/2/2008", nullptr, "03/02/2008"},
+      {"DATE1", "2008-03-02", nullptr, "03/02/2008"},
+      {"DATE1", "75670", nullptr, "03/02/2008"},
+      {"DATE1", "02/30/2008", "DATE1: There is no day 30 in February 2008", nullptr},
+      {"DATE1", "0", "DATE1 takes a date from 01/01/1900 to 12/31/2099", nullptr},
+      {"THRUDATE", "01/01/2100", "THRUDATE takes a date from 01/01/1900 to 12/31/2099", nullptr},
+      {"FROMDATE", "99999999", "FROMDATE takes a date from", nullptr},
+      {"SEPCHAR", ";", nullptr, ";"},
+      {"SEPCHAR", "abc", "SEPCHAR", nullptr},
+      {"INPNAME", "calendar.php", nullptr, "calendar.php"},  // no control of its own
+  };
+  for (const Case& c : cases) {
+    SettingsRecord rec = built_in_defaults(*date_serial(2008, 3, 10), "/w");
+    const SettingsRecord before = rec;
+    const Status st = type_setting(rec, c.name, c.text);
+    if (c.refused) {
+      EXPECT_EQ(st.code, kBadValue) << c.name << "=" << c.text;
+      EXPECT_NE(st.text.find(c.refused), std::string::npos) << st.text;
+      EXPECT_EQ(rec, before) << c.name << "=" << c.text;
+    } else {
+      EXPECT_TRUE(st.is_ok()) << c.name << "=" << c.text << ": " << st.text;
+      EXPECT_EQ(setting_value(rec, c.name), c.shown) << c.name << "=" << c.text;
+    }
+  }
 }
 
 TEST_F(Window, DatePickersTakeTheirFieldsDates) {
@@ -672,6 +736,43 @@ TEST_F(Window, AbortedRunKeepsThePreviousFiles) {
   EXPECT_EQ(rep.stops[0], "Create(missing-folder/x.csv) - File Not Found");
   EXPECT_EQ(test::read_file(dir / "News.CSV"), "old\r\n");
   EXPECT_FALSE(file_exists(dir / "trune.INI"));
+}
+
+// The notes beside OFFSET1 and LOADWEEKS, as the window shows them, follow the local settings
+// read when the window opened and the start date typed since.
+TEST_F(Window, TimeZoneAndFeedNotes) {
+  test::store(dir.path(), test::sample_week());
+  auto w = open_window();
+  EXPECT_EQ(w->value(n(C::ZONENOTE)), "");
+  EXPECT_EQ(w->value(n(C::LOADNOTE)), "");
+
+  ASSERT_TRUE(save_calendar_setting(dir.path(), "CALENDARZONE", "UTC").is_ok());
+  w = open_window();
+  EXPECT_EQ(w->value(n(C::ZONENOTE)), "Time zones not in use: MT4ZONE is not set, OFFSET1 applies");
+
+  ASSERT_TRUE(save_calendar_setting(dir.path(), "MT4ZONE", "America/New_York+7").is_ok());
+  ASSERT_TRUE(save_calendar_setting(dir.path(), "CALENDARSOURCE", "feed").is_ok());
+  w = open_window();
+  struct Case {
+    const char* date1;
+    const char* note;
+  } cases[] = {
+      {"03/09/2008", "Time zones in use: +3 hours on 03/09/2008 (UTC to America/New_York+7)"},
+      {"03/02/2008", "Time zones in use: +2 hours on 03/02/2008 (UTC to America/New_York+7)"},
+  };
+  for (const Case& c : cases) {
+    w->type(n(C::DATE1), c.date1);
+    EXPECT_EQ(w->value(n(C::ZONENOTE)), c.note);
+  }
+  EXPECT_EQ(w->value(n(C::LOADNOTE)),
+            "Calendar feed: one download of the feed's week, LOADWEEKS does not apply");
+
+  test::write_file(dir / "mervane.cfg", "CALENDARZONE=UTC\r\nMT4ZONE=Nowhere/Town\r\n");
+  w = open_window();
+  EXPECT_EQ(w->value(n(C::ZONENOTE)),
+            "Time zones not usable, OFFSET1 applies: Invalid Value: Nowhere/Town is not a time "
+            "zone of the system's time zone database");
+  EXPECT_TRUE(rep.stops.empty());
 }
 
 }  // namespace

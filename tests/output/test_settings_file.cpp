@@ -147,16 +147,41 @@ TEST(SettingsByName, ValuesAreCheckedBeforeTheyAreTaken) {
   EXPECT_EQ(rec.b.offset1, -5);
   ASSERT_TRUE(set_setting(rec, "NONECON", "1").is_ok());
   EXPECT_EQ(rec.nonecon, 1);
+  // The dates of the window: 1 January 1900 to 31 December 2099, however they are written.
+  for (const char* first : {"01/01/1900", "1900-01-01", "36163"}) {
+    ASSERT_TRUE(set_setting(rec, "DATE1", first).is_ok()) << first;
+    EXPECT_EQ(rec.b.date1, *date_serial(1900, 1, 1));
+  }
+  for (const char* last : {"12/31/2099", "2099-12-31", "109211"}) {
+    ASSERT_TRUE(set_setting(rec, "THRUDATE", last).is_ok()) << last;
+    EXPECT_EQ(rec.b.thrudate, *date_serial(2099, 12, 31));
+  }
 
   const SettingsRecord before = rec;
   const std::string too_long(81, 'y');
-  const char* refused[][2] = {
-      {"NOSUCH", "1"},         {"OFFSET1", "x"},   {"OFFSET1", "40000"},        {"SPACING1", "0"},
-      {"DATE1", "02/30/2009"}, {"SEPCHAR", "abc"}, {"DESCR1", too_long.c_str()}};
+  const char* refused[][2] = {{"NOSUCH", "1"},
+                              {"OFFSET1", "x"},
+                              {"OFFSET1", "40000"},
+                              {"SPACING1", "0"},
+                              {"DATE1", "02/30/2009"},
+                              {"SEPCHAR", "abc"},
+                              {"DESCR1", too_long.c_str()},
+                              {"DATE1", "0"},
+                              {"DATE1", "36162"},
+                              {"DATE1", "12/31/1899"},
+                              {"FROMDATE", "99999999"},
+                              {"THRUDATE", "2100-01-01"},
+                              {"THRUDATE", "109212"}};
   for (const auto& r : refused) {
     const Status st = set_setting(rec, r[0], r[1]);
     EXPECT_EQ(st.code, kBadValue) << r[0] << "=" << r[1];
     EXPECT_FALSE(st.text.empty());
+    if (std::string_view(r[0]).find("DATE") != std::string_view::npos &&
+        std::string_view(r[1]) != "02/30/2009") {
+      EXPECT_NE(st.text.find(std::string(r[0]) + " takes a date from 01/01/1900 to 12/31/2099"),
+                std::string::npos)
+          << st.text;
+    }
   }
   EXPECT_EQ(rec, before);
 }

@@ -1,10 +1,13 @@
 // Text lines, atomic output files, binary blocks and comma-delimited records.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/model/records.h"
 #include "core/runtime/block_file.h"
 #include "core/runtime/delimited.h"
+#include "core/runtime/process.h"
 #include "core/runtime/text_file.h"
+#include "tests/support/processes.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {
@@ -78,6 +81,98 @@ TEST(TextWriter, FailuresAreReported) {
   EXPECT_EQ(w.create(dir / "no-such-folder" / "f.csv").code, kFileNotFound);
   EXPECT_EQ(w.create(dir.path()).code, kBadFileName);
   EXPECT_EQ(remove_file(dir / "none").code, kFileNotFound);
+}
+
+using test::ended_process;
+
+TEST(Processes, RunningOrNot) {
+  EXPECT_TRUE(process_running(current_process_id()));
+  EXPECT_TRUE(process_running(1)) << "another user's process counts as running";
+  EXPECT_FALSE(process_running(ended_process()));
+  for (std::int64_t no : {std::int64_t{0}, std::int64_t{-1}, std::int64_t{1} << 40})
+    EXPECT_FALSE(process_running(no)) << no;
+}
+
+// Temporaries of a killed run are removed by the next write of the same target; nothing of a
+// running process, of another target, or that is not a temporary's name is touched.
+TEST(TextWriter, RemovesTheTemporariesOfEndedRuns) {
+  test::TempDir dir;
+  const std::string dead = std::to_string(ended_process());
+  const std::string me = std::to_string(current_process_id());
+  const std::vector<std::string> removed = {"News.CSV.tmp-" + dead + "-0",
+                                            "News.CSV.tmp-" + dead + "-17", "News.CSV.tmp-" + dead};
+  const std::vector<std::string> kept = {"News.CSV.tmp-1-0",
+                                         "News.CSV.tmp-" + me + "-999",
+                                         "Other.CSV.tmp-" + dead + "-0",
+                                         "News.CSV.tmp-" + dead + "-0x",
+                                         "News.CSV.tmp-" + dead + "-",
+                                         "News.CSV.tmp--0",
+                                         "News.CSV.tmp-99999999999999999999999-0",
+                                         "news.csv.tmp-" + dead};
+  for (const auto& n : removed) test::write_file(dir / n, "15 MB of a killed run");
+  for (const auto& n : kept) test::write_file(dir / n, "kept");
+  std::filesystem::create_directory(dir / ("News.CSV.tmp-" + dead + "-5"));
+
+  TextWriter w;
+  ASSERT_TRUE(w.create(dir / "News.CSV").is_ok());
+  ASSERT_TRUE(w.add("new").is_ok());
+  ASSERT_TRUE(w.close().is_ok());
+  EXPECT_EQ(test::read_file(dir / "News.CSV"), "new\r\n");
+  for (const auto& n : removed) EXPECT_FALSE(std::filesystem::exists(dir / n)) << n;
+  for (const auto& n : kept) EXPECT_EQ(test::read_file(dir / n), "kept") << n;
+  EXPECT_TRUE(std::filesystem::is_directory(dir / ("News.CSV.tmp-" + dead + "-5")))
+      << "only plain files are removed";
+}
+
+// News.CSV as a link into the terminal's folder: the file it points to is replaced and the link
+// stays; a target that is neither a plain file nor missing is refused and left as it is.
+TEST(TextWriter, WritesThroughLinksAndRefusesWhatIsNoPlainFile) {
+  test::TempDir dir;
+  namespace fs = std::filesystem;
+  fs::create_directories(dir / "terminal" / "files");
+  const fs::path real = dir / "terminal" / "files" / "news.csv";
+  test::write_file(real, "old\r\n");
+  fs::create_symlink("terminal/files/news.csv", dir / "news-link");    // relative
+  fs::create_symlink(dir / "news-link", dir / "News.CSV");             // a chain of two
+  fs::create_symlink("terminal/files/new.csv", dir / "Dangling.CSV");  // target still missing
+  fs::create_symlink("terminal", dir / "Folder.CSV");
+  fs::create_symlink("Loop2.CSV", dir / "Loop1.CSV");
+  fs::create_symlink("Loop1.CSV", dir / "Loop2.CSV");
+  ASSERT_EQ(::mkfifo((dir / "Pipe.CSV").c_str(), 0644), 0);
+
+  for (const char* name : {"News.CSV", "Dangling.CSV"}) {
+    TextWriter w;
+    ASSERT_TRUE(w.create(dir / name).is_ok()) << name;
+    w.add(name);
+    ASSERT_TRUE(w.close().is_ok()) << name;
+  }
+  EXPECT_TRUE(fs::is_symlink(dir / "News.CSV"));
+  EXPECT_TRUE(fs::is_symlink(dir / "news-link"));
+  EXPECT_EQ(test::read_file(real), "News.CSV\r\n");
+  EXPECT_TRUE(fs::is_symlink(dir / "Dangling.CSV"));
+  EXPECT_EQ(test::read_file(dir / "terminal" / "files" / "new.csv"), "Dangling.CSV\r\n");
+
+  struct Refused {
+    const char* name;
+    std::string says;
+  } refused[] = {{"Folder.CSV", "not a plain file"},
+                 {"Pipe.CSV", "not a plain file"},
+                 {"Loop1.CSV", "symbolic links"}};
+  for (const Refused& r : refused) {
+    TextWriter w;
+    const Status st = w.create(dir / r.name);
+    EXPECT_TRUE(st.failed()) << r.name;
+    EXPECT_NE(st.message().find(r.says), std::string::npos) << r.name << ": " << st.message();
+    EXPECT_FALSE(w.is_open());
+  }
+  EXPECT_EQ(fs::status(dir / "Pipe.CSV").type(), fs::file_type::fifo);
+  EXPECT_TRUE(fs::is_directory(dir / "Folder.CSV"));
+  EXPECT_EQ(test::read_file(real), "News.CSV\r\n");
+  // No temporary left anywhere: beside the links or beside what they point to.
+  std::vector<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+    names.push_back(e.path().filename().string());
+  for (const auto& n : names) EXPECT_EQ(n.find(".tmp-"), std::string::npos) << n;
 }
 
 TEST(BlockFile, ReadsAtOneBasedPositionsAndReportsShortReads) {

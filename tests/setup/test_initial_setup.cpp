@@ -246,7 +246,7 @@ TEST(InitialSetup, RefusedNamesAndFailures) {
   m.type(n(C::PARM3), "Broker MT4");
   EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Completed));
   ASSERT_EQ(f.reporter.stops.size(), 1u);
-  EXPECT_EQ(f.reporter.stops[0], "Create(trunesetup.BAT) - Invalid Filename");
+  EXPECT_EQ(f.reporter.stops[0], "Create(trunesetup.BAT) - not a plain file");
 }
 
 }  // namespace

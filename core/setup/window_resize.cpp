@@ -35,6 +35,8 @@ int resize_kind_of(ControlKind k) {
       return rk::kString;
     case ControlKind::Image:
       return rk::kImage;
+    case ControlKind::Box:
+      return rk::kBox;
     case ControlKind::Tabs:
       return rk::kSheet;
     case ControlKind::Tab:

@@ -21,6 +21,7 @@ namespace resize_kind {
 constexpr int kNone = 0;
 constexpr int kString = 1;  // a text string
 constexpr int kImage = 2;
+constexpr int kBox = 5;  // a frame drawn behind other controls
 constexpr int kEntry = 8;
 constexpr int kButton = 9;
 constexpr int kPrompt = 10;

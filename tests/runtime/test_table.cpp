@@ -207,11 +207,11 @@ TEST_F(TableTest, TwoOpenersHaveTheirOwnBuffersAndAStaleChangeFails) {
 
 TEST_F(TableTest, PositionAtARowReadsOnFromItEvenAfterItWasDeleted) {
   // Three events with the same name key: the position decides their order.
-  for (int d = 0; d < 3; ++d) add(event(70000 + d, 1, "USD", "same"));
-  add(event(70000, 1, "EUR", "eur"));
-  add(event(70000, 1, "JPY", "jpy"));
+  for (int d = 0; d < 3; ++d) ASSERT_TRUE(add(event(70000 + d, 1, "USD", "same")).is_ok());
+  ASSERT_TRUE(add(event(70000, 1, "EUR", "eur")).is_ok());
+  ASSERT_TRUE(add(event(70000, 1, "JPY", "jpy")).is_ok());
   t.clear();
-  t.set_start(CalendarKey::NameKey);
+  ASSERT_TRUE(t.set_start(CalendarKey::NameKey).is_ok());
   std::vector<std::pair<CalendarRecord, std::int64_t>> rows;
   while (t.next().is_ok()) rows.emplace_back(t.rec, t.row_id());
   ASSERT_EQ(rows.size(), 5u);  // eur, jpy, same x 3
@@ -239,9 +239,10 @@ TEST_F(TableTest, PositionAtARowReadsOnFromItEvenAfterItWasDeleted) {
 }
 
 TEST_F(TableTest, GetAtMakesTheRecordTheOneLastReadAndReadAheadFetchesAPage) {
-  for (int d = 0; d < 40; ++d) add(event(70000 + d, 1, "USD", std::to_string(d)));
-  t.set_start(CalendarKey::Key);
-  for (int i = 0; i < 10; ++i) t.next();
+  for (int d = 0; d < 40; ++d)
+    ASSERT_TRUE(add(event(70000 + d, 1, "USD", std::to_string(d))).is_ok());
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(t.next().is_ok());
   const std::int64_t tenth = t.row_id();
   t.clear();
   ASSERT_TRUE(t.get_at(tenth).is_ok());
@@ -250,7 +251,7 @@ TEST_F(TableTest, GetAtMakesTheRecordTheOneLastReadAndReadAheadFetchesAPage) {
   ASSERT_TRUE(t.put().is_ok());
   ASSERT_TRUE(t.next().is_ok());  // on in the order of the last key used
   EXPECT_EQ(t.rec.descr, "10");
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   t.read_ahead(25);
   EXPECT_EQ(read_all(t).size(), 40u);  // larger batches after the first read on as before
 }
@@ -272,10 +273,10 @@ TEST_F(TableTest, KeyTakenSeesOtherRecordsOnlyAndUnkeyedOnesOnRequest) {
   ASSERT_TRUE(t.key_taken(CalendarKey::Key, event(0, 0, "", ""), blank, taken).is_ok());
   EXPECT_TRUE(taken);
   // Key-ordered reading now includes them, in their place.
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t), (std::vector<std::string>{"", "", "a"}));
   t.include_unkeyed(false);
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t), std::vector<std::string>{"a"});
 }
 

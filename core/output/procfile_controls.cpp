@@ -139,7 +139,7 @@ void symbols(ControlList& l, Adder& add) {
   add.labelled("Low", C::SYMLOW, "SYMLOW", "n-_3");
   add.labelled("Medium", C::SYMMED, "SYMMED", "n-_3");
   add.labelled("High", C::SYMHIGH, "SYMHIGH", "n-_3");
-  l.image("colour legend: the colour numbers 1 to 11");
+  l.image(std::string(kColourLegend));
   add.button(C::SETLOW, "SETLOW", "1");
   add.button(C::SETMED, "SETMED", "2");
   add.button(C::SETHIGH, "SETHIGH", "3");

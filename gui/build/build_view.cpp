@@ -100,7 +100,7 @@ void BuildView::narrow(std::initializer_list<C> buttons) {
     auto* b = qobject_cast<QAbstractButton*>(at(c));
     if (!b) continue;
     const QFontMetrics fm(b->font());
-    b->setFixedWidth(std::max(fm.horizontalAdvance(b->text().trimmed()) + 18, 30));
+    b->setFixedWidth(std::max(fm.horizontalAdvance(b->text()) + 18, 30));
   }
 }
 

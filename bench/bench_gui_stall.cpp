@@ -218,10 +218,11 @@ int main(int argc, char** argv) {
   std::int64_t lines = 0;
   for (std::string l; std::getline(news, l);) ++lines;
 
-  std::printf("Build run: %d pages into %d events in %.2f s; %lld events with the pages' values "
-              "(expected %lld); News.CSV %lld lines; %d messages\n",
-              kPages, n, run_s, static_cast<long long>(changed), static_cast<long long>(expected),
-              static_cast<long long>(lines), messages);
+  std::printf(
+      "Build run: %d pages into %d events in %.2f s; %lld events with the pages' values "
+      "(expected %lld); News.CSV %lld lines; %d messages\n",
+      kPages, n, run_s, static_cast<long long>(changed), static_cast<long long>(expected),
+      static_cast<long long>(lines), messages);
   std::printf("COUNT1 showed %lld different values during the run\n",
               static_cast<long long>(counts.size()));
   std::printf("idle GUI thread (reference): longest gap %.1f ms between %d ms beats\n", idle_ms,

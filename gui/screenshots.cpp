@@ -21,6 +21,7 @@
 #include "core/app/standard_warning.h"
 #include "core/auxdata/delete_swap_out.h"
 #include "core/history/delete_history.h"
+#include "core/import/calendar_source.h"
 #include "core/output/procfile.h"
 #include "core/runtime/clock.h"
 #include "core/runtime/table.h"
@@ -187,7 +188,8 @@ int main(int argc, char** argv) {
     qobject_cast<QAbstractButton*>(build->widget_of(number(ProcFileControl::BUTTON7)))->click();
     WindowView* picker = nullptr;
     wait_until([&] {
-      return (picker = view_titled(build_frame.host(), Calendar::kTitle)) && !build->isEnabled();
+      return (picker = view_titled(build_frame.host(), Calendar::kTitle)) && picker->isEnabled() &&
+             !build->isEnabled();
     });
     if (picker) {
       QApplication::processEvents();
@@ -209,6 +211,21 @@ int main(int argc, char** argv) {
     build.type(number(ProcFileControl::XOUT), xout);
     auto view = view_shown(build);
     ok &= save(view.get(), dir, QString::fromLatin1(name));
+  }
+
+  // With the weekly feed as the source and both time zones set: the notes beside LOADWEEKS and
+  // OFFSET1.
+  {
+    QTemporaryDir folder;
+    const std::filesystem::path f = folder.path().toStdString();
+    for (const auto& [name, value] :
+         {std::pair{kCalendarSourceSetting, "feed"}, std::pair{kCalendarZoneSetting, "UTC"},
+          std::pair{kMt4ZoneSetting, "America/New_York+7"}})
+      save_calendar_setting(f, name, value);
+    Session feed_session(f, clock);
+    ProcFile build(ProcFileServices{feed_session, quiet, progress, quiet, quiet});
+    auto view = view_of(build);
+    ok &= save(view.get(), dir, QStringLiteral("build-window-feed"));
   }
 
   // The date picker on 15 March 2009 (today 11 March): both frames show.

@@ -188,6 +188,9 @@ void Host::open_view(ModelThread* t, int window, int parent, std::vector<Control
   EventSink sink = [t, window](ViewEvent e) { t->post(window, std::move(e)); };
   WindowView* view = make ? make(std::move(specs), std::move(sink))
                           : new WindowView(std::move(specs), std::move(sink));
+  // No input until the window's first event is served: a window that works at once (the
+  // automatic Build run) takes none at all.
+  view->set_busy(true);
   Open o{view, nullptr, t, parent};
   if (parent == 0 && area_) {
     QMdiSubWindow* sub = area_->addSubWindow(view);
@@ -378,7 +381,8 @@ Response ModelThread::run_window(WindowModel& m) {
     last_publish_ = std::chrono::steady_clock::now();
     const Reply r = handle();
     in_event_ = false;
-    publish({window, &m}, false);
+    // A window that has closed takes no more input while its view goes.
+    publish({window, &m}, r.close || m.closed());
     return r;
   };
   OtherEvent opened;

@@ -5,7 +5,8 @@
 //   serves its events; after each event it publishes the window's state (a WindowState copy),
 //   which the GUI thread shows. During long work it also publishes at most about 20 times a
 //   second from the model's progress reports, so the counters count live; a window busy on an
-//   event that long takes no input until the event ends.
+//   event that long takes no input until the event ends. A window takes no input before its
+//   first event (OtherEvent::Opened) has been served either.
 // - The view posts the user's events to the thread's queue and never waits for the model.
 // - When a model calls its Reporter (stop box, warnings) or its Windows (date picker, symbol
 //   chart, ...), the call runs on the model's thread as the model expects: a message is handed to

@@ -164,7 +164,8 @@ int main(int argc, char** argv) {
   frame.action(MainControl::FILEDELETEHISTORY)->trigger();
   QElapsedTimer waited;
   waited.start();
-  while (frame.host().views().empty() && waited.elapsed() < 10000)
+  while ((frame.host().views().empty() || !frame.host().views().front()->isEnabled()) &&
+         waited.elapsed() < 10000)
     QApplication::processEvents(QEventLoop::AllEvents, 50);
   ok &= save(&frame, dir, QStringLiteral("frame-with-window"));
 

@@ -14,6 +14,11 @@ void CliWindows::initial_setup(Session& s) {
   s.with([](Globals& g) { g.parm3.clear(); });
 }
 
+void CliWindows::form(Session& s, FormKind) {
+  s.take_request();
+  s.set_response(2);  // cancelled
+}
+
 // The progress windows do their work as they are shown, and close when it is done.
 void show(WindowModel& w) {
   w.open();

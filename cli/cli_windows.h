@@ -1,7 +1,8 @@
 // The windows a window model opens, as the command line has them: there is nobody to
 // fill in the interactive ones, so they close as after Cancel (the date picker keeps its date,
-// the Initial setup returns no MT4 folder, the effects setup changes nothing), and the browses
-// show nothing (the commands print what they need themselves). The effects report and the NCI
+// the Initial setup returns no MT4 folder, the effects setup, the record forms, the swap
+// generation and the swap import change nothing), and the browses show nothing (the commands
+// print what they need themselves). The effects report and the NCI
 // output are headless work and run here, reporting through the command's reporter and progress.
 #pragma once
 
@@ -27,6 +28,9 @@ class CliWindows final : public Windows, public SwapBrowses {
   void effects_setup(Session&) override {}
   void effects_report(Session& s) override;
   void nci_output(Session& s) override;
+  void form(Session& s, FormKind kind) override;
+  void swap_output(Session&) override {}
+  void import_swap_rates(Session&) override {}
   void browse_swap_data(Session&) override {}
   void browse_swap_rate(Session&) override {}
 

@@ -1,15 +1,19 @@
-// swap rate set|delete and swap data set|delete: filling SWAPRATE and SWAPDATA without the swap
-// rate and swap definition forms. A set changes only the fields given; a new record starts
-// blank. Values are read by the forms' pictures, so what the forms refuse is refused here too.
+// swap rate set|delete and swap data set|delete: the swap rate and swap definition forms, filled
+// in from the options and confirmed as a user would. A set changes only the fields given; a new
+// record starts blank. The forms read the values by their pictures, check the key and see a
+// change another window made meanwhile, so the command refuses and reports exactly what the
+// forms do.
 #include <CLI/CLI.hpp>
 
 #include <array>
 #include <memory>
 #include <ostream>
 
+#include "cli/cli_windows.h"
 #include "cli/commands.h"
 #include "cli/option_values.h"
 #include "core/app/open_or_create.h"
+#include "core/history/forms.h"
 #include "core/model/records.h"
 #include "core/runtime/paths.h"
 
@@ -44,77 +48,132 @@ void set_flags(std::string_view option, const std::string& list,
   }
 }
 
-// Runs a change of one table in a transaction of its own; body returns the exit code.
-template <class Def, class Body>
-int change_table(Context& c, Body&& body) {
-  Table<Def> t(c.session->folder());
-  if (!open_or_create(t, OpenMode::shared(), *c.reporter)) return 1;
-  Transaction tx(t);
-  if (stop_if_failed(*c.reporter, "Open", t.file_name(), tx.status())) return 1;
-  const int rc = body(t);
-  if (rc != 0) return rc;
-  return stop_if_failed(*c.reporter, "Put", t.file_name(), tx.commit()) ? 1 : 0;
-}
+// What the forms report while a command fills them: a field's refusal is kept for the command
+// to name its option, the confirmation of a delete is answered OK (running the command was the
+// confirmation), every other message goes to the command's reporter.
+class FormReporter final : public Reporter {
+ public:
+  explicit FormReporter(Reporter& inner) : inner_(inner) {}
+  Answer stop(std::string_view text) override { return inner_.stop(text); }
+  int warning(const Warning& w) override {
+    if (w.id == 0) {
+      refusal = w.text;
+      return kOkButton;
+    }
+    if (w.id == 32) return kOkButton;
+    return inner_.warning(w);
+  }
+  std::string refusal;
 
-// Stores rec: over the record last read when found, else as a new one.
-template <class Def>
-int store(Context& c, Table<Def>& t, bool found) {
-  const Status st = found ? t.put() : t.add();
-  return stop_if_failed(*c.reporter, found ? "Put" : "Add", t.file_name(), st) ? 1 : 0;
-}
+ private:
+  Reporter& inner_;
+};
+
+// A form driven by a command: the request is put into the session, the form opened, the option
+// values typed into its fields and OK pressed, as a user would.
+template <class Form>
+class FormRun {
+ public:
+  FormRun(Context& c, Request rq, std::int64_t position)
+      : c_(c),
+        reporter_(*c.reporter),
+        windows_(reporter_, *c.progress),
+        form_(*c.session, windows_, reporter_) {
+    c.session->set_request(rq, position);
+    form_.open();
+  }
+  // Types an option's value into a field; what the field refuses is a usage error.
+  template <class E>
+  void type(E control, std::string_view option, const std::string& text) {
+    reporter_.refusal.clear();
+    form_.type(number(control), text);
+    if (!reporter_.refusal.empty())
+      throw UsageError(std::string(option) + ": " + reporter_.refusal);
+  }
+  // OK: 0 when the form stored the record and closed, else 1 (its message has been shown).
+  template <class E>
+  int ok(E control) {
+    reporter_.refusal.clear();
+    form_.accepted(number(control));
+    if (!reporter_.refusal.empty()) c_.e() << "mervane-cli: " << reporter_.refusal << '\n';
+    return done() ? 0 : 1;
+  }
+  // Whether the form has closed with its work done (a delete closes on opening).
+  bool done() const {
+    return form_.closed() &&
+           c_.session->response().response == static_cast<int>(Response::Completed);
+  }
+
+ private:
+  Context& c_;
+  FormReporter reporter_;
+  CliWindows windows_;
+  Form form_;
+};
 
 struct RateOptions {
   std::string pair, buy, sell, spread;
 };
 
+// The position of the swap rate of a pair: 0 when there is none, -1 when the table failed.
+std::int64_t find_rate(Context& c, const std::string& pair) {
+  Table<SwaprateTable> t(c.session->folder());
+  if (!open_or_create(t, OpenMode::shared(), *c.reporter)) return -1;
+  t.clear();
+  t.rec.pair = pair;
+  const Status got = t.get(SwaprateKey::KeyPair);
+  if (got.is_ok()) return t.row_id();
+  if (got.code == kRecordNotFound) return 0;
+  stop(*c.reporter, "Get", t.file_name(), got);
+  return -1;
+}
+
 int set_rate(Context& c, const RateOptions& o) {
   const std::string pair = text_option("PAIR", o.pair, 6);
   if (pair.empty()) throw UsageError("PAIR: a pair may not be blank");
-  return change_table<SwaprateTable>(c, [&](Table<SwaprateTable>& t) {
-    t.clear();
-    t.rec.pair = pair;
-    const Status got = t.get(SwaprateKey::KeyPair);
-    if (got.failed() && got.code != kRecordNotFound)
-      return stop_if_failed(*c.reporter, "Get", t.file_name(), got), 1;
-    if (got.failed()) {
-      t.clear();
-      t.rec.pair = pair;
-    }
-    SwaprateRecord& r = t.rec;
-    if (!o.buy.empty()) r.buy = picture_option("--buy", "N-8.2B", o.buy);
-    if (!o.sell.empty()) r.sell = picture_option("--sell", "N-8.2B", o.sell);
-    if (!o.spread.empty())
-      set_flags<12>(
-          "--spread", o.spread,
-          {"ALL", "USD", "CAD", "EUR", "GBP", "CHF", "JPY", "AUD", "NZD", "HIGH", "MED", "LOW"},
-          {&r.all, &r.usd, &r.cad, &r.eur, &r.gbp, &r.chf, &r.jpy, &r.aud, &r.nzd, &r.high, &r.med,
-           &r.low});
-    return store(c, t, got.is_ok());
-  });
+  const std::int64_t at = find_rate(c, pair);
+  if (at < 0) return 1;
+  using C = EditSwapRateControl;
+  FormRun<EditSwapRate> form(c, at ? Request::Change : Request::Insert, at);
+  if (!at) form.type(C::PAIR, "PAIR", pair);
+  if (!o.buy.empty()) form.type(C::BUY, "--buy", o.buy);
+  if (!o.sell.empty()) form.type(C::SELL, "--sell", o.sell);
+  if (!o.spread.empty()) {
+    std::array<std::int16_t, 12> f{};
+    set_flags<12>(
+        "--spread", o.spread,
+        {"ALL", "USD", "CAD", "EUR", "GBP", "CHF", "JPY", "AUD", "NZD", "HIGH", "MED", "LOW"},
+        {&f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7], &f[8], &f[9], &f[10], &f[11]});
+    const C boxes[] = {C::ALL, C::USD, C::CAD, C::EUR,  C::GBP, C::CHF,
+                       C::JPY, C::AUD, C::NZD, C::HIGH, C::MED, C::LOW};
+    for (std::size_t i = 0; i < f.size(); ++i) form.type(boxes[i], "--spread", f[i] ? "1" : "0");
+  }
+  return form.ok(C::OK);
 }
 
 int delete_rate(Context& c, const std::string& typed) {
   const std::string pair = text_option("PAIR", typed, 6);
-  return change_table<SwaprateTable>(c, [&](Table<SwaprateTable>& t) {
-    t.clear();
-    t.rec.pair = pair;
-    const Status got = t.get(SwaprateKey::KeyPair);
-    if (got.code == kRecordNotFound) {
-      c.e() << "mervane-cli: no swap rate for " << typed << '\n';
-      return 1;
-    }
-    if (stop_if_failed(*c.reporter, "Get", t.file_name(), got)) return 1;
-    return stop_if_failed(*c.reporter, "Delete", t.file_name(), t.erase()) ? 1 : 0;
-  });
+  const std::int64_t at = find_rate(c, pair);
+  if (at < 0) return 1;
+  if (at == 0) {
+    c.e() << "mervane-cli: no swap rate for " << typed << '\n';
+    return 1;
+  }
+  return FormRun<EditSwapRate>(c, Request::Delete, at).done() ? 0 : 1;
 }
 
-// The definition with a Date Add. Read in storage order, since the key leaves out Date Add 0
-// (its only key field is zero); there are only a few definitions.
-Status find_definition(Table<SwapdataTable>& t, std::int16_t dateadd) {
+// The position of the definition with a Date Add: 0 when there is none, -1 when the table
+// failed. Read in storage order, since the key leaves out Date Add 0 (its only key field is
+// zero); there are only a few definitions.
+std::int64_t find_definition(Context& c, std::int16_t dateadd) {
+  Table<SwapdataTable> t(c.session->folder());
+  if (!open_or_create(t, OpenMode::shared(), *c.reporter)) return -1;
   Status st = t.set_storage_order();
   while (st.is_ok() && (st = t.next()).is_ok())
-    if (t.rec.dateadd == dateadd) return st;
-  return st.code == kRecordNotAvailable ? Status(kRecordNotFound) : st;
+    if (t.rec.dateadd == dateadd) return t.row_id();
+  if (st.code == kRecordNotAvailable) return 0;
+  stop(*c.reporter, "Get", t.file_name(), st);
+  return -1;
 }
 
 struct DataOptions {
@@ -128,41 +187,37 @@ std::int16_t short_option(std::string_view option, std::string_view picture,
 
 int set_data(Context& c, const DataOptions& o) {
   const std::int16_t dateadd = short_option("--date-add", "N-3", o.dateadd);
-  return change_table<SwapdataTable>(c, [&](Table<SwapdataTable>& t) {
-    const Status got = find_definition(t, dateadd);
-    if (got.failed() && got.code != kRecordNotFound)
-      return stop_if_failed(*c.reporter, "Get", t.file_name(), got), 1;
-    if (got.failed()) {
-      t.clear();
-      t.rec.dateadd = dateadd;
-    }
-    SwapdataRecord& r = t.rec;
-    if (!o.time.empty())
-      r.mt4time = static_cast<std::int32_t>(picture_option("--time", "T1", o.time));
-    if (!o.descr.empty()) r.descr = text_option("--descr", o.descr, 50);
-    if (!o.factor.empty()) r.factor = short_option("--factor", "N-3", o.factor);
-    if (!o.spacing.empty()) r.spacing = short_option("--spacing", "N-3", o.spacing);
-    if (!o.color.empty()) r.color = short_option("--color", "N2", o.color);
-    if (!o.symbol.empty()) r.symbol = short_option("--symbol", "N3", o.symbol);
-    if (!o.symbol2.empty()) r.symbol2 = short_option("--symbol2", "N3", o.symbol2);
-    if (!o.charts.empty())
-      set_flags<9>("--charts", o.charts, {"M1", "M5", "M15", "M30", "H1", "H4", "D1", "W1", "MN1"},
-                   {&r.m1, &r.m5, &r.m15, &r.m30, &r.h1, &r.h4, &r.d1, &r.w1, &r.mn1});
-    return store(c, t, got.is_ok());
-  });
+  const std::int64_t at = find_definition(c, dateadd);
+  if (at < 0) return 1;
+  using C = EditSwapDataControl;
+  FormRun<EditSwapData> form(c, at ? Request::Change : Request::Insert, at);
+  if (!at) form.type(C::DATEADD, "--date-add", o.dateadd);
+  if (!o.time.empty()) form.type(C::MT4TIME, "--time", o.time);
+  if (!o.descr.empty()) form.type(C::DESCR, "--descr", text_option("--descr", o.descr, 50));
+  if (!o.factor.empty()) form.type(C::FACTOR, "--factor", o.factor);
+  if (!o.spacing.empty()) form.type(C::SPACING, "--spacing", o.spacing);
+  if (!o.color.empty()) form.type(C::COLOR, "--color", o.color);
+  if (!o.symbol.empty()) form.type(C::SYMBOL, "--symbol", o.symbol);
+  if (!o.symbol2.empty()) form.type(C::SYMBOL2, "--symbol2", o.symbol2);
+  if (!o.charts.empty()) {
+    std::array<std::int16_t, 9> f{};
+    set_flags<9>("--charts", o.charts, {"M1", "M5", "M15", "M30", "H1", "H4", "D1", "W1", "MN1"},
+                 {&f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7], &f[8]});
+    const C boxes[] = {C::M1, C::M5, C::M15, C::M30, C::H1, C::H4, C::D1, C::W1, C::MN1};
+    for (std::size_t i = 0; i < f.size(); ++i) form.type(boxes[i], "--charts", f[i] ? "1" : "0");
+  }
+  return form.ok(C::OK);
 }
 
 int delete_data(Context& c, const std::string& typed) {
   const std::int16_t dateadd = short_option("--date-add", "N-3", typed);
-  return change_table<SwapdataTable>(c, [&](Table<SwapdataTable>& t) {
-    const Status got = find_definition(t, dateadd);
-    if (got.code == kRecordNotFound) {
-      c.e() << "mervane-cli: no swap definition with Date Add " << dateadd << '\n';
-      return 1;
-    }
-    if (stop_if_failed(*c.reporter, "Get", t.file_name(), got)) return 1;
-    return stop_if_failed(*c.reporter, "Delete", t.file_name(), t.erase()) ? 1 : 0;
-  });
+  const std::int64_t at = find_definition(c, dateadd);
+  if (at < 0) return 1;
+  if (at == 0) {
+    c.e() << "mervane-cli: no swap definition with Date Add " << dateadd << '\n';
+    return 1;
+  }
+  return FormRun<EditSwapData>(c, Request::Delete, at).done() ? 0 : 1;
 }
 
 void add_rate_commands(CLI::App& swap, Context& ctx) {

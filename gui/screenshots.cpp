@@ -68,6 +68,9 @@ struct Quiet final : Reporter, Windows, Downloader {
   void effects_setup(Session&) override {}
   void effects_report(Session&) override {}
   void nci_output(Session&) override {}
+  void form(Session&, FormKind) override {}
+  void swap_output(Session&) override {}
+  void import_swap_rates(Session&) override {}
 };
 
 // A window model's view with the model's state, as the host shows it.

@@ -58,6 +58,11 @@ ControlList& ControlList::calendar_button(int id, std::string use) {
   return *this;
 }
 
+ControlList& ControlList::at(Rect r) {
+  if (!controls_.empty()) controls_.back().at = r;
+  return *this;
+}
+
 int ControlList::decoration(ControlKind kind, std::string text) {
   const int id = next_++;
   add(id, kind, {}, std::move(text));

@@ -31,6 +31,8 @@ class ControlList {
                    std::string picture = {});
   // A date picker button (shown as kCalendarIcon).
   ControlList& calendar_button(int id, std::string use);
+  // Places the control added last, in dialog units (fixed-layout windows).
+  ControlList& at(Rect r);
   // Decorations; each returns the number it was given.
   int prompt(std::string text);
   int group(std::string text);

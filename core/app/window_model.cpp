@@ -31,6 +31,11 @@ ListState WindowModel::list(int /*control*/) const {
   return {};
 }
 
+Rect WindowModel::place(int control) const {
+  const ControlSpec* c = spec(control);
+  return c ? c->at : Rect{};
+}
+
 const ControlSpec* WindowModel::spec(int control) const {
   const auto& all = controls();
   auto it = std::find_if(all.begin(), all.end(), [&](const ControlSpec& c) { return c.id == control; });
@@ -40,6 +45,7 @@ const ControlSpec* WindowModel::spec(int control) const {
 WindowState WindowModel::state() const {
   WindowState w;
   w.title = title();
+  w.frame = frame();
   const auto& all = controls();
   w.controls.reserve(all.size());
   for (const ControlSpec& c : all) {
@@ -47,6 +53,7 @@ WindowState WindowModel::state() const {
     s.value = value(c.id);
     s.enabled = enabled(c.id);
     s.hidden = hidden(c.id);
+    s.at = place(c.id);
     if (c.kind == ControlKind::DropList || c.kind == ControlKind::Combo ||
         c.kind == ControlKind::List) {
       s.choices = choices(c.id);

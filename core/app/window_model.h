@@ -9,7 +9,9 @@
 // GLOBALRESPONSE of the caller: completed or cancelled).
 //
 // Life: construct, open() (the opening steps: tables, files, initial values), then events until
-// one answers close. After the window has closed every event answers close again and changes
+// one answers close. A window may close in open() already (a form asked to delete a record asks
+// for confirmation and deletes without showing itself): when closed() is true after open() the
+// host does not show it. After the window has closed every event answers close again and changes
 // nothing. A model opens other windows (date picker, setup, forms, message boxes) through the
 // Windows and Reporter interfaces it was given; those calls return when the other window has
 // closed. A window that works without input (a progress window, the automatic Build run) does
@@ -67,7 +69,8 @@ enum class Key {
 
 struct KeyPress {
   Key key = Key::Enter;
-  char ch = 0;  // Key::Char: the character, in Windows-1252
+  char ch = 0;      // Key::Char: the character, in Windows-1252
+  int control = 0;  // the control that has the focus; 0: the one the model last had selecting()
 };
 
 // Everything else a user or the window system does to a window.
@@ -81,6 +84,8 @@ struct OtherEvent {
     Thumb,        // a list's scroll thumb dropped: value = stop, 1 to 100
     Tab,          // a tab chosen: value = tab, from 0
     Resized,      // the window's new size: width, height (dialog units)
+    Moved,        // the window's new place in its frame: x, y (dialog units)
+    PageRows,     // the rows a list can show changed: value = rows (the view measured them)
     Timer,
   };
   Kind kind = Kind::Opened;
@@ -88,6 +93,8 @@ struct OtherEvent {
   int value = 0;
   int width = 0;
   int height = 0;
+  int x = 0;
+  int y = 0;
 };
 
 enum class ControlKind {
@@ -139,10 +146,19 @@ constexpr std::string_view kCalendarIcon = "calendar";
 // The visible page of a list.
 struct ListState {
   std::vector<std::string> headers;             // column headers; empty for a plain list box
+  std::vector<int> widths;                      // column widths (dialog units), as headers
   std::vector<std::vector<std::string>> rows;   // the rows on the page, cells as shown
   int highlighted = -1;                         // row on the page, -1 for none
   int thumb = 0;                                // scroll thumb stop, 1 to 100; 0 when none
   int page_rows = 0;                            // rows the page holds
+};
+
+// Where a window opens and how large it is, in dialog units. A size of zero: the host sizes the
+// window to its contents; placed false: the host places it.
+struct Frame {
+  Rect at;
+  bool placed = false;
+  bool operator==(const Frame&) const = default;
 };
 
 // A copy of everything a window shows, for another thread.
@@ -152,9 +168,11 @@ struct ControlState {
   bool hidden = false;
   std::vector<std::string> choices;
   ListState list;
+  Rect at;  // its place now (after the window was resized)
 };
 struct WindowState {
   std::string title;
+  Frame frame;
   std::vector<ControlState> controls;  // in the order of controls()
   int focus = 0;
   bool closed = false;
@@ -201,6 +219,12 @@ class WindowModel {
   // The control the cursor is to be on after the last event; 0 to leave it where it is.
   virtual int focus() const { return 0; }
   virtual bool closed() const = 0;
+  // Where the window opens, and its size. A fixed-layout window gives its size; a window that
+  // reopens where it was first placed gives that place once it knows it.
+  virtual Frame frame() const { return {}; }
+  // A control's place now: its ControlSpec::at until the window is resized (OtherEvent Resized),
+  // then the place the window's resize rules give it.
+  virtual Rect place(int control) const;
   // After the window closed: the program is to end now, without a message (the automatic Build
   // run that "Autoplay.CSV" started).
   virtual bool ends_program() const { return false; }

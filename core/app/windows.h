@@ -8,6 +8,9 @@ namespace mervane {
 
 class Session;
 
+// The record forms the lists call.
+enum class FormKind { UpdateCalendar, EditSwapOut, EditSwapRate, EditSwapData };
+
 class Windows {
  public:
   virtual ~Windows() = default;
@@ -28,6 +31,14 @@ class Windows {
   virtual void effects_setup(Session& s) = 0;
   virtual void effects_report(Session& s) = 0;
   virtual void nci_output(Session& s) = 0;
+  // A record form: it takes the request its caller put into the session (GLOBALREQUEST with the
+  // record's position) and leaves its response there (GLOBALRESPONSE with the position of the
+  // record it stored).
+  virtual void form(Session& s, FormKind kind) = 0;
+  // The swap generation window (from the auxiliary item list) and the swap rate import window
+  // (from the swap rate list).
+  virtual void swap_output(Session& s) = 0;
+  virtual void import_swap_rates(Session& s) = 0;
 };
 
 }  // namespace mervane

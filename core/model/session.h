@@ -1,13 +1,16 @@
 // Values the windows of one program run share: the GLO: values, the two settings groups, the
-// saved storage error of the standard services and the per-table use counts. One Session per
-// program (and per test); every access goes through its lock, so windows on different threads
-// see whole values.
+// saved storage error of the standard services, the per-table use counts, the request and
+// response passed between a list and its form, the record each kind of form saved last (for
+// the ditto key) and the places windows keep for the run. One Session per program (and per
+// test); every access goes through its lock, so windows on different threads see whole values.
 #pragma once
 
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "core/model/records.h"
@@ -53,6 +56,28 @@ struct SavedError {
   std::string text;
   int file_code = 0;
   std::string file_text;
+};
+
+// GLOBALREQUEST: what a list asks of the form it calls.
+enum class Request : int { None = 0, Insert = 1, Change = 2, Delete = 3, Select = 4 };
+
+// A request as a form takes it: with the position (Table::row_id()) of the record to change or
+// delete, since every window reads the record through its own opener.
+struct FormRequest {
+  Request request = Request::None;
+  std::int64_t position = 0;
+};
+
+// GLOBALRESPONSE (1 completed, 2 cancelled), with the position of the record the form stored.
+struct FormResponse {
+  int response = 0;
+  std::int64_t position = 0;
+};
+
+// A window's place in its frame, in dialog units.
+struct Place {
+  int x = 0, y = 0;
+  bool operator==(const Place&) const = default;
 };
 
 class Session {
@@ -117,6 +142,52 @@ class Session {
     return it == uses_.end() ? 0 : it->second;
   }
 
+  // GLOBALREQUEST: the caller sets it before it opens a form; the form takes it on entry, which
+  // clears it (LOCALREQUEST).
+  void set_request(Request r, std::int64_t position = 0) {
+    std::lock_guard lock(mu_);
+    request_ = {r, position};
+  }
+  FormRequest take_request() {
+    std::lock_guard lock(mu_);
+    return std::exchange(request_, FormRequest{});
+  }
+  // GLOBALRESPONSE: the form sets it when it closes; the caller reads it afterwards.
+  void set_response(int response, std::int64_t position = 0) {
+    std::lock_guard lock(mu_);
+    response_ = {response, position};
+  }
+  FormResponse response() const {
+    std::lock_guard lock(mu_);
+    return response_;
+  }
+
+  // The record a kind of form saved last in this run (the ditto key recalls its fields);
+  // nothing before the first save. Record is one of the four edited record types.
+  template <class Record>
+  std::optional<Record> ditto() const {
+    std::lock_guard lock(mu_);
+    return std::get<std::optional<Record>>(ditto_);
+  }
+  template <class Record>
+  void set_ditto(const Record& r) {
+    std::lock_guard lock(mu_);
+    std::get<std::optional<Record>>(ditto_) = r;
+  }
+
+  // Where a window was placed when it first opened in this run, by the window's name.
+  std::optional<Place> place(const std::string& window) const {
+    std::lock_guard lock(mu_);
+    auto it = places_.find(window);
+    if (it == places_.end()) return std::nullopt;
+    return it->second;
+  }
+  // Keeps the place unless one is kept already; returns the place kept.
+  Place keep_first_place(const std::string& window, Place p) {
+    std::lock_guard lock(mu_);
+    return places_.try_emplace(window, p).first->second;
+  }
+
  private:
   std::filesystem::path folder_;
   const Clock* clock_;
@@ -126,6 +197,12 @@ class Session {
   EffectsSettings g3_;
   SavedError saved_;
   std::map<std::string, int> uses_;
+  FormRequest request_;
+  FormResponse response_;
+  std::tuple<std::optional<CalendarRecord>, std::optional<SwaprateRecord>,
+             std::optional<SwapdataRecord>, std::optional<SwapoutRecord>>
+      ditto_;
+  std::map<std::string, Place> places_;
 };
 
 }  // namespace mervane

@@ -50,6 +50,11 @@ class Table : public TableCore {
   Status set_end(Key k) { return position(static_cast<int>(k), Mode::End); }
   // The order records were stored in.
   Status set_storage_order() { return position(-1, Mode::Start); }
+  // Positions by key at a record known by its key values (those of r) and its position id
+  // (row_id() when it was read): next() reads that record, or the first after it when it has
+  // been deleted meanwhile, previous() the record before it. A list keeps these two for each row
+  // it shows, so it can read on from any row.
+  Status set_at(Key k, const Record& r, std::int64_t id);
 
   // 33 "Record Not Available" past the end.
   Status next() { return read(true); }
@@ -71,13 +76,28 @@ class Table : public TableCore {
   // Reads the record last read again from its stored position into rec (after 89: the version
   // another opener stored). 35 when it was deleted meanwhile.
   Status reread();
+  // Reads the record stored at a position (a row_id()) into rec: 35 when it is gone. It becomes
+  // the record last read, so put() and erase() act on it and next() reads on in the order of
+  // the last key used.
+  Status get_at(std::int64_t id);
+  // Whether another record than the one at position except has r's values in key k.
+  Status key_taken(Key k, const Record& r, std::int64_t except, bool& taken) {
+    return TableCore::key_taken(static_cast<int>(k), values_of(r), except, taken);
+  }
+  // The position of the record last read or added; 0 when there is none.
+  std::int64_t row_id() const { return have_last_ ? last_.id : 0; }
+
+  // The number of records the next query of next() or previous() fetches, for a reader that
+  // knows how many it wants (a page of a list). Call it after positioning, which starts again
+  // with a few.
+  void read_ahead(int rows) { batch_rows_ = std::clamp(rows, 1, kBatchRows); }
 
   // The stored record last read, as it was read (before any change of rec).
   const Record& last_read() const { return last_.rec; }
   bool has_last_read() const { return have_last_; }
 
  private:
-  enum class Mode { None, Seek, Start, End, AfterLast };
+  enum class Mode { None, Seek, Start, End, AfterLast, At };
   struct Row {
     Record rec{};
     std::int64_t id = 0;
@@ -88,6 +108,7 @@ class Table : public TableCore {
   Status read(bool forward);
   Status refill(bool forward);
   Status insert(bool append);
+  Status fetch(std::int64_t id, Row& row);  // the stored record at a position
   void take(const Row& row);
   static void read_row(sql::Stmt& st, Row& row);
   static void bind_record(sql::Stmt& st, const Record& r);
@@ -95,7 +116,8 @@ class Table : public TableCore {
   int key_ = -1;
   Mode mode_ = Mode::None;
   bool forward_ = true;
-  std::vector<FieldValue> seek_;  // key values of a Seek position
+  std::vector<FieldValue> seek_;  // key values of a Seek or At position
+  std::int64_t at_id_ = 0;        // and the record position of an At position
   std::vector<Row> buffer_;
   std::size_t pos_ = 0;
   int batch_rows_ = kFirstBatchRows;  // rows the next query asks for
@@ -192,6 +214,14 @@ Status Table<Def>::position(int key, Mode mode) {
 }
 
 template <class Def>
+Status Table<Def>::set_at(Key k, const Record& r, std::int64_t id) {
+  if (Status st = position(static_cast<int>(k), Mode::At); st.failed()) return st;
+  seek_ = values_of(r);
+  at_id_ = id;
+  return Status::ok();
+}
+
+template <class Def>
 Status Table<Def>::refill(bool forward) {
   buffer_.clear();
   pos_ = 0;
@@ -207,6 +237,7 @@ Status Table<Def>::refill(bool forward) {
       scan = forward ? Scan::Last : Scan::Last;
       break;
     case Mode::AfterLast:
+    case Mode::At:
       scan = forward ? Scan::After : Scan::Before;
       break;
     default:
@@ -221,6 +252,11 @@ Status Table<Def>::refill(bool forward) {
   std::vector<FieldValue> last_values;
   if (scan == Scan::GreaterEqual || scan == Scan::LessEqual) {
     bind_key(*st, key_, seek_, 1);
+  } else if (mode_ == Mode::At) {
+    // Forward from the record itself: after (values, id - 1), as positions are whole numbers.
+    bind_key(*st, key_, seek_, 1);
+    st->bind(static_cast<int>(schema().keys[static_cast<std::size_t>(key_)].columns.size()) + 1,
+             forward ? at_id_ - 1 : at_id_);
   } else if (scan == Scan::After || scan == Scan::Before) {
     if (key_ < 0) {
       st->bind(1, last_.id);
@@ -335,23 +371,40 @@ Status Table<Def>::put() {
 }
 
 template <class Def>
-Status Table<Def>::reread() {
+Status Table<Def>::fetch(std::int64_t id, Row& row) {
   if (!is_open()) return Status(kFileNotOpen);
-  if (!have_last_) return Status(kRecordNotAvailable);
   sql::Stmt* st = by_id_stmt();
   if (!st) return Status(kFileSystemError);
   st->reset();
-  st->bind(1, last_.id);
+  st->bind(1, id);
   const int rc = st->step();
   if (rc != SQLITE_ROW) {
     st->reset();
     return rc == SQLITE_DONE ? Status(kRecordNotFound) : step_error(rc);
   }
-  Row row;
   read_row(*st, row);
   st->reset();
+  return Status::ok();
+}
+
+template <class Def>
+Status Table<Def>::reread() {
+  if (is_open() && !have_last_) return Status(kRecordNotAvailable);
+  Row row;
+  if (Status st = fetch(last_.id, row); st.failed()) return st;
   rec = row.rec;
   last_ = row;
+  return Status::ok();
+}
+
+template <class Def>
+Status Table<Def>::get_at(std::int64_t id) {
+  Row row;
+  if (Status st = fetch(id, row); st.failed()) return st;
+  buffer_.clear();
+  pos_ = 0;
+  batch_rows_ = kFirstBatchRows;
+  take(row);
   return Status::ok();
 }
 

@@ -419,7 +419,7 @@ sql::Stmt* TableCore::scan_stmt(int key, Scan scan) {
       params_id = params + ", ?" + std::to_string(n + 1);
       const std::string cols = key_columns(key, false);
       std::vector<std::string> where;
-      if (auto p = partial_condition(key); !p.empty()) where.push_back(p);
+      if (auto p = partial_condition(key); !p.empty() && !unkeyed_) where.push_back(p);
       bool desc = false;
       switch (scan) {
         case Scan::GreaterEqual:
@@ -449,6 +449,34 @@ sql::Stmt* TableCore::scan_stmt(int key, Scan scan) {
   }
   if (!*slot) *slot = std::make_unique<sql::Stmt>(db_.get(), q);
   return (*slot)->valid() ? slot->get() : nullptr;
+}
+
+void TableCore::include_unkeyed(bool on) {
+  if (on == unkeyed_) return;
+  unkeyed_ = on;
+  for (auto& k : key_stmts_)
+    for (auto& s : k.scans) s.reset();
+  cursor_valid_ = false;
+}
+
+Status TableCore::key_taken(int key, const std::vector<FieldValue>& values, std::int64_t except,
+                            bool& taken) {
+  taken = false;
+  if (!is_open()) return Status(kFileNotOpen);
+  const auto& k = schema_->keys[static_cast<std::size_t>(key)];
+  std::string q = "SELECT id FROM data WHERE ";
+  if (auto p = partial_condition(key); !p.empty() && !unkeyed_) q += p + " AND ";
+  for (std::size_t i = 0; i < k.columns.size(); ++i)
+    q += sql::ident(schema_->columns[static_cast<std::size_t>(k.columns[i])].name) + " = ?" +
+         std::to_string(i + 1) + " AND ";
+  q += "id <> ?" + std::to_string(k.columns.size() + 1) + " LIMIT 1";
+  sql::Stmt st(db_.get(), q);
+  if (!st.valid()) return sql::status_of(st.prepare_rc(), db_.get());
+  bind_key(st, key, values, 1);
+  st.bind(static_cast<int>(k.columns.size()) + 1, except);
+  const int rc = st.step();
+  if (rc == SQLITE_ROW) taken = true;
+  return rc == SQLITE_ROW || rc == SQLITE_DONE ? Status::ok() : step_error(rc);
 }
 
 sql::Stmt* TableCore::get_stmt(int key) {

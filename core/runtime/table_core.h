@@ -76,6 +76,19 @@ class TableCore {
   // Changes made through add/put/erase since the last invalidation may move records.
   void invalidate_cursor() { cursor_valid_ = false; }
 
+  // Key-ordered reading of this opener includes the records a key leaves out (those whose key
+  // fields are all blank or zero), in their place in the key's order. Such reading sorts the
+  // whole table on every query: for tables of a few records only (the swap definitions, where
+  // Date Add 0 is the Sunday's definition). Exact gets are not affected.
+  void include_unkeyed(bool on);
+
+  // Whether a record other than the one at position `except` (0: none) has the key values
+  // `values` (values_of() of a record) in key `key`: for a unique key, whether storing a record
+  // with these values would repeat the key. Reading through this opener is not disturbed. With
+  // include_unkeyed(true) records the key leaves out count too.
+  Status key_taken(int key, const std::vector<FieldValue>& values, std::int64_t except,
+                   bool& taken);
+
  protected:
   enum class Scan { GreaterEqual, After, LessEqual, Before, First, Last };
 
@@ -113,6 +126,7 @@ class TableCore {
   bool batch_ = false;
   bool batch_txn_ = false;
   bool keys_dropped_ = false;
+  bool unkeyed_ = false;
   struct KeyStmts {
     std::array<std::unique_ptr<sql::Stmt>, 6> scans;
     std::unique_ptr<sql::Stmt> get;

@@ -9,6 +9,10 @@
 #include "core/analysis/nci_output.h"
 #include "core/setup/calendar.h"
 #include "core/setup/initial_setup.h"
+#include "core/auxdata/import_swap_rates.h"
+#include "core/auxdata/swap_output.h"
+#include "core/history/browses.h"
+#include "core/history/forms.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
 
@@ -485,6 +489,33 @@ void ModelThread::effects_report(Session& s) {
 void ModelThread::nci_output(Session& s) {
   NciOutput output(s, *this, *this);
   run_window(output);
+}
+
+// A form, the swap generation and import windows and the two swap lists run on the caller's
+// thread, as every window opened from inside another does.
+void ModelThread::form(Session& s, FormKind kind) {
+  auto f = make_form(kind, s, *this, *this);
+  run_window(*f);
+}
+
+void ModelThread::swap_output(Session& s) {
+  SwapOutput generation(s, *this, *this, *this, *this);
+  run_window(generation);
+}
+
+void ModelThread::import_swap_rates(Session& s) {
+  ImportSwapRates import(s, *this, *this);
+  run_window(import);
+}
+
+void ModelThread::browse_swap_data(Session& s) {
+  BrowseSwapData browse(s, *this, *this);
+  run_window(browse);
+}
+
+void ModelThread::browse_swap_rate(Session& s) {
+  BrowseSwapRate browse(s, *this, *this);
+  run_window(browse);
 }
 
 }  // namespace mervane::gui

@@ -43,6 +43,7 @@
 #include "core/app/main_frame.h"
 #include "core/app/window_model.h"
 #include "core/app/windows.h"
+#include "core/auxdata/swap_output.h"
 #include "core/model/session.h"
 #include "core/runtime/download.h"
 #include "core/runtime/progress.h"
@@ -163,7 +164,7 @@ class Host : public QObject {
 };
 
 // One window's thread: the model-side Reporter, Progress and Windows of the models on it.
-class ModelThread final : public Reporter, public Progress, public Windows {
+class ModelThread final : public Reporter, public Progress, public Windows, public SwapBrowses {
  public:
   ModelThread(Host& host, Session& session, ModelFactory factory);
   ~ModelThread() override;
@@ -187,6 +188,11 @@ class ModelThread final : public Reporter, public Progress, public Windows {
   void effects_setup(Session& s) override;
   void effects_report(Session& s) override;
   void nci_output(Session& s) override;
+  void form(Session& s, FormKind kind) override;
+  void swap_output(Session& s) override;
+  void import_swap_rates(Session& s) override;
+  void browse_swap_data(Session& s) override;
+  void browse_swap_rate(Session& s) override;
 
   // Runs a window on this thread until it closes: opens the model, shows its view and serves
   // its events. Windows opened from inside a model nest; the outer one waits meanwhile.

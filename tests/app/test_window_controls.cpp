@@ -16,7 +16,9 @@
 #include "core/auxdata/delete_swap_out.h"
 #include "core/auxdata/import_swap_rates.h"
 #include "core/auxdata/swap_output.h"
+#include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/history/forms.h"
 #include "core/output/procfile.h"
 #include "core/setup/initial_setup.h"
 #include "tests/support/window_bed.h"
@@ -117,6 +119,53 @@ const Window kWindows[] = {
     {"NCIOUTPUT", "  NCI output",
      [](Bed& b) { return std::make_unique<NciOutput>(b.session, b.reporter, b.progress); },
      "?COUNT"},
+    {"BROWSEHISTORYBYNAME", "View News Events History database",
+     [](Bed& b) { return std::make_unique<BrowseHistoryByName>(b.session, b.windows, b.reporter); },
+     "?CurrentTab ?Tab:1 ?Tab:2 ?Tab:3 ?BROWSE:1 ?INSERT ?CHANGE ?DELETE ?SELECT ?CLOSE"},
+    {"BROWSESWAPOUT", "  Auxiliary items list",
+     [](Bed& b) { return std::make_unique<BrowseSwapOut>(b.session, b.windows, b.reporter); },
+     "?CurrentTab ?Tab:1 ?BROWSE:1 ?INSERT ?CHANGE ?DELETE ?SELECT ?CLOSE ?BUTTON6"},
+    {"BROWSESWAPRATE", "Swap Rates / Spread Collection settings",
+     [](Bed& b) { return std::make_unique<BrowseSwapRate>(b.session, b.windows, b.reporter); },
+     "?CurrentTab ?Tab:1 ?BROWSE:1 ?INSERT ?CHANGE ?DELETE ?SELECT ?CLOSE ?IMPORT"},
+    {"BROWSESWAPDATA", "Swap Details",
+     [](Bed& b) { return std::make_unique<BrowseSwapData>(b.session, b.windows, b.reporter); },
+     "?CurrentTab ?Tab:1 ?BROWSE:1 ?INSERT ?CHANGE ?DELETE ?SELECT ?CLOSE"},
+    {"BROWSEPVIEW", "  Preview Export",
+     [](Bed& b) { return std::make_unique<BrowsePview>(b.session, b.windows, b.reporter); },
+     "?CurrentTab ?Tab:1 ?Tab:2 ?Tab:3 ?BROWSE:1 ?CLOSE"},
+    // The forms, asked to insert a record.
+    {"UPDATECALENDAR", "Adding a Calendar Record",
+     [](Bed& b) {
+       b.session.set_request(Request::Insert);
+       return std::make_unique<UpdateCalendar>(b.session, b.windows, b.reporter);
+     },
+     "?CAL:DATE ?BUTTON3 ?CAL:TIME ?CAL:CURRENCY ?CAL:DESCR ?CAL:IMPACT ?CAL:ACTUAL "
+     "?CAL:FORECAST ?CAL:PREVIOUS ?CAL:REVISEDFROM ?CAL:SPACING ?CAL:SYMBOL ?WINGCHAR "
+     "?CAL:COLOR ?CAL:KXIDCODE ?OK ?CANCEL"},
+    {"EDITSWAPOUT", "Adding a Swapout Record",
+     [](Bed& b) {
+       b.session.set_request(Request::Insert);
+       return std::make_unique<EditSwapOut>(b.session, b.windows, b.reporter);
+     },
+     "?SWO:RECTYPE ?SWO:DATE ?BUTTON4 ?SWO:TIME ?SWO:CURRENCY ?SWO:SPACING ?SWO:SYMBOL "
+     "?WINGCHAR ?SWO:COLOR ?SWO:MN1 ?SWO:M1 ?SWO:M5 ?SWO:M15 ?SWO:M30 ?SWO:H1 ?SWO:H4 ?SWO:D1 "
+     "?SWO:W1 ?SWO:TEXT1 ?SWO:TEXT2 ?DUP ?OK ?CANCEL"},
+    {"EDITSWAPRATE", "Adding a Swaprate Record",
+     [](Bed& b) {
+       b.session.set_request(Request::Insert);
+       return std::make_unique<EditSwapRate>(b.session, b.windows, b.reporter);
+     },
+     "?SWR:PAIR ?SWR:BUY ?SWR:SELL ?SWR:ALL ?SWR:USD ?SWR:CAD ?SWR:EUR ?SWR:GBP ?SWR:CHF "
+     "?SWR:JPY ?SWR:AUD ?SWR:NZD ?SWR:HIGH ?SWR:MED ?SWR:LOW ?OK ?CANCEL"},
+    {"EDITSWAPDATA", "Adding a Swapdata Record",
+     [](Bed& b) {
+       b.session.set_request(Request::Insert);
+       return std::make_unique<EditSwapData>(b.session, b.windows, b.reporter);
+     },
+     "?SWD:DATEADD ?SWD:MT4TIME ?SWD:DESCR ?SWD:FACTOR ?SWD:SPACING ?SWD:COLOR ?SWD:SYMBOL "
+     "?WINGCHAR ?SWD:SYMBOL2 ?WINGCHAR2 ?SWD:M1 ?SWD:M5 ?SWD:M15 ?SWD:M30 ?SWD:H1 ?SWD:H4 "
+     "?SWD:D1 ?SWD:W1 ?SWD:MN1 ?OK ?CANCEL"},
 };
 
 bool interactive(ControlKind k) {
@@ -136,7 +185,7 @@ bool interactive(ControlKind k) {
 }
 
 bool holds_children(ControlKind k) {
-  return k == ControlKind::Group || k == ControlKind::OptionGroup;
+  return k == ControlKind::Group || k == ControlKind::OptionGroup || k == ControlKind::Tabs;
 }
 
 TEST(WindowControls, EveryWindowShowsItsControlsByTheirNames) {
@@ -240,6 +289,16 @@ TEST(WindowControls, ControlsAreNamedByTheirLabelsOrPrompts) {
       {"INITIALSETUP", "?KXTIME", "KX calendar's current date/time (i.e. New York):"},
       {"INITIALSETUP", "?GLO:PARM3", "C:\\Program Files\\"},
       {"INITIALSETUP", "?CANCEL", "Cancel"},
+      {"BROWSEHISTORYBYNAME", "?Tab:2", "Currency / Descr"},
+      {"BROWSEHISTORYBYNAME", "?INSERT", "Insert (Ins)"},
+      {"BROWSESWAPOUT", "?BUTTON6", "Modify Swap Details  (F6)"},
+      {"UPDATECALENDAR", "?BUTTON3", "Date  (mm/dd/yyyy):"},
+      {"UPDATECALENDAR", "?CAL:DESCR", "Descr:"},
+      {"UPDATECALENDAR", "?CAL:KXIDCODE", "KX id Code:"},
+      {"EDITSWAPOUT", "?SWO:MN1", "MN1"},
+      {"EDITSWAPRATE", "?SWR:BUY", "Buy:"},
+      {"EDITSWAPRATE", "?SWR:MED", "Medium Impact"},
+      {"EDITSWAPDATA", "?SWD:SYMBOL2", "Symbol (down):"},
   };
   for (const auto& k : cases) {
     const auto w = std::find_if(std::begin(kWindows), std::end(kWindows),

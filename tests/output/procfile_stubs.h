@@ -48,6 +48,9 @@ class StubWindows final : public Windows {
     g2_seen = s.g2();
     outname_seen = s.globals().outname.str();
   }
+  void form(Session&, FormKind) override { calls.push_back("form"); }
+  void swap_output(Session&) override { calls.push_back("swap_output"); }
+  void import_swap_rates(Session&) override { calls.push_back("import_swap_rates"); }
   BuildSettings g2_seen;
   std::string outname_seen;
 };

@@ -202,6 +202,80 @@ TEST_F(TableTest, TwoOpenersHaveTheirOwnBuffersAndAStaleChangeFails) {
   EXPECT_EQ(t.put().code, kRecordChanged);
 }
 
+TEST_F(TableTest, PositionAtARowReadsOnFromItEvenAfterItWasDeleted) {
+  // Three events with the same name key: the position decides their order.
+  for (int d = 0; d < 3; ++d) add(event(70000 + d, 1, "USD", "same"));
+  add(event(70000, 1, "EUR", "eur"));
+  add(event(70000, 1, "JPY", "jpy"));
+  t.clear();
+  t.set_start(CalendarKey::NameKey);
+  std::vector<std::pair<CalendarRecord, std::int64_t>> rows;
+  while (t.next().is_ok()) rows.emplace_back(t.rec, t.row_id());
+  ASSERT_EQ(rows.size(), 5u);  // eur, jpy, same x 3
+  const auto& [mid, mid_id] = rows[3];
+  ASSERT_TRUE(t.set_at(CalendarKey::NameKey, mid, mid_id).is_ok());
+  ASSERT_TRUE(t.next().is_ok());
+  EXPECT_EQ(t.row_id(), mid_id);  // the row itself first
+  ASSERT_TRUE(t.set_at(CalendarKey::NameKey, mid, mid_id).is_ok());
+  ASSERT_TRUE(t.previous().is_ok());
+  EXPECT_EQ(t.row_id(), rows[2].second);  // the duplicate before it
+  // After the row: its position plus one.
+  ASSERT_TRUE(t.set_at(CalendarKey::NameKey, mid, mid_id + 1).is_ok());
+  ASSERT_TRUE(t.next().is_ok());
+  EXPECT_EQ(t.row_id(), rows[4].second);
+
+  // Another opener deletes the row: reading from it goes on with the next one.
+  Cal other(dir.path());
+  ASSERT_TRUE(other.open().is_ok());
+  ASSERT_TRUE(other.get_at(mid_id).is_ok());
+  ASSERT_TRUE(other.erase().is_ok());
+  ASSERT_TRUE(t.set_at(CalendarKey::NameKey, mid, mid_id).is_ok());
+  ASSERT_TRUE(t.next().is_ok());
+  EXPECT_EQ(t.row_id(), rows[4].second);
+  EXPECT_EQ(t.get_at(mid_id).code, kRecordNotFound);
+}
+
+TEST_F(TableTest, GetAtMakesTheRecordTheOneLastReadAndReadAheadFetchesAPage) {
+  for (int d = 0; d < 40; ++d) add(event(70000 + d, 1, "USD", std::to_string(d)));
+  t.set_start(CalendarKey::Key);
+  for (int i = 0; i < 10; ++i) t.next();
+  const std::int64_t tenth = t.row_id();
+  t.clear();
+  ASSERT_TRUE(t.get_at(tenth).is_ok());
+  EXPECT_EQ(t.rec.descr, "9");
+  t.rec.actual = "changed";
+  ASSERT_TRUE(t.put().is_ok());
+  ASSERT_TRUE(t.next().is_ok());  // on in the order of the last key used
+  EXPECT_EQ(t.rec.descr, "10");
+  t.set_start(CalendarKey::Key);
+  t.read_ahead(25);
+  EXPECT_EQ(read_all(t).size(), 40u);  // larger batches after the first read on as before
+}
+
+TEST_F(TableTest, KeyTakenSeesOtherRecordsOnlyAndUnkeyedOnesOnRequest) {
+  ASSERT_TRUE(add(event(70000, 1, "USD", "a")).is_ok());
+  const std::int64_t a = t.row_id();
+  ASSERT_TRUE(add(event(0, 0, "", "")).is_ok());  // left out of every key
+  const std::int64_t blank = t.row_id();
+  ASSERT_TRUE(add(event(0, 0, "", "")).is_ok());
+  bool taken = true;
+  ASSERT_TRUE(t.key_taken(CalendarKey::Key, event(70000, 1, "usd", "A"), 0, taken).is_ok());
+  EXPECT_TRUE(taken);
+  ASSERT_TRUE(t.key_taken(CalendarKey::Key, event(70000, 1, "usd", "A"), a, taken).is_ok());
+  EXPECT_FALSE(taken) << "the record itself does not count";
+  ASSERT_TRUE(t.key_taken(CalendarKey::Key, event(0, 0, "", ""), blank, taken).is_ok());
+  EXPECT_FALSE(taken) << "a blank key is no key value";
+  t.include_unkeyed(true);
+  ASSERT_TRUE(t.key_taken(CalendarKey::Key, event(0, 0, "", ""), blank, taken).is_ok());
+  EXPECT_TRUE(taken);
+  // Key-ordered reading now includes them, in their place.
+  t.set_start(CalendarKey::Key);
+  EXPECT_EQ(read_all(t), (std::vector<std::string>{"", "", "a"}));
+  t.include_unkeyed(false);
+  t.set_start(CalendarKey::Key);
+  EXPECT_EQ(read_all(t), std::vector<std::string>{"a"});
+}
+
 TEST_F(TableTest, AppendThenBuildKeysNamesTheRepeatedKey) {
   {
     Transaction tx(t);

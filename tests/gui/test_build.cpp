@@ -29,6 +29,8 @@
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
 #include "tests/gui/gui_support.h"
+#include "tests/output/procfile_stubs.h"
+#include "tests/support/scripted_reporter.h"
 
 namespace mervane::gui::test {
 namespace {
@@ -64,22 +66,6 @@ void seed_history(const fs::path& folder) {
   t.rec.impact = "H";
   QVERIFY(t.add().is_ok());
 }
-
-// What a Build window needs when no window is to open from it: Ignore, the default button, no
-// download.
-struct Quiet final : Reporter, Windows, Downloader {
-  Answer stop(std::string_view) override { return Answer::Ignore; }
-  int warning(const Warning& w) override { return w.default_button; }
-  void date_picker(Session&) override {}
-  void initial_setup(Session&) override {}
-  void wingding_chart() override {}
-  void browse_pview(Session&) override {}
-  void start_history_browse(Session&) override {}
-  void effects_setup(Session&) override {}
-  void effects_report(Session&) override {}
-  void nci_output(Session&) override {}
-  Status fetch(const std::string&, const fs::path&) override { return Status(90, "offline"); }
-};
 
 }  // namespace
 
@@ -550,9 +536,11 @@ class BuildTest : public QObject {
     QFETCH(QString, xout);
     seed_history(folder());
     Session session(folder(), *clock_);
-    Quiet quiet;
+    mervane::test::ScriptedReporter reporter;
     NoProgress progress;
-    ProcFile model(ProcFileServices{session, quiet, progress, quiet, quiet});
+    mervane::test::StubWindows windows;
+    mervane::test::StubDownloader downloader;
+    ProcFile model(ProcFileServices{session, reporter, progress, windows, downloader});
     model.open();
     model.type(number(C::XOUT), xout.toStdString());
     BuildView view(model.controls(), {});

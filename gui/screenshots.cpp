@@ -102,10 +102,11 @@ WindowView* view_titled(Host& host, std::string_view title) {
   return nullptr;
 }
 
-// One event in the Event History, so that the Build window opens without the Initial setup.
-void seed_history(const std::filesystem::path& folder) {
+// One event in the Event History, so that the Build window opens without the Initial setup;
+// false when it could not be stored.
+bool seed_history(const std::filesystem::path& folder) {
   Table<CalendarTable> t(folder);
-  if (t.create().failed() || t.open().failed()) return;
+  if (t.create().failed() || t.open().failed()) return false;
   t.rec.date = *date_serial(2009, 3, 6);
   t.rec.time = 1 + 13 * 360000 + 30 * 6000;
   t.rec.currency = "USD";
@@ -113,7 +114,7 @@ void seed_history(const std::filesystem::path& folder) {
   t.rec.impact = "H";
   t.rec.color = "3";
   t.rec.symbol = "140";
-  t.add();
+  return !t.add().failed();
 }
 
 // The frame with its windows as one picture: the windows that float over the frame (a date
@@ -176,7 +177,10 @@ int main(int argc, char** argv) {
   // window's start date open over it.
   {
     QTemporaryDir folder;
-    seed_history(folder.path().toStdString());
+    if (!seed_history(folder.path().toStdString())) {
+      std::fprintf(stderr, "mervane-screenshots: no event could be stored in the history\n");
+      return 1;
+    }
     Session build_session(folder.path().toStdString(), clock);
     AppFrame build_frame(build_session);
     build_frame.resize(1000, 700);
@@ -225,7 +229,7 @@ int main(int argc, char** argv) {
     for (const auto& [name, value] :
          {std::pair{kCalendarSourceSetting, "feed"}, std::pair{kCalendarZoneSetting, "UTC"},
           std::pair{kMt4ZoneSetting, "America/New_York+7"}})
-      save_calendar_setting(f, name, value);
+      ok &= !save_calendar_setting(f, name, value).failed();
     Session feed_session(f, clock);
     ProcFile build(ProcFileServices{feed_session, quiet, progress, quiet, quiet});
     auto view = view_of(build);

@@ -7,12 +7,12 @@
 #include "core/analysis/effect_analysis_report.h"
 #include "core/analysis/effects_setup.h"
 #include "core/analysis/nci_output.h"
-#include "core/setup/calendar.h"
-#include "core/setup/initial_setup.h"
 #include "core/auxdata/import_swap_rates.h"
 #include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/forms.h"
+#include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
 
@@ -497,6 +497,8 @@ void ModelThread::swap_output(Session& s) {
 void ModelThread::import_swap_rates(Session& s) {
   ImportSwapRates import(s, *this, *this);
   run_window(import);
+  // The lines the file held that are no swap rates, and why, over the list that started it.
+  if (const std::optional<Warning> w = import.skipped_lines()) warning(*w);
 }
 
 void ModelThread::browse_swap_data(Session& s) {

@@ -118,6 +118,8 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
     case ControlKind::Prompt:
     case ControlKind::Display: {
       auto* l = new QLabel(c.kind == ControlKind::Prompt ? text : QString(), parent);
+      // A text of several lines starts at the top of its place, as the line beside it does.
+      if (text.contains(QLatin1Char('\n'))) l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       if (c.kind == ControlKind::Display) {
         const auto p = read_picture(c.picture);
         l->setAlignment((p && p->kind == PictureKind::Number ? Qt::AlignRight : Qt::AlignHCenter) |

@@ -65,6 +65,14 @@ QLineEdit* editor_of(QWidget* w) {
   return nullptr;
 }
 
+// A widget the user types into: a line edit, or an editable combo box, which keeps the focus
+// (and gets the keys) for the line edit inside it.
+bool typed_into(QObject* o) {
+  if (qobject_cast<QLineEdit*>(o)) return true;
+  const auto* combo = qobject_cast<QComboBox*>(o);
+  return combo && combo->isEditable();
+}
+
 bool is_date_picture(const std::string& picture) {
   const auto p = read_picture(picture);
   return p && p->kind == PictureKind::Date;
@@ -453,7 +461,7 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
         b->click();
         return true;
       }
-      if (qobject_cast<QLineEdit*>(watched) && !(mods & Qt::ControlModifier)) {
+      if (typed_into(watched) && !(mods & Qt::ControlModifier)) {
         commit_entry(control, true);
         return true;
       }
@@ -501,7 +509,7 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
   }
   // Leaving a field by a key first hands the model what was typed there; Esc leaves the window
   // and takes nothing.
-  if (qobject_cast<QLineEdit*>(watched) && k.key != Key::Esc) commit_entry(control, false);
+  if (typed_into(watched) && k.key != Key::Esc) commit_entry(control, false);
   ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, control);
   e.key = k;
   send(e);
@@ -530,7 +538,7 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
       return false;
     }
     case QEvent::FocusOut:
-      if (qobject_cast<QLineEdit*>(watched) && !applying_) commit_entry(control_of(watched), false);
+      if (typed_into(watched) && !applying_) commit_entry(control_of(watched), false);
       return false;
     default:
       return false;

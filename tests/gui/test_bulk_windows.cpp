@@ -211,10 +211,14 @@ class BulkWindowsTest : public QObject {
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, enter ? Qt::Key_Return : Qt::Key_Tab);
   }
-  static void choose(WindowView* v, int group, const std::string& option) {
+  static QWidget* option_of(WindowView* v, int group, const std::string& option) {
     for (const ControlSpec& c : v->specs())
       if (c.kind == ControlKind::Option && c.parent == group && c.value == option)
-        click_box(v->widget_of(c.id));
+        return v->widget_of(c.id);
+    return nullptr;
+  }
+  static void choose(WindowView* v, int group, const std::string& option) {
+    click_box(option_of(v, group, option));
     QVERIFY(wait_for([&] { return value(v, group) == option; }));
   }
   // A radio button or check box takes a click on its mark.
@@ -304,7 +308,15 @@ class BulkWindowsTest : public QObject {
 
     QPointer<WindowView> v = from_menu(Qt::Key_F9, "  Delete / Rebuild News Event History items");
     QVERIFY(v);
-    if (option != QStringLiteral("1")) choose(v, id(H::OPTION1), option.toStdString());
+    if (option == QStringLiteral("2")) {
+      // From the keyboard: the arrow keys move between the choices and take the one reached.
+      QWidget* first = option_of(v, id(H::OPTION1), "1");
+      first->setFocus();
+      QTest::keyClick(first, Qt::Key_Down);
+      QVERIFY(wait_for([&] { return value(v, id(H::OPTION1)) == "2"; }));
+    } else if (option != QStringLiteral("1")) {
+      choose(v, id(H::OPTION1), option.toStdString());
+    }
     // The hours belong to Rebuild, the name to Export and Import.
     QCOMPARE(editor(v, id(H::ADJUSTHRS))->isEnabled(), option == QStringLiteral("2"));
     QCOMPARE(editor(v, id(H::PFILENAME))->isEnabled(),

@@ -2,11 +2,18 @@
 
 #include "core/auxdata/delete_swap_out.h"
 #include "core/history/delete_history.h"
+#include "core/output/procfile.h"
+#include "gui/build/build_view.h"
 
 namespace mervane::gui {
 
 ModelFactory procedure_factory(Procedure p) {
   switch (p) {
+    case Procedure::ProcFile:
+      return [](const ModelServices& s) {
+        return std::make_unique<ProcFile>(
+            ProcFileServices{s.session, s.reporter, s.progress, s.windows, s.downloader});
+      };
     case Procedure::DeleteHistory:
       return [](const ModelServices& s) {
         return std::make_unique<DeleteHistory>(s.session, s.windows, s.reporter, s.progress);
@@ -15,15 +22,20 @@ ModelFactory procedure_factory(Procedure p) {
       return [](const ModelServices& s) {
         return std::make_unique<DeleteSwapOut>(s.session, s.windows, s.reporter, s.progress);
       };
-    // The Build window waits for its view; the history, auxiliary item and swap rate browses
-    // join with the browse models.
-    case Procedure::ProcFile:
+    // The history, auxiliary item and swap rate browses join with the browse models.
     case Procedure::BrowseHistoryByName:
     case Procedure::BrowseSwapOut:
     case Procedure::BrowseSwapRate:
       return nullptr;
   }
   return nullptr;
+}
+
+ViewMaker procedure_view(const WindowModel& m) {
+  if (dynamic_cast<const ProcFile*>(&m) == nullptr) return {};
+  return [](std::vector<ControlSpec> specs, EventSink sink) {
+    return new BuildView(std::move(specs), std::move(sink));
+  };
 }
 
 }  // namespace mervane::gui

@@ -98,6 +98,13 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
   } else {
     build_rows();
   }
+  finish();
+}
+
+WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent, OwnLayout)
+    : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {}
+
+void WindowView::finish() {
   for (std::size_t i = 0; i < specs_.size(); ++i) {
     QWidget* w = widgets_.value(specs_[i].id);
     if (!w) continue;
@@ -105,6 +112,27 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
     w->setAccessibleDescription(qtext(accessible_description(specs_[i])));
     if (!specs_[i].use.empty()) w->setObjectName(qtext(accessible_description(specs_[i])));
   }
+  // Option groups make their options exclusive.
+  QHash<int, QButtonGroup*> groups;
+  for (const ControlSpec& c : specs_) {
+    if (c.kind != ControlKind::Option) continue;
+    auto* option = qobject_cast<QAbstractButton*>(widgets_.value(c.id));
+    if (!option) continue;
+    if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
+    groups.value(c.parent)->addButton(option);
+  }
+}
+
+const ControlSpec* WindowView::spec_of(int id) const {
+  for (const ControlSpec& c : specs_)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+QWidget* WindowView::make_control(int id, QWidget* parent) {
+  for (std::size_t i = 0; i < specs_.size(); ++i)
+    if (specs_[i].id == id) return make(i, parent);
+  return nullptr;
 }
 
 QSize WindowView::dialog_units() const {
@@ -308,13 +336,6 @@ void WindowView::build_fixed() {
   // Group boxes and frames go behind the controls they surround, in reverse window order so
   // that the first of them ends up in front of the later ones.
   for (QWidget* w : behind) w->lower();
-  // Option groups make their options exclusive.
-  QHash<int, QButtonGroup*> groups;
-  for (const ControlSpec& c : specs_) {
-    if (c.kind != ControlKind::Option) continue;
-    if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
-    groups.value(c.parent)->addButton(qobject_cast<QAbstractButton*>(widgets_.value(c.id)));
-  }
   setFixedSize(px_x(right + 6), px_y(bottom + 6));
 }
 
@@ -337,7 +358,6 @@ void WindowView::build_rows() {
   outer->addLayout(top);
   outer->addStretch(1);
   containers.insert(0, Rows{top});
-  QHash<int, QButtonGroup*> groups;
   QHash<int, QWidget*> holders;  // the widget that holds the controls of a container
   holders.insert(0, this);
 
@@ -398,10 +418,6 @@ void WindowView::build_rows() {
       containers.insert(c.id, Rows{inner});
       holders.insert(c.id, w);
     }
-    if (c.kind == ControlKind::Option) {
-      if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
-      groups.value(c.parent)->addButton(qobject_cast<QAbstractButton*>(w));
-    }
   }
   // Prompts whose labels were made before their fields get their buddies now.
   for (std::size_t i = 0; i + 1 < specs_.size(); ++i) {
@@ -457,7 +473,10 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
   switch (qt_key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (auto* b = qobject_cast<QAbstractButton*>(watched)) {
+      // Enter presses the push button that has the focus; on a check box or an option it is the
+      // window's Enter, as on a field.
+      if (auto* b = qobject_cast<QAbstractButton*>(watched);
+          b && (qobject_cast<QPushButton*>(b) || qobject_cast<QToolButton*>(b))) {
         b->click();
         return true;
       }

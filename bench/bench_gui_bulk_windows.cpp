@@ -29,6 +29,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/calendar_events.h"
+#include "bench/gui_bench.h"
 #include "cli/app.h"
 #include "core/history/delete_history.h"
 #include "core/runtime/clock.h"
@@ -41,59 +42,12 @@
 namespace {
 
 using namespace mervane;
+using bench::Heartbeat;
+using bench::kBeatMs;
+using bench::run_until;
 
 constexpr double kLimitMs = 100;
-constexpr int kBeatMs = 5;
 constexpr int kTurns = 3;
-
-// The longest gap between the beats of a timer on the GUI thread while the loop runs.
-class Heartbeat {
- public:
-  Heartbeat() {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kBeatMs);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      const qint64 now = clock_.nsecsElapsed();
-      longest_ = std::max(longest_, now - last_);
-      last_ = now;
-      if (on_beat) on_beat();
-    });
-  }
-  void start() {
-    longest_ = 0;
-    last_ = 0;
-    clock_.start();
-    timer_.start();
-  }
-  double stop_ms() {
-    timer_.stop();
-    // The time since the last beat counts as well: a stall at the very end is a stall.
-    longest_ = std::max(longest_, clock_.nsecsElapsed() - last_);
-    return static_cast<double>(longest_) / 1e6;
-  }
-  std::function<void()> on_beat;
-
- private:
-  QTimer timer_;
-  QElapsedTimer clock_;
-  qint64 last_ = 0, longest_ = 0;
-};
-
-// Runs the GUI's event loop, sleeping between events, until the condition holds or the time is
-// up. (Polling processEvents() in a loop would keep the GUI thread busy and take a core from the
-// window's thread.)
-bool run_until(const std::function<bool()>& done, int seconds) {
-  if (done()) return true;
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, [&] {
-    if (done()) loop.quit();
-  });
-  check.start(10);
-  QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-  loop.exec();
-  return done();
-}
 
 std::int64_t records(const std::filesystem::path& folder) {
   Table<CalendarTable> t(folder);

@@ -28,6 +28,8 @@
 #include "gui/frame/procedures.h"
 #include "gui/widgets/message_box.h"
 #include "tests/gui/gui_support.h"
+#include "tests/support/scripted_reporter.h"
+#include "tests/support/stub_windows.h"
 
 namespace mervane::gui::test {
 namespace fs = std::filesystem;
@@ -726,30 +728,19 @@ class BulkWindowsTest : public QObject {
   }
   void everyTextFitsAndEveryControlIsNamed() {
     QFETCH(int, window);
-    struct None final : Reporter, Windows, SwapBrowses {
-      Answer stop(std::string_view) override { return Answer::Ignore; }
-      int warning(const Warning& w) override { return w.default_button; }
-      void date_picker(Session&) override {}
-      void initial_setup(Session&) override {}
-      void wingding_chart() override {}
-      void browse_pview(Session&) override {}
-      void start_history_browse(Session&) override {}
-      void effects_setup(Session&) override {}
-      void effects_report(Session&) override {}
-      void nci_output(Session&) override {}
-      void form(Session&, FormKind) override {}
-      void swap_output(Session&) override {}
-      void import_swap_rates(Session&) override {}
+    struct NoBrowses final : SwapBrowses {
       void browse_swap_data(Session&) override {}
       void browse_swap_rate(Session&) override {}
-    } none;
+    } browses;
+    mervane::test::StubWindows windows;
+    mervane::test::ScriptedReporter reporter;
     NoProgress progress;
     Session& s = bed_->session;
     std::unique_ptr<WindowModel> m;
-    if (window == 0) m = std::make_unique<DeleteHistory>(s, none, none, progress);
-    if (window == 1) m = std::make_unique<DeleteSwapOut>(s, none, none, progress);
-    if (window == 2) m = std::make_unique<SwapOutput>(s, none, none, none, progress);
-    if (window == 3) m = std::make_unique<ImportSwapRates>(s, none, progress);
+    if (window == 0) m = std::make_unique<DeleteHistory>(s, windows, reporter, progress);
+    if (window == 1) m = std::make_unique<DeleteSwapOut>(s, windows, reporter, progress);
+    if (window == 2) m = std::make_unique<SwapOutput>(s, windows, browses, reporter, progress);
+    if (window == 3) m = std::make_unique<ImportSwapRates>(s, reporter, progress);
     m->open();
     WindowView v(m->controls(), EventSink{});
     v.apply(m->state());

@@ -22,26 +22,37 @@ constexpr int n(C c) {
   return static_cast<int>(c);
 }
 
+// The window's places, in dialog units: the warning on top, then each field beside its prompt
+// in one column, the dates side by side with their note under them.
 std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
   l.prompt("This will delete all items that match the criteria you specify (CAUTION!)");
+  l.at({8, 6, 300, 9});
   l.prompt("To exit without damage, press Esc or click Cancel now");
+  l.at({8, 16, 300, 9});
   l.prompt("Record Type  (mandatory)");
-  l.add(n(C::RECTYPE), K::Combo, "?RECTYPE", {}, "s6");
+  l.at({8, 36, 160, 9});
+  l.add(n(C::RECTYPE), K::Combo, "?RECTYPE", {}, "s6").at({168, 34, 64, 13});
   l.prompt("Delete all items between");
-  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+  l.at({8, 55, 160, 9});
+  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({168, 53, 72, 13});
   l.calendar_button(n(C::BUTTON1), "?BUTTON1");
   l.prompt("and");
-  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2");
+  l.at({246, 55, 20, 9});
+  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2").at({266, 53, 72, 13});
   l.calendar_button(n(C::BUTTON2), "?BUTTON2");
   l.prompt("(format mm/dd/yyyy)");
+  l.at({168, 68, 120, 9});
   l.prompt("Restrict deletions to this currency pair");
-  l.add(n(C::DELPAIR), K::Combo, "?DELPAIR", {}, "s6");
+  l.at({8, 86, 160, 9});
+  l.add(n(C::DELPAIR), K::Combo, "?DELPAIR", {}, "s6").at({168, 84, 64, 13});
   l.prompt("(leave blank = no restrictions)");
-  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
-  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
-  l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_6");
+  l.at({238, 86, 120, 9});
+  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({198, 106, 66, 15});
+  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({270, 106, 68, 15});
+  // The counter has no prompt on the window; its name tells a screen reader what it counts.
+  l.add(n(C::COUNT1), K::Display, "?COUNT1", "Items examined", "n_6").at({110, 109, 80, 10});
   return l.take();
 }
 

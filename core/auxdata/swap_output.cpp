@@ -42,16 +42,24 @@ const std::vector<ControlSpec>& SwapOutput::controls() const {
   static const std::vector<ControlSpec> kControls = [] {
     ControlList l(100);
     using K = ControlKind;
-    l.add(n(C::SWAPPLOT), K::Button, "?SWAPPLOT", "Modify Swap Plotting Details  (F2)");
-    l.add(n(C::SWAPRATES), K::Button, "?SWAPRATES", "Modify Swap Rates  (F3)");
+    // Places in dialog units: the two browses' buttons on top, the start date beside its
+    // prompt, the check box, the buttons.
+    l.add(n(C::SWAPPLOT), K::Button, "?SWAPPLOT", "Modify Swap Plotting Details  (F2)")
+        .at({8, 8, 150, 15});
+    l.add(n(C::SWAPRATES), K::Button, "?SWAPRATES", "Modify Swap Rates  (F3)")
+        .at({164, 8, 110, 15});
     l.prompt("Sunday to start Swap record generation  (mm/dd/yyyy)");
-    l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+    l.at({8, 36, 220, 9});
+    l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({228, 34, 72, 13});
     l.calendar_button(n(C::BUTTON5), "?BUTTON5");
     l.add(n(C::REBUILD), K::Check, "?REBUILD",
-          "  Delete existing SWAP records and rebuild completely");
-    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
-    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
-    l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_6");
+          "  Delete existing SWAP records and rebuild completely")
+        .at({8, 54, 260, 11});
+    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({160, 76, 66, 15});
+    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({232, 76, 68, 15});
+    // The counter has no prompt on the window; its name tells a screen reader what it counts.
+    l.add(n(C::COUNT1), K::Display, "?COUNT1", "Records deleted and written", "n_6")
+        .at({72, 79, 80, 10});
     return l.take();
   }();
   return kControls;

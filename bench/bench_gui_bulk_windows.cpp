@@ -52,8 +52,8 @@ constexpr int kTurns = 3;
 std::int64_t records(const std::filesystem::path& folder) {
   Table<CalendarTable> t(folder);
   std::int64_t n = -1;
-  if (t.open(OpenMode::read_only()).is_ok()) t.records(n);
-  return n;
+  if (t.open(OpenMode::read_only()).is_ok() && t.records(n).is_ok()) return n;
+  return -1;
 }
 
 // CPU time used so far, in seconds: by the whole process, or by the calling thread.

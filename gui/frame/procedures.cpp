@@ -1,6 +1,7 @@
 #include "gui/frame/procedures.h"
 
 #include "core/auxdata/delete_swap_out.h"
+#include "core/history/browses.h"
 #include "core/history/delete_history.h"
 
 namespace mervane::gui {
@@ -15,12 +16,20 @@ ModelFactory procedure_factory(Procedure p) {
       return [](const ModelServices& s) {
         return std::make_unique<DeleteSwapOut>(s.session, s.windows, s.reporter, s.progress);
       };
-    // The Build window waits for its view; the history, auxiliary item and swap rate browses
-    // join with the browse models.
-    case Procedure::ProcFile:
     case Procedure::BrowseHistoryByName:
+      return [](const ModelServices& s) {
+        return std::make_unique<BrowseHistoryByName>(s.session, s.windows, s.reporter);
+      };
     case Procedure::BrowseSwapOut:
+      return [](const ModelServices& s) {
+        return std::make_unique<BrowseSwapOut>(s.session, s.windows, s.reporter);
+      };
     case Procedure::BrowseSwapRate:
+      return [](const ModelServices& s) {
+        return std::make_unique<BrowseSwapRate>(s.session, s.windows, s.reporter);
+      };
+    // The Build window waits for its view.
+    case Procedure::ProcFile:
       return nullptr;
   }
   return nullptr;

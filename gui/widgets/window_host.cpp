@@ -350,6 +350,8 @@ void ModelThread::main() {
 Response ModelThread::run_window(WindowModel& m) {
   check_ending();
   m.open();
+  // A window that closed while opening (a form asked to delete a record) is never shown.
+  if (m.closed()) return Response::None;
   const int window = next_window++;
   const int parent = shown_.empty() ? 0 : shown_.back().window;
   shown_.push_back({window, &m});

@@ -265,12 +265,18 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
 void WindowView::wire(const ControlSpec& c, QWidget* w) {
   const int id = c.id;
   w->installEventFilter(this);
+  // A button pressed with the mouse leaves the cursor where it was: what was typed there goes
+  // to the model first, as if the field had been left.
   if (auto* b = qobject_cast<QPushButton*>(w)) {
-    connect(b, &QPushButton::clicked, this,
-            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+    connect(b, &QPushButton::clicked, this, [this, id] {
+      commit_focused();
+      send(ViewEvent::of(ViewEvent::Kind::Accepted, id));
+    });
   } else if (auto* t = qobject_cast<QToolButton*>(w)) {
-    connect(t, &QToolButton::clicked, this,
-            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+    connect(t, &QToolButton::clicked, this, [this, id] {
+      commit_focused();
+      send(ViewEvent::of(ViewEvent::Kind::Accepted, id));
+    });
   } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
     connect(cb, &QCheckBox::clicked, this, [this, id](bool on) {
       ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
@@ -470,7 +476,8 @@ void WindowView::commit_entry(int control, bool then_enter) {
   if (edit->text().trimmed() != shown_.value(control).trimmed()) {
     ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, control);
     e.text = cptext(edit->text());
-    send(e);
+    // A window that takes no input now keeps the text until the field is left again.
+    if (!send(e)) return;
     // The next snapshot shows the field as the model took it: through its picture, or as it
     // was when the model refused the text.
     shown_.remove(control);
@@ -483,6 +490,10 @@ void WindowView::commit_entry(int control, bool then_enter) {
     k.key.key = Key::Enter;
     send(k);
   }
+}
+
+void WindowView::commit_focused() {
+  if (auto* edit = qobject_cast<QLineEdit*>(focusWidget())) commit_entry(control_of(edit), false);
 }
 
 int WindowView::control_of(QObject* o) const {
@@ -517,6 +528,15 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
     case Qt::Key_Escape:
       k.key = Key::Esc;
       break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      // A field whose text its picture cannot take yet keeps the cursor: the model refuses the
+      // text with its message.
+      if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && !edit->hasAcceptableInput()) {
+        commit_entry(control, false);
+        return true;
+      }
+      return false;
     case Qt::Key_F2:
       k.key = Key::F2;
       break;
@@ -559,6 +579,7 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
   if (qobject_cast<QLineEdit*>(watched) && k.key != Key::Esc) commit_entry(control, false);
   ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, control);
   e.key = k;
+  e.key.control = control;
   send(e);
   return true;
 }
@@ -709,8 +730,13 @@ void WindowView::apply(const WindowState& state) {
         have_state_ && i < last_.controls.size() ? &last_.controls[i] : nullptr;
     apply_control(specs_[i], state.controls[i], before);
   }
+  // The cursor goes where the model puts it. A snapshot that still names the control the user has
+  // just left (the model has not yet heard where the cursor went) does not pull it back out of
+  // the entry the user is typing into.
   if (state.focus != 0) {
-    if (QWidget* w = widgets_.value(state.focus); w && w->isEnabled())
+    const bool typing = qobject_cast<QLineEdit*>(focusWidget()) != nullptr;
+    if (QWidget* w = widgets_.value(state.focus);
+        w && w->isEnabled() && (!have_state_ || state.focus != last_.focus || !typing))
       w->setFocus(Qt::OtherFocusReason);
   }
   last_ = state;

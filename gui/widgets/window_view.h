@@ -92,6 +92,7 @@ class WindowView : public QWidget {
   bool send(ViewEvent e);
   void send_other(int control, OtherEvent::Kind kind, int value);
   void commit_entry(int control, bool then_enter);
+  void commit_focused();
   bool key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifiers mods, const QString& text);
   void apply_control(const ControlSpec& c, const ControlState& s, const ControlState* before);
   void update_enabled();

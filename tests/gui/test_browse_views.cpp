@@ -124,7 +124,7 @@ class BrowseViewsTest : public QObject {
   // What `mervane-cli list TABLE` prints for the test's folder.
   QString cli_list(const QString& table) {
     QProcess p;
-    p.start(QStringLiteral(MERVANE_CLI_PATH),
+    p.start(QStringLiteral(MERVANE_CLI),
             {QStringLiteral("--dir"), bed_->dir.path(), QStringLiteral("list"), table});
     if (!p.waitForFinished(60000)) return QStringLiteral("(mervane-cli did not finish)");
     return QString::fromUtf8(p.readAllStandardOutput());

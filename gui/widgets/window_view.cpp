@@ -103,6 +103,8 @@ const SymbolFont& font_named(std::string_view name) {
 WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent)
     : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {
   du_ = dialog_units();
+  // Building the widgets sends nothing (a tab sheet tells of its first tab, for one).
+  applying_ = true;
   const bool fixed = std::any_of(specs_.begin(), specs_.end(),
                                  [](const ControlSpec& c) { return c.at.w > 0 && c.at.h > 0; });
   if (fixed) {
@@ -116,7 +118,13 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
     w->setAccessibleName(qtext(accessible_name(specs_, i)));
     w->setAccessibleDescription(qtext(accessible_description(specs_[i])));
     if (!specs_[i].use.empty()) w->setObjectName(qtext(accessible_description(specs_[i])));
+    // A list's table takes the focus: a screen reader names it as the list.
+    if (auto* list = qobject_cast<BrowseList*>(w)) {
+      list->table()->setAccessibleName(w->accessibleName());
+      list->table()->setAccessibleDescription(w->accessibleDescription());
+    }
   }
+  applying_ = false;
 }
 
 QSize WindowView::dialog_units() const {

@@ -761,6 +761,7 @@ class BrowseViewsTest : public QObject {
     QCOMPARE(name_of(list), QStringLiteral("View News Events History database"));
     QCOMPARE(name_of(list->widget_of(number(B::BROWSE_1))), QStringLiteral("Browsing Records"));
     QCOMPARE(description_of(list->widget_of(number(B::BROWSE_1))), QStringLiteral("BROWSE:1"));
+    QCOMPARE(name_of(list_of(list)->table()), QStringLiteral("Browsing Records"));
     QCOMPARE(name_of(list->widget_of(number(B::INSERT))), QStringLiteral("Insert (Ins)"));
     QCOMPARE(description_of(list->widget_of(number(B::CHANGE))), QStringLiteral("CHANGE"));
 

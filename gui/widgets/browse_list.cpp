@@ -252,6 +252,8 @@ void BrowseList::bar_action(int action) {
 }
 
 bool BrowseList::eventFilter(QObject* watched, QEvent* event) {
+  // The table's own scroll bar for its columns comes and goes, and takes a row's height with it.
+  if (event->type() == QEvent::Resize && watched == table_->viewport()) check_rows();
   if (event->type() == QEvent::Wheel && (watched == table_->viewport() || watched == bar_)) {
     const auto* w = static_cast<QWheelEvent*>(event);
     if (w->angleDelta().y() == 0) return false;  // sideways: the table scrolls its columns

@@ -24,8 +24,7 @@ namespace {
 
 constexpr const char* kCcy[] = {"USD", "EUR", "GBP", "JPY", "CHF", "CAD", "AUD", "NZD", "All"};
 constexpr const char* kImpact[] = {"Low", "Medium", "High", "Holiday"};
-constexpr const char* kTimes[] = {"8:30am", "12:30pm", "All Day", "2:00pm", "Tentative",
-                                  "11:45pm"};
+constexpr const char* kTimes[] = {"8:30am", "12:30pm", "All Day", "2:00pm", "Tentative", "11:45pm"};
 
 std::string value(const char* name, const std::string& v) {
   if (v.empty()) return std::string("<") + name + " />\n";
@@ -96,8 +95,8 @@ int main(int argc, char** argv) {
 
   double lxml_seconds = 0;
   long values = 0;
-  const bool ran = bench::run_python((dir / "walk.py").string(), file.string(), 5, lxml_seconds,
-                                     values);
+  const bool ran =
+      bench::run_python((dir / "walk.py").string(), file.string(), 5, lxml_seconds, values);
   std::filesystem::remove_all(dir);
   if (!ran) return 1;
 

@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
 
   double lxml_seconds = 0;
   long cells = 0;
-  const bool ran = bench::run_python((dir / "walk.py").string(), file.string(), 5, lxml_seconds,
-                                     cells);
+  const bool ran =
+      bench::run_python((dir / "walk.py").string(), file.string(), 5, lxml_seconds, cells);
   std::filesystem::remove_all(dir);
   if (!ran) return 1;
 

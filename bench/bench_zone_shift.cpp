@@ -34,8 +34,8 @@ std::vector<Event> make_events(int n) {
     const int minutes = (i * 37) % 1440;
     char t[8];
     std::snprintf(t, sizeof t, "%02d:%02d", minutes / 60, minutes % 60);
-    events.push_back({first + static_cast<std::int32_t>(static_cast<std::int64_t>(i) * days / n),
-                      t});
+    events.push_back(
+        {first + static_cast<std::int32_t>(static_cast<std::int64_t>(i) * days / n), t});
   }
   return events;
 }
@@ -64,12 +64,13 @@ int main() {
     };
   };
   const auto fixed = measure("fixed offset (OFFSET1 = 2)", kEvents, "events", run(TimeShift(2)), 5);
-  const auto zoned = measure("zones (UTC to New York + 7)", kEvents, "events",
-                             run(TimeShift(*zones)), 5);
+  const auto zoned =
+      measure("zones (UTC to New York + 7)", kEvents, "events", run(TimeShift(*zones)), 5);
   const bool ok = compare(zoned, fixed, 3.0);
 
   std::shuffle(events.begin(), events.end(), std::mt19937(7));
-  const auto fixed_mixed = measure("fixed offset, shuffled", kEvents, "events", run(TimeShift(2)), 3);
+  const auto fixed_mixed =
+      measure("fixed offset, shuffled", kEvents, "events", run(TimeShift(2)), 3);
   const auto zoned_mixed = measure("zones, shuffled", kEvents, "events", run(TimeShift(*zones)), 3);
   std::printf("for the record, events out of order: %.2f times the fixed offset\n",
               zoned_mixed.seconds / fixed_mixed.seconds);

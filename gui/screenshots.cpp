@@ -1,8 +1,11 @@
 // mervane-screenshots FOLDER: renders every window of the program to PNG files in FOLDER, on
 // whatever platform Qt runs (scripts/screenshots uses the offscreen one), from the same views and
-// models the program shows: the frame, the date picker, the symbol chart, the lists and forms of
-// every table (with a few records, as new and as changed records, and a form made larger), the
-// stop box and every standard warning.
+// models the program shows: the frame, the frame with the Build window and a date picker, the
+// Build window with and without its export, the date picker, the symbol chart, the setup,
+// maintenance and progress windows, the lists and forms of every table (with a few records, as new
+// and as changed records, and a form made larger), two lists side by side, the stop box and every
+// standard warning.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -22,6 +25,8 @@
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
 #include "core/history/forms.h"
+#include "core/import/calendar_source.h"
+#include "core/output/procfile.h"
 #include "core/runtime/clock.h"
 #include "core/runtime/table.h"
 #include "core/setup/calendar.h"
@@ -29,6 +34,7 @@
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
 #include "gui/frame/app_frame.h"
+#include "gui/frame/procedures.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
@@ -51,8 +57,12 @@ bool save(QWidget* w, const QDir& dir, const QString& name) {
   return true;
 }
 
-// What the windows opened for a picture need around them: nothing is asked, nothing opens.
-struct Quiet final : Reporter, Windows {
+// What the windows opened for a picture need around them: nothing is asked, nothing opens,
+// nothing is downloaded.
+struct Quiet final : Reporter, Windows, Downloader {
+  Status fetch(const std::string&, const std::filesystem::path&) override {
+    return Status(90, "no downloads here");
+  }
   Answer stop(std::string_view) override { return Answer::Ignore; }
   int warning(const Warning& w) override { return w.default_button; }
   void date_picker(Session&) override {}
@@ -68,8 +78,22 @@ struct Quiet final : Reporter, Windows {
   void import_swap_rates(Session&) override {}
 };
 
-// A window model's view with the model's state, as the host shows it. The window's own events
-// (its size, the rows its list holds) go to the model at once, and the view shows the answer.
+// A window model's view with the model's state, as the host shows it.
+std::unique_ptr<WindowView> view_shown(const WindowModel& m) {
+  const ViewMaker make = procedure_view(m);
+  std::unique_ptr<WindowView> v(make ? make(m.controls(), EventSink{})
+                                     : new WindowView(m.controls(), EventSink{}));
+  v->apply(m.state());
+  v->adjustSize();
+  return v;
+}
+std::unique_ptr<WindowView> view_of(WindowModel& m) {
+  m.open();
+  return view_shown(m);
+}
+
+// A list's or form's view with the model's state, shown; the window's own events (its size, the
+// rows its list holds) go to the model at once, and the view shows the answer.
 struct Shown {
   std::unique_ptr<WindowView> view;
   std::shared_ptr<std::vector<ViewEvent>> events = std::make_shared<std::vector<ViewEvent>>();
@@ -85,7 +109,7 @@ void answer(WindowModel& m, Shown& s) {
   }
 }
 
-Shown view_of(WindowModel& m) {
+Shown view_answered(WindowModel& m) {
   m.open();
   Shown s;
   s.view = std::make_unique<WindowView>(m.controls(),
@@ -223,6 +247,57 @@ SampleData fill_sample_tables(const QTemporaryDir& work) {
   return d;
 }
 
+// Waits, running the GUI's events, until the condition holds or 10 seconds have passed.
+bool wait_until(const std::function<bool()>& cond) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!cond() && waited.elapsed() < 10000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  return cond();
+}
+
+WindowView* view_titled(Host& host, std::string_view title) {
+  for (WindowView* v : host.views())
+    if (v->windowTitle() == qtext(title)) return v;
+  return nullptr;
+}
+
+// One event in the Event History, so that the Build window opens without the Initial setup.
+void seed_history(const std::filesystem::path& folder) {
+  Table<CalendarTable> t(folder);
+  if (t.create().failed() || t.open().failed()) return;
+  t.rec.date = *date_serial(2009, 3, 6);
+  t.rec.time = 1 + 13 * 360000 + 30 * 6000;
+  t.rec.currency = "USD";
+  t.rec.descr = "Non-Farm Employment Change";
+  t.rec.impact = "H";
+  t.rec.color = "3";
+  t.rec.symbol = "140";
+  t.add();
+}
+
+// The frame with its windows as one picture: the windows that float over the frame (a date
+// picker) are drawn where they stand, with a border and their title, as a window manager
+// frames them.
+QImage frame_with_floating(QWidget& frame, const std::vector<QWidget*>& floating) {
+  QImage img = frame.grab().toImage();
+  QPainter p(&img);
+  for (QWidget* w : floating) {
+    const QPoint at = w->mapToGlobal(QPoint(0, 0)) - frame.mapToGlobal(QPoint(0, 0));
+    const QFontMetrics fm(w->font());
+    const int bar = fm.height() + 8;
+    const QRect client(at, w->size());
+    const QRect outer = client.adjusted(-3, -bar, 3, 3);
+    p.fillRect(outer.translated(4, 4), QColor(0, 0, 0, 60));
+    p.fillRect(outer, w->palette().color(QPalette::Highlight));
+    p.setPen(w->palette().color(QPalette::HighlightedText));
+    p.drawText(QRect(outer.left() + 8, outer.top(), outer.width() - 16, bar),
+               Qt::AlignVCenter | Qt::AlignLeft, w->windowTitle().trimmed());
+    p.drawImage(client.topLeft(), w->grab().toImage());
+  }
+  return img;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -252,15 +327,76 @@ int main(int argc, char** argv) {
   frame.action(MainControl::FILEDELETEHISTORY)->trigger();
   QElapsedTimer waited;
   waited.start();
-  while (frame.host().views().empty() && waited.elapsed() < 10000)
+  while ((frame.host().views().empty() || !frame.host().views().front()->isEnabled()) &&
+         waited.elapsed() < 10000)
     QApplication::processEvents(QEventLoop::AllEvents, 50);
   ok &= save(&frame, dir, QStringLiteral("frame-with-window"));
+
+  // The frame as it starts, with the Build window in it, and the date picker of the Build
+  // window's start date open over it.
+  {
+    QTemporaryDir folder;
+    seed_history(folder.path().toStdString());
+    Session build_session(folder.path().toStdString(), clock);
+    AppFrame build_frame(build_session);
+    build_frame.resize(1000, 700);
+    build_frame.open();
+    WindowView* build = nullptr;
+    wait_until([&] { return (build = view_titled(build_frame.host(), kBuildWindowTitle)); });
+    if (!build) {
+      std::fprintf(stderr, "mervane-screenshots: the Build window did not open\n");
+      return 1;
+    }
+    wait_until([&] { return build->isEnabled() && !build->last_state().title.empty(); });
+    ok &= save(&build_frame, dir, QStringLiteral("frame-build"));
+    qobject_cast<QAbstractButton*>(build->widget_of(number(ProcFileControl::BUTTON7)))->click();
+    WindowView* picker = nullptr;
+    wait_until([&] {
+      return (picker = view_titled(build_frame.host(), Calendar::kTitle)) && picker->isEnabled() &&
+             !build->isEnabled();
+    });
+    if (picker) {
+      QApplication::processEvents();
+      const QString file = dir.filePath(QStringLiteral("frame-build-picker.png"));
+      ok &= frame_with_floating(build_frame, {picker}).save(file);
+      std::printf("%s\n", qPrintable(file));
+    } else {
+      std::fprintf(stderr, "mervane-screenshots: the date picker did not open\n");
+      ok = false;
+    }
+  }
+
+  // The Build window alone, with the export on (the separator, date format and file of " Char")
+  // and off (its controls disabled).
+  for (const auto& [xout, name] :
+       {std::pair{"4", "build-window"}, std::pair{"1", "build-window-no-export"}}) {
+    ProcFile build(ProcFileServices{session, quiet, progress, quiet, quiet});
+    build.open();
+    build.type(number(ProcFileControl::XOUT), xout);
+    auto view = view_shown(build);
+    ok &= save(view.get(), dir, QString::fromLatin1(name));
+  }
+
+  // With the weekly feed as the source and both time zones set: the notes beside LOADWEEKS and
+  // OFFSET1.
+  {
+    QTemporaryDir folder;
+    const std::filesystem::path f = folder.path().toStdString();
+    for (const auto& [name, value] :
+         {std::pair{kCalendarSourceSetting, "feed"}, std::pair{kCalendarZoneSetting, "UTC"},
+          std::pair{kMt4ZoneSetting, "America/New_York+7"}})
+      save_calendar_setting(f, name, value);
+    Session feed_session(f, clock);
+    ProcFile build(ProcFileServices{feed_session, quiet, progress, quiet, quiet});
+    auto view = view_of(build);
+    ok &= save(view.get(), dir, QStringLiteral("build-window-feed"));
+  }
 
   // The date picker on 15 March 2009 (today 11 March): both frames show.
   session.with([](Globals& g) { g.cdate = *date_serial(2009, 3, 15); });
   Calendar picker(session);
   auto picker_view = view_of(picker);
-  ok &= save(picker_view.view.get(), dir, QStringLiteral("date-picker"));
+  ok &= save(picker_view.get(), dir, QStringLiteral("date-picker"));
   // The same with only Sundays allowed.
   session.with([](Globals& g) {
     g.cdate = *date_serial(2009, 3, 15);
@@ -268,11 +404,11 @@ int main(int argc, char** argv) {
   });
   Calendar sundays(session);
   auto sundays_view = view_of(sundays);
-  ok &= save(sundays_view.view.get(), dir, QStringLiteral("date-picker-sundays"));
+  ok &= save(sundays_view.get(), dir, QStringLiteral("date-picker-sundays"));
 
   WingdingChart chart;
   auto chart_view = view_of(chart);
-  ok &= save(chart_view.view.get(), dir, QStringLiteral("wingdings-chart"));
+  ok &= save(chart_view.get(), dir, QStringLiteral("wingdings-chart"));
 
   const struct {
     const char* name;
@@ -291,7 +427,7 @@ int main(int argc, char** argv) {
   for (const auto& w : windows) {
     auto model = w.make();
     auto view = view_of(*model);
-    ok &= save(view.view.get(), dir, QString::fromLatin1(w.name));
+    ok &= save(view.get(), dir, QString::fromLatin1(w.name));
   }
 
   // The lists and forms over a few records of every table.
@@ -309,7 +445,7 @@ int main(int argc, char** argv) {
   };
   for (const auto& l : lists) {
     auto model = l.make();
-    auto view = view_of(*model);
+    auto view = view_answered(*model);
     ok &= save(view.view.get(), dir, QString::fromLatin1(l.name));
   }
   const struct {
@@ -326,7 +462,7 @@ int main(int argc, char** argv) {
     for (const bool change : {false, true}) {
       session.set_request(change ? Request::Change : Request::Insert, change ? f.changed : 0);
       auto model = make_form(f.kind, session, quiet, quiet);
-      auto view = view_of(*model);
+      auto view = view_answered(*model);
       const QString name = QString::fromLatin1(f.name) +
                            (change ? QStringLiteral("-change") : QStringLiteral("-insert"));
       ok &= save(view.view.get(), dir, name);

@@ -101,6 +101,7 @@ void charts_and_descriptions(ControlList& l, Adder& add) {
   add.button(C::ZCHARTS, "ZCHARTS", "Clear");
   add.button(C::ICHARTS, "ICHARTS", "All");
 
+  l.parent = outer;  // the groups stand side by side, not one inside the other
   l.parent = l.group("  Show only events  ");
   add.labelled("whose descriptions contain only", C::DESCR1, "DESCR1", "s80");
   add.labelled(" or ", C::DESCR2, "DESCR2", "s80");
@@ -134,12 +135,13 @@ void symbols(ControlList& l, Adder& add) {
   add.button(C::DSYMBOLS, "DSYMBOLS", "Dup");
   add.button(C::ISYMBOLS, "ISYMBOLS", "+1");
 
+  l.parent = outer;
   l.parent = l.group("  Color for impact levels  ");
   l.prompt("(enter 0 to omit output)");
   add.labelled("Low", C::SYMLOW, "SYMLOW", "n-_3");
   add.labelled("Medium", C::SYMMED, "SYMMED", "n-_3");
   add.labelled("High", C::SYMHIGH, "SYMHIGH", "n-_3");
-  l.image("colour legend: the colour numbers 1 to 11");
+  l.image(std::string(kColourLegend));
   add.button(C::SETLOW, "SETLOW", "1");
   add.button(C::SETMED, "SETMED", "2");
   add.button(C::SETHIGH, "SETHIGH", "3");

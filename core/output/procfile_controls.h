@@ -165,6 +165,9 @@ constexpr ProcFileControl control(int n) {
 // Decorations of the window (prompts, group boxes, options) are numbered from here on.
 constexpr int kProcFileDecorations = 201;
 
+// The picture beside the colour buttons: the colour numbers 1 to 11 (named by its image control).
+constexpr std::string_view kColourLegend = "colour legend: the colour numbers 1 to 11";
+
 // The window's controls in window order, with their texts, pictures and group boxes.
 const std::vector<ControlSpec>& procfile_controls();
 

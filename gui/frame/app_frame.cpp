@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -30,10 +32,15 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
   setObjectName(QStringLiteral("APPFRAME"));
   area_ = new BackgroundArea(this);
   area_->setObjectName(QStringLiteral("MDIAREA"));
+  // A window larger than the client area (the Build window on a small screen) is scrolled to.
+  area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(area_);
   statusBar();
   host_ = std::make_unique<Host>(session, area_, this);
   host_->set_procedures(procedures ? std::move(procedures) : procedure_factory);
+  host_->set_views(procedure_view);
+  connect(host_.get(), &Host::viewOpened, this, &AppFrame::make_room_for);
   connect(host_.get(), &Host::allEnded, this, [this] {
     if (closing_) close();
   });
@@ -76,6 +83,21 @@ void AppFrame::open() {
   // needed for the first picture.
   QTimer::singleShot(
       0, this, [] { QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64)))); });
+}
+
+void AppFrame::make_room_for(WindowView* view) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+  if (!sub) return;
+  const QSize need = sub->frameGeometry().size();
+  const QSize have = area_->viewport()->size();
+  if (need.width() <= have.width() && need.height() <= have.height()) return;
+  // The frame grows as far as the screen allows, so that the window can be read whole.
+  QSize want = size() + QSize(std::max(0, need.width() - have.width()),
+                              std::max(0, need.height() - have.height()));
+  if (const QScreen* s = screen()) want = want.boundedTo(s->availableGeometry().size());
+  resize(want);
+  // The area placed the window for its old size, partly outside it.
+  if (sub->x() < 0 || sub->y() < 0) sub->move(std::max(0, sub->x()), std::max(0, sub->y()));
 }
 
 void AppFrame::start(Procedure p) {

@@ -47,6 +47,8 @@ class AppFrame : public QMainWindow, private Starter {
 
  private:
   void start(Procedure p) override;
+  // A window larger than the client area makes the frame grow to show it (within the screen).
+  void make_room_for(WindowView* view);
 
   Session& session_;
   Main main_;

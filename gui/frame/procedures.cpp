@@ -3,11 +3,18 @@
 #include "core/auxdata/delete_swap_out.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/output/procfile.h"
+#include "gui/build/build_view.h"
 
 namespace mervane::gui {
 
 ModelFactory procedure_factory(Procedure p) {
   switch (p) {
+    case Procedure::ProcFile:
+      return [](const ModelServices& s) {
+        return std::make_unique<ProcFile>(
+            ProcFileServices{s.session, s.reporter, s.progress, s.windows, s.downloader});
+      };
     case Procedure::DeleteHistory:
       return [](const ModelServices& s) {
         return std::make_unique<DeleteHistory>(s.session, s.windows, s.reporter, s.progress);
@@ -28,11 +35,15 @@ ModelFactory procedure_factory(Procedure p) {
       return [](const ModelServices& s) {
         return std::make_unique<BrowseSwapRate>(s.session, s.windows, s.reporter);
       };
-    // The Build window waits for its view.
-    case Procedure::ProcFile:
-      return nullptr;
   }
   return nullptr;
+}
+
+ViewMaker procedure_view(const WindowModel& m) {
+  if (dynamic_cast<const ProcFile*>(&m) == nullptr) return {};
+  return [](std::vector<ControlSpec> specs, EventSink sink) {
+    return new BuildView(std::move(specs), std::move(sink));
+  };
 }
 
 }  // namespace mervane::gui

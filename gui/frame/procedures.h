@@ -1,5 +1,6 @@
-// The windows the frame's menu starts, each by the factory of its model. A window whose model
-// the program does not have yet has no factory; its menu item shows, greyed.
+// The windows the frame's menu starts, each by the factory of its model, and the views of the
+// windows that lay themselves out. A window whose model the program does not have yet has no
+// factory; its menu item shows, greyed.
 #pragma once
 
 #include "core/app/main_frame.h"
@@ -8,5 +9,8 @@
 namespace mervane::gui {
 
 ModelFactory procedure_factory(Procedure p);
+
+// The Build window's view for the Build window; the shared view for every other window.
+ViewMaker procedure_view(const WindowModel& m);
 
 }  // namespace mervane::gui

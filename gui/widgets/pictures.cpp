@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/output/procfile_controls.h"
 #include "core/setup/calendar.h"
 #include "core/util/wingdings.h"
 #include "gui/widgets/symbol_font.h"
@@ -141,10 +142,30 @@ QImage program_icon(int size) {
   return img;
 }
 
+QImage colour_legend(int height) {
+  constexpr int kColours = 11;
+  const int cell = std::max(height, 8);
+  QImage img(cell * kColours + 1, cell + 1, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  QFont number(QStringLiteral("DejaVu Sans"));
+  number.setPixelSize(std::max(6, cell * 6 / 10));
+  p.setFont(number);
+  p.setPen(QColor(0x8A, 0x92, 0xA0));
+  for (int i = 0; i < kColours; ++i) p.drawRect(i * cell, 0, cell, cell);
+  p.setPen(Qt::black);
+  for (int i = 0; i < kColours; ++i)
+    p.drawText(QRect(i * cell, 0, cell, cell), Qt::AlignCenter, QString::number(i + 1));
+  return img;
+}
+
 QImage named_picture(const QString& name) {
-  if (name.compare(QLatin1String(WingdingChart::kPicture.data(), WingdingChart::kPicture.size()),
-                   Qt::CaseInsensitive) == 0)
-    return wingdings_chart();
+  auto is = [&](std::string_view n) {
+    return name.compare(QLatin1String(n.data(), static_cast<qsizetype>(n.size())),
+                        Qt::CaseInsensitive) == 0;
+  };
+  if (is(WingdingChart::kPicture)) return wingdings_chart();
+  if (is(kColourLegend)) return colour_legend(18);
   return {};
 }
 

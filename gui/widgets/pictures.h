@@ -17,7 +17,11 @@ QImage frame_background(int width, int height);
 // The program's icon, size x size pixels (drawn without text, so it needs no fonts).
 QImage program_icon(int size);
 
-// The picture an image control names ("Wingdings.JPG"); a null image for an unknown name.
+// The colour numbers 1 to 11 in a row of cells, height pixels high.
+QImage colour_legend(int height);
+
+// The picture an image control names ("Wingdings.JPG", the Build window's colour legend); a
+// null image for an unknown name.
 QImage named_picture(const QString& name);
 
 }  // namespace mervane::gui

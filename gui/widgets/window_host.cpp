@@ -141,11 +141,12 @@ std::vector<MessageBox*> Host::message_boxes() const {
 }
 
 void Host::post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
-                     WindowState state) {
+                     WindowState state, ViewMaker make) {
   QMetaObject::invokeMethod(
       this,
-      [this, t, window, parent, specs = std::move(specs), state = std::move(state)]() mutable {
-        open_view(t, window, parent, std::move(specs), state);
+      [this, t, window, parent, specs = std::move(specs), state = std::move(state),
+       make = std::move(make)]() mutable {
+        open_view(t, window, parent, std::move(specs), state, make);
       },
       Qt::QueuedConnection);
 }
@@ -186,10 +187,14 @@ void Host::post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make) {
 }
 
 void Host::open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
-                     const WindowState& state) {
+                     const WindowState& state, const ViewMaker& make) {
   if (ending_) return;
-  auto* view =
-      new WindowView(std::move(specs), [t, window](ViewEvent e) { t->post(window, std::move(e)); });
+  EventSink sink = [t, window](ViewEvent e) { t->post(window, std::move(e)); };
+  WindowView* view = make ? make(std::move(specs), std::move(sink))
+                          : new WindowView(std::move(specs), std::move(sink));
+  // No input until the window's first event is served: a window that works at once (the
+  // automatic Build run) takes none at all.
+  view->set_busy(true);
   Open o{view, nullptr, t, parent};
   if (parent == 0 && area_) {
     QMdiSubWindow* sub = area_->addSubWindow(view);
@@ -331,7 +336,9 @@ void ModelThread::main() {
   Host::Outcome outcome = Host::Outcome::Closed;
   std::string why;
   try {
-    const ModelServices services{session_, *this, *this, *this};
+    const std::unique_ptr<Downloader> downloader =
+        host_.downloads_ ? host_.downloads_() : std::make_unique<CurlDownloader>();
+    const ModelServices services{session_, *this, *this, *this, *downloader};
     std::unique_ptr<WindowModel> model = factory_(services);
     if (model) {
       run_window(*model);
@@ -371,7 +378,8 @@ Response ModelThread::run_window(WindowModel& m) {
       t.host_.post_close(window);
     }
   } leave{*this, window, in_event_};
-  host_.post_open(this, window, parent, m.controls(), m.state());
+  host_.post_open(this, window, parent, m.controls(), m.state(),
+                  host_.views_ ? host_.views_(m) : ViewMaker{});
 
   auto serve = [&](auto&& handle) {
     in_event_ = true;
@@ -379,7 +387,8 @@ Response ModelThread::run_window(WindowModel& m) {
     last_publish_ = std::chrono::steady_clock::now();
     const Reply r = handle();
     in_event_ = false;
-    publish({window, &m}, false);
+    // A window that has closed takes no more input while its view goes.
+    publish({window, &m}, r.close || m.closed());
     return r;
   };
   OtherEvent opened;

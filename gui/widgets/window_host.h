@@ -5,7 +5,8 @@
 //   serves its events; after each event it publishes the window's state (a WindowState copy),
 //   which the GUI thread shows. During long work it also publishes at most about 20 times a
 //   second from the model's progress reports, so the counters count live; a window busy on an
-//   event that long takes no input until the event ends.
+//   event that long takes no input until the event ends. A window takes no input before its
+//   first event (OtherEvent::Opened) has been served either.
 // - The view posts the user's events to the thread's queue and never waits for the model.
 // - When a model calls its Reporter (stop box, warnings) or its Windows (date picker, symbol
 //   chart, ...), the call runs on the model's thread as the model expects: a message is handed to
@@ -44,6 +45,7 @@
 #include "core/app/windows.h"
 #include "core/auxdata/swap_output.h"
 #include "core/model/session.h"
+#include "core/runtime/download.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 #include "gui/widgets/window_view.h"
@@ -62,8 +64,16 @@ struct ModelServices {
   Reporter& reporter;
   Progress& progress;
   Windows& windows;
+  Downloader& downloader;  // the thread's own: one download at a time
 };
 using ModelFactory = std::function<std::unique_ptr<WindowModel>(const ModelServices&)>;
+// Makes a thread's downloader, on that thread.
+using DownloaderFactory = std::function<std::unique_ptr<Downloader>()>;
+// Makes a window's view on the GUI thread, for a window that has a view of its own.
+using ViewMaker = std::function<WindowView*(std::vector<ControlSpec> specs, EventSink sink)>;
+// Chooses a model's view on the model's thread (it may look at the model's type and nothing
+// else); an empty maker gives the view every window has.
+using ViewChooser = std::function<ViewMaker(const WindowModel&)>;
 // Makes a message box with its parent and the callback that takes its answer.
 using MessageFactory = std::function<MessageBox*(QWidget*, std::function<void(int)>)>;
 
@@ -85,6 +95,10 @@ class Host : public QObject {
   void set_procedures(std::function<ModelFactory(Procedure)> procedures);
   bool can_start(Procedure p) const;
   void start(Procedure p);
+  // The views of the windows that lay themselves out.
+  void set_views(ViewChooser views) { views_ = std::move(views); }
+  // How the windows download (libcurl by default); set before the first window starts.
+  void set_downloads(DownloaderFactory downloads) { downloads_ = std::move(downloads); }
 
   // Asks every window to close, as their close boxes do.
   void close_all();
@@ -118,7 +132,7 @@ class Host : public QObject {
 
   // Called on model threads; each hands its work to the GUI thread.
   void post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
-                 WindowState state);
+                 WindowState state, ViewMaker make);
   void post_state(int window, WindowState state, bool busy);
   void post_close(int window);
   enum class Outcome { Closed, EndsProgram, Ended, Failed };
@@ -128,7 +142,7 @@ class Host : public QObject {
   void post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make);
 
   void open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
-                 const WindowState& state);
+                 const WindowState& state, const ViewMaker& make);
   void close_view(int window);
   void finished(ModelThread* t, Outcome outcome, const std::string& why);
   void show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make);
@@ -138,6 +152,8 @@ class Host : public QObject {
   QMdiArea* area_;
   QWidget* frame_;
   std::function<ModelFactory(Procedure)> procedures_;
+  ViewChooser views_;
+  DownloaderFactory downloads_;
   std::vector<std::unique_ptr<ModelThread>> threads_;
   std::map<int, Open> open_;
   std::vector<std::shared_ptr<Ask>> asks_;

@@ -112,6 +112,16 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
   } else {
     build_rows();
   }
+  finish();
+}
+
+WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent, OwnLayout)
+    : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {
+  du_ = dialog_units();
+  applying_ = true;  // until finish()
+}
+
+void WindowView::finish() {
   for (std::size_t i = 0; i < specs_.size(); ++i) {
     QWidget* w = widgets_.value(specs_[i].id);
     if (!w) continue;
@@ -124,7 +134,28 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
       list->table()->setAccessibleDescription(w->accessibleDescription());
     }
   }
+  // Option groups make their options exclusive.
+  QHash<int, QButtonGroup*> groups;
+  for (const ControlSpec& c : specs_) {
+    if (c.kind != ControlKind::Option) continue;
+    auto* option = qobject_cast<QAbstractButton*>(widgets_.value(c.id));
+    if (!option) continue;
+    if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
+    groups.value(c.parent)->addButton(option);
+  }
   applying_ = false;
+}
+
+const ControlSpec* WindowView::spec_of(int id) const {
+  for (const ControlSpec& c : specs_)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+QWidget* WindowView::make_control(int id, QWidget* parent) {
+  for (std::size_t i = 0; i < specs_.size(); ++i)
+    if (specs_[i].id == id) return make(i, parent);
+  return nullptr;
 }
 
 QSize WindowView::dialog_units() const {
@@ -360,13 +391,6 @@ void WindowView::build_fixed() {
         specs_[i + 1].parent == specs_[i].parent)
       label->setBuddy(widgets_.value(specs_[i + 1].id));
   }
-  // Option groups make their options exclusive.
-  QHash<int, QButtonGroup*> groups;
-  for (const ControlSpec& c : specs_) {
-    if (c.kind != ControlKind::Option) continue;
-    if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
-    groups.value(c.parent)->addButton(qobject_cast<QAbstractButton*>(widgets_.value(c.id)));
-  }
   setFixedSize(pixels({0, 0, right + 6, bottom + 6}).size());
 }
 
@@ -389,7 +413,6 @@ void WindowView::build_rows() {
   outer->addLayout(top);
   outer->addStretch(1);
   containers.insert(0, Rows{top});
-  QHash<int, QButtonGroup*> groups;
   QHash<int, QWidget*> holders;  // the widget that holds the controls of a container
   holders.insert(0, this);
 
@@ -449,10 +472,6 @@ void WindowView::build_rows() {
       auto* inner = new QGridLayout(w);
       containers.insert(c.id, Rows{inner});
       holders.insert(c.id, w);
-    }
-    if (c.kind == ControlKind::Option) {
-      if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
-      groups.value(c.parent)->addButton(qobject_cast<QAbstractButton*>(w));
     }
   }
   // Prompts whose labels were made before their fields get their buddies now.
@@ -523,7 +542,10 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
   switch (qt_key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (auto* b = qobject_cast<QAbstractButton*>(watched)) {
+      // Enter presses the push button that has the focus; on a check box or an option it is the
+      // window's Enter, as on a field.
+      if (auto* b = qobject_cast<QAbstractButton*>(watched);
+          b && (qobject_cast<QPushButton*>(b) || qobject_cast<QToolButton*>(b))) {
         b->click();
         return true;
       }

@@ -13,6 +13,10 @@
 // its label or nearest prompt, its accessible description its use name without "?", and its
 // object name the use name without "?" as well, so automation finds it by that name.
 //
+// A window that lays itself out (the Build window) derives from this class: it makes each
+// control's widget through make_control() in window order, places them in layouts of its own and
+// calls finish(); everything else (events, keys, snapshots) stays as here.
+//
 // Threading: GUI thread only. The sink is called on the GUI thread and must not block.
 #pragma once
 
@@ -76,6 +80,17 @@ class WindowView : public QWidget {
   const WindowState& last_state() const { return last_; }
 
  protected:
+  struct OwnLayout {};
+  // Builds no widget: the subclass does, then calls finish().
+  WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent, OwnLayout);
+  // Makes the widget of a control (with parent) and wires it to the model. Returns what is to be
+  // placed: for a date entry followed by its picker button, both in one field; nullptr for that
+  // button then, and for a control the window does not have.
+  QWidget* make_control(int id, QWidget* parent);
+  // Accessible names, descriptions and object names; option groups made exclusive.
+  void finish();
+  const ControlSpec* spec_of(int id) const;
+
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;

@@ -122,6 +122,7 @@ class FrameTest : public QObject {
     frame.open();
     QTRY_COMPARE(opened.count(), 1);
     auto* first = qobject_cast<WindowView*>(frame.area()->subWindowList().front()->widget());
+    QTRY_VERIFY(first->isEnabled());
     QTest::keyClick(first->widget_of(CLOSE), Qt::Key_Escape);
     QTRY_COMPARE(frame.area()->subWindowList().size(), 0);
     QTRY_COMPARE(ended.count(), 1);

@@ -42,7 +42,8 @@ class HostTest : public QObject {
       return w;
     });
     WindowView* v = nullptr;
-    wait_for([&] { return (v = view_titled(title)) != nullptr; });
+    // The window takes input once its first event has been served.
+    wait_for([&] { return (v = view_titled(title)) != nullptr && v->isEnabled(); });
     return v;
   }
   // Presses a window's button and waits until the date picker it opens is up.
@@ -55,7 +56,7 @@ class HostTest : public QObject {
         if (v->windowTitle() == QStringLiteral("  Select date") &&
             std::find(before.begin(), before.end(), v) == before.end())
           picker = v;
-      return picker != nullptr;
+      return picker != nullptr && picker->isEnabled();
     });
     return picker;
   }
@@ -240,7 +241,10 @@ class HostTest : public QObject {
     WindowView* a = start(QStringLiteral("Window A"));
     QTest::mouseClick(qobject_cast<QAbstractButton*>(a->widget_of(CHART)), Qt::LeftButton);
     WindowView* chart = nullptr;
-    wait_for([&] { return (chart = view_titled(QStringLiteral("  View Wingding characters"))); });
+    wait_for([&] {
+      return (chart = view_titled(QStringLiteral("  View Wingding characters"))) &&
+             chart->isEnabled();
+    });
     QVERIFY(chart);
     auto* image =
         qobject_cast<QLabel*>(chart->widget_of(static_cast<int>(WingdingChartControl::IMAGE1)));
@@ -259,7 +263,9 @@ class HostTest : public QObject {
     bed_->session.with([](Globals& g) { g.parm3 = "OLD"; });
     QTest::mouseClick(qobject_cast<QAbstractButton*>(a->widget_of(SETUP)), Qt::LeftButton);
     WindowView* setup = nullptr;
-    wait_for([&] { return (setup = view_titled(QStringLiteral(" Initial Setup"))); });
+    wait_for([&] {
+      return (setup = view_titled(QStringLiteral(" Initial Setup"))) && setup->isEnabled();
+    });
     QVERIFY(setup);
     QTRY_VERIFY(!a->isEnabled());
     QCOMPARE(setup->accessibleName(), QStringLiteral("Initial Setup"));

@@ -347,6 +347,55 @@ TEST_F(Window, TypedValuesAreCheckedAndRefused) {
   EXPECT_EQ(b(*w).cldrfmt, 0);
 }
 
+// Each control stands in the group box the window shows it in; the boxes of the output settings
+// stand side by side within it, none inside another.
+TEST(BuildWindowControls, GroupBoxesHoldTheirControls) {
+  const std::vector<ControlSpec>& all = procfile_controls();
+  auto spec = [&](int id) -> const ControlSpec* {
+    for (const ControlSpec& c : all)
+      if (c.id == id) return &c;
+    return nullptr;
+  };
+  auto box_of = [&](int id) -> std::string {
+    const ControlSpec* c = spec(id);
+    if (c == nullptr) return "?";
+    const ControlSpec* box = spec(c->parent);
+    return box == nullptr ? "" : box->text;
+  };
+  const std::string history = "  History update from weekly KX Calendar  ";
+  const std::string output = "  Settings for output from History to News.CSV  ";
+  const struct {
+    C control;
+    std::string box;
+  } cases[] = {
+      {C::CHECKHIST, history},
+      {C::INCUV, history},
+      {C::GLO_OUTNAME, output},
+      {C::CHECK2, output},
+      {C::CHECKMN, "  Show on  "},
+      {C::ICHARTS, "  Show on  "},
+      {C::DESCR1, "  Show only events  "},
+      {C::RDESC, "  Show only events  "},
+      {C::SYMOTR, "  Wingdings symbol output  "},
+      {C::ISYMBOLS, "  Wingdings symbol output  "},
+      {C::SYMLOW, "  Color for impact levels  "},
+      {C::ZCOLORS, "  Color for impact levels  "},
+      {C::SEPCHAR, "  Export (news only) also to  XML / CSV (Excel) "},
+      {C::NCIAUTO, "  NCI  "},
+      {C::EXECGROUP, output},
+      {C::DELETE1, "  Profiles  "},
+      {C::PAIRSEP, output},
+      {C::OK, ""},
+      {C::COUNT1, ""},
+  };
+  for (const auto& k : cases) EXPECT_EQ(box_of(n(k.control)), k.box) << n(k.control);
+  for (const ControlSpec& c : all) {
+    if (c.kind != ControlKind::Group && c.kind != ControlKind::OptionGroup) continue;
+    const std::string outer = box_of(c.id);
+    EXPECT_TRUE(outer.empty() || outer == output) << c.text << " is inside " << outer;
+  }
+}
+
 // The command line's settings go through the window's controls: what a control's picture or
 // choices refuse is refused with the reason and the setting's name, and what is taken is stored
 // as the window stores it.

@@ -23,6 +23,7 @@
 #include <fstream>
 #include <map>
 
+#include "bench/gui_bench.h"
 #include "bench/weekly_pages.h"
 #include "core/import/acquisition.h"
 #include "core/import/calendar_address.h"
@@ -39,7 +40,6 @@ using namespace mervane;
 using namespace mervane::bench;
 
 constexpr qint64 kLimitMs = 100;
-constexpr int kBeatMs = 5;
 
 // Serves the saved page of the week a URL asks for.
 class SavedPages final : public Downloader {
@@ -58,50 +58,6 @@ class SavedPages final : public Downloader {
  private:
   std::map<std::string, std::filesystem::path> pages_;
 };
-
-// The longest gap between the beats of a timer on the GUI thread while the loop runs.
-class Heartbeat {
- public:
-  Heartbeat() {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kBeatMs);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      const qint64 now = clock_.nsecsElapsed();
-      longest_ = std::max(longest_, now - last_);
-      last_ = now;
-      if (on_beat) on_beat();
-    });
-  }
-  void start() {
-    longest_ = 0;
-    clock_.start();
-    last_ = 0;
-    timer_.start();
-  }
-  double stop_ms() {
-    timer_.stop();
-    // The time since the last beat counts as well: a stall at the very end is a stall.
-    longest_ = std::max(longest_, clock_.nsecsElapsed() - last_);
-    return static_cast<double>(longest_) / 1e6;
-  }
-  std::function<void()> on_beat;
-
- private:
-  QTimer timer_;
-  QElapsedTimer clock_;
-  qint64 last_ = 0, longest_ = 0;
-};
-
-// Runs the GUI's events until the condition holds or the time is up.
-bool run_until(const std::function<bool()>& done, int seconds) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done()) {
-    if (waited.elapsed() > seconds * 1000LL) return false;
-    QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
-  }
-  return true;
-}
 
 }  // namespace
 

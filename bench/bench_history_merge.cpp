@@ -20,6 +20,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/weekly_pages.h"
+#include "core/app/open_or_create.h"
 #include "core/import/event_history.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
@@ -111,7 +112,7 @@ bool run(const char* name, int n, bool reload, const std::filesystem::path& root
             reader.end();
           }
         }
-        t.records(stored);
+        must(t.records(stored), "count");
         t.clear();
         t.rec.date = first_page;
         changed = 0;

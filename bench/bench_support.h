@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,15 @@ struct Result {
   double items = 0;
   std::string unit;  // "records", "MB", ...
 };
+
+// Ends the program when a step of the measured work fails (st: a Status): a figure taken from
+// work that was not done would mislead.
+template <class St>
+void must(const St& st, const char* what) {
+  if (!st.failed()) return;
+  std::fprintf(stderr, "%s failed: %s\n", what, st.message().c_str());
+  std::exit(2);
+}
 
 // Runs work `repeat` times and keeps the fastest run (the least disturbed by other load).
 inline Result measure(const std::string& name, double items, const std::string& unit,

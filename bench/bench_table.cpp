@@ -16,6 +16,7 @@
 using namespace mervane;
 using mervane::bench::compare;
 using mervane::bench::measure;
+using mervane::bench::must;
 
 namespace {
 
@@ -35,7 +36,7 @@ void fill_raw(const std::filesystem::path& dir, int n) {
   std::filesystem::create_directories(dir);
   {
     Table<CalendarTable> t(dir);  // same file layout and indexes
-    t.create();
+    must(t.create(), "create");
   }
   sqlite3* db = nullptr;
   sqlite3_open((dir / "CALENDAR.db").c_str(), &db);
@@ -75,8 +76,8 @@ void fill_raw(const std::filesystem::path& dir, int n) {
 
 long scan_ours(const std::filesystem::path& dir) {
   Table<CalendarTable> t(dir);
-  t.open();
-  t.set_start(CalendarKey::Key);
+  must(t.open(), "open");
+  must(t.set_start(CalendarKey::Key), "set_start");
   long n = 0, sum = 0;
   while (t.next().is_ok()) {
     sum += t.rec.date + static_cast<long>(t.rec.descr.length());
@@ -125,14 +126,14 @@ long scan_raw(const std::filesystem::path& dir) {
 
 long seeks_ours(const std::filesystem::path& dir, int days, int count) {
   Table<CalendarTable> t(dir);
-  t.open();
+  must(t.open(), "open");
   std::mt19937 rng(7);
   long sum = 0;
   for (int i = 0; i < count; ++i) {
     t.clear();
     t.rec.date = 70000 + static_cast<int>(rng() % static_cast<unsigned>(days));
     t.rec.time = 1 + static_cast<int>(rng() % 8000000);
-    t.set(CalendarKey::Key);
+    must(t.set(CalendarKey::Key), "set");
     if (t.next().is_ok()) sum += t.rec.time;
   }
   return sum;
@@ -163,17 +164,18 @@ long seeks_raw(const std::filesystem::path& dir, int days, int count) {
 
 int delete_week_ours(const std::filesystem::path& dir, int first) {
   Table<CalendarTable> t(dir);
-  t.open();
+  must(t.open(), "open");
   Transaction tx(t);
+  must(tx.status(), "begin");
   t.clear();
   t.rec.date = first;
-  t.set(CalendarKey::Key);
+  must(t.set(CalendarKey::Key), "set");
   int n = 0;
   while (t.next().is_ok() && t.rec.date <= first + 6) {
-    t.erase();
+    must(t.erase(), "erase");
     ++n;
   }
-  tx.commit();
+  must(tx.commit(), "commit");
   return n;
 }
 

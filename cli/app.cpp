@@ -14,10 +14,12 @@ void on_run(CLI::App& command, Context& ctx, Body body) {
   command.callback([&ctx, body = std::move(body)] { ctx.selected = body; });
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        FileSystem& fs) {
   Context ctx;
   ctx.out = &out;
   ctx.err = &err;
+  ctx.files = &fs;
   CLI::App app{"Mervane: the weekly economic calendar into News.CSV for MT4 chart indicators",
                "mervane-cli"};
   app.set_version_flag("--version", std::string("mervane-cli ") + MERVANE_VERSION);

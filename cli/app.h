@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime/file_system.h"
+
 namespace mervane::cli {
 
 int run(int argc, char** argv);
-// The same with explicit streams, for tests that run commands in-process.
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The same with explicit streams, and the file system the command's session uses, for tests
+// that run commands in-process.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        FileSystem& fs = FileSystem::local());
 
 }  // namespace mervane::cli

@@ -10,11 +10,11 @@
 #include "core/analysis/effects_offsets.h"
 #include "core/analysis/effects_setup.h"
 #include "core/analysis/nci_output.h"
+#include "core/model/program_files.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/paths.h"
 #include "core/setup/folder_list.h"
 #include "core/setup/initial_setup.h"
-#include "core/setup/program_files.h"
 #include "core/util/charset.h"
 #include "core/util/picture.h"
 

@@ -13,13 +13,13 @@
 #include "core/import/calendar_address.h"
 #include "core/import/calendar_source.h"
 #include "core/model/local_settings.h"
+#include "core/model/program_files.h"
 #include "core/output/procfile.h"
 #include "core/output/profiles.h"
 #include "core/runtime/download.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
-#include "core/setup/program_files.h"
 #include "core/util/charset.h"
 #include "core/util/picture.h"
 
@@ -142,12 +142,10 @@ int preview(Context& c, const std::vector<std::string>& set_args) {
   with_window(c, set_args, "preview", [](ProcFile& m) { m.preview(); });
   Table<PviewTable> t(c.session->folder());
   print_header<PviewRecord>(c.o());
-  Status st = t.open(OpenMode::read_only());
-  if (st.failed()) stop(*c.reporter, "Open", t.file_name(), st);
-  t.set_start(PviewKey::KeyDate);
-  while ((st = t.next()).is_ok()) print_row(c.o(), t.rec);
-  if (st.code != kRecordNotAvailable && st.code != kFileNotOpen)
-    stop(*c.reporter, "Get", t.file_name(), st);
+  if (stop_if_failed(*c.reporter, "Open", t.file_name(), t.open(OpenMode::read_only()))) return 0;
+  Status st = t.set_start(PviewKey::KeyDate);
+  while (st.is_ok() && (st = t.next()).is_ok()) print_row(c.o(), t.rec);
+  if (st.code != kRecordNotAvailable) stop(*c.reporter, "Get", t.file_name(), st);
   return 0;
 }
 
@@ -192,6 +190,11 @@ int profile(Context& c, const std::string& action, const std::string& name_utf8)
   w.model.accepted(number(button));
   // The window keeps a loaded profile until its next run; here the settings file takes it now.
   if (action == "load") save_ini(folder, w.model.settings(), *c.reporter);
+  // After --keep-going answered Ignore to the "Remove(" message the profile is still there.
+  if (action == "delete" && file_exists(profile_path(folder, name))) {
+    c.e() << "mervane-cli: profile " << name_utf8 << " was not deleted\n";
+    return 1;
+  }
   return 0;
 }
 

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/app/open_or_create.h"
+#include "core/history/auto_backup.h"
 #include "core/import/calendar_address.h"
 #include "core/import/calendar_source.h"
 #include "core/import/event_history.h"
@@ -16,9 +18,9 @@
 #include "core/model/local_settings.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/paths.h"
+#include "core/runtime/time_zones.h"
 #include "core/util/charset.h"
 #include "core/util/picture.h"
-#include "core/util/time_zones.h"
 
 namespace mervane::cli {
 namespace {

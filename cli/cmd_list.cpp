@@ -38,8 +38,8 @@ int list_table(Context& ctx, const std::string& order) {
     ctx.e() << "mervane-cli: " << stop_text("Open", t.file_name(), st) << '\n';
     return 1;
   }
-  t.set_start(static_cast<typename Def::Key>(key));
-  while ((st = t.next()).is_ok()) print_row(ctx.o(), t.rec);
+  st = t.set_start(static_cast<typename Def::Key>(key));
+  while (st.is_ok() && (st = t.next()).is_ok()) print_row(ctx.o(), t.rec);
   if (st.code != kRecordNotAvailable) {
     ctx.e() << "mervane-cli: " << stop_text("Get", t.file_name(), st) << '\n';
     return 1;

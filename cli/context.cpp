@@ -47,7 +47,7 @@ void Context::prepare() {
   reporter = std::make_unique<CliReporter>(*err, keep_going);
   const bool tty = err == &std::cerr && ::isatty(STDERR_FILENO);
   progress = std::make_unique<CliProgress>(*err, tty && !quiet, !quiet);
-  session = std::make_unique<Session>(start.folder, *clock);
+  session = std::make_unique<Session>(start.folder, *clock, *files);
 }
 
 }  // namespace mervane::cli

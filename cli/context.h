@@ -71,6 +71,7 @@ struct Context {
   std::string now;
   bool keep_going = false;
   bool quiet = false;
+  FileSystem* files = &FileSystem::local();  // where the session's files are read and written
 
   // Built by prepare() after parsing.
   std::unique_ptr<Clock> clock;

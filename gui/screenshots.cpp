@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <cstdio>
+#include <fstream>
 
 #include <QTemporaryDir>
 
@@ -22,6 +23,8 @@
 #include "core/analysis/nci_output.h"
 #include "core/app/standard_warning.h"
 #include "core/auxdata/delete_swap_out.h"
+#include "core/auxdata/import_swap_rates.h"
+#include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
 #include "core/history/forms.h"
@@ -76,6 +79,12 @@ struct Quiet final : Reporter, Windows, Downloader {
   void form(Session&, FormKind) override {}
   void swap_output(Session&) override {}
   void import_swap_rates(Session&) override {}
+};
+
+// The swap generation window's two lists open nothing here either.
+struct NoBrowses final : SwapBrowses {
+  void browse_swap_data(Session&) override {}
+  void browse_swap_rate(Session&) override {}
 };
 
 // A window model's view with the model's state, as the host shows it.
@@ -262,10 +271,11 @@ WindowView* view_titled(Host& host, std::string_view title) {
   return nullptr;
 }
 
-// One event in the Event History, so that the Build window opens without the Initial setup.
-void seed_history(const std::filesystem::path& folder) {
+// One event in the Event History, so that the Build window opens without the Initial setup;
+// false when it could not be stored.
+bool seed_history(const std::filesystem::path& folder) {
   Table<CalendarTable> t(folder);
-  if (t.create().failed() || t.open().failed()) return;
+  if (t.create().failed() || t.open().failed()) return false;
   t.rec.date = *date_serial(2009, 3, 6);
   t.rec.time = 1 + 13 * 360000 + 30 * 6000;
   t.rec.currency = "USD";
@@ -273,7 +283,7 @@ void seed_history(const std::filesystem::path& folder) {
   t.rec.impact = "H";
   t.rec.color = "3";
   t.rec.symbol = "140";
-  t.add();
+  return !t.add().failed();
 }
 
 // The frame with its windows as one picture: the windows that float over the frame (a date
@@ -298,6 +308,41 @@ QImage frame_with_floating(QWidget& frame, const std::vector<QWidget*>& floating
   return img;
 }
 
+// The history maintenance window with Rebuild and with Export chosen (backups in the folder),
+// and the message of a swap rate import that left lines out.
+bool bulk_window_states(Session& session, const QDir& dir) {
+  Quiet quiet;
+  NoProgress progress;
+  bool ok = true;
+  for (const char* name : {"@BACKUP@.CSV", "@MAR09@.CSV", "@week10@.CSV"})
+    std::ofstream(session.folder() / name) << "";
+  for (const auto& [option, name] :
+       {std::pair{"2", "delete-history-rebuild"}, std::pair{"3", "delete-history-export"}}) {
+    DeleteHistory m(session, quiet, quiet, progress);
+    m.open();
+    m.type(static_cast<int>(DeleteHistoryControl::OPTION1), option);
+    if (std::string_view(option) == "2")
+      m.type(static_cast<int>(DeleteHistoryControl::ADJUSTHRS), "-2");
+    auto view = view_shown(m);
+    ok &= save(view.get(), dir, QString::fromLatin1(name));
+  }
+  std::ofstream(session.folder() / "swaprate.csv")
+      << "EURUSD,1.25,-3.5\r\nGBPUSD;0.8;-1.1\r\nUSDJPY,0.9,x\r\n,1,2\r\nAUDUSD,1.5\r\n";
+  ImportSwapRates import(session, quiet, progress);
+  import.open();
+  import.type(static_cast<int>(ImportSwapRatesControl::ADDNEW), "1");
+  import.accepted(static_cast<int>(ImportSwapRatesControl::OK));
+  if (const std::optional<Warning> w = import.skipped_lines()) {
+    MessageBox* box = MessageBox::warning_box(*w, nullptr, {});
+    ok &= save(box, dir, QStringLiteral("import-swap-rates-skipped"));
+    delete box;
+  } else {
+    std::fprintf(stderr, "mervane-screenshots: the swap rate import skipped no line\n");
+    ok = false;
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -317,6 +362,7 @@ int main(int argc, char** argv) {
   QTemporaryDir work;
   Session session(work.path().toStdString(), clock);
   Quiet quiet;
+  NoBrowses no_browses;
   NoProgress progress;
 
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64))));
@@ -336,7 +382,10 @@ int main(int argc, char** argv) {
   // window's start date open over it.
   {
     QTemporaryDir folder;
-    seed_history(folder.path().toStdString());
+    if (!seed_history(folder.path().toStdString())) {
+      std::fprintf(stderr, "mervane-screenshots: no event could be stored in the history\n");
+      return 1;
+    }
     Session build_session(folder.path().toStdString(), clock);
     AppFrame build_frame(build_session);
     build_frame.resize(1000, 700);
@@ -385,7 +434,7 @@ int main(int argc, char** argv) {
     for (const auto& [name, value] :
          {std::pair{kCalendarSourceSetting, "feed"}, std::pair{kCalendarZoneSetting, "UTC"},
           std::pair{kMt4ZoneSetting, "America/New_York+7"}})
-      save_calendar_setting(f, name, value);
+      ok &= !save_calendar_setting(f, name, value).failed();
     Session feed_session(f, clock);
     ProcFile build(ProcFileServices{feed_session, quiet, progress, quiet, quiet});
     auto view = view_of(build);
@@ -420,6 +469,10 @@ int main(int argc, char** argv) {
        [&] { return std::make_unique<DeleteHistory>(session, quiet, quiet, progress); }},
       {"delete-aux-data",
        [&] { return std::make_unique<DeleteSwapOut>(session, quiet, quiet, progress); }},
+      {"swap-output",
+       [&] { return std::make_unique<SwapOutput>(session, quiet, no_browses, quiet, progress); }},
+      {"import-swap-rates",
+       [&] { return std::make_unique<ImportSwapRates>(session, quiet, progress); }},
       {"nci-output", [&] { return std::make_unique<NciOutput>(session, quiet, progress); }},
       {"effect-analysis-report",
        [&] { return std::make_unique<EffectAnalysisReport>(session, quiet, progress); }},
@@ -429,6 +482,7 @@ int main(int argc, char** argv) {
     auto view = view_of(*model);
     ok &= save(view.get(), dir, QString::fromLatin1(w.name));
   }
+  ok &= bulk_window_states(session, dir);
 
   // The lists and forms over a few records of every table.
   const SampleData data = fill_sample_tables(work);

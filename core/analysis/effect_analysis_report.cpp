@@ -7,8 +7,8 @@
 #include "core/analysis/effects_ini.h"
 #include "core/analysis/effects_offsets.h"
 #include "core/analysis/effects_samples.h"
-#include "core/runtime/output_file.h"
 #include "core/model/records.h"
+#include "core/runtime/output_file.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"
 #include "core/util/picture.h"
@@ -81,9 +81,8 @@ class Run {
   void read_events() {
     Table<PviewTable> t(s_.folder());
     if (stop_if_failed(r_, "Open", t.file_name(), t.open(OpenMode::read_only()))) return;
-    t.set_start(PviewKey::KeyDate);
-    Status st;
-    while ((st = t.next()).is_ok()) {
+    Status st = t.set_start(PviewKey::KeyDate);
+    while (st.is_ok() && (st = t.next()).is_ok()) {
       events_.push_back(t.rec);
       const auto idno = static_cast<std::int32_t>(events_.size());
       bump();

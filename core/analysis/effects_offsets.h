@@ -15,7 +15,7 @@ constexpr std::array<std::string_view, 9> kTimeframeCodes = {"M1", "M5", "M15", 
                                                              "H4", "D1", "W1",  "MN"};
 
 // Minutes per bar of a timeframe code ("H1" 60, "MN" 43200); nothing for any other code.
-std::optional<std::int32_t> timeframe_step(std::string_view code);
+[[nodiscard]] std::optional<std::int32_t> timeframe_step(std::string_view code);
 
 // The minutes part of a history file name ("60" for "H1"); empty for any other code.
 std::string_view history_minutes(std::string_view code);

@@ -56,7 +56,7 @@ class HistoryFile {
  public:
   static constexpr std::size_t kHeaderSize = 148;
 
-  HistoryOpen open(const std::filesystem::path& file);
+  [[nodiscard]] HistoryOpen open(const std::filesystem::path& file);
   void close();
 
   // The header's values once open() succeeded (version also after UnknownVersion).
@@ -66,10 +66,10 @@ class HistoryFile {
 
   // The next bar; false at the end of the history or when a read fails (status() tells which:
   // 33 at the end).
-  bool next(HistoryBar& bar);
+  [[nodiscard]] bool next(HistoryBar& bar);
   // The next bar whose time is not before time: the bars before it are stepped over one by one
   // without taking their prices apart. False as next() is.
-  bool next_from(std::int64_t time, HistoryBar& bar);
+  [[nodiscard]] bool next_from(std::int64_t time, HistoryBar& bar);
 
   // Bytes of the file read so far.
   std::int64_t bytes_read() const { return bytes_read_; }

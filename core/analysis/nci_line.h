@@ -31,7 +31,7 @@ std::string nci_line(const NcidbRecord& r);
 // characters, the impact as the first letter of its field, the date from characters 1-4
 // (year), 6-7 (month) and 9-10 (day) of its field and the time from 12-13 and 15-16, whatever
 // the separators; a time of "0" reads back as midnight, a date that is no calendar date as 0.
-std::optional<NcidbRecord> read_nci_line(std::string_view line);
+[[nodiscard]] std::optional<NcidbRecord> read_nci_line(std::string_view line);
 
 // The "Auto" score: with w = 8, 4, 2 for impact "H", "M", "L" (0 otherwise) and the numbers in
 // the texts (num_only): 0 without an actual; else w x sgn(actual - revised from), or w x

@@ -3,8 +3,8 @@
 #include <unordered_set>
 
 #include "core/analysis/nci_line.h"
-#include "core/runtime/output_file.h"
 #include "core/model/records.h"
+#include "core/runtime/output_file.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
@@ -31,7 +31,7 @@ class Run {
   void one_file(const std::string& name) {
     s_.with([&](Globals& g) { g.outxlsname = name; });
     const std::filesystem::path file = resolve(s_.folder(), name);
-    Table<NcidbTable> db(s_.folder());
+    Table<NcidbTable> db(s_.folder(), s_.files());
     stop_if_failed(r_, "Create", db.file_name(), db.create());
     if (stop_if_failed(r_, "Open", db.file_name(), db.open(OpenMode::exclusive()))) return;
     // Without every old line in the table the file would lose the values they hold.
@@ -41,7 +41,7 @@ class Run {
   }
 
   bool take_in(Table<NcidbTable>& db, const std::filesystem::path& file, const std::string& name) {
-    TextReader in;
+    TextReader in(s_.files());
     const Status opened = in.open(file);
     if (opened.code == kFileNotFound) return true;
     if (stop_if_failed(r_, "Open", name, opened)) return false;
@@ -95,7 +95,7 @@ class Run {
   }
 
   void merge_history(Table<NcidbTable>& db) {
-    Table<CalendarTable> cal(s_.folder());
+    Table<CalendarTable> cal(s_.folder(), s_.files());
     Status st = cal.open(OpenMode::shared());
     if (st.code == kFileNotFound) {
       stop_if_failed(r_, "Create", cal.file_name(), cal.create());
@@ -105,8 +105,8 @@ class Run {
     Transaction tx(db);
     if (stop_if_failed(r_, "Put", db.file_name(), tx.status())) return;
     added_.clear();
-    cal.set_start(CalendarKey::Key);
-    while ((st = cal.next()).is_ok()) {
+    st = cal.set_start(CalendarKey::Key);
+    while (st.is_ok() && (st = cal.next()).is_ok()) {
       bump();
       const CalendarRecord& ev = cal.rec;
       const bool found = find(db, ev);
@@ -137,11 +137,10 @@ class Run {
   }
 
   void write(Table<NcidbTable>& db, const std::filesystem::path& file, const std::string& name) {
-    OutputFile out(r_, file, name, "Append");
+    OutputFile out(r_, file, name, "Append", s_.files());
     if (!out.create()) return;
-    db.set_end(NcidbKey::KeyDate);
-    Status st;
-    while ((st = db.previous()).is_ok()) {
+    Status st = db.set_end(NcidbKey::KeyDate);
+    while (st.is_ok() && (st = db.previous()).is_ok()) {
       bump();
       out.add(nci_line(db.rec));
     }

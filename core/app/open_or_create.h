@@ -2,6 +2,7 @@
 // open their tables: they open and close them themselves and report failures as stop messages.
 #pragma once
 
+#include "core/model/records.h"
 #include "core/runtime/reporter.h"
 #include "core/runtime/table.h"
 
@@ -24,6 +25,13 @@ bool open_or_create(Table<Def>& t, OpenMode mode, Reporter& r) {
     return false;
   }
   return true;
+}
+
+// OPEN_CALR: the Event History CALENDAR of the table's folder for reading and writing while
+// others may only read, created when it does not exist. A table that exists but cannot be opened
+// (locked, damaged) is never created anew: that would empty it.
+inline bool open_calr(Table<CalendarTable>& t, Reporter& r) {
+  return open_or_create(t, OpenMode::deny_write(), r);
 }
 
 }  // namespace mervane

@@ -78,7 +78,8 @@ int ri_delete(Table<Def>& t, Reporter& r, Session& s, std::string_view table_nam
 }
 
 // RIUPDATE: writes rec over the record last read in a transaction of its own. 0 changed, 1
-// failed, 2 another opener had changed it: the stored version is then in rec.
+// failed, 2 another opener had changed it: the stored version is then in rec. When the other
+// opener deleted it, warning 35 follows and the result is 1.
 template <class Def>
 int ri_update(Table<Def>& t, Reporter& r, Session& s, std::string_view table_name, bool from_form) {
   Transaction tx(t);
@@ -97,8 +98,13 @@ int ri_update(Table<Def>& t, Reporter& r, Session& s, std::string_view table_nam
       standard_warning(r, s, 38);
     else
       standard_warning(r, s, 15, "Record Changed by Another Station");
-    // Show the stored version: read the record again by its position.
-    t.reread();
+    // Show the stored version: read the record again by its position. When the other station
+    // deleted it there is none to show, and the screen must not take the buffer for one.
+    if (const Status again = t.reread(); again.failed()) {
+      ri_save_error(s, again);
+      standard_warning(r, s, 35, table_name);
+      return 1;
+    }
     return 2;
   }
   standard_warning(r, s, 15, table_name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/util/concat.h"
 #include "core/util/text.h"
 
 namespace mervane {
@@ -103,11 +104,11 @@ Parsed<Typed> read_typed(const std::vector<ControlSpec>& controls, int control,
       for (const ControlSpec& o : controls)
         if (o.kind == ControlKind::Option && o.parent == control && o.value == text)
           return accept(plain_number(text).value_or(0), std::string(text));
-      return refused("'" + std::string(text) + "' is none of the choices here.");
+      return refused(concat({"'", text, "' is none of the choices here."}));
     case ControlKind::DropList:
       if (std::find(choices.begin(), choices.end(), text) != choices.end())
         return accept(plain_number(text).value_or(0), std::string(text));
-      return refused("'" + std::string(text) + "' is not in the list.");
+      return refused(concat({"'", text, "' is not in the list."}));
     case ControlKind::Entry:
     case ControlKind::Combo:
       return read_entry(it->picture, text);

@@ -129,7 +129,8 @@ struct ControlSpec {
   ControlKind kind = ControlKind::Prompt;
   std::string use;       // the use name: "?CHECKHIST"; blank for pure decoration
   std::string text;      // label, prompt, caption or button text as shown, "&" marking the
-                         // mnemonic; lines split by '\n'
+                         // mnemonic; lines split by '\n'. A Display shows no text: its text
+                         // only names what it shows, for screen readers
   std::string picture;   // "d2", "n-3", "s99", ...; empty when the control has none
   int parent = 0;        // the Group, OptionGroup, Tabs or Tab that holds it; 0 for the window
   Rect at;               // its place; zero when the view lays the window out

@@ -22,26 +22,37 @@ constexpr int n(C c) {
   return static_cast<int>(c);
 }
 
+// The window's places, in dialog units: the warning on top, then each field beside its prompt
+// in one column, the dates side by side with their note under them.
 std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
   l.prompt("This will delete all items that match the criteria you specify (CAUTION!)");
+  l.at({8, 6, 300, 9});
   l.prompt("To exit without damage, press Esc or click Cancel now");
+  l.at({8, 16, 300, 9});
   l.prompt("Record Type  (mandatory)");
-  l.add(n(C::RECTYPE), K::Combo, "?RECTYPE", {}, "s6");
+  l.at({8, 36, 160, 9});
+  l.add(n(C::RECTYPE), K::Combo, "?RECTYPE", {}, "s6").at({168, 34, 64, 13});
   l.prompt("Delete all items between");
-  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+  l.at({8, 55, 160, 9});
+  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({168, 53, 72, 13});
   l.calendar_button(n(C::BUTTON1), "?BUTTON1");
   l.prompt("and");
-  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2");
+  l.at({246, 55, 20, 9});
+  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2").at({266, 53, 72, 13});
   l.calendar_button(n(C::BUTTON2), "?BUTTON2");
   l.prompt("(format mm/dd/yyyy)");
+  l.at({168, 68, 120, 9});
   l.prompt("Restrict deletions to this currency pair");
-  l.add(n(C::DELPAIR), K::Combo, "?DELPAIR", {}, "s6");
+  l.at({8, 86, 160, 9});
+  l.add(n(C::DELPAIR), K::Combo, "?DELPAIR", {}, "s6").at({168, 84, 64, 13});
   l.prompt("(leave blank = no restrictions)");
-  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
-  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
-  l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_6");
+  l.at({238, 86, 120, 9});
+  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({198, 106, 66, 15});
+  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({270, 106, 68, 15});
+  // The counter has no prompt on the window; its name tells a screen reader what it counts.
+  l.add(n(C::COUNT1), K::Display, "?COUNT1", "Items examined", "n_6").at({110, 109, 80, 10});
   return l.take();
 }
 
@@ -101,10 +112,12 @@ void DeleteSwapOut::open() {
   {
     // The pairs only fill a list: a missing SWAPRATE has none, and is not made for that.
     Table<SwaprateTable> rates(s_.folder());
-    const Status st = rates.open(OpenMode::read_only());
+    Status st = rates.open(OpenMode::read_only());
     if (st.is_ok()) {
-      rates.set_start(SwaprateKey::KeyPair);
-      while (rates.next().is_ok()) pairq_.push_back(rates.rec.pair.str());
+      st = rates.set_start(SwaprateKey::KeyPair);
+      while (st.is_ok() && (st = rates.next()).is_ok()) pairq_.push_back(rates.rec.pair.str());
+      // A list cut short by a read error would look complete.
+      if (st.code != kRecordNotAvailable) stop(reporter_, "Get", rates.file_name(), st);
     } else if (st.code != kFileNotFound) {
       stop(reporter_, "Open", rates.file_name(), st);
     }
@@ -114,12 +127,13 @@ void DeleteSwapOut::open() {
   {
     Table<SwapoutTable> items(s_.folder());
     if (open_or_create(items, OpenMode::shared(), reporter_)) {
-      items.set_start(SwapoutKey::Key);
-      while (items.next().is_ok()) {
+      Status st = items.set_start(SwapoutKey::Key);
+      while (st.is_ok() && (st = items.next()).is_ok()) {
         if (typeq_.empty()) rectype_ = items.rec.rectype;
         if (typeq_.empty() || folded(typeq_.back()) != folded(items.rec.rectype))
           typeq_.push_back(items.rec.rectype.str());
       }
+      if (st.code != kRecordNotAvailable) stop(reporter_, "Get", items.file_name(), st);
     }
   }
   fromdate_ = *date_serial(2000, 1, 1);
@@ -181,10 +195,9 @@ void DeleteSwapOut::delete_items() {
   items.rec.rectype = rectype_;
   items.rec.date = std::numeric_limits<std::int32_t>::min();
   items.rec.time = std::numeric_limits<std::int32_t>::min();
-  items.set(SwapoutKey::Key);
-  Status st;
+  Status st = items.set(SwapoutKey::Key);
   std::int64_t n = 0;
-  while ((st = items.next()).is_ok()) {
+  while (st.is_ok() && (st = items.next()).is_ok()) {
     p_.report("COUNT1", ++count1_);
     if (folded(items.rec.rectype) != type) break;  // the key sorts it after RECTYPE
     if (items.rec.date < fromdate_ || items.rec.date > thrudate_) continue;

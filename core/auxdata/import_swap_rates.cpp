@@ -26,12 +26,16 @@ const std::vector<ControlSpec>& ImportSwapRates::controls() const {
   static const std::vector<ControlSpec> kControls = [] {
     ControlList l(100);
     using K = ControlKind;
-    l.add(n(C::ADDNEW), K::Check, "?ADDNEW", "  Add new currency pairs found in input file");
+    // Places in dialog units: the check box, the multiplier beside its prompt, the buttons.
+    l.add(n(C::ADDNEW), K::Check, "?ADDNEW", "  Add new currency pairs found in input file")
+        .at({8, 8, 220, 11});
     l.prompt("Multiply imported value by");
-    l.add(n(C::MULTIPLIER), K::Entry, "?MULTIPLIER", {}, "n_9.4");
-    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
-    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
-    l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_6");
+    l.at({8, 28, 120, 9});
+    l.add(n(C::MULTIPLIER), K::Entry, "?MULTIPLIER", {}, "n_9.4").at({128, 26, 56, 13});
+    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({90, 48, 66, 15});
+    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({162, 48, 68, 15});
+    // The counter has no prompt on the window; its name tells a screen reader what it counts.
+    l.add(n(C::COUNT1), K::Display, "?COUNT1", "Lines read", "n_6").at({8, 51, 60, 10});
     return l.take();
   }();
   return kControls;
@@ -133,6 +137,32 @@ void ImportSwapRates::import_lines() {
   }
   if (stop_if_failed(reporter_, "Put", table, tx.commit())) return;
   result_.file_read = true;
+}
+
+std::optional<Warning> ImportSwapRates::skipped_lines() const {
+  const SwapImportResult& r = result_;
+  if (!r.file_read || r.skipped.empty()) return std::nullopt;
+  constexpr std::size_t kWidth = 100;  // a line of junk can be as long as the file
+  std::string text = std::to_string(r.skipped.size()) +
+                     (r.skipped.size() == 1 ? " line" : " lines") + " of " + kSwapRateFile +
+                     " skipped (not \"pair,buy,sell\"):\n";
+  for (std::size_t i = 0; i < r.skipped.size() && i < kSkippedShown; ++i) {
+    const std::string& s = r.skipped[i];
+    text += s.size() > kWidth ? s.substr(0, kWidth) + "..." : s;
+    text += '\n';
+  }
+  if (r.skipped.size() > kSkippedShown)
+    text += "and " + std::to_string(r.skipped.size() - kSkippedShown) + " more\n";
+  text += '\n' + std::to_string(count1_) + " lines read: " + std::to_string(r.updated) +
+          " pairs updated, " + std::to_string(r.added) + " added";
+  if (r.not_added)
+    text +=
+        ", " + std::to_string(r.not_added) + " new pairs not added (Add new currency pairs off)";
+  Warning w;
+  w.text = std::move(text);
+  w.caption = title();
+  w.icon = Icon::Exclamation;
+  return w;
 }
 
 }  // namespace mervane

@@ -14,7 +14,9 @@
 // The model is used by one thread at a time; the run reports COUNT1 (lines read) to Progress.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,11 @@ class ImportSwapRates final : public WindowModelBase {
 
   const SwapImportResult& result() const { return result_; }
   std::int64_t count1() const { return count1_; }
+  // After an import that stored the rates but left lines out: the message that says how many
+  // and why (the first kSkippedShown of them, each cut to 100 characters) with the run's
+  // counts, for the window to show once it has closed. None when every line was read.
+  std::optional<Warning> skipped_lines() const;
+  static constexpr std::size_t kSkippedShown = 20;
 
  protected:
   Reply on_accepted(int control) override;

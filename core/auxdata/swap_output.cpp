@@ -42,16 +42,24 @@ const std::vector<ControlSpec>& SwapOutput::controls() const {
   static const std::vector<ControlSpec> kControls = [] {
     ControlList l(100);
     using K = ControlKind;
-    l.add(n(C::SWAPPLOT), K::Button, "?SWAPPLOT", "Modify Swap Plotting Details  (F2)");
-    l.add(n(C::SWAPRATES), K::Button, "?SWAPRATES", "Modify Swap Rates  (F3)");
+    // Places in dialog units: the two browses' buttons on top, the start date beside its
+    // prompt, the check box, the buttons.
+    l.add(n(C::SWAPPLOT), K::Button, "?SWAPPLOT", "Modify Swap Plotting Details  (F2)")
+        .at({8, 8, 150, 15});
+    l.add(n(C::SWAPRATES), K::Button, "?SWAPRATES", "Modify Swap Rates  (F3)")
+        .at({164, 8, 110, 15});
     l.prompt("Sunday to start Swap record generation  (mm/dd/yyyy)");
-    l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+    l.at({8, 36, 220, 9});
+    l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({228, 34, 72, 13});
     l.calendar_button(n(C::BUTTON5), "?BUTTON5");
     l.add(n(C::REBUILD), K::Check, "?REBUILD",
-          "  Delete existing SWAP records and rebuild completely");
-    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
-    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
-    l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_6");
+          "  Delete existing SWAP records and rebuild completely")
+        .at({8, 54, 260, 11});
+    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({160, 76, 66, 15});
+    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({232, 76, 68, 15});
+    // The counter has no prompt on the window; its name tells a screen reader what it counts.
+    l.add(n(C::COUNT1), K::Display, "?COUNT1", "Records deleted and written", "n_6")
+        .at({72, 79, 80, 10});
     return l.take();
   }();
   return kControls;
@@ -129,8 +137,8 @@ void SwapOutput::generate() {
     items.rec.rectype = "SWAP";
     items.rec.date = std::numeric_limits<std::int32_t>::min();  // before every date, even odd ones
     items.rec.time = std::numeric_limits<std::int32_t>::min();
-    items.set(SwapoutKey::Key);
-    while ((st = items.next()).is_ok() && is_swap_type(items.rec.rectype)) {
+    st = items.set(SwapoutKey::Key);
+    while (st.is_ok() && (st = items.next()).is_ok() && is_swap_type(items.rec.rectype)) {
       if (!stop_if_failed(reporter_, "Delete", out, items.erase())) ++result_.deleted;
       p_.report("COUNT1", ++count1_);
     }
@@ -140,16 +148,16 @@ void SwapOutput::generate() {
   // The definitions are a handful; read them all so that Date Add 0, which the key leaves out,
   // is not lost, and order them as the key would.
   std::vector<SwapdataRecord> definitions;
-  defs.set_storage_order();
-  while ((st = defs.next()).is_ok())
+  st = defs.set_storage_order();
+  while (st.is_ok() && (st = defs.next()).is_ok())
     if (defs.rec.dateadd >= 0) definitions.push_back(defs.rec);
   if (read_failed(reporter_, defs, st)) return;
   std::stable_sort(definitions.begin(), definitions.end(),
                    [](const auto& a, const auto& b) { return a.dateadd < b.dateadd; });
 
   for (const SwapdataRecord& d : definitions) {
-    rates.set_start(SwaprateKey::KeyPair);
-    while ((st = rates.next()).is_ok()) {
+    st = rates.set_start(SwaprateKey::KeyPair);
+    while (st.is_ok() && (st = rates.next()).is_ok()) {
       p_.report("COUNT1", ++count1_);
       const SwapoutRecord item = swap_item(d, rates.rec, fromdate_);
       items.rec = item;

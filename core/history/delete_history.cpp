@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/app/open_or_create.h"
 #include "core/app/pick_date.h"
 #include "core/history/backup_files.h"
-#include "core/import/event_history.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
@@ -23,54 +23,76 @@ constexpr int n(C c) {
   return static_cast<int>(c);
 }
 
+// The window's places, in dialog units (a character is about 4 wide and 8 high): each choice
+// with its explanation indented under it, so that the longest explanation line (94 characters)
+// fits the window's width; then the dates, the adjustment, the file name and the buttons.
 std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
-  l.add(n(C::OPTION1), K::OptionGroup, "?OPTION1", "  Select  ");
+  l.add(n(C::OPTION1), K::OptionGroup, "?OPTION1", "  Select  ").at({6, 4, 386, 148});
   const struct {
     const char* option;
     const char* explanation;
+    int lines;
   } choices[] = {
       {"  Delete",
        "This will delete all news events between the dates (inclusive) that you specify  "
-       "(CAUTION!)"},
+       "(CAUTION!)",
+       1},
       {"  Rebuild",
        "This will rebuild the entire Events History. Nothing will be deleted.\n"
        "Events inside the specified date range will have their time adjusted by the specified\n"
        "number of hours. Events outside the date range will be rebuilt, with their times "
-       "unchanged"},
+       "unchanged",
+       3},
       {"  Export (i.e. Backup)",
        "This will export the Events, between the dates (inclusive) that you specify, in CSV "
        "format\n"
-       "to the file you name below. Nothing will be deleted"},
+       "to the file you name below. Nothing will be deleted",
+       2},
       {"  Delete and then Import (i.e. Restore)",
        "This will delete all news events between the dates (inclusive) that you specify  "
        "(CAUTION!)\n"
        "Then it will import only those events between the dates, from the export file you name "
-       "below"},
+       "below",
+       2},
   };
   int value = DeleteHistory::kDelete;
+  int y = 16;
   for (const auto& c : choices) {
     l.option(n(C::OPTION1), c.option, std::to_string(value++));
+    l.at({14, y, 180, 10});
     l.parent = n(C::OPTION1);
     l.prompt(c.explanation);
+    l.at({28, y + 11, 356, 8 * c.lines + 2});
     l.parent = 0;
+    y += 11 + 8 * c.lines + 2 + 5;
   }
+  y += 8;  // below the group box
   l.prompt("Date range  (mm/dd/yyyy)");
-  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2");
+  l.at({10, y, 140, 9});
+  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({10, y + 11, 72, 13});
   l.calendar_button(n(C::BUTTON1), "?BUTTON1");
   l.prompt("and");
-  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2");
+  l.at({88, y + 13, 20, 9});
+  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2").at({108, y + 11, 72, 13});
   l.calendar_button(n(C::BUTTON2), "?BUTTON2");
+  y += 32;
   l.prompt("Time adjustment (number of hours)");
-  l.add(n(C::ADJUSTHRS), K::Entry, "?ADJUSTHRS", {}, "n-_3");
+  l.at({10, y, 160, 9});
+  l.add(n(C::ADJUSTHRS), K::Entry, "?ADJUSTHRS", {}, "n-_3").at({10, y + 11, 32, 13});
   l.prompt("To subtract a number of hours, enter a negative value, e.g. -2");
+  l.at({50, y + 13, 270, 9});
+  y += 32;
   l.prompt("Name of Import / Export file");
-  l.add(n(C::PFILENAME), K::Combo, "?PFILENAME", {}, "s6");
-  l.add(n(C::DELETE1), K::Button, "?DELETE1", " Delete this file");
-  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)");
-  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)");
-  l.add(n(C::COUNT1), K::Display, "?COUNT1", {}, "n_7");
+  l.at({10, y, 160, 9});
+  l.add(n(C::PFILENAME), K::Combo, "?PFILENAME", {}, "s6").at({10, y + 11, 64, 13});
+  l.add(n(C::DELETE1), K::Button, "?DELETE1", " Delete this file").at({80, y + 10, 76, 15});
+  y += 34;
+  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({252, y, 66, 15});
+  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({324, y, 68, 15});
+  // The counter has no prompt on the window; its name tells a screen reader what it counts.
+  l.add(n(C::COUNT1), K::Display, "?COUNT1", "Records processed", "n_7").at({164, y + 3, 80, 10});
   return l.take();
 }
 
@@ -225,7 +247,11 @@ bool DeleteHistory::name_refused() {
 
 void DeleteHistory::delete_file() {
   if (name_refused()) return;
-  remove_file(backup_path(s_.folder(), pfilename_.view()));  // a failure is silent
+  // A backup that stays is reported and stays in the list; one already gone is just dropped.
+  const Status st = remove_file(backup_path(s_.folder(), pfilename_.view()));
+  if (st.code != kFileNotFound &&
+      stop_if_failed(reporter_, "Remove", backup_file_name(pfilename_.view()), st))
+    return;
   std::erase_if(que1_, [&](const std::string& n) { return same_name(n, pfilename_.view()); });
 }
 

@@ -12,7 +12,8 @@
 // browse and answers close (Completed); Cancel, Esc and the close box answer close (Cancelled).
 // Used by one thread at a time. Failures are stop messages through the Reporter (see
 // history_maintenance.h); a backup name that cannot be a file name is refused with a warning
-// before anything runs.
+// before anything runs. " Delete this file" removes the named backup: one that cannot be
+// removed shows "Remove(" and keeps its list entry.
 #pragma once
 
 #include <cstdint>

@@ -30,6 +30,6 @@ namespace mervane {
 std::string history_line(const CalendarRecord& r);
 // Fills r (cleared first) from a line. False when the fixed positions do not hold a valid date
 // and time (a broken or foreign line); whatever the line, nothing is read out of bounds.
-bool read_history_line(std::string_view line, CalendarRecord& r);
+[[nodiscard]] bool read_history_line(std::string_view line, CalendarRecord& r);
 
 }  // namespace mervane

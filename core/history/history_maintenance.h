@@ -69,7 +69,8 @@ struct ImportResult {
 // history lines of the range in the file" is shown and the history stays as it was. When the
 // keys cannot be built (the file holds the same event twice) the "Build(" message names the
 // repeated event and the history stays as it was.
-ImportResult import_history(Table<CalendarTable>& t, const std::filesystem::path& file,
-                            std::int32_t from, std::int32_t thru, Reporter& r, Count1& c);
+[[nodiscard]] ImportResult import_history(Table<CalendarTable>& t,
+                                          const std::filesystem::path& file, std::int32_t from,
+                                          std::int32_t thru, Reporter& r, Count1& c);
 
 }  // namespace mervane

@@ -25,10 +25,8 @@ std::int64_t floor_div(std::int64_t a, std::int64_t b) {
 class RemoveOnExit {
  public:
   explicit RemoveOnExit(std::filesystem::path f) : f_(std::move(f)) {}
-  ~RemoveOnExit() {
-    std::error_code ec;
-    std::filesystem::remove(f_, ec);
-  }
+  // Nothing to report to here; a copy that stays is replaced by the next rebuild.
+  ~RemoveOnExit() { (void)remove_file(f_); }
   RemoveOnExit(const RemoveOnExit&) = delete;
   RemoveOnExit& operator=(const RemoveOnExit&) = delete;
 
@@ -74,7 +72,7 @@ std::string colliding_events(const std::filesystem::path& cal2, std::int32_t fro
     if (!restore(line, from, thru, adjust, moved, st) || moved.date < lo || moved.date > hi)
       continue;
     Cal2Record original;
-    from_delimited(line, original);
+    (void)from_delimited(line, original);  // restore() has just read this very line
     // The key compares texts without regard to ASCII letter case.
     Key k{moved.date, moved.time, upper_ascii(moved.currency.view()),
           upper_ascii(moved.descr.view())};
@@ -119,9 +117,8 @@ bool rebuild_history(Table<CalendarTable>& t, const std::filesystem::path& folde
   {
     TextWriter out;
     if (stop_if_failed(r, "Create", kCal2, out.create(cal2))) return false;
-    Status st;
-    t.set_storage_order();
-    while ((st = t.next()).is_ok()) {
+    Status st = t.set_storage_order();
+    while (st.is_ok() && (st = t.next()).is_ok()) {
       c.step();
       if (stop_if_failed(r, "Add", kCal2, out.add(to_delimited(Cal2Record::from(t.rec)))))
         return false;

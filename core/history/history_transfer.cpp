@@ -11,20 +11,19 @@ namespace mervane {
 namespace {
 
 // Positions CAL:KEY at the first event of a date.
-void set_at_date(Table<CalendarTable>& t, std::int32_t date) {
+Status set_at_date(Table<CalendarTable>& t, std::int32_t date) {
   t.clear();
   t.rec.date = date;
   t.rec.time = std::numeric_limits<std::int32_t>::min();
-  t.set(CalendarKey::Key);
+  return t.set(CalendarKey::Key);
 }
 
 // Deletes the range inside the caller's transaction.
 bool delete_range(Table<CalendarTable>& t, std::int32_t from, std::int32_t thru, Reporter& r,
                   Count1& c) {
   const std::string name = t.file_name();
-  set_at_date(t, from);
-  Status st;
-  while ((st = t.next()).is_ok()) {
+  Status st = set_at_date(t, from);
+  while (st.is_ok() && (st = t.next()).is_ok()) {
     c.step();
     if (t.rec.date > thru) return true;
     stop_if_failed(r, "Delete", name, t.erase());
@@ -49,9 +48,8 @@ bool export_history(Table<CalendarTable>& t, const std::filesystem::path& file, 
   const std::string name = file.filename().string();
   TextWriter out;
   if (stop_if_failed(r, "Create", name, out.create(file))) return false;
-  set_at_date(t, from);
-  Status st;
-  while ((st = t.next()).is_ok()) {
+  Status st = set_at_date(t, from);
+  while (st.is_ok() && (st = t.next()).is_ok()) {
     c.step();
     if (t.rec.date > thru) break;
     // A line that cannot be written would leave a backup short of events: keep the old file.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/app/open_or_create.h"
 #include "core/import/feed_reader.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
@@ -48,11 +49,12 @@ void after_initial_setup(DownloadFields& f, std::int32_t today) {
   f.autodate = 1;
 }
 
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r) {
+std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r,
+                                          FileSystem& fs) {
   const std::filesystem::path file = folder / kAutoplayFile;
   std::string line;
   {
-    TextReader in;
+    TextReader in(fs);
     if (in.open(file).failed()) return std::nullopt;
     if (in.next(line).failed()) line.clear();
   }
@@ -70,7 +72,7 @@ std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, R
                     " (" + std::to_string(kLastSettingDate) + ")"));
     return std::nullopt;
   }
-  remove_file(file);
+  stop_if_failed(r, "Remove", kAutoplayFile, remove_file(file, fs));
   return static_cast<std::int32_t>(n);
 }
 
@@ -105,8 +107,11 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistor
     if (f.checkwget == 1) {
       const std::string url = week_url(request.address, options.request_date);
       p.note(wget_command(url));
-      // Without this a failed download would leave last week's page to be read as this week's.
-      remove_file(page);
+      // Without this a failed download would leave last week's page to be read as this week's;
+      // a page that cannot be removed skips the week for the same reason.
+      if (const Status gone = remove_file(page, s.files());
+          gone.code != kFileNotFound && stop_if_failed(r, "Remove", kPageFile, gone))
+        continue;
       const Status st = request.address.empty()
                             ? Status(kBadValue, "no calendar address is set (CALENDARURL)")
                             : d.fetch(url, page);

@@ -54,8 +54,12 @@ void after_initial_setup(DownloadFields& f, std::int32_t today);
 // folder; the file is deleted. Nothing when the file cannot be opened. A line that does not
 // start with the serial of a date from 1 January 1900 to 31 December 2099 is refused with the
 // stop message "Read(Autoplay.CSV) - ..." and the file is kept (after Ignore: nothing, so the
-// run is not automatic).
-std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, Reporter& r);
+// run is not automatic). A file that cannot be deleted would start an automatic run at every
+// start of the program: "Remove(Autoplay.CSV) - " + error text, and after Ignore this run is
+// automatic.
+[[nodiscard]] std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder,
+                                                        Reporter& r,
+                                                        FileSystem& fs = FileSystem::local());
 
 // T#: Unix seconds of 00:00 UTC on day d, in 64 bits.
 std::int64_t week_parameter(std::int32_t d);

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "core/runtime/status.h"
-#include "core/util/time_zones.h"
+#include "core/runtime/time_zones.h"
 
 namespace mervane {
 

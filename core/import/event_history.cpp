@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "core/history/history_line.h"
-#include "core/runtime/text_file.h"
 #include "core/util/helpers.h"
 
 namespace mervane {
@@ -29,18 +27,6 @@ Mt4Time mt4_time(std::int32_t date, std::string_view time, const TimeShift& to_m
   const int minutes = leading_number(time.size() > 3 ? time.substr(3, 2) : std::string_view());
   const TimeShift::Result t = to_mt4.apply(date, hours, minutes);
   return Mt4Time{t.date, tod(t.hour, t.minute)};
-}
-
-void open_calr(Table<CalendarTable>& t, Reporter& r) {
-  Status st = t.open(OpenMode::deny_write());
-  if (st.is_ok()) return;
-  // Only a missing table is created: create() empties an existing one, so a table that is
-  // merely locked or damaged must never get here.
-  if (st.code == kFileNotFound) {
-    stop_if_failed(r, "Create", t.file_name(), t.create());
-    st = t.open(OpenMode::deny_write());
-  }
-  stop_if_failed(r, "Open", t.file_name(), st);
 }
 
 struct EventHistory::State {
@@ -146,29 +132,6 @@ void EventHistory::page_done() {
 void EventHistory::page_abandoned() {
   state_->skip = false;
   state_->tx.reset();
-}
-
-void auto_backup(Session& s, Reporter& r, Progress& p, std::int64_t& count1) {
-  count1 = 0;
-  s.with([](Globals& g) { g.outname = kBackupFile; });
-  TextWriter out;
-  if (stop_if_failed(r, "Create", kBackupFile, out.create(s.folder() / kBackupFile))) return;
-  Table<CalendarTable> t(s.folder());
-  // Every failure from here on keeps the previous backup: a backup is whole or not written.
-  if (stop_if_failed(r, "Open", t.file_name(), t.open(OpenMode::read_only()))) return;
-  t.clear();
-  Status st = t.set_start(CalendarKey::Key);
-  while (st.is_ok() && (st = t.next()).is_ok()) {
-    ++count1;
-    p.report("COUNT1", count1);
-    if (stop_if_failed(r, "Add", kBackupFile, out.add(history_line(t.rec)))) return;
-  }
-  if (st.code != kRecordNotAvailable) {
-    stop(r, "Get", t.file_name(), st);
-    return;
-  }
-  t.close();
-  stop_if_failed(r, "Create", kBackupFile, out.close());
 }
 
 }  // namespace mervane

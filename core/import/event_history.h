@@ -1,5 +1,4 @@
-// The Event History update: OPEN_CALR, DELETE_WEEK, the store step of a finished event and the
-// backup after a run.
+// The Event History update: DELETE_WEEK and the store step of a finished event.
 //
 // Each page is one transaction: clearing the page's week and storing its events either all
 // happen or, after a failure or a killed process, none of them.
@@ -15,20 +14,12 @@
 
 #include "core/import/page_reader.h"
 #include "core/model/records.h"
-#include "core/model/session.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
 #include "core/runtime/table.h"
-#include "core/util/time_zones.h"
+#include "core/runtime/time_zones.h"
 
 namespace mervane {
-
-constexpr std::string_view kBackupFile = "@BACKUP@.CSV";
-
-// OPEN_CALR: opens CALENDAR of the session's folder for reading and writing while others may
-// only read, creating it when it does not exist ("Create(" / "Open(" stop messages). A table
-// that exists but cannot be opened (locked, damaged) is never created anew: that would empty it.
-void open_calr(Table<CalendarTable>& t, Reporter& r);
 
 // The sink of the page reader during a run: stores each event in MT4 time (shifted by OFFSET1
 // hours), after clearing the page's week once. The table must be open (open_calr) and outlive
@@ -74,12 +65,5 @@ struct Mt4Time {
   std::int32_t time = 0;  // time serial
 };
 Mt4Time mt4_time(std::int32_t date, std::string_view time_text, const TimeShift& to_mt4);
-
-// AUTO_BACKUP: writes the whole history in key order to "@BACKUP@.CSV" in the session's folder
-// in the history line format, atomically; leaves GLO:OUTNAME set to the backup name. COUNT1
-// starts at 0 and counts the records written (reported as "COUNT1"). Opens CALENDAR itself,
-// read-only. After any failure (the table cannot be opened or read, a line cannot be written)
-// the previous backup stays as it was.
-void auto_backup(Session& s, Reporter& r, Progress& p, std::int64_t& count1);
 
 }  // namespace mervane

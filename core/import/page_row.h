@@ -33,8 +33,8 @@ enum class RowTexts { Entities, Plain };
 // Finishes a row of the day dated `date`: normalises time, currency and impact, decodes the
 // texts, and fills `out` when the row makes an event (it carries an impact letter). The row
 // fields are left normalised; the caller resets them.
-bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, PageEvent& out,
-                RowTexts texts = RowTexts::Entities);
+[[nodiscard]] bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date,
+                              PageEvent& out, RowTexts texts = RowTexts::Entities);
 
 // STRIP_TOKENS: the named entities the page uses replaced ("&amp;" by "+", "&lt;", "&gt;",
 // "&quot;", "&circ;", "&tilde;" by their characters, one kind after the other), every other

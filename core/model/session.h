@@ -16,6 +16,7 @@
 #include "core/model/records.h"
 #include "core/model/settings.h"
 #include "core/runtime/clock.h"
+#include "core/runtime/file_system.h"
 #include "core/util/text.h"
 
 namespace mervane {
@@ -67,11 +68,13 @@ struct Place {
 
 class Session {
  public:
-  Session(std::filesystem::path folder, const Clock& clock)
-      : folder_(std::move(folder)), clock_(&clock) {}
+  // fs: where the run's files are read and written (tests give one that fails on demand).
+  Session(std::filesystem::path folder, const Clock& clock, FileSystem& fs = FileSystem::local())
+      : folder_(std::move(folder)), clock_(&clock), files_(&fs) {}
 
   const std::filesystem::path& folder() const { return folder_; }
   const Clock& clock() const { return *clock_; }
+  FileSystem& files() const { return *files_; }
 
   // Runs f with the values under the lock: with([](Globals& g) { g.outname = ...; }).
   template <class F>
@@ -176,6 +179,7 @@ class Session {
  private:
   std::filesystem::path folder_;
   const Clock* clock_;
+  FileSystem* files_;
   mutable std::mutex mu_;
   Globals globals_;
   BuildSettings g2_;

@@ -78,7 +78,7 @@ std::string aux_line(const BuildSettings& s, const SwapoutRecord& item, std::int
 void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporter& r, Progress& p,
              std::int64_t& count1, const TimeShift* to_local) {
   if (s.inclswaps == 0) return;
-  Table<SwapoutTable> t(session.folder());
+  Table<SwapoutTable> t(session.folder(), session.files());
   Status st = t.open(OpenMode::read_only());
   // Only a missing table is created: create() empties an existing one, and a table that is
   // locked or damaged must keep its items.
@@ -87,7 +87,7 @@ void out_aux(Session& session, const BuildSettings& s, OutputFile& news, Reporte
     st = t.open(OpenMode::read_only());
   }
   if (stop_if_failed(r, "Open", t.file_name(), st)) return;
-  t.set_start(SwapoutKey::Key);
+  if (stop_if_failed(r, "Get", t.file_name(), t.set_start(SwapoutKey::Key))) return;
   for (;;) {
     st = t.next();
     if (st.code == kRecordNotAvailable) break;

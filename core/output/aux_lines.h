@@ -16,7 +16,7 @@
 #include "core/runtime/output_file.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
-#include "core/util/time_zones.h"
+#include "core/runtime/time_zones.h"
 
 namespace mervane {
 

@@ -103,15 +103,16 @@ std::string numbers_only_text(std::string_view value) {
   return out;
 }
 
-ExportWriter::ExportWriter(const BuildSettings& s, Reporter& r, std::filesystem::path folder)
-    : s_(s), r_(&r), folder_(std::move(folder)) {}
+ExportWriter::ExportWriter(const BuildSettings& s, Reporter& r, std::filesystem::path folder,
+                           FileSystem& fs)
+    : s_(s), r_(&r), folder_(std::move(folder)), fs_(&fs) {}
 
 ExportWriter::~ExportWriter() = default;
 
 void ExportWriter::header() {
   if (s_.xout < kXml) return;
   name_ = export_file_name(s_.outxlsname, s_.outname);
-  file_ = std::make_unique<OutputFile>(*r_, resolve(folder_, name_), name_, "Add");
+  file_ = std::make_unique<OutputFile>(*r_, resolve(folder_, name_), name_, "Add", *fs_);
   if (!file_->create()) return;
   if (s_.xout == kXml) file_->add("<kxcalendar>");
   if (s_.xout == kCols) {

@@ -22,7 +22,7 @@
 #include "core/model/settings.h"
 #include "core/runtime/output_file.h"
 #include "core/runtime/reporter.h"
-#include "core/util/time_zones.h"
+#include "core/runtime/time_zones.h"
 
 namespace mervane {
 
@@ -38,8 +38,10 @@ std::string numbers_only_text(std::string_view value);
 class ExportWriter {
  public:
   // s: the run's settings (XOUT, SEPCHAR, DATEFMT, the column flags, CLDRFMT, NUMONLY, OFF2EXP,
-  // OFFSET2, OUTXLSNAME, OUTNAME); folder: the working folder, for names without a folder.
-  ExportWriter(const BuildSettings& s, Reporter& r, std::filesystem::path folder);
+  // OFFSET2, OUTXLSNAME, OUTNAME); folder: the working folder, for names without a folder; fs:
+  // where the file is written.
+  ExportWriter(const BuildSettings& s, Reporter& r, std::filesystem::path folder,
+               FileSystem& fs = FileSystem::local());
   ~ExportWriter();
 
   // OUT_EXP_HDR: creates the file (kinds 2 and up) and writes its header.
@@ -65,6 +67,7 @@ class ExportWriter {
   std::optional<TimeShift> to_local_;
   Reporter* r_;
   std::filesystem::path folder_;
+  FileSystem* fs_;
   std::string name_;
   std::unique_ptr<OutputFile> file_;
   std::string line_;  // reused for every event

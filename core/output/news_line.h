@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/util/time_zones.h"
+#include "core/runtime/time_zones.h"
 
 namespace mervane {
 

@@ -131,12 +131,13 @@ std::string news_line(const BuildSettings& s, const CalendarRecord& r, std::int3
 
 void out_news(Table<CalendarTable>& calendar, const BuildSettings& s, const NewsTargets& out,
               Session& session, Reporter& r, Progress& p, std::int64_t& count1) {
-  Table<PviewTable> pview(session.folder());
+  Table<PviewTable> pview(session.folder(), session.files());
   bool pview_open = false;
   if (out.preview) {
     if (!stop_if_failed(r, "Create", pview.file_name(), pview.create()))
       pview_open = !stop_if_failed(r, "Open", pview.file_name(), pview.open());
-    if (pview_open) pview.begin_batch();
+    // Without the batch every preview row is a transaction of its own: slower, not wrong.
+    if (pview_open) (void)pview.begin_batch();
   }
 
   count1 = 0;
@@ -151,9 +152,9 @@ void out_news(Table<CalendarTable>& calendar, const BuildSettings& s, const News
 
   calendar.clear();
   calendar.rec.date = s.fromdate;
-  calendar.set(CalendarKey::Key);
+  Status st = calendar.set(CalendarKey::Key);
   for (;;) {
-    const Status st = calendar.next();
+    if (st.is_ok()) st = calendar.next();
     if (st.code == kRecordNotAvailable) break;
     if (st.failed()) {
       // A read error would otherwise repeat for ever on the same buffer; the run reports it
@@ -193,7 +194,8 @@ void out_news(Table<CalendarTable>& calendar, const BuildSettings& s, const News
   }
 
   if (pview_open) {
-    pview.end_batch();
+    // The preview rows are stored only now: a failure here leaves the preview empty.
+    stop_if_failed(r, "Add", pview.file_name(), pview.end_batch());
     pview.close();
   }
 }

@@ -2,7 +2,7 @@
 // (Preview, Effects, ">>>") are in procfile_run.cpp.
 #include "core/output/procfile.h"
 
-#include "core/setup/program_files.h"
+#include "core/model/program_files.h"
 #include "core/util/dates.h"
 
 namespace mervane {
@@ -41,9 +41,9 @@ void ProcFile::open() {
   forcesetup_ = empty;
   profiles_ = profile_list(session.folder());
   s_ = built_in_defaults(today, session.folder());
-  load_ini(session.folder(), s_, svc_.reporter);
+  load_ini(session.folder(), s_, svc_.reporter, session.files());
   calendar_ = load_calendar_settings(session.folder());
-  const auto autoplay = read_autoplay(session.folder(), svc_.reporter);
+  const auto autoplay = read_autoplay(session.folder(), svc_.reporter, session.files());
   session.with([&](Globals& g) { g.autop = autoplay ? 1 : 0; });
   if (autoplay) {
     s_.b.date1 = *autoplay;
@@ -380,6 +380,7 @@ bool ProcFile::profile_name_ok() {
 bool ProcFile::button(ProcFileControl c) {
   BuildSettings& b = s_.b;
   const std::filesystem::path& folder = svc_.session.folder();
+  FileSystem& files = svc_.session.files();
   auto columns = [&](std::int16_t v) {
     b.outdate = b.outtime = b.outcurrency = b.outdescr = b.outimpact = b.outactual = b.outforecast =
         b.outprevious = b.outrevised = b.outkxid = v;
@@ -492,14 +493,15 @@ bool ProcFile::button(ProcFileControl c) {
       svc_.windows.wingding_chart();
       break;
     case C::LOAD1:
-      if (profile_name_ok() && load_pfile(folder, pfilename_.view(), s_, svc_.reporter))
+      if (profile_name_ok() && load_pfile(folder, pfilename_.view(), s_, svc_.reporter, files))
         profilename_ = pfilename_;
       break;
     case C::SAVE1:
-      if (profile_name_ok()) save_pfile(folder, pfilename_.view(), s_, profiles_, svc_.reporter);
+      if (profile_name_ok())
+        save_pfile(folder, pfilename_.view(), s_, profiles_, svc_.reporter, files);
       break;
     case C::DELETE1:
-      if (profile_name_ok()) del_pfile(folder, pfilename_.view(), profiles_);
+      if (profile_name_ok()) del_pfile(folder, pfilename_.view(), profiles_, svc_.reporter, files);
       break;
     case C::PREVIEW:
       preview();

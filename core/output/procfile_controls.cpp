@@ -4,6 +4,7 @@
 
 #include "core/app/window_base.h"
 #include "core/runtime/paths.h"
+#include "core/util/concat.h"
 #include "core/util/picture.h"
 
 namespace mervane {
@@ -18,7 +19,7 @@ using K = ControlKind;
 
 // "?CHECKHIST"; the two globals keep their prefix: "?GLO:OUTNAME".
 std::string use_of(std::string_view name) {
-  return "?" + std::string(name);
+  return concat({"?", name});
 }
 
 struct Adder {

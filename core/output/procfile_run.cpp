@@ -1,6 +1,8 @@
 // The Build window's run and the buttons that read the Event History: Preview, Effects and the
 // profile group run.
 
+#include "core/app/open_or_create.h"
+#include "core/history/auto_backup.h"
 #include "core/import/calendar_address.h"
 #include "core/import/event_history.h"
 #include "core/model/local_settings.h"
@@ -74,16 +76,17 @@ void ProcFile::run() {
   const bool autop = automatic();
   publish_names();
 
-  Table<CalendarTable> calendar(folder);
+  FileSystem& fs = session.files();
+  Table<CalendarTable> calendar(folder, fs);
   open_calr(calendar, r);
   // A page to take is taken only now that the run holds the history: a run refused at the
   // history must not have replaced the saved page.
   const bool page_ready =
       page_file_.empty() || (calendar.is_open() && take_page(page_file_, folder, r));
   const std::string news_name = b.outname.str();
-  OutputFile news(r, resolve(folder, news_name), news_name, "Add");
+  OutputFile news(r, resolve(folder, news_name), news_name, "Add", fs);
   news.create();
-  ExportWriter exporter(b, r, folder);
+  ExportWriter exporter(b, r, folder, fs);
   exporter.header();
 
   if (b.checkwget == 0) b.loadweeks = 1;
@@ -119,7 +122,7 @@ void ProcFile::run() {
   exporter.footer();
 
   savename_ = b.outname;
-  save_ini(folder, s_, r);
+  save_ini(folder, s_, r, fs);
   auto_backup(session, r, progress, count1_);
   if (b.nciout > 0 && !autop) {
     setup_g2parms();  // GLO:OUTNAME back from the backup's name to News.CSV
@@ -133,7 +136,7 @@ void ProcFile::run() {
 // then the preview browse or, with the settings published, the effects analysis.
 void ProcFile::preview_then(bool effects) {
   WindowProgress progress(svc_.progress, count1_, calproc_);
-  Table<CalendarTable> calendar(svc_.session.folder());
+  Table<CalendarTable> calendar(svc_.session.folder(), svc_.session.files());
   open_calr(calendar, svc_.reporter);
   out_news(calendar, s_.b, NewsTargets{true, nullptr, nullptr}, svc_.session, svc_.reporter,
            progress, count1_);
@@ -158,7 +161,8 @@ void ProcFile::exec_prof_grp() {
     prefix = std::string(pfilename_.view().substr(0, pfilename_.length() - 1));
   const std::filesystem::path& folder = svc_.session.folder();
   WindowProgress progress(svc_.progress, count1_, calproc_);
-  Table<CalendarTable> calendar(folder);
+  FileSystem& fs = svc_.session.files();
+  Table<CalendarTable> calendar(folder, fs);
   open_calr(calendar, svc_.reporter);
   profiles_ = profile_list(folder);
   const std::vector<ProfileName> list = profiles_;
@@ -168,9 +172,9 @@ void ProcFile::exec_prof_grp() {
     if (!starts_with_nocase(name.view(), prefix)) continue;
     // A profile that vanished since the list was read is passed over rather than exported
     // again with the previous profile's settings.
-    if (!load_pfile(folder, name.view(), s_, svc_.reporter)) continue;
+    if (!load_pfile(folder, name.view(), s_, svc_.reporter, fs)) continue;
     progress.note("Profile " + name.str());
-    ExportWriter exporter(s_.b, svc_.reporter, folder);
+    ExportWriter exporter(s_.b, svc_.reporter, folder, fs);
     exporter.local_time(local_time());
     exporter.header();
     out_news(calendar, s_.b, NewsTargets{false, nullptr, &exporter}, svc_.session, svc_.reporter,

@@ -5,6 +5,7 @@
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
 #include "core/util/charset.h"
+#include "core/util/concat.h"
 
 namespace mervane {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::size_t kProfileWidth = ProfileName::width;
 }  // namespace
 
 std::string profile_file_name(std::string_view name) {
-  return "#" + std::string(clip(name)) + "#.INI";
+  return concat({"#", clip(name), "#.INI"});
 }
 
 Status check_profile_name(std::string_view name) {
@@ -51,20 +52,22 @@ std::vector<ProfileName> profile_list(const std::filesystem::path& folder) {
   return list;
 }
 
-void load_ini(const std::filesystem::path& folder, SettingsRecord& rec, Reporter& r) {
-  const Status st = read_settings_file(folder / std::string(kSettingsFile), rec);
+void load_ini(const std::filesystem::path& folder, SettingsRecord& rec, Reporter& r,
+              FileSystem& fs) {
+  const Status st = read_settings_file(folder / std::string(kSettingsFile), rec, fs);
   if (st.code != kFileNotFound) stop_if_failed(r, "Open", kSettingsFile, st);
 }
 
-void save_ini(const std::filesystem::path& folder, const SettingsRecord& rec, Reporter& r) {
+void save_ini(const std::filesystem::path& folder, const SettingsRecord& rec, Reporter& r,
+              FileSystem& fs) {
   stop_if_failed(r, "Create", kSettingsFile,
-                 write_settings_file(folder / std::string(kSettingsFile), rec));
+                 write_settings_file(folder / std::string(kSettingsFile), rec, fs));
 }
 
 bool load_pfile(const std::filesystem::path& folder, std::string_view name, SettingsRecord& rec,
-                Reporter& r) {
+                Reporter& r, FileSystem& fs) {
   SettingsRecord loaded = rec;
-  const Status st = read_settings_file(profile_path(folder, name), loaded);
+  const Status st = read_settings_file(profile_path(folder, name), loaded, fs);
   if (st.code == kFileNotFound) return false;
   if (stop_if_failed(r, "Open", profile_file_name(name), st)) return false;
   // A spacing below 1 would divide by zero in the writer.
@@ -74,19 +77,23 @@ bool load_pfile(const std::filesystem::path& folder, std::string_view name, Sett
 }
 
 void save_pfile(const std::filesystem::path& folder, std::string_view name,
-                const SettingsRecord& rec, std::vector<ProfileName>& list, Reporter& r) {
+                const SettingsRecord& rec, std::vector<ProfileName>& list, Reporter& r,
+                FileSystem& fs) {
   if (stop_if_failed(r, "Create", profile_file_name(name),
-                     write_settings_file(profile_path(folder, name), rec)))
+                     write_settings_file(profile_path(folder, name), rec, fs)))
     return;  // nothing was saved: the list keeps only profiles that exist
   const ProfileName n(name);
   if (std::find(list.begin(), list.end(), n) == list.end()) list.push_back(n);
 }
 
-void del_pfile(const std::filesystem::path& folder, std::string_view name,
-               std::vector<ProfileName>& list) {
-  remove_file(profile_path(folder, name));
+bool del_pfile(const std::filesystem::path& folder, std::string_view name,
+               std::vector<ProfileName>& list, Reporter& r, FileSystem& fs) {
+  const Status st = remove_file(profile_path(folder, name), fs);
+  if (st.code != kFileNotFound && stop_if_failed(r, "Remove", profile_file_name(name), st))
+    return false;
   const ProfileName n(name);
   list.erase(std::remove(list.begin(), list.end(), n), list.end());
+  return true;
 }
 
 }  // namespace mervane

@@ -43,20 +43,27 @@ std::vector<ProfileName> profile_list(const std::filesystem::path& folder);
 // LOAD_INI: reads "trune.INI" into rec. A missing file leaves rec as it is; a file that exists
 // but cannot be read shows "Open(trune.INI) - " + error text (a run would otherwise replace it
 // with the defaults).
-void load_ini(const std::filesystem::path& folder, SettingsRecord& rec, Reporter& r);
-// SAVE_INI: writes rec into "trune.INI", atomically.
-void save_ini(const std::filesystem::path& folder, const SettingsRecord& rec, Reporter& r);
+//
+// These routines reach the files through fs, the machine's file system unless one is given.
+void load_ini(const std::filesystem::path& folder, SettingsRecord& rec, Reporter& r,
+              FileSystem& fs = FileSystem::local());
+// SAVE_INI: writes rec into "trune.INI", atomically ("Create(trune.INI) - " on failure).
+void save_ini(const std::filesystem::path& folder, const SettingsRecord& rec, Reporter& r,
+              FileSystem& fs = FileSystem::local());
 
 // LOAD_PFILE: reads the profile into rec; false, with rec unchanged, when there is none. A
 // spacing below 1 is read as 60, as from the settings file.
 bool load_pfile(const std::filesystem::path& folder, std::string_view name, SettingsRecord& rec,
-                Reporter& r);
+                Reporter& r, FileSystem& fs = FileSystem::local());
 // SAVE_PFILE: writes rec as the profile and, once it is saved, adds the name to the list when
-// it is not there.
+// it is not there ("Create(#name#.INI) - " on failure).
 void save_pfile(const std::filesystem::path& folder, std::string_view name,
-                const SettingsRecord& rec, std::vector<ProfileName>& list, Reporter& r);
-// DEL_PFILE: removes the profile file (a failure is not reported) and its list entry.
-void del_pfile(const std::filesystem::path& folder, std::string_view name,
-               std::vector<ProfileName>& list);
+                const SettingsRecord& rec, std::vector<ProfileName>& list, Reporter& r,
+                FileSystem& fs = FileSystem::local());
+// DEL_PFILE: removes the profile file and its list entry. A file that cannot be removed shows
+// "Remove(" + file name + ") - " + error text and keeps its entry, since the profile is still
+// there; one that is already gone is not a failure. True when the profile is gone.
+bool del_pfile(const std::filesystem::path& folder, std::string_view name,
+               std::vector<ProfileName>& list, Reporter& r, FileSystem& fs = FileSystem::local());
 
 }  // namespace mervane

@@ -128,8 +128,8 @@ void apply_settings_lines(const std::vector<std::string>& lines, SettingsRecord&
   });
 }
 
-Status read_settings_file(const std::filesystem::path& file, SettingsRecord& rec) {
-  TextReader r;
+Status read_settings_file(const std::filesystem::path& file, SettingsRecord& rec, FileSystem& fs) {
+  TextReader r(fs);
   if (Status st = r.open(file); st.failed()) return st;
   std::vector<std::string> lines;
   std::string line;
@@ -141,8 +141,9 @@ Status read_settings_file(const std::filesystem::path& file, SettingsRecord& rec
   return Status::ok();
 }
 
-Status write_settings_file(const std::filesystem::path& file, const SettingsRecord& rec) {
-  TextWriter w;
+Status write_settings_file(const std::filesystem::path& file, const SettingsRecord& rec,
+                           FileSystem& fs) {
+  TextWriter w(fs);
   if (Status st = w.create(file); st.failed()) return st;
   for (const std::string& line : settings_lines(rec))
     if (Status st = w.add(line); st.failed()) return st;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/model/settings.h"
+#include "core/runtime/file_system.h"
 #include "core/runtime/status.h"
 
 namespace mervane {
@@ -46,9 +47,11 @@ std::vector<std::string> settings_lines(const SettingsRecord& rec);
 void apply_settings_lines(const std::vector<std::string>& lines, SettingsRecord& rec);
 
 // Reads a settings or profile file into rec: 2 when it does not exist (rec unchanged).
-Status read_settings_file(const std::filesystem::path& file, SettingsRecord& rec);
+Status read_settings_file(const std::filesystem::path& file, SettingsRecord& rec,
+                          FileSystem& fs = FileSystem::local());
 // Writes the 67 lines (CR LF) atomically: the previous file stays whole until the new one is.
-Status write_settings_file(const std::filesystem::path& file, const SettingsRecord& rec);
+Status write_settings_file(const std::filesystem::path& file, const SettingsRecord& rec,
+                           FileSystem& fs = FileSystem::local());
 
 // The corrections the Build window applies after loading: an export name of one character
 // becomes "xloutput.csv", a separator "1" becomes ",", a date format not starting with "D", "M"

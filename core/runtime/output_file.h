@@ -20,8 +20,9 @@ namespace mervane {
 class OutputFile {
  public:
   // name: the file's name as the messages show it; add_op: "Add" or "Append".
-  OutputFile(Reporter& r, std::filesystem::path file, std::string name, std::string add_op)
-      : r_(r), file_(std::move(file)), name_(std::move(name)), add_op_(std::move(add_op)) {}
+  OutputFile(Reporter& r, std::filesystem::path file, std::string name, std::string add_op,
+             FileSystem& fs = FileSystem::local())
+      : r_(r), file_(std::move(file)), name_(std::move(name)), add_op_(std::move(add_op)), w_(fs) {}
 
   // Starts the new file; false after a reported failure.
   bool create();

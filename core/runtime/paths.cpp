@@ -77,6 +77,11 @@ std::vector<std::string> folder_names(const std::filesystem::path& folder) {
   return entries(folder, true);
 }
 
+bool is_folder(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
 std::string upper_ascii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -31,6 +31,8 @@ bool is_safe_file_name(std::string_view name);
 std::vector<std::string> file_names(const std::filesystem::path& folder);
 // Names of the folders in a folder, sorted.
 std::vector<std::string> folder_names(const std::filesystem::path& folder);
+// True when path is a folder (or a link to one) that the program may look into.
+bool is_folder(const std::filesystem::path& path);
 
 // ASCII upper case, for names matched without regard to letter case.
 std::string upper_ascii(std::string_view s);

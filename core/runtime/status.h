@@ -37,7 +37,9 @@ enum ErrorCode : int {
 // The standard text of an error code ("File Not Found" for 2, ...).
 std::string_view error_text(int code);
 
-struct Status {
+// A Status must be looked at: a failure that nobody reads is a failure reported as success.
+// Where a result is dropped on purpose, the call is cast to (void) with the reason beside it.
+struct [[nodiscard]] Status {
   int code = kOk;
   std::string text;       // the error text; the standard one when not given
   int file_code = 0;      // the lower layer's own code (errno, SQLite result code) for code 90

@@ -38,7 +38,8 @@ class Table : public TableCore {
 
   Record rec{};
 
-  explicit Table(std::filesystem::path folder) : TableCore(Def::schema(), std::move(folder)) {}
+  explicit Table(std::filesystem::path folder, FileSystem& fs = FileSystem::local())
+      : TableCore(Def::schema(), std::move(folder), fs) {}
 
   void clear() { rec = Record{}; }
 

@@ -53,8 +53,15 @@ std::string readable(const ColumnDef& c, sqlite3_stmt* st, int col) {
 
 }  // namespace
 
-TableCore::TableCore(const TableSchema& schema, std::filesystem::path folder)
-    : schema_(&schema), folder_(std::move(folder)), key_stmts_(schema.keys.size()) {}
+TableCore::TableCore(const TableSchema& schema, std::filesystem::path folder, FileSystem& fs)
+    : schema_(&schema), folder_(std::move(folder)), fs_(fs), key_stmts_(schema.keys.size()) {}
+
+// Removes what an earlier attempt may have left; a file that stays would be taken for part of
+// the table.
+Status TableCore::remove_leftover(const std::filesystem::path& f) {
+  const Status st = fs_.remove(f);
+  return st.code == kFileNotFound ? Status::ok() : st;
+}
 
 TableCore::~TableCore() {
   close();
@@ -133,8 +140,7 @@ Status TableCore::check_layout() {
 
 Status TableCore::open(OpenMode mode) {
   if (is_open()) return Status(kFileAlreadyOpen);
-  std::error_code ec;
-  if (!std::filesystem::exists(file(), ec)) return Status(kFileNotFound);
+  if (fs_.kind(file()) == FileKind::Missing) return Status(kFileNotFound);
   if (Status st = lock_.acquire(file().string() + "-lock", mode.share, mode.writes); st.failed())
     return st;
   Status st = open_db(file(), false);
@@ -155,10 +161,11 @@ Status TableCore::open(OpenMode mode) {
 
 Status TableCore::create_keys() {
   // Building a key sorts every record: give the sorter room in memory for the time of the build.
-  db_.exec("PRAGMA cache_size=-262144;");
+  // A cache size is a hint: without it the build is slower, not wrong.
+  (void)db_.exec("PRAGMA cache_size=-262144;");
   struct Restore {
     sql::Db& db;
-    ~Restore() { db.exec("PRAGMA cache_size=-65536;"); }
+    ~Restore() { (void)db.exec("PRAGMA cache_size=-65536;"); }
   } restore{db_};
   for (std::size_t k = 0; k < schema_->keys.size(); ++k) {
     Status st = db_.exec(key_index_sql(static_cast<int>(k)));
@@ -188,9 +195,8 @@ Status TableCore::create_keys() {
 
 Status TableCore::create() {
   if (is_open()) return Status(kFileAlreadyOpen);
-  std::error_code ec;
   const auto f = file();
-  if (std::filesystem::exists(f, ec)) {
+  if (fs_.kind(f) != FileKind::Missing) {
     if (Status st = lock_.acquire(f.string() + "-lock", ShareMode::Exclusive, true); st.failed())
       return st;
     Status st = open_db(f, false);
@@ -203,7 +209,13 @@ Status TableCore::create() {
           st =
               db_.exec("DROP INDEX IF EXISTS " + sql::ident(index_name(schema_->keys[k].def.name)));
         if (st.is_ok()) st = create_keys();
-        st = st.is_ok() ? db_.exec("COMMIT") : (db_.exec("ROLLBACK"), st);
+        if (st.is_ok()) {
+          st = db_.exec("COMMIT");
+        } else {
+          // The failure that stopped the work is the one to report; should the rollback fail
+          // too, closing the connection below rolls back all the same.
+          (void)db_.exec("ROLLBACK");
+        }
       }
     }
     finalize_all();
@@ -214,10 +226,11 @@ Status TableCore::create() {
   // A new table is built under a temporary name and renamed into place, so a failure part way
   // never leaves a file that later opens as an invalid table.
   const std::filesystem::path tmp = f.string() + ".new";
-  std::filesystem::remove(tmp, ec);
-  std::filesystem::remove(tmp.string() + "-wal", ec);
-  std::filesystem::remove(tmp.string() + "-shm", ec);
-  Status st = open_db(tmp, true);
+  Status st = remove_leftover(tmp);
+  if (st.is_ok()) st = remove_leftover(tmp.string() + "-wal");
+  if (st.is_ok()) st = remove_leftover(tmp.string() + "-shm");
+  if (st.failed()) return st;
+  st = open_db(tmp, true);
   if (st.is_ok()) st = db_.exec("PRAGMA journal_mode=WAL");
   if (st.is_ok()) {
     std::string ddl = "BEGIN; CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL);";
@@ -244,16 +257,15 @@ Status TableCore::create() {
     if (rc != SQLITE_OK) st = step_error(rc);
   }
   db_.close();
-  if (st.is_ok()) {
-    std::filesystem::remove(f.string() + "-wal", ec);  // a stray log must not replay into it
-    std::filesystem::remove(f.string() + "-shm", ec);
-    std::filesystem::rename(tmp, f, ec);
-    if (ec) st = Status::from_errno(ec.value());
-  }
+  // A stray log must not replay into the new table.
+  if (st.is_ok()) st = remove_leftover(f.string() + "-wal");
+  if (st.is_ok()) st = remove_leftover(f.string() + "-shm");
+  if (st.is_ok()) st = fs_.rename(tmp, f);
   if (st.failed()) {
-    std::filesystem::remove(tmp, ec);
-    std::filesystem::remove(tmp.string() + "-wal", ec);
-    std::filesystem::remove(tmp.string() + "-shm", ec);
+    // What failed is reported; a leftover that stays is removed by the next attempt.
+    (void)fs_.remove(tmp);
+    (void)fs_.remove(tmp.string() + "-wal");
+    (void)fs_.remove(tmp.string() + "-shm");
   }
   return st;
 }
@@ -272,14 +284,8 @@ void TableCore::finalize_all() {
 
 void TableCore::close() {
   if (!is_open()) return;
-  if (batch_txn_) {
-    // Buffered writes are kept when the batch simply ends with the table, not when an Abort is
-    // unwinding through it.
-    if (std::uncaught_exceptions() > 0)
-      rollback_transaction();
-    else
-      commit_transaction();
-  }
+  // A batch that was not ended is dropped like an uncommitted transaction: committing it here
+  // would leave its failure (a full disk, a lock) with nobody to report it.
   while (depth_ > 0) rollback_transaction();
   batch_ = batch_txn_ = false;
   finalize_all();
@@ -355,12 +361,14 @@ Status TableCore::commit_transaction() {
 
 void TableCore::rollback_transaction() {
   if (depth_ == 0) return;
+  // SQLite refuses a rollback only where the transaction has already gone: after a full disk or
+  // an I/O error it may roll back by itself. Either way nothing of it is left to undo.
   if (depth_ == 1) {
-    db_.exec("ROLLBACK");
+    (void)db_.exec("ROLLBACK");
     batch_txn_ = false;
   } else {
     const std::string sp = "sp" + std::to_string(depth_ - 1);
-    db_.exec("ROLLBACK TO " + sp + "; RELEASE " + sp);
+    (void)db_.exec("ROLLBACK TO " + sp + "; RELEASE " + sp);
   }
   --depth_;
   cursor_valid_ = false;

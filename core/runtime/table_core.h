@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime/file_system.h"
 #include "core/runtime/schema.h"
 #include "core/runtime/share_lock.h"
 #include "core/runtime/sqlite.h"
@@ -31,7 +32,10 @@ struct OpenMode {
 
 class TableCore {
  public:
-  TableCore(const TableSchema& schema, std::filesystem::path folder);
+  // The table's file checks (whether it exists, the new file put in place by create()) go through
+  // fs; SQLite reads and writes the file itself.
+  TableCore(const TableSchema& schema, std::filesystem::path folder,
+            FileSystem& fs = FileSystem::local());
   virtual ~TableCore();
   TableCore(const TableCore&) = delete;
   TableCore& operator=(const TableCore&) = delete;
@@ -51,7 +55,7 @@ class TableCore {
   // Makes a new empty table, or empties an existing one of the same layout. An existing file of
   // another layout is never replaced (47). The table is left closed.
   Status create();
-  // Closes the table, ending a batch (its writes are kept unless an exception is unwinding).
+  // Closes the table. Open transactions, and a batch not ended by end_batch(), roll back.
   void close();
 
   // Number of records.
@@ -62,7 +66,8 @@ class TableCore {
   // would hold two records with the same value.
   Status build_keys();
 
-  // Batch mode: the writes until end_batch() go into one transaction (when none is active).
+  // Batch mode: the writes until end_batch() go into one transaction (when none is active);
+  // end_batch() commits it, and its writes are lost when the table closes without it.
   Status begin_batch();
   Status end_batch();
   bool in_batch() const { return batch_; }
@@ -110,6 +115,7 @@ class TableCore {
   static constexpr int kBatchRows = 256;
 
  private:
+  Status remove_leftover(const std::filesystem::path& f);
   Status open_db(const std::filesystem::path& file, bool create_new);
   Status check_layout();
   Status create_keys();
@@ -120,6 +126,7 @@ class TableCore {
 
   const TableSchema* schema_;
   std::filesystem::path folder_;
+  FileSystem& fs_;
   sql::Db db_;
   ShareLock lock_;
   int depth_ = 0;

@@ -1,8 +1,5 @@
 #include "core/runtime/text_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -45,26 +42,15 @@ std::optional<std::int64_t> temp_owner(std::string_view rest) {
   return pid;
 }
 
-// Makes the rename durable: the data is on disk before the new name points at it.
-Status sync_and_close(std::FILE*& f) {
-  Status st;
-  if (std::fflush(f) != 0 || ::fsync(::fileno(f)) != 0) st = Status::from_errno(errno);
-  if (std::fclose(f) != 0 && st.is_ok()) st = Status::from_errno(errno);
-  f = nullptr;
-  return st;
-}
-
 }  // namespace
 
 Status TextReader::open(const std::filesystem::path& file) {
   close();
-  std::error_code ec;
-  if (std::filesystem::is_directory(file, ec)) return Status(kAccessDenied);
-  f_ = std::fopen(file.c_str(), "rb");
-  if (!f_) return Status::from_errno(errno);
+  if (Status st = fs_.open_readable(file, f_); st.failed()) return st;
   buf_.resize(kChunk);
   pos_ = end_ = 0;
   eof_ = false;
+  read_error_ = Status::ok();
   return Status::ok();
 }
 
@@ -77,8 +63,9 @@ bool TextReader::fill() {
     pos_ = 0;
   }
   if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);  // a line longer than the buffer
-  const std::size_t n = std::fread(buf_.data() + end_, 1, buf_.size() - end_, f_);
-  if (n == 0) eof_ = true;
+  std::size_t n = 0;
+  read_error_ = f_->read(buf_.data() + end_, buf_.size() - end_, n);
+  if (n == 0 || read_error_.failed()) eof_ = true;
   end_ += n;
   return n > 0;
 }
@@ -101,7 +88,8 @@ Status TextReader::next(std::string& line) {
     if (!fill()) break;
     scan = pos_ + consumed;
   }
-  if (std::ferror(f_)) return Status::from_errno(EIO);
+  // A line cut off by a failed read is not given out as a whole one.
+  if (read_error_.failed()) return read_error_;
   if (pos_ == end_) return Status(kRecordNotAvailable);
   // The last line has no line end.
   std::size_t e = end_;
@@ -113,15 +101,15 @@ Status TextReader::next(std::string& line) {
 
 Status TextReader::rewind() {
   if (!f_) return Status(kFileNotOpen);
-  std::rewind(f_);
+  if (Status st = f_->rewind(); st.failed()) return st;
   pos_ = end_ = 0;
   eof_ = false;
+  read_error_ = Status::ok();
   return Status::ok();
 }
 
 void TextReader::close() {
-  if (f_) std::fclose(f_);
-  f_ = nullptr;
+  f_.reset();
   buf_.clear();
   buf_.shrink_to_fit();
 }
@@ -136,15 +124,7 @@ Status TextWriter::create(const std::filesystem::path& target) {
   // Runs that wrote before the link was made left theirs beside the link.
   if (target_ != target) remove_left_temporaries(target, kTempMarker);
   temp_ = temp_beside(target_);
-  const int fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return Status::from_errno(errno);
-  f_ = ::fdopen(fd, "wb");
-  if (!f_) {
-    const int err = errno;
-    ::close(fd);
-    ::unlink(temp_.c_str());
-    return Status::from_errno(err);
-  }
+  if (Status st = fs_.create_new(temp_, f_); st.failed()) return st;
   error_ = Status::ok();
   return Status::ok();
 }
@@ -152,61 +132,54 @@ Status TextWriter::create(const std::filesystem::path& target) {
 Status TextWriter::add(std::string_view line) {
   if (!f_) return Status(kFileNotOpen);
   line = clip(line);
-  if (std::fwrite(line.data(), 1, line.size(), f_) != line.size() ||
-      std::fwrite("\r\n", 1, 2, f_) != 2) {
-    if (error_.is_ok()) error_ = Status::from_errno(errno);
-    return error_;
-  }
-  return Status::ok();
+  Status st = f_->append(line);
+  if (st.is_ok()) st = f_->append("\r\n");
+  if (st.failed() && error_.is_ok()) error_ = std::move(st);
+  return error_;
 }
 
 Status TextWriter::write_raw(std::string_view bytes) {
   if (!f_) return Status(kFileNotOpen);
-  if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) {
-    if (error_.is_ok()) error_ = Status::from_errno(errno);
-    return error_;
-  }
-  return Status::ok();
+  if (Status st = f_->append(bytes); st.failed() && error_.is_ok()) error_ = std::move(st);
+  return error_;
 }
 
 Status TextWriter::close() {
   if (!f_) return Status(kFileNotOpen);
-  Status st = sync_and_close(f_);
+  // The data is on disk before the new name points at it.
+  Status st = f_->sync_and_close();
+  f_.reset();
   if (st.is_ok() && error_.failed()) st = error_;
-  if (st.is_ok()) {
-    std::error_code ec;
-    std::filesystem::rename(temp_, target_, ec);
-    if (ec) st = Status::from_errno(ec.value());
-  }
-  if (st.failed()) ::unlink(temp_.c_str());
+  if (st.is_ok()) st = fs_.rename(temp_, target_);
+  // The failure being returned is what the caller reports; a temporary that cannot be removed
+  // either is removed by the next run of the same target or shows beside it.
+  if (st.failed()) (void)fs_.remove(temp_);
   temp_.clear();
   return st;
 }
 
 void TextWriter::discard() {
   if (f_) {
-    std::fclose(f_);
-    f_ = nullptr;
-    ::unlink(temp_.c_str());
+    f_.reset();
+    (void)fs_.remove(temp_);  // nothing to report it to: a discard is the end of a failure
   }
   temp_.clear();
 }
 
-Status write_file_atomic(const std::filesystem::path& target, std::string_view bytes) {
-  TextWriter w;
+Status write_file_atomic(const std::filesystem::path& target, std::string_view bytes,
+                         FileSystem& fs) {
+  TextWriter w(fs);
   if (Status st = w.create(target); st.failed()) return st;
   if (Status st = w.write_raw(bytes); st.failed()) return st;
   return w.close();
 }
 
-Status remove_file(const std::filesystem::path& file) {
-  if (::unlink(file.c_str()) != 0) return Status::from_errno(errno);
-  return Status::ok();
+Status remove_file(const std::filesystem::path& file, FileSystem& fs) {
+  return fs.remove(file);
 }
 
-bool file_exists(const std::filesystem::path& file) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(file, ec);
+bool file_exists(const std::filesystem::path& file, FileSystem& fs) {
+  return fs.kind(file) == FileKind::Plain;
 }
 
 Status final_target(const std::filesystem::path& target, std::filesystem::path& resolved) {

@@ -12,28 +12,32 @@
 // plain file nor missing (a folder, a device, a pipe) is refused with "not a plain file".
 // Temporary files of the same target left by a process that no longer runs (a killed run) are
 // removed before a new one is written.
+//
+// Both work through a FileSystem (file_system.h), the machine's unless one is given.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/runtime/file_system.h"
 #include "core/runtime/status.h"
 
 namespace mervane {
 
 class TextReader {
  public:
-  TextReader() = default;
+  explicit TextReader(FileSystem& fs = FileSystem::local()) : fs_(fs) {}
   ~TextReader() { close(); }
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
 
   // 2 when the file does not exist, 5 when it may not be read.
   Status open(const std::filesystem::path& file);
-  // The next line without its line end; 33 "Record Not Available" after the last line.
+  // The next line without its line end; 33 "Record Not Available" after the last line, the
+  // error of the file system when a read fails.
   Status next(std::string& line);
   // Back to the first line.
   Status rewind();
@@ -42,15 +46,17 @@ class TextReader {
 
  private:
   bool fill();
-  std::FILE* f_ = nullptr;
+  FileSystem& fs_;
+  std::unique_ptr<ReadableFile> f_;
   std::vector<char> buf_;
   std::size_t pos_ = 0, end_ = 0;
   bool eof_ = false;
+  Status read_error_;
 };
 
 class TextWriter {
  public:
-  TextWriter() = default;
+  explicit TextWriter(FileSystem& fs = FileSystem::local()) : fs_(fs) {}
   ~TextWriter() { discard(); }
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
@@ -62,7 +68,8 @@ class TextWriter {
   Status add(std::string_view line);
   // Adds bytes exactly as given (for files that need another line end).
   Status write_raw(std::string_view bytes);
-  // Writes everything out and puts the file in place of the target.
+  // Writes everything out and puts the file in place of the target. After any failure the
+  // temporary file is gone and the target is as it was.
   Status close();
   // Drops the new file; the target stays as it was.
   void discard();
@@ -70,7 +77,8 @@ class TextWriter {
   const std::filesystem::path& target() const { return target_; }
 
  private:
-  std::FILE* f_ = nullptr;
+  FileSystem& fs_;
+  std::unique_ptr<WritableFile> f_;
   std::filesystem::path target_, temp_;
   Status error_;
 };
@@ -87,10 +95,12 @@ Status final_target(const std::filesystem::path& target, std::filesystem::path& 
 void remove_left_temporaries(const std::filesystem::path& target, std::string_view marker);
 
 // Writes a whole file the same way (temporary file, then rename).
-Status write_file_atomic(const std::filesystem::path& target, std::string_view bytes);
+Status write_file_atomic(const std::filesystem::path& target, std::string_view bytes,
+                         FileSystem& fs = FileSystem::local());
 
 // Removes a file: 2 when it is not there.
-Status remove_file(const std::filesystem::path& file);
-bool file_exists(const std::filesystem::path& file);
+Status remove_file(const std::filesystem::path& file, FileSystem& fs = FileSystem::local());
+// True when file is a plain file (or a link to one).
+bool file_exists(const std::filesystem::path& file, FileSystem& fs = FileSystem::local());
 
 }  // namespace mervane

@@ -1,6 +1,7 @@
 #include "core/setup/calendar.h"
 
 #include "core/app/window_base.h"
+#include "core/util/concat.h"
 #include "core/util/dates.h"
 #include "core/util/picture.h"
 #include "core/util/text.h"
@@ -122,14 +123,14 @@ void Calendar::pop_scr() {
   const int days = days_in_month(year_, month_);
   const int w = first ? column_of(*first) : 1;
   for (int d = 1; d <= days; ++d)
-    days_[static_cast<std::size_t>(w + d - 2)] = " " + format_value("n2b", d) + " ";
+    days_[static_cast<std::size_t>(w + d - 2)] = concat({" ", format_value("n2b", d), " "});
 
   // The frames: GLO:CDATE's when the sheet shows its month, today's when it shows this month.
   auto frame_of = [&](std::int32_t date) {
     if (date == 0) return -1;
     const Ymd ymd = ymd_of(date);
     if (ymd.year != year_ || ymd.month != month_) return -1;
-    const std::string text = " " + format_value("n2", ymd.day) + " ";
+    const std::string text = concat({" ", format_value("n2", ymd.day), " "});
     for (int i = 0; i < 42; ++i)
       if (days_[static_cast<std::size_t>(i)] == text) return i;
     return -1;

@@ -1,8 +1,8 @@
 #include "core/setup/folder_list.h"
 
+#include "core/model/program_files.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
-#include "core/setup/program_files.h"
 #include "core/util/charset.h"
 #include "core/util/text.h"
 

@@ -6,7 +6,7 @@
 //   "<DIR>" in characters 16-20, the name from character 45 (character 1 not ".")
 //   "<DIR>" in characters 27-31, the name from character 42 (character 42 not ".")
 // Otherwise the folders of the Program Files folder are listed directly (see
-// core/setup/program_files.h: the machine's own on Windows, the Wine prefix's elsewhere).
+// core/model/program_files.h: the machine's own on Windows, the Wine prefix's elsewhere).
 // Names are Windows-1252 text, in the order found; a name longer than the 40 characters the
 // setup keeps is left out rather than cut into another folder's name.
 #pragma once
@@ -24,7 +24,7 @@ constexpr std::size_t kFolderNameWidth = 40;
 
 // The folder name of a listing line; nothing for a line that names no folder ("." and ".."
 // included).
-std::optional<std::string> folder_of_listing_line(std::string_view line);
+[[nodiscard]] std::optional<std::string> folder_of_listing_line(std::string_view line);
 
 struct FolderList {
   std::vector<std::string> names;

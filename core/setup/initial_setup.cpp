@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "core/model/program_files.h"
 #include "core/model/session.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
 #include "core/setup/folder_list.h"
-#include "core/setup/program_files.h"
 #include "core/util/charset.h"
 #include "core/util/helpers.h"
 
@@ -209,12 +209,9 @@ std::vector<std::string> InitialSetup::batch_lines(std::string_view program_file
 // copy goes there when the folder is found only in that one.
 std::string InitialSetup::program_files_of(const std::string& f) const {
   const std::vector<std::filesystem::path> roots = program_files_folders(session_.folder());
-  std::error_code ec;
-  if (f.empty() || std::filesystem::is_directory(roots.front() / utf8_from_cp1252(f), ec))
-    return std::string(kBatchRoot);
+  if (f.empty() || is_folder(roots.front() / utf8_from_cp1252(f))) return std::string(kBatchRoot);
   for (std::size_t i = 1; i < roots.size(); ++i)
-    if (std::filesystem::is_directory(roots[i] / utf8_from_cp1252(f), ec))
-      return std::string(kBatchRootX86);
+    if (is_folder(roots[i] / utf8_from_cp1252(f))) return std::string(kBatchRootX86);
   return std::string(kBatchRoot);
 }
 

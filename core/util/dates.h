@@ -32,7 +32,7 @@ Ymd ymd_of(std::int32_t serial);
 std::int64_t days_of(std::int64_t year, int month, int day);
 
 // The serial of a valid calendar date that fits 32 bits, else nothing.
-std::optional<std::int32_t> date_serial(std::int64_t year, int month, int day);
+[[nodiscard]] std::optional<std::int32_t> date_serial(std::int64_t year, int month, int day);
 
 bool is_leap_year(std::int64_t year);
 int days_in_month(std::int64_t year, int month);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/util/concat.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
 #include "core/util/text.h"
@@ -242,7 +243,7 @@ std::string format_time(const Picture& p, std::int32_t serial) {
   const std::string mm = two_digits(s % 3600 / 60);
   if (p.style == 1) return two_digits(h) + ":" + mm;
   const std::int64_t h12 = h % 12 == 0 ? 12 : h % 12;
-  return (h12 < 10 ? " " : "") + std::to_string(h12) + ":" + mm + (h < 12 ? "AM" : "PM");
+  return concat({h12 < 10 ? " " : "", std::to_string(h12), ":", mm, h < 12 ? "AM" : "PM"});
 }
 
 std::string fit_text(std::string_view text, int width) {
@@ -336,7 +337,7 @@ Parsed<T> reject(std::string reason) {
 }
 
 std::string quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
+  return concat({"\"", s, "\""});
 }
 
 Parsed<double> parse_number(const Picture& p, std::string_view typed) {
@@ -484,7 +485,7 @@ Parsed<double> parse_time(const Picture& p, std::string_view typed) {
 
 template <class T>
 Parsed<T> no_picture(std::string_view code) {
-  return reject<T>("\"" + std::string(code) + "\" is not a picture for this value.");
+  return reject<T>(quoted(code) + " is not a picture for this value.");
 }
 
 }  // namespace

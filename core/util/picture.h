@@ -51,7 +51,7 @@ struct Picture {
 };
 
 // The picture of a code; nothing when the code is not one of the forms above.
-std::optional<Picture> read_picture(std::string_view code);
+[[nodiscard]] std::optional<Picture> read_picture(std::string_view code);
 
 // A number, date serial or time serial shown by a picture. A text picture shows the plain
 // number cut or padded to its width. A code that is no picture gives the plain number: the
@@ -65,7 +65,7 @@ std::string format_text(std::string_view picture, std::string_view text);
 
 // The outcome of reading typed text: the value, or the reason it was rejected.
 template <class T>
-struct Parsed {
+struct [[nodiscard]] Parsed {
   std::optional<T> value;
   std::string reason;  // empty when accepted; otherwise one sentence for the user
   explicit operator bool() const { return value.has_value(); }

@@ -509,6 +509,8 @@ void ModelThread::swap_output(Session& s) {
 void ModelThread::import_swap_rates(Session& s) {
   ImportSwapRates import(s, *this, *this);
   run_window(import);
+  // The lines the file held that are no swap rates, and why, over the list that started it.
+  if (const std::optional<Warning> w = import.skipped_lines()) warning(*w);
 }
 
 void ModelThread::browse_swap_data(Session& s) {

@@ -84,6 +84,14 @@ QLineEdit* editor_of(QWidget* w) {
   return nullptr;
 }
 
+// A widget the user types into: a line edit, or an editable combo box, which keeps the focus
+// (and gets the keys) for the line edit inside it.
+bool typed_into(QObject* o) {
+  if (qobject_cast<QLineEdit*>(o)) return true;
+  const auto* combo = qobject_cast<QComboBox*>(o);
+  return combo && combo->isEditable();
+}
+
 bool is_date_picture(const std::string& picture) {
   const auto p = read_picture(picture);
   return p && p->kind == PictureKind::Date;
@@ -192,6 +200,8 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
     case ControlKind::Prompt:
     case ControlKind::Display: {
       auto* l = new QLabel(c.kind == ControlKind::Prompt ? text : QString(), parent);
+      // A text of several lines starts at the top of its place, as the line beside it does.
+      if (text.contains(QLatin1Char('\n'))) l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       if (c.kind == ControlKind::Display) {
         const auto p = read_picture(c.picture);
         l->setAlignment((p && p->kind == PictureKind::Number ? Qt::AlignRight : Qt::AlignHCenter) |
@@ -319,7 +329,7 @@ void WindowView::wire(const ControlSpec& c, QWidget* w) {
   } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
     connect(cb, &QCheckBox::clicked, this, [this, id](bool on) {
       ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
-      e.text = on ? "1" : "0";
+      e.text.assign(1, on ? '1' : '0');  // not = "1": GCC 12 warns in Release (-Wrestrict)
       send(e);
     });
   } else if (auto* r = qobject_cast<QRadioButton*>(w)) {
@@ -549,7 +559,7 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
         b->click();
         return true;
       }
-      if (qobject_cast<QLineEdit*>(watched) && !(mods & Qt::ControlModifier)) {
+      if (typed_into(watched) && !(mods & Qt::ControlModifier)) {
         commit_entry(control, true);
         return true;
       }
@@ -606,7 +616,7 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
   }
   // Leaving a field by a key first hands the model what was typed there; Esc leaves the window
   // and takes nothing.
-  if (qobject_cast<QLineEdit*>(watched) && k.key != Key::Esc) commit_entry(control, false);
+  if (typed_into(watched) && k.key != Key::Esc) commit_entry(control, false);
   ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, control);
   e.key = k;
   e.key.control = control;
@@ -637,7 +647,7 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
       return false;
     }
     case QEvent::FocusOut:
-      if (qobject_cast<QLineEdit*>(watched) && !applying_) commit_entry(control_of(watched), false);
+      if (typed_into(watched) && !applying_) commit_entry(control_of(watched), false);
       return false;
     default:
       return false;

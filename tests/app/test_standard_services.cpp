@@ -145,10 +145,10 @@ TEST_F(Services, DeleteAndUpdateServices) {
   ASSERT_TRUE(t.add().is_ok());
   Table<SwaprateTable> other(dir.path());
   check_open(other, rep, session);
-  t.set_start(SwaprateKey::KeyPair);
-  other.set_start(SwaprateKey::KeyPair);
-  t.next();
-  other.next();
+  ASSERT_TRUE(t.set_start(SwaprateKey::KeyPair).is_ok());
+  ASSERT_TRUE(other.set_start(SwaprateKey::KeyPair).is_ok());
+  ASSERT_TRUE(t.next().is_ok());
+  ASSERT_TRUE(other.next().is_ok());
   t.rec.buy = 2;
   EXPECT_EQ(ri_update(t, rep, session, "Swaprate", true), 0);
   other.rec.buy = 3;
@@ -158,8 +158,25 @@ TEST_F(Services, DeleteAndUpdateServices) {
   EXPECT_EQ(rep.warnings[0].caption, "Record Was Not Updated");
   EXPECT_EQ(ri_delete(other, rep, session, "Swaprate"), 0);
   std::int64_t n = -1;
-  t.records(n);
+  ASSERT_TRUE(t.records(n).is_ok());
   EXPECT_EQ(n, 0);
+
+  // Changed by this screen after another one deleted it: there is no stored version to show.
+  t.rec.pair = "GBPUSD";
+  ASSERT_TRUE(t.add().is_ok());
+  ASSERT_TRUE(t.set_start(SwaprateKey::KeyPair).is_ok());
+  ASSERT_TRUE(other.set_start(SwaprateKey::KeyPair).is_ok());
+  ASSERT_TRUE(t.next().is_ok());
+  ASSERT_TRUE(other.next().is_ok());
+  ASSERT_EQ(ri_delete(t, rep, session, "Swaprate"), 0);
+  other.rec.buy = 4;
+  EXPECT_EQ(ri_update(other, rep, session, "Swaprate", false), 1);
+  ASSERT_EQ(rep.warnings.size(), 3u);
+  EXPECT_EQ(rep.warnings[1].caption, "Update Operation Error");
+  EXPECT_EQ(rep.warnings[2].caption, "Record Retrieval Error");
+  EXPECT_EQ(rep.warnings[2].text,
+            "Error: (Record Not Found (35)) attempting to access a record from the Swaprate "
+            "file.  Returning to previous window.");
 }
 
 TEST(ScrollStops, EvenStepsBetweenLowAndHigh) {

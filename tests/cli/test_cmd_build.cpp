@@ -13,6 +13,7 @@
 #include "core/output/settings_file.h"
 #include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/paths.h"
 #include "tests/support/processes.h"
 #include "tests/support/temp_dir.h"
@@ -32,10 +33,10 @@ std::filesystem::path sample(const char* name) {
 class BuildCommands : public ::testing::Test {
  protected:
   void SetUp() override { std::filesystem::copy_file(sample("trune.INI"), dir / "trune.INI"); }
-  Outcome cli(std::vector<std::string> args) {
+  Outcome cli(std::vector<std::string> args, FileSystem& fs = FileSystem::local()) {
     args.insert(args.begin(), {"--dir", dir.path().string(), "--today", "03/10/2008"});
     std::ostringstream out, err;
-    const int code = cli::run(args, out, err);
+    const int code = cli::run(args, out, err, fs);
     return {code, out.str(), err.str()};
   }
   std::string setting(const std::string& name) {
@@ -325,6 +326,18 @@ TEST_F(BuildCommands, ProfilesAndGroups) {
   ASSERT_EQ(cli({"profile", "load", "EU1"}).code, 0);
   EXPECT_EQ(setting("OUTXLSNAME"), "eu1.csv") << "load then saves the settings file";
   ASSERT_EQ(cli({"profile", "delete", "eu1"}).code, 0);
+  EXPECT_EQ(cli({"profile", "list"}).out, "USD\n");
+
+  // A profile file that cannot be removed (held open on Windows): the command fails, with
+  // Abort at the stop message and after --keep-going alike.
+  test::FaultyFileSystem held;
+  held.fail_removal_of("#USD#.INI");
+  Outcome r = cli({"profile", "delete", "USD"}, held);
+  EXPECT_EQ(r.code, 3) << r.err;
+  EXPECT_NE(r.err.find("Remove(#USD#.INI) - Access Denied"), std::string::npos) << r.err;
+  r = cli({"--keep-going", "profile", "delete", "USD"}, held);
+  EXPECT_EQ(r.code, 1) << r.err;
+  EXPECT_NE(r.err.find("profile USD was not deleted"), std::string::npos) << r.err;
   EXPECT_EQ(cli({"profile", "list"}).out, "USD\n");
 }
 

@@ -77,9 +77,9 @@ TEST_F(CliSwapForms, TheSundayDefinitionIsOneRecord) {
   Table<SwapdataTable> t(dir.path());
   ASSERT_TRUE(t.open().is_ok());
   std::int64_t n = 0;
-  t.records(n);
+  ASSERT_TRUE(t.records(n).is_ok());
   EXPECT_EQ(n, 1);
-  t.set_storage_order();
+  ASSERT_TRUE(t.set_storage_order().is_ok());
   ASSERT_TRUE(t.next().is_ok());
   EXPECT_EQ(t.rec.descr, "Sun");
   EXPECT_EQ(t.rec.color, 3);

@@ -161,6 +161,22 @@ TEST_F(DeleteHistoryWindow, DeleteThisFileRemovesTheFileAndItsName) {
   EXPECT_FALSE(m.closed());
 }
 
+TEST_F(DeleteHistoryWindow, DeleteThisFileReportsAFileThatStays) {
+  // A directory under the backup's name cannot be unlinked, as a file held open on Windows.
+  std::filesystem::create_directories(dir / "@OLD@.CSV" / "inside");
+  test::write_file(dir / "@BACKUP@.CSV", "x");
+  m.open();
+  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
+  m.type(n(C::PFILENAME), "OLD");
+  reporter.stop_answers = {Answer::Ignore};
+  m.accepted(n(C::DELETE1));
+  ASSERT_EQ(reporter.stops.size(), 1u);
+  EXPECT_EQ(reporter.stops[0].rfind("Remove(@OLD@.CSV) - ", 0), 0u) << reporter.stops[0];
+  EXPECT_TRUE(std::filesystem::exists(dir / "@OLD@.CSV"));
+  EXPECT_EQ(m.choices(n(C::PFILENAME)), std::vector<std::string>{"BACKUP"});
+  EXPECT_FALSE(m.closed());
+}
+
 TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
   store({event(day(2009, 3, 1), tod(1, 0), "kept")});
   test::write_file(dir / "@x@.CSV", "");
@@ -310,7 +326,7 @@ TEST_F(HistoryCommands, RunTheActionsAndRefuseWhatTheWindowRefuses) {
             0);
   Table<CalendarTable> t(dir.path());
   ASSERT_TRUE(t.open(OpenMode::read_only()).is_ok());
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   ASSERT_TRUE(t.next().is_ok());
   EXPECT_EQ(t.rec.date, day(2009, 3, 6));
   EXPECT_EQ(t.rec.time, tod(23, 30));

@@ -231,8 +231,9 @@ TEST_F(HistoryActions, ImportThatCannotBuildItsKeysLeavesTheHistoryAsItWas) {
     reporter.stops.clear();
     reporter.stop_answers = {answer};
     if (answer == Answer::Abort) {
-      EXPECT_THROW(import_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count),
-                   Aborted);
+      EXPECT_THROW(
+          (void)import_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count),
+          Aborted);
     } else {
       EXPECT_FALSE(
           import_history(cal, file, day(2009, 3, 1), day(2009, 3, 31), reporter, count).done);

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/app/open_or_create.h"
 #include "core/import/event_history.h"
 #include "core/import/page_reader.h"
+#include "core/model/session.h"
 #include "core/util/charset.h"
 #include "core/util/dates.h"
 #include "tests/support/scripted_reporter.h"
@@ -103,7 +105,7 @@ inline std::vector<std::string> stored_descriptions(const std::filesystem::path&
   Table<CalendarTable> t(folder);
   std::vector<std::string> out;
   if (t.open(OpenMode::read_only()).failed()) return out;
-  t.set_start(CalendarKey::Key);
+  EXPECT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   while (t.next().is_ok()) out.push_back(iso_date(t.rec.date) + " " + t.rec.descr.str());
   return out;
 }

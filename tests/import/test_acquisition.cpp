@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "core/app/open_or_create.h"
 #include "core/history/history_line.h"
 #include "core/import/calendar_address.h"
 #include "core/runtime/text_file.h"
@@ -138,6 +139,7 @@ TEST(Acquisition, ReadAutoplay) {
       {"99999999\r\n", std::nullopt},
       {"99999999999999999999999\r\n", std::nullopt},
   };
+  test::ScriptedReporter r;
   for (const Case& c : cases) {
     test::TempDir dir;
     test::write_file(dir / "Autoplay.CSV", c.content);
@@ -151,7 +153,7 @@ TEST(Acquisition, ReadAutoplay) {
     if (!c.date) {
       test::ScriptedReporter abort;
       abort.stop_answers = {Answer::Abort};
-      EXPECT_THROW(read_autoplay(dir.path(), abort), Aborted);
+      EXPECT_THROW((void)read_autoplay(dir.path(), abort), Aborted);
       EXPECT_EQ(test::read_file(dir / "Autoplay.CSV"), c.content);
     }
   }
@@ -297,21 +299,44 @@ TEST(Acquisition, LoadWeeks) {
   }
 }
 
-TEST(Acquisition, NoCalendarAddress) {
-  test::HistoryFolder run(ymd(2007, 1, 7));
-  NoProgress p;
-  FakeDownloader d;
-  EventHistory history(run.calendar, run.reporter, p, run.count1, 0);
-  const LoadRequest request{
-      {.checkhist = 1, .checkwget = 1, .autodate = 0, .loadweeks = 1, .date1 = ymd(2007, 1, 7)},
-      PageOptions{},
-      ""};
-  load_weeks(run.session, run.reporter, p, d, history, request, run.count1);
-  EXPECT_EQ(run.reporter.stops,
-            std::vector<std::string>{
-                "Get(/calendar.php?c=2&week=1168128000) - no calendar address is set "
-                "(CALENDARURL)"});
-  EXPECT_TRUE(d.asked.empty());
+TEST(Acquisition, WeeksThatCannotBeFetchedAreSkipped) {
+  struct Case {
+    const char* what;
+    const char* address;
+    bool stuck_page;  // last week's page cannot be removed
+    std::vector<std::string> stops;
+  };
+  const std::string week1 = "/calendar.php?c=2&week=1168128000";
+  const std::string week2 = "/calendar.php?c=2&week=1168732800";
+  const Case cases[] = {
+      {"no calendar address",
+       "",
+       false,
+       {"Get(" + week1 + ") - no calendar address is set (CALENDARURL)",
+        "Get(" + week2 + ") - no calendar address is set (CALENDARURL)"}},
+      // Were the week fetched anyway, a failed download would leave the old page to be read as
+      // this week's.
+      {"old page stuck",
+       "https://calendar.example",
+       true,
+       {"Remove(truneout) - Is a directory (21)", "Remove(truneout) - Is a directory (21)"}},
+  };
+  for (const Case& c : cases) {
+    test::HistoryFolder run(ymd(2007, 1, 7));
+    if (c.stuck_page)
+      std::filesystem::create_directories(run.session.folder() / "truneout" / "inside");
+    NoProgress p;
+    FakeDownloader d;
+    EventHistory history(run.calendar, run.reporter, p, run.count1, 0);
+    const LoadRequest request{
+        {.checkhist = 1, .checkwget = 1, .autodate = 0, .loadweeks = 2, .date1 = ymd(2007, 1, 7)},
+        PageOptions{},
+        c.address};
+    run.reporter.stop_answers = {Answer::Ignore, Answer::Ignore};
+    load_weeks(run.session, run.reporter, p, d, history, request, run.count1);
+    EXPECT_EQ(run.reporter.stops, c.stops) << c.what;
+    EXPECT_TRUE(d.asked.empty()) << c.what;
+  }
 }
 
 TEST(Acquisition, CalendarAddress) {

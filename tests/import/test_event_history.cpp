@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/app/open_or_create.h"
+#include "core/history/auto_backup.h"
 #include "core/history/history_line.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
@@ -27,7 +29,7 @@ std::vector<std::string> stored(const std::filesystem::path& folder) {
   Table<CalendarTable> t(folder);
   std::vector<std::string> out;
   if (t.open(OpenMode::read_only()).failed()) return out;
-  t.set_start(CalendarKey::Key);
+  EXPECT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   while (t.next().is_ok()) out.push_back(history_line(t.rec));
   return out;
 }
@@ -196,10 +198,10 @@ TEST(EventHistory, StoreUpdatesKeyInPlace) {
   e.kxid = "42";
   history.store(e);  // outside a page: stored at once
   std::int64_t n = 0;
-  t.records(n);
+  ASSERT_TRUE(t.records(n).is_ok());
   EXPECT_EQ(n, 1);
   t.clear();
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   ASSERT_TRUE(t.next().is_ok());
   EXPECT_EQ(history_line(t.rec),
             R"("2007-01-08","08:30","USD","CPI","M","1234567890","","","","140","2","1","42")");

@@ -45,7 +45,7 @@ std::vector<std::string> stored_times(const std::filesystem::path& folder) {
   Table<CalendarTable> t(folder);
   std::vector<std::string> out;
   if (t.open(OpenMode::read_only()).failed()) return out;
-  t.set_start(CalendarKey::Key);
+  EXPECT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   while (t.next().is_ok()) {
     char hm[16];
     std::snprintf(hm, sizeof hm, " %02d:%02d ", hour(t.rec.time), minute(t.rec.time));

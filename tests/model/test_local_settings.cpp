@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "core/model/local_settings.h"
-#include "core/setup/program_files.h"
+#include "core/model/program_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace mervane {

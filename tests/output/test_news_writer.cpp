@@ -265,7 +265,7 @@ TEST_F(NewsWriter, PreviewFillsPviewAndWritesNoFile) {
 
   Table<PviewTable> pv(dir.path());
   ASSERT_TRUE(pv.open(OpenMode::read_only()).is_ok());
-  pv.set_start(PviewKey::KeyDate);
+  ASSERT_TRUE(pv.set_start(PviewKey::KeyDate).is_ok());
   std::vector<std::string> got;
   while (pv.next().is_ok()) {
     got.push_back(pv.rec.descr.str());

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "core/import/calendar_address.h"
+#include "core/model/program_files.h"
 #include "core/output/procfile.h"
 #include "core/output/profiles.h"
 #include "core/runtime/paths.h"
-#include "core/setup/program_files.h"
 #include "tests/output/history_fixture.h"
 #include "tests/output/procfile_stubs.h"
 #include "tests/support/paths.h"

@@ -80,12 +80,31 @@ TEST_F(Profiles, SaveTwiceListsOnceAndDeleteRemovesBoth) {
   EXPECT_TRUE(load_pfile(dir.path(), "ab", loaded, rep)) << "found without regard to case";
   EXPECT_EQ(loaded, r);
 
-  del_pfile(dir.path(), "AB", list);
+  EXPECT_TRUE(del_pfile(dir.path(), "AB", list, rep));
   EXPECT_TRUE(list.empty());
   EXPECT_FALSE(file_exists(dir / "#AB#.INI"));
   EXPECT_FALSE(load_pfile(dir.path(), "AB", loaded, rep));
   EXPECT_EQ(loaded, r) << "a missing profile changes nothing";
   EXPECT_TRUE(rep.stops.empty());
+}
+
+TEST_F(Profiles, DeleteReportsAFileThatStays) {
+  // A directory under the profile's file name cannot be unlinked, as a locked file on Windows.
+  std::filesystem::create_directories(dir / "#AB#.INI" / "inside");
+  std::vector<ProfileName> list{"AB", "CD"};
+  rep.stop_answers.push_back(Answer::Ignore);
+  EXPECT_FALSE(del_pfile(dir.path(), "AB", list, rep));
+  ASSERT_EQ(rep.stops.size(), 1u);
+  EXPECT_EQ(rep.stops[0].rfind("Remove(#AB#.INI) - ", 0), 0u) << rep.stops[0];
+  EXPECT_EQ(list, (std::vector<ProfileName>{"AB", "CD"})) << "the profile is still there";
+
+  // A profile whose file is already gone just leaves the list.
+  EXPECT_TRUE(del_pfile(dir.path(), "CD", list, rep));
+  EXPECT_EQ(list, std::vector<ProfileName>{"AB"});
+  EXPECT_EQ(rep.stops.size(), 1u);
+
+  rep.stop_answers.push_back(Answer::Abort);
+  EXPECT_THROW((void)del_pfile(dir.path(), "AB", list, rep), Aborted);
 }
 
 TEST_F(Profiles, SavingOverAProfileOfOtherCaseKeepsOneFile) {

@@ -6,7 +6,9 @@
 #include "core/runtime/block_file.h"
 #include "core/runtime/delimited.h"
 #include "core/runtime/process.h"
+#include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/processes.h"
 #include "tests/support/temp_dir.h"
 
@@ -42,10 +44,10 @@ TEST(TextReader, MissingFileEndAndRewind) {
   test::write_file(dir / "f", "x\ny\n");
   ASSERT_TRUE(r.open(dir / "f").is_ok());
   std::string l;
-  r.next(l);
-  r.next(l);
+  ASSERT_TRUE(r.next(l).is_ok());
+  ASSERT_TRUE(r.next(l).is_ok());
   EXPECT_EQ(r.next(l).code, kRecordNotAvailable);
-  r.rewind();
+  ASSERT_TRUE(r.rewind().is_ok());
   ASSERT_TRUE(r.next(l).is_ok());
   EXPECT_EQ(l, "x");
 }
@@ -57,8 +59,8 @@ TEST(TextWriter, WritesCrLfWithoutTrailingBlanksAndReplacesOnlyOnClose) {
   {
     TextWriter w;
     ASSERT_TRUE(w.create(target).is_ok());
-    w.add("first   ");
-    w.add("second\t");
+    ASSERT_TRUE(w.add("first   ").is_ok());
+    ASSERT_TRUE(w.add("second\t").is_ok());
     // Until close the reader (the indicator) still sees the whole previous file.
     EXPECT_EQ(test::read_file(target), "previous run\r\n");
     ASSERT_TRUE(w.close().is_ok());
@@ -67,7 +69,7 @@ TEST(TextWriter, WritesCrLfWithoutTrailingBlanksAndReplacesOnlyOnClose) {
   {
     TextWriter w;  // a run that fails or is aborted before close
     ASSERT_TRUE(w.create(target).is_ok());
-    w.add("half");
+    ASSERT_TRUE(w.add("half").is_ok());
   }
   EXPECT_EQ(test::read_file(target), "first\r\nsecond\t\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
@@ -143,7 +145,7 @@ TEST(TextWriter, WritesThroughLinksAndRefusesWhatIsNoPlainFile) {
   for (const char* name : {"News.CSV", "Dangling.CSV"}) {
     TextWriter w;
     ASSERT_TRUE(w.create(dir / name).is_ok()) << name;
-    w.add(name);
+    ASSERT_TRUE(w.add(name).is_ok()) << name;
     ASSERT_TRUE(w.close().is_ok()) << name;
   }
   EXPECT_TRUE(fs::is_symlink(dir / "News.CSV"));
@@ -191,14 +193,64 @@ TEST(BlockFile, ReadsAtOneBasedPositionsAndReportsShortReads) {
   EXPECT_EQ(f.read(513, 1, buf, &got).code, kRecordNotAvailable);
   EXPECT_EQ(got, 0u);
   // A write after a read is seen by the next read (the read-ahead is dropped).
-  f.write(2, "ELLO", 4);
-  f.read(1, 5, buf);
+  ASSERT_TRUE(f.write(2, "ELLO", 4).is_ok());
+  ASSERT_TRUE(f.read(1, 5, buf).is_ok());
   EXPECT_EQ(std::string(buf, 5), "hELLO");
   std::int64_t size = 0;
-  f.size(size);
+  ASSERT_TRUE(f.size(size).is_ok());
   EXPECT_EQ(size, 512);
   BlockFile missing;
   EXPECT_EQ(missing.open(dir / "none").code, kFileNotFound);
+}
+
+TEST(FileFaults, ReadErrorsEndTheLinesInsteadOfPassingForTheEnd) {
+  test::TempDir dir;
+  test::FaultyFileSystem fs;
+  test::write_file(dir / "page", "first\nsecond\nthird\n");
+  fs.fail_reads_of("page", 9);  // "first\nsec": the cut line is not given out
+  TextReader r(fs);
+  ASSERT_TRUE(r.open(dir / "page").is_ok());
+  std::string line;
+  ASSERT_TRUE(r.next(line).is_ok());
+  EXPECT_EQ(line, "first");
+  const Status st = r.next(line);
+  EXPECT_EQ(st.code, kFileSystemError);
+  EXPECT_EQ(st.message(), "Input/output error (5)");
+}
+
+TEST(FileFaults, BlockFilesReportFullDisksAndReadErrors) {
+  test::TempDir dir;
+  test::FaultyFileSystem fs;
+  BlockFile f(fs);
+  ASSERT_TRUE(f.create(dir / "EFF.INI").is_ok());
+  fs.fill_disk_after("EFF.INI", 4);
+  EXPECT_TRUE(f.write(1, "ABCD", 4).is_ok());
+  EXPECT_EQ(f.write(5, "E", 1).message(), "No space left on device (28)");
+  fs.clear();
+  fs.fail_reads_of("EFF.INI", 2);
+  char buf[4];
+  EXPECT_EQ(f.read(1, 4, buf).message(), "Input/output error (5)");
+}
+
+TEST(FileFaults, ATableWhoseNewFileCannotBePutInPlaceIsNotCreated) {
+  test::TempDir dir;
+  test::FaultyFileSystem fs;
+  fs.fail_rename_to("CALENDAR.db");
+  Table<CalendarTable> t(dir.path(), fs);
+  EXPECT_EQ(t.create().code, kAccessDenied);
+  EXPECT_EQ(t.open().code, kFileNotFound);
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename().string().starts_with("CALENDAR.db.new"))
+      left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{});
+
+  // A stray log of an earlier table that cannot be removed would replay into the new one.
+  fs.clear();
+  test::write_file(dir / "CALENDAR.db-wal", "stray");
+  fs.fail_removal_of("CALENDAR.db-wal");
+  EXPECT_EQ(t.create().code, kAccessDenied);
+  EXPECT_EQ(t.open().code, kFileNotFound);
 }
 
 TEST(Delimited, TextsAreQuotedSoCommasAndQuotesSurviveARoundTrip) {

@@ -59,11 +59,11 @@ TEST_F(TableTest, PrimaryKeyRejectsSameEventIgnoringCaseAndTrailingBlanks) {
 }
 
 TEST_F(TableTest, SetPositionsAtFirstRecordNotBelowPartialValues) {
-  add(event(70001, 360001, "USD", "b"));
-  add(event(70001, 1, "EUR", "a"));
-  add(event(70000, 1, "USD", "before"));
-  add(event(70001, 360001, "CAD", "c"));
-  add(event(70002, 1, "USD", "after"));
+  ASSERT_TRUE(add(event(70001, 360001, "USD", "b")).is_ok());
+  ASSERT_TRUE(add(event(70001, 1, "EUR", "a")).is_ok());
+  ASSERT_TRUE(add(event(70000, 1, "USD", "before")).is_ok());
+  ASSERT_TRUE(add(event(70001, 360001, "CAD", "c")).is_ok());
+  ASSERT_TRUE(add(event(70002, 1, "USD", "after")).is_ok());
   t.clear();
   t.rec.date = 70001;  // time 0, blank currency and description: the first event of that day
   ASSERT_TRUE(t.set(CalendarKey::Key).is_ok());
@@ -72,7 +72,8 @@ TEST_F(TableTest, SetPositionsAtFirstRecordNotBelowPartialValues) {
 }
 
 TEST_F(TableTest, PreviousFromAPositionAndFromTheEnd) {
-  for (int d = 0; d < 5; ++d) add(event(70000 + d, 1, "USD", std::to_string(d)));
+  for (int d = 0; d < 5; ++d)
+    ASSERT_TRUE(add(event(70000 + d, 1, "USD", std::to_string(d))).is_ok());
   t.clear();
   t.rec.date = 99999999;
   ASSERT_TRUE(t.set(CalendarKey::Key).is_ok());
@@ -85,16 +86,17 @@ TEST_F(TableTest, PreviousFromAPositionAndFromTheEnd) {
   t.rec.time = 1;
   t.rec.currency = "USD";
   t.rec.descr = "2";
-  t.set(CalendarKey::Key);  // a full key value: previous() starts at that record
+  ASSERT_TRUE(
+      t.set(CalendarKey::Key).is_ok());  // a full key value: previous() starts at that record
   EXPECT_EQ(read_all(t, false), (std::vector<std::string>{"2", "1", "0"}));
 }
 
 TEST_F(TableTest, SecondaryKeysOrderByTheirComponents) {
-  add(event(70002, 1, "USD", "CPI"));
-  add(event(70001, 1, "usd", "CPI"));
-  add(event(70003, 1, "EUR", "zz"));
-  add(event(70000, 1, "USD", "Auctions"));
-  t.set_start(CalendarKey::NameKey);
+  ASSERT_TRUE(add(event(70002, 1, "USD", "CPI")).is_ok());
+  ASSERT_TRUE(add(event(70001, 1, "usd", "CPI")).is_ok());
+  ASSERT_TRUE(add(event(70003, 1, "EUR", "zz")).is_ok());
+  ASSERT_TRUE(add(event(70000, 1, "USD", "Auctions")).is_ok());
+  ASSERT_TRUE(t.set_start(CalendarKey::NameKey).is_ok());
   std::vector<std::string> got;
   while (t.next().is_ok()) got.push_back(t.rec.currency.str() + std::to_string(t.rec.date));
   EXPECT_EQ(got, (std::vector<std::string>{"EUR70003", "USD70000", "usd70001", "USD70002"}));
@@ -102,10 +104,11 @@ TEST_F(TableTest, SecondaryKeysOrderByTheirComponents) {
 
 TEST_F(TableTest, ScanSurvivesBatchesAndDeletingEveryRecordRead) {
   // More records than one batch holds, deleted as they are read, as a week is cleared.
-  for (int i = 0; i < 1000; ++i) add(event(70000 + i / 100, 1 + i % 100, "USD", "e"));
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_TRUE(add(event(70000 + i / 100, 1 + i % 100, "USD", "e")).is_ok());
   t.clear();
   t.rec.date = 70003;
-  t.set(CalendarKey::Key);
+  ASSERT_TRUE(t.set(CalendarKey::Key).is_ok());
   int deleted = 0;
   while (t.next().is_ok() && t.rec.date <= 70008) {
     ASSERT_TRUE(t.erase().is_ok());
@@ -113,7 +116,7 @@ TEST_F(TableTest, ScanSurvivesBatchesAndDeletingEveryRecordRead) {
   }
   EXPECT_EQ(deleted, 600);
   std::int64_t n = 0;
-  t.records(n);
+  ASSERT_TRUE(t.records(n).is_ok());
   EXPECT_EQ(n, 400);
   EXPECT_EQ(t.rec.date, 70009);  // the read that stopped the loop
 }
@@ -130,7 +133,7 @@ TEST_F(TableTest, DuplicateKeysAreAllReadInOrderAcrossBatches) {
   }
   n.clear();
   n.rec.kxid = "777";
-  n.set(NcidbKey::KeyKxid);
+  ASSERT_TRUE(n.set(NcidbKey::KeyKxid).is_ok());
   int count = 0, last = -1;
   while (n.next().is_ok() && n.rec.kxid == "777") {
     EXPECT_GT(n.rec.date, last);  // equal keys come in the order they were stored
@@ -143,7 +146,7 @@ TEST_F(TableTest, DuplicateKeysAreAllReadInOrderAcrossBatches) {
   n.clear();
   ASSERT_TRUE(n.get(NcidbKey::KeyKxid).is_ok());
   EXPECT_EQ(n.rec.date, 0);
-  n.set_start(NcidbKey::KeyDate);
+  ASSERT_TRUE(n.set_start(NcidbKey::KeyDate).is_ok());
   ASSERT_TRUE(n.next().is_ok());
   EXPECT_EQ(n.rec.date, 1);
 }
@@ -151,17 +154,17 @@ TEST_F(TableTest, DuplicateKeysAreAllReadInOrderAcrossBatches) {
 TEST_F(TableTest, AllBlankKeyIsLeftOutButStaysStored) {
   ASSERT_TRUE(add(CalendarRecord{}).is_ok());
   ASSERT_TRUE(add(CalendarRecord{}).is_ok());  // not in the unique key, so no duplicate
-  add(event(70000, 1, "USD", "x"));
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(add(event(70000, 1, "USD", "x")).is_ok());
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t), std::vector<std::string>{"x"});
-  t.set_storage_order();
+  ASSERT_TRUE(t.set_storage_order().is_ok());
   EXPECT_EQ(read_all(t).size(), 3u);
   t.clear();
   EXPECT_EQ(t.get(CalendarKey::Key).code, kRecordNotFound);
 }
 
 TEST_F(TableTest, GetReadsTheFullKeyAndPutChangesIt) {
-  add(event(70000, 1, "USD", "CPI", "1"));
+  ASSERT_TRUE(add(event(70000, 1, "USD", "CPI", "1")).is_ok());
   t.clear();
   t.rec.date = 70000;
   t.rec.time = 1;
@@ -174,17 +177,17 @@ TEST_F(TableTest, GetReadsTheFullKeyAndPutChangesIt) {
   ASSERT_TRUE(t.put().is_ok());
   t.rec.descr = "missing";
   EXPECT_EQ(t.get(CalendarKey::Key).code, kRecordNotFound);
-  t.set_start(CalendarKey::Key);
-  t.next();
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
+  ASSERT_TRUE(t.next().is_ok());
   EXPECT_EQ(t.rec.actual, "2");
 }
 
 TEST_F(TableTest, TwoOpenersHaveTheirOwnBuffersAndAStaleChangeFails) {
-  add(event(70000, 1, "USD", "CPI", "1"));
+  ASSERT_TRUE(add(event(70000, 1, "USD", "CPI", "1")).is_ok());
   Cal other(dir.path());
   ASSERT_TRUE(other.open().is_ok());
-  t.set_start(CalendarKey::Key);
-  other.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
+  ASSERT_TRUE(other.set_start(CalendarKey::Key).is_ok());
   ASSERT_TRUE(t.next().is_ok());
   ASSERT_TRUE(other.next().is_ok());
   t.rec.actual = "mine";
@@ -195,20 +198,20 @@ TEST_F(TableTest, TwoOpenersHaveTheirOwnBuffersAndAStaleChangeFails) {
   ASSERT_TRUE(t.reread().is_ok());
   EXPECT_EQ(t.rec.actual, "theirs");  // the stored version, untouched by the failed change
   // Deleted by the other opener: a change fails the same way.
-  other.set_start(CalendarKey::Key);
-  other.next();
-  other.erase();
+  ASSERT_TRUE(other.set_start(CalendarKey::Key).is_ok());
+  ASSERT_TRUE(other.next().is_ok());
+  ASSERT_TRUE(other.erase().is_ok());
   t.rec.actual = "again";
   EXPECT_EQ(t.put().code, kRecordChanged);
 }
 
 TEST_F(TableTest, PositionAtARowReadsOnFromItEvenAfterItWasDeleted) {
   // Three events with the same name key: the position decides their order.
-  for (int d = 0; d < 3; ++d) add(event(70000 + d, 1, "USD", "same"));
-  add(event(70000, 1, "EUR", "eur"));
-  add(event(70000, 1, "JPY", "jpy"));
+  for (int d = 0; d < 3; ++d) ASSERT_TRUE(add(event(70000 + d, 1, "USD", "same")).is_ok());
+  ASSERT_TRUE(add(event(70000, 1, "EUR", "eur")).is_ok());
+  ASSERT_TRUE(add(event(70000, 1, "JPY", "jpy")).is_ok());
   t.clear();
-  t.set_start(CalendarKey::NameKey);
+  ASSERT_TRUE(t.set_start(CalendarKey::NameKey).is_ok());
   std::vector<std::pair<CalendarRecord, std::int64_t>> rows;
   while (t.next().is_ok()) rows.emplace_back(t.rec, t.row_id());
   ASSERT_EQ(rows.size(), 5u);  // eur, jpy, same x 3
@@ -236,9 +239,10 @@ TEST_F(TableTest, PositionAtARowReadsOnFromItEvenAfterItWasDeleted) {
 }
 
 TEST_F(TableTest, GetAtMakesTheRecordTheOneLastReadAndReadAheadFetchesAPage) {
-  for (int d = 0; d < 40; ++d) add(event(70000 + d, 1, "USD", std::to_string(d)));
-  t.set_start(CalendarKey::Key);
-  for (int i = 0; i < 10; ++i) t.next();
+  for (int d = 0; d < 40; ++d)
+    ASSERT_TRUE(add(event(70000 + d, 1, "USD", std::to_string(d))).is_ok());
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(t.next().is_ok());
   const std::int64_t tenth = t.row_id();
   t.clear();
   ASSERT_TRUE(t.get_at(tenth).is_ok());
@@ -247,7 +251,7 @@ TEST_F(TableTest, GetAtMakesTheRecordTheOneLastReadAndReadAheadFetchesAPage) {
   ASSERT_TRUE(t.put().is_ok());
   ASSERT_TRUE(t.next().is_ok());  // on in the order of the last key used
   EXPECT_EQ(t.rec.descr, "10");
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   t.read_ahead(25);
   EXPECT_EQ(read_all(t).size(), 40u);  // larger batches after the first read on as before
 }
@@ -269,10 +273,10 @@ TEST_F(TableTest, KeyTakenSeesOtherRecordsOnlyAndUnkeyedOnesOnRequest) {
   ASSERT_TRUE(t.key_taken(CalendarKey::Key, event(0, 0, "", ""), blank, taken).is_ok());
   EXPECT_TRUE(taken);
   // Key-ordered reading now includes them, in their place.
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t), (std::vector<std::string>{"", "", "a"}));
   t.include_unkeyed(false);
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t), std::vector<std::string>{"a"});
 }
 
@@ -291,7 +295,7 @@ TEST_F(TableTest, AppendThenBuildKeysNamesTheRepeatedKey) {
   t.close();
   ASSERT_TRUE(t.open().is_ok());
   std::int64_t n = -1;
-  t.records(n);
+  ASSERT_TRUE(t.records(n).is_ok());
   EXPECT_EQ(n, 0);
   {
     Transaction tx(t);
@@ -304,30 +308,30 @@ TEST_F(TableTest, AppendThenBuildKeysNamesTheRepeatedKey) {
   }
   t.close();
   ASSERT_TRUE(t.open().is_ok());
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t).size(), 10u);
 }
 
 TEST_F(TableTest, TransactionRollsBackUnlessCommitted) {
-  add(event(70000, 1, "USD", "kept"));
+  ASSERT_TRUE(add(event(70000, 1, "USD", "kept")).is_ok());
   {
     Transaction tx(t);
-    add(event(70001, 1, "USD", "lost"));
-    t.set_start(CalendarKey::Key);
-    while (t.next().is_ok()) t.erase();
+    ASSERT_TRUE(add(event(70001, 1, "USD", "lost")).is_ok());
+    ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
+    while (t.next().is_ok()) ASSERT_TRUE(t.erase().is_ok());
   }
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t), std::vector<std::string>{"kept"});
   {
     Transaction outer(t);
-    add(event(70002, 1, "USD", "outer"));
+    ASSERT_TRUE(add(event(70002, 1, "USD", "outer")).is_ok());
     {
       Transaction inner(t);
-      add(event(70003, 1, "USD", "inner"));
+      ASSERT_TRUE(add(event(70003, 1, "USD", "inner")).is_ok());
     }
-    outer.commit();
+    ASSERT_TRUE(outer.commit().is_ok());
   }
-  t.set_start(CalendarKey::Key);
+  ASSERT_TRUE(t.set_start(CalendarKey::Key).is_ok());
   EXPECT_EQ(read_all(t), (std::vector<std::string>{"kept", "outer"}));
 }
 
@@ -399,12 +403,12 @@ TEST(TableFiles, CreateEmptiesAnExistingTable) {
   ASSERT_TRUE(p.create().is_ok());
   ASSERT_TRUE(p.open().is_ok());
   p.rec.date = 1;
-  p.add();
+  ASSERT_TRUE(p.add().is_ok());
   p.close();
   ASSERT_TRUE(p.create().is_ok());
   ASSERT_TRUE(p.open().is_ok());
   std::int64_t n = -1;
-  p.records(n);
+  ASSERT_TRUE(p.records(n).is_ok());
   EXPECT_EQ(n, 0);
 }
 
@@ -414,7 +418,9 @@ TEST(TableFiles, CreateEmptiesAnExistingTable) {
 namespace mervane {
 namespace {
 
-TEST(TableBatch, WritesOfABatchAreKeptAtCloseAndDroppedWhenAnAbortUnwinds) {
+TEST(TableBatch, WritesOfABatchAreKeptByItsEndOnly) {
+  // Only end_batch() can report a failure of the batch's commit, so only it keeps the writes: a
+  // table closed with the batch still on, or an Abort unwinding through it, drops them.
   test::TempDir dir;
   ASSERT_TRUE(Cal(dir.path()).create().is_ok());
   {
@@ -423,12 +429,20 @@ TEST(TableBatch, WritesOfABatchAreKeptAtCloseAndDroppedWhenAnAbortUnwinds) {
     ASSERT_TRUE(t.begin_batch().is_ok());
     t.rec = event(70000, 1, "USD", "kept");
     ASSERT_TRUE(t.add().is_ok());
-  }  // closed with the batch still on: its writes stay
+    ASSERT_TRUE(t.end_batch().is_ok());
+  }
+  {
+    Cal t(dir.path());
+    ASSERT_TRUE(t.open().is_ok());
+    ASSERT_TRUE(t.begin_batch().is_ok());
+    t.rec = event(70001, 1, "USD", "never ended");
+    ASSERT_TRUE(t.add().is_ok());
+  }
   try {
     Cal t(dir.path());
     ASSERT_TRUE(t.open().is_ok());
     ASSERT_TRUE(t.begin_batch().is_ok());
-    t.rec = event(70001, 1, "USD", "lost");
+    t.rec = event(70002, 1, "USD", "aborted");
     ASSERT_TRUE(t.add().is_ok());
     throw Aborted("Add(CALENDAR.db) - test");
   } catch (const Aborted&) {
@@ -436,7 +450,7 @@ TEST(TableBatch, WritesOfABatchAreKeptAtCloseAndDroppedWhenAnAbortUnwinds) {
   Cal t(dir.path());
   ASSERT_TRUE(t.open().is_ok());
   std::int64_t n = 0;
-  t.records(n);
+  ASSERT_TRUE(t.records(n).is_ok());
   EXPECT_EQ(n, 1);
 }
 

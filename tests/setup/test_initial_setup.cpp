@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "core/model/local_settings.h"
+#include "core/model/program_files.h"
 #include "core/model/session.h"
 #include "core/setup/folder_list.h"
 #include "core/setup/initial_setup.h"
-#include "core/setup/program_files.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
 #include "core/util/picture.h"

@@ -52,8 +52,9 @@ std::vector<typename Def::Record> table_records(const std::filesystem::path& fol
   const Status st = t.open(OpenMode::read_only());
   EXPECT_TRUE(st.is_ok()) << st.message();
   if (st.failed()) return out;
-  t.set_start(key);
-  while (t.next().is_ok()) out.push_back(t.rec);
+  const Status at = t.set_start(key);
+  EXPECT_TRUE(at.is_ok()) << at.message();
+  while (at.is_ok() && t.next().is_ok()) out.push_back(t.rec);
   return out;
 }
 

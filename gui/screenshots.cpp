@@ -2,7 +2,9 @@
 // whatever platform Qt runs (scripts/screenshots uses the offscreen one), from the same views and
 // models the program shows: the frame, the frame with the Build window and a date picker, the
 // Build window with and without its export, the date picker, the symbol chart, the setup,
-// maintenance and progress windows, the stop box and every standard warning.
+// maintenance and progress windows, the lists and forms of every table (with a few records, as new
+// and as changed records, and a form made larger), two lists side by side, the stop box and every
+// standard warning.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -23,7 +25,9 @@
 #include "core/auxdata/delete_swap_out.h"
 #include "core/auxdata/import_swap_rates.h"
 #include "core/auxdata/swap_output.h"
+#include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/history/forms.h"
 #include "core/import/calendar_source.h"
 #include "core/output/procfile.h"
 #include "core/runtime/clock.h"
@@ -31,6 +35,7 @@
 #include "core/setup/calendar.h"
 #include "core/setup/initial_setup.h"
 #include "core/util/dates.h"
+#include "core/util/helpers.h"
 #include "gui/frame/app_frame.h"
 #include "gui/frame/procedures.h"
 #include "gui/widgets/message_box.h"
@@ -94,6 +99,161 @@ std::unique_ptr<WindowView> view_shown(const WindowModel& m) {
 std::unique_ptr<WindowView> view_of(WindowModel& m) {
   m.open();
   return view_shown(m);
+}
+
+// A list's or form's view with the model's state, shown; the window's own events (its size, the
+// rows its list holds) go to the model at once, and the view shows the answer.
+struct Shown {
+  std::unique_ptr<WindowView> view;
+  std::shared_ptr<std::vector<ViewEvent>> events = std::make_shared<std::vector<ViewEvent>>();
+};
+
+void answer(WindowModel& m, Shown& s) {
+  for (int round = 0; round < 5 && !s.events->empty(); ++round) {
+    const std::vector<ViewEvent> events = std::exchange(*s.events, {});
+    for (const ViewEvent& e : events)
+      if (e.kind == ViewEvent::Kind::Other) m.other_event(e.other);
+    s.view->apply(m.state());
+    QApplication::processEvents();
+  }
+}
+
+Shown view_answered(WindowModel& m) {
+  m.open();
+  Shown s;
+  s.view = std::make_unique<WindowView>(m.controls(),
+                                        [events = s.events](ViewEvent e) { events->push_back(e); });
+  s.view->apply(m.state());
+  s.view->adjustSize();
+  s.view->show();
+  QApplication::processEvents();
+  answer(m, s);
+  return s;
+}
+
+template <class Def>
+std::vector<std::int64_t> fill(const QTemporaryDir& work,
+                               const std::vector<typename Def::Record>& records) {
+  Table<Def> t(work.path().toStdString());
+  std::vector<std::int64_t> at;
+  if (t.create().failed() || t.open().failed()) return at;
+  for (const auto& r : records) {
+    t.rec = r;
+    if (t.add().is_ok()) at.push_back(t.row_id());
+  }
+  return at;
+}
+
+CalendarRecord event(int d, int h, int m, const char* ccy, const char* descr, const char* impact,
+                     const char* actual, const char* forecast, const char* previous) {
+  CalendarRecord r;
+  r.date = *date_serial(2009, 3, d);
+  r.time = tod(h, m);
+  r.currency = ccy;
+  r.descr = descr;
+  r.impact = impact;
+  r.actual = actual;
+  r.forecast = forecast;
+  r.previous = previous;
+  r.kxidcode = std::to_string(40000 + d * 100 + h);
+  r.symbol = "140";
+  r.color = "3";
+  r.spacing = "1";
+  return r;
+}
+
+// The week of 2 March 2009 in the history and the preview, a few auxiliary items, swap rates and
+// swap definitions; the positions of the first record of each table.
+struct SampleData {
+  std::int64_t event = 0, item = 0, rate = 0, definition = 0;
+};
+
+SampleData fill_sample_tables(const QTemporaryDir& work) {
+  const std::vector<CalendarRecord> events = {
+      event(2, 8, 30, "USD", "ISM Manufacturing", "H", "35.8", "34.0", "32.9"),
+      event(2, 10, 0, "EUR", "Manufacturing PMI", "M", "33.5", "33.6", "33.6"),
+      event(3, 1, 30, "AUD", "RBA Rate Statement", "H", "", "", ""),
+      event(4, 8, 15, "USD", "ADP Non-Farm Employment Change", "H", "-697K", "-630K", "-614K"),
+      event(4, 10, 0, "CAD", "Overnight Rate", "H", "0.50%", "0.50%", "1.00%"),
+      event(5, 7, 45, "EUR", "Minimum Bid Rate", "H", "1.50%", "1.50%", "2.00%"),
+      event(6, 8, 30, "USD", "Non-Farm Employment Change", "H", "-651K", "-648K", "-655K"),
+      event(7, 0, 0, "JPY", "Bank Holiday", "L", "", "", ""),
+  };
+  SampleData d;
+  if (const auto at = fill<CalendarTable>(work, events); !at.empty()) d.event = at.front();
+  std::vector<PviewRecord> preview;
+  for (const CalendarRecord& e : events) {
+    PviewRecord p;
+    p.date = e.date;
+    p.time = e.time;
+    p.currency = e.currency;
+    p.descr = e.descr;
+    p.impact = e.impact;
+    p.actual = e.actual;
+    p.forecast = e.forecast;
+    p.previous = e.previous;
+    p.kxidcode = e.kxidcode;
+    preview.push_back(p);
+  }
+  fill<PviewTable>(work, preview);
+
+  auto item = [](const char* type, int d, int h, const char* ccy, int symbol, const char* text1,
+                 const char* text2) {
+    SwapoutRecord r;
+    r.rectype = type;
+    r.date = *date_serial(2009, 3, d);
+    r.time = tod(h);
+    r.currency = ccy;
+    r.spacing = 2;
+    r.symbol = static_cast<std::int16_t>(symbol);
+    r.color = 4;
+    r.m15 = r.m30 = r.h1 = r.h4 = 1;
+    r.text1 = text1;
+    r.text2 = text2;
+    return r;
+  };
+  if (const auto at = fill<SwapoutTable>(
+          work, {item("SWAP", 4, 21, "EURUSD", 233, "EURUSD swap x3", "Buy -0.45  Sell 0.12"),
+                 item("SWAP", 11, 21, "GBPUSD", 234, "GBPUSD swap x3", "Buy -0.80  Sell 0.35"),
+                 item("NOTE", 6, 13, "USD", 171, "Payrolls week", "")});
+      !at.empty())
+    d.item = at.front();
+
+  auto rate = [](const char* pair, double buy, double sell, bool usd, bool eur) {
+    SwaprateRecord r;
+    r.pair = pair;
+    r.buy = buy;
+    r.sell = sell;
+    r.usd = usd;
+    r.eur = eur;
+    r.high = 1;
+    return r;
+  };
+  if (const auto at = fill<SwaprateTable>(
+          work, {rate("EURUSD", -0.45, 0.12, true, true), rate("GBPUSD", -0.8, 0.35, true, false),
+                 rate("USDJPY", 1.25, -2.1, true, false)});
+      !at.empty())
+    d.rate = at.front();
+
+  auto definition = [](int add, int h, const char* descr, int factor, int symbol, int symbol2) {
+    SwapdataRecord r;
+    r.dateadd = static_cast<std::int16_t>(add);
+    r.mt4time = tod(h);
+    r.descr = descr;
+    r.factor = static_cast<std::int16_t>(factor);
+    r.spacing = 2;
+    r.color = 4;
+    r.symbol = static_cast<std::int16_t>(symbol);
+    r.symbol2 = static_cast<std::int16_t>(symbol2);
+    r.h1 = r.h4 = r.d1 = 1;
+    return r;
+  };
+  if (const auto at =
+          fill<SwapdataTable>(work, {definition(0, 21, "Sunday rollover", 1, 233, 234),
+                                     definition(3, 21, "Wednesday triple swap", 3, 233, 234)});
+      !at.empty())
+    d.definition = at.front();
+  return d;
 }
 
 // Waits, running the GUI's events, until the condition holds or 10 seconds have passed.
@@ -323,6 +483,65 @@ int main(int argc, char** argv) {
     ok &= save(view.get(), dir, QString::fromLatin1(w.name));
   }
   ok &= bulk_window_states(session, dir);
+
+  // The lists and forms over a few records of every table.
+  const SampleData data = fill_sample_tables(work);
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<WindowModel>()> make;
+  } lists[] = {
+      {"browse-history",
+       [&] { return std::make_unique<BrowseHistoryByName>(session, quiet, quiet); }},
+      {"browse-swapout", [&] { return std::make_unique<BrowseSwapOut>(session, quiet, quiet); }},
+      {"browse-swaprate", [&] { return std::make_unique<BrowseSwapRate>(session, quiet, quiet); }},
+      {"browse-swapdata", [&] { return std::make_unique<BrowseSwapData>(session, quiet, quiet); }},
+      {"browse-pview", [&] { return std::make_unique<BrowsePview>(session, quiet, quiet); }},
+  };
+  for (const auto& l : lists) {
+    auto model = l.make();
+    auto view = view_answered(*model);
+    ok &= save(view.view.get(), dir, QString::fromLatin1(l.name));
+  }
+  const struct {
+    const char* name;
+    FormKind kind;
+    std::int64_t changed;
+  } forms[] = {
+      {"form-calendar", FormKind::UpdateCalendar, data.event},
+      {"form-swapout", FormKind::EditSwapOut, data.item},
+      {"form-swaprate", FormKind::EditSwapRate, data.rate},
+      {"form-swapdata", FormKind::EditSwapData, data.definition},
+  };
+  for (const auto& f : forms) {
+    for (const bool change : {false, true}) {
+      session.set_request(change ? Request::Change : Request::Insert, change ? f.changed : 0);
+      auto model = make_form(f.kind, session, quiet, quiet);
+      auto view = view_answered(*model);
+      const QString name = QString::fromLatin1(f.name) +
+                           (change ? QStringLiteral("-change") : QStringLiteral("-insert"));
+      ok &= save(view.view.get(), dir, name);
+      if (!change) continue;
+      // Made larger by the user: the controls spread.
+      view.view->resize(view.view->size() * 1.4);
+      QApplication::processEvents();
+      answer(*model, view);
+      ok &= save(view.view.get(), dir, name + QStringLiteral("-larger"));
+    }
+  }
+
+  // Two history lists side by side, started from the menu as a user starts them.
+  AppFrame browsing(session);
+  browsing.resize(1400, 760);
+  browsing.show();
+  browsing.action(MainControl::FILEBROWSEHISTORY)->trigger();
+  browsing.action(MainControl::FILEBROWSEHISTORY)->trigger();
+  waited.restart();
+  while (browsing.host().views().size() < 2 && waited.elapsed() < 10000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  browsing.area()->tileSubWindows();
+  waited.restart();
+  while (waited.elapsed() < 500) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  ok &= save(&browsing, dir, QStringLiteral("frame-two-history-browses"));
 
   MessageBox* stop =
       MessageBox::stop_box(qtext("Create(News.CSV) - Access Denied (5)"), nullptr, {});

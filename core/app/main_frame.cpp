@@ -44,12 +44,9 @@ const std::vector<MenuItem>& file_menu() {
 }
 
 void Main::open() {
-  session_.with([&](Globals& g) {
-    local_request_ = original_request_ = g.globalrequest;
-    g.globalrequest = 0;
-    g.globalresponse = 0;
-  });
-  local_response_ = kRequestCancelled;
+  local_request_ = original_request_ = static_cast<std::int32_t>(session_.take_request().request);
+  session_.set_response(0);
+  local_response_ = static_cast<int>(Response::Cancelled);
   starter_.start(Procedure::ProcFile);
 }
 
@@ -65,8 +62,8 @@ bool Main::accepted(MainControl c) {
 
 void Main::close() {
   closing_ = true;
-  const std::int32_t response = local_response_ != 0 ? local_response_ : kRequestCancelled;
-  session_.with([&](Globals& g) { g.globalresponse = response; });
+  session_.set_response(local_response_ != 0 ? local_response_
+                                             : static_cast<int>(Response::Cancelled));
 }
 
 }  // namespace mervane

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/window_model.h"
 #include "core/model/session.h"
 
 namespace mervane {

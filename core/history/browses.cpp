@@ -35,7 +35,7 @@ std::vector<BrowseColumn<R>> event_columns() {
       {"Date", 62, [](const R& r) { return day_column(r.date); }},
       {"Time", 24, [](const R& r) { return shown<kT1>(r.time); }},
       {"Country", 30, [](const R& r) { return r.currency.str(); }},
-      {"Description", 170, [](const R& r) { return r.descr.str(); }},
+      {"Description", 150, [](const R& r) { return r.descr.str(); }},
       {"Impact", 26, [](const R& r) { return r.impact.str(); }},
       {"Actual", 40, [](const R& r) { return r.actual.str(); }},
       {"Forecast", 40, [](const R& r) { return r.forecast.str(); }},

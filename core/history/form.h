@@ -199,6 +199,13 @@ void RecordForm<Def>::open() {
   opened_ = true;
   t_.include_unkeyed(spec_.include_unkeyed);
   resizer_.initialize(WindowResizeType::kSpreadStrategy, spec_.frame, spec_.controls);
+  // A date picker's button is part of its date entry rather than a button of the window: it
+  // moves as the entry does (a kept-size push button would stay put while the entry widens
+  // under it).
+  for (const ControlSpec& c : spec_.controls)
+    if (c.icon == kCalendarIcon)
+      resizer_.set_strategy(c.id, resize_rule::kScale,
+                            resize_rule::kKeepWidth | resize_rule::kKeepHeight);
   switch (request_) {
     case Request::Insert:
       rec_ = saved_ = Record{};

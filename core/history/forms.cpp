@@ -18,7 +18,8 @@ namespace {
 constexpr int kRowHeight = 10;
 constexpr int kButtonHeight = 14;
 
-// The width of an entry for its picture: four dialog units a character and a margin.
+// The width of an entry for its picture: four dialog units a character (an average letter;
+// digits and capitals are wider) and a margin for the frame.
 int entry_width(std::string_view picture) {
   const auto p = read_picture(picture);
   int chars = 10;
@@ -35,7 +36,7 @@ int entry_width(std::string_view picture) {
         break;
     }
   }
-  return chars * 4 + 8;
+  return chars * 4 + 12;
 }
 
 // The controls of a form in window order, placed: decorations are numbered from 100 on.
@@ -110,7 +111,7 @@ FormSpec<CalendarTable> calendar_spec() {
   Layout l;
   const int pw = 84, x = 96;
   l.row("&Date  (mm/dd/yyyy):", C::DATE, "?CAL:DATE", "D2", 8, pw, x);
-  l.calendar_button(C::BUTTON3, "?BUTTON3", {148, 7, 14, 12});
+  l.calendar_button(C::BUTTON3, "?BUTTON3", {152, 7, 14, 12});
   l.row("&Time  (hh:mm):", C::TIME, "?CAL:TIME", "T1", 22, pw, x);
   l.row("&Currency:", C::CURRENCY, "?CAL:CURRENCY", "S4", 36, pw, x);
   l.row(" &Descr:", C::DESCR, "?CAL:DESCR", "S50", 50, pw, x);
@@ -169,7 +170,7 @@ FormSpec<SwapoutTable> swapout_spec() {
   const int pw = 84, x = 96;
   l.row("&Rec Type:", C::RECTYPE, "?SWO:RECTYPE", "s6", 8, pw, x);
   l.row("&Date  (mm/dd/yyyy):", C::DATE, "?SWO:DATE", "D2", 22, pw, x);
-  l.calendar_button(C::BUTTON4, "?BUTTON4", {148, 21, 14, 12});
+  l.calendar_button(C::BUTTON4, "?BUTTON4", {152, 21, 14, 12});
   l.row("&Time  (hh:mm):", C::TIME, "?SWO:TIME", "T1", 36, pw, x);
   l.row("&Currency:", C::CURRENCY, "?SWO:CURRENCY", "s6", 50, pw, x);
   l.row(" &Spacing:", C::SPACING, "?SWO:SPACING", "N-3", 64, pw, x);

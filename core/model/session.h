@@ -34,22 +34,7 @@ struct Globals {
   std::uint8_t autop = 0;     // automatic run ("Autoplay.CSV" was present)
   std::int32_t cdate = 0;     // date passed to and from the date picker
   Text<7> cmask = "1111111";  // weekdays Monday..Sunday the date picker allows
-  // GLOBALREQUEST: what a caller asks of the form it opens (kRequest* below); GLOBALRESPONSE:
-  // the form's answer (1 completed, 2 cancelled); VCRREQUEST: the browse navigation request.
-  // All three are zero at start.
-  std::int32_t globalrequest = 0;
-  std::int32_t globalresponse = 0;
-  std::int32_t vcrrequest = 0;
 };
-
-// GLOBALREQUEST values.
-constexpr std::int32_t kRequestInsert = 1;
-constexpr std::int32_t kRequestChange = 2;
-constexpr std::int32_t kRequestDelete = 3;
-constexpr std::int32_t kRequestSelect = 4;
-// GLOBALRESPONSE values.
-constexpr std::int32_t kRequestCompleted = 1;
-constexpr std::int32_t kRequestCancelled = 2;
 
 // The last storage error kept for a later standard warning.
 struct SavedError {
@@ -145,8 +130,8 @@ class Session {
     return it == uses_.end() ? 0 : it->second;
   }
 
-  // GLOBALREQUEST: the caller sets it before it opens a form; the form takes it on entry, which
-  // clears it (LOCALREQUEST).
+  // GLOBALREQUEST: the caller sets it before it opens a window (a form); the window takes it on
+  // entry, which clears it (LOCALREQUEST). Both are zero at start.
   void set_request(Request r, std::int64_t position = 0) {
     std::lock_guard lock(mu_);
     request_ = {r, position};
@@ -155,7 +140,7 @@ class Session {
     std::lock_guard lock(mu_);
     return std::exchange(request_, FormRequest{});
   }
-  // GLOBALRESPONSE: the form sets it when it closes; the caller reads it afterwards.
+  // GLOBALRESPONSE: the window sets it when it closes; the caller reads it afterwards.
   void set_response(int response, std::int64_t position = 0) {
     std::lock_guard lock(mu_);
     response_ = {response, position};

@@ -1,6 +1,7 @@
 #include "gui/frame/procedures.h"
 
 #include "core/auxdata/delete_swap_out.h"
+#include "core/history/browses.h"
 #include "core/history/delete_history.h"
 #include "core/output/procfile.h"
 #include "gui/build/build_view.h"
@@ -22,11 +23,18 @@ ModelFactory procedure_factory(Procedure p) {
       return [](const ModelServices& s) {
         return std::make_unique<DeleteSwapOut>(s.session, s.windows, s.reporter, s.progress);
       };
-    // The history, auxiliary item and swap rate browses join with the browse models.
     case Procedure::BrowseHistoryByName:
+      return [](const ModelServices& s) {
+        return std::make_unique<BrowseHistoryByName>(s.session, s.windows, s.reporter);
+      };
     case Procedure::BrowseSwapOut:
+      return [](const ModelServices& s) {
+        return std::make_unique<BrowseSwapOut>(s.session, s.windows, s.reporter);
+      };
     case Procedure::BrowseSwapRate:
-      return nullptr;
+      return [](const ModelServices& s) {
+        return std::make_unique<BrowseSwapRate>(s.session, s.windows, s.reporter);
+      };
   }
   return nullptr;
 }

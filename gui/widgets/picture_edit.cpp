@@ -80,16 +80,21 @@ PictureEdit::PictureEdit(const std::string& picture, QWidget* parent) : QLineEdi
   if (p && p->kind == PictureKind::Text) setMaxLength(p->width);
 }
 
+QToolButton* calendar_button(QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  // A calendar sheet: the character U+1F4C5 where the fonts have it.
+  b->setText(QString::fromUcs4(U"\U0001F4C5"));
+  b->setFocusPolicy(Qt::TabFocus);
+  return b;
+}
+
 DateField::DateField(const std::string& picture, QWidget* parent)
-    : QWidget(parent), edit_(new PictureEdit(picture, this)), button_(new QToolButton(this)) {
+    : QWidget(parent), edit_(new PictureEdit(picture, this)), button_(calendar_button(this)) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(2);
   row->addWidget(edit_, 1);
   row->addWidget(button_);
-  // A calendar sheet as the button's face: the character U+1F4C5 where the fonts have it.
-  button_->setText(QString::fromUcs4(U"\U0001F4C5"));
-  button_->setFocusPolicy(Qt::TabFocus);
   setFocusProxy(edit_);
 }
 

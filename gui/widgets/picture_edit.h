@@ -32,6 +32,9 @@ class PictureEdit : public QLineEdit {
   explicit PictureEdit(const std::string& picture, QWidget* parent = nullptr);
 };
 
+// The date picker's button: a calendar sheet as its face.
+QToolButton* calendar_button(QWidget* parent);
+
 // A date entry with the date picker's button beside it. The button is the window's own control
 // (its press goes to the model like any button's).
 class DateField : public QWidget {

@@ -7,12 +7,12 @@
 #include "core/analysis/effect_analysis_report.h"
 #include "core/analysis/effects_setup.h"
 #include "core/analysis/nci_output.h"
-#include "core/setup/calendar.h"
-#include "core/setup/initial_setup.h"
 #include "core/auxdata/import_swap_rates.h"
 #include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/forms.h"
+#include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
 
@@ -212,7 +212,7 @@ void Host::open_view(ModelThread* t, int window, int parent, std::vector<Control
     view->watch_close_of(view);
     view->apply(state);
     view->adjustSize();
-    if (frame_) {
+    if (!view->move_to_kept_place() && frame_) {
       const QRect f = frame_->geometry();
       view->move(f.center() - QPoint(view->width() / 2, view->height() / 2));
     }
@@ -357,6 +357,8 @@ void ModelThread::main() {
 Response ModelThread::run_window(WindowModel& m) {
   check_ending();
   m.open();
+  // A window that closed while opening (a form asked to delete a record) is never shown.
+  if (m.closed()) return Response::None;
   const int window = next_window++;
   const int parent = shown_.empty() ? 0 : shown_.back().window;
   shown_.push_back({window, &m});
@@ -473,9 +475,10 @@ void ModelThread::effects_setup(Session& s) {
   run_window(setup);
 }
 
-// The preview browse gets its window with the browse models; until then Preview fills PVIEW and
-// shows nothing.
-void ModelThread::browse_pview(Session&) {}
+void ModelThread::browse_pview(Session& s) {
+  BrowsePview browse(s, *this, *this);
+  run_window(browse);
+}
 
 void ModelThread::start_history_browse(Session&) {
   host_.post_start(Procedure::BrowseHistoryByName);

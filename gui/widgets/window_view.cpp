@@ -1,6 +1,7 @@
 #include "gui/widgets/window_view.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -11,18 +12,18 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/util/text.h"
+#include "gui/widgets/browse_list.h"
 #include "gui/widgets/picture_edit.h"
 #include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
@@ -47,6 +48,24 @@ class FrameBox : public QWidget {
 
  private:
   QColor colour_;
+};
+
+// A picture at a place of its own: drawn as large as the place allows, its proportions kept.
+class PictureBox : public QWidget {
+ public:
+  PictureBox(QImage image, QWidget* parent) : QWidget(parent), image_(std::move(image)) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (image_.isNull()) return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QSize s = image_.size().scaled(size(), Qt::KeepAspectRatio);
+    p.drawImage(QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s), image_);
+  }
+
+ private:
+  QImage image_;
 };
 
 bool is_field(ControlKind k) {
@@ -91,6 +110,9 @@ const SymbolFont& font_named(std::string_view name) {
 
 WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent)
     : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {
+  du_ = dialog_units();
+  // Building the widgets sends nothing (a tab sheet tells of its first tab, for one).
+  applying_ = true;
   const bool fixed = std::any_of(specs_.begin(), specs_.end(),
                                  [](const ControlSpec& c) { return c.at.w > 0 && c.at.h > 0; });
   if (fixed) {
@@ -102,7 +124,10 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
 }
 
 WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent, OwnLayout)
-    : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {}
+    : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {
+  du_ = dialog_units();
+  applying_ = true;  // until finish()
+}
 
 void WindowView::finish() {
   for (std::size_t i = 0; i < specs_.size(); ++i) {
@@ -111,6 +136,11 @@ void WindowView::finish() {
     w->setAccessibleName(qtext(accessible_name(specs_, i)));
     w->setAccessibleDescription(qtext(accessible_description(specs_[i])));
     if (!specs_[i].use.empty()) w->setObjectName(qtext(accessible_description(specs_[i])));
+    // A list's table takes the focus: a screen reader names it as the list.
+    if (auto* list = qobject_cast<BrowseList*>(w)) {
+      list->table()->setAccessibleName(w->accessibleName());
+      list->table()->setAccessibleDescription(w->accessibleDescription());
+    }
   }
   // Option groups make their options exclusive.
   QHash<int, QButtonGroup*> groups;
@@ -121,6 +151,7 @@ void WindowView::finish() {
     if (!groups.contains(c.parent)) groups.insert(c.parent, new QButtonGroup(this));
     groups.value(c.parent)->addButton(option);
   }
+  applying_ = false;
 }
 
 const ControlSpec* WindowView::spec_of(int id) const {
@@ -146,6 +177,21 @@ QSize WindowView::dialog_units() const {
   return {avg, fm.height()};
 }
 
+QRect WindowView::pixels(const Rect& r) const {
+  // A dialog unit is a quarter of the average character width and an eighth of its height.
+  auto x = [&](int v) { return (v * du_.width() + 2) / 4; };
+  auto y = [&](int v) { return (v * du_.height() + 4) / 8; };
+  return {x(r.x), y(r.y), x(r.w), y(r.h)};
+}
+
+int WindowView::units_x(int px) const {
+  return static_cast<int>(std::lround(px * 4.0 / du_.width()));
+}
+
+int WindowView::units_y(int px) const {
+  return static_cast<int>(std::lround(px * 8.0 / du_.height()));
+}
+
 QWidget* WindowView::make(std::size_t index, QWidget* parent) {
   const ControlSpec& c = specs_[index];
   const QString text = qtext(c.text);
@@ -165,8 +211,9 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
       break;
     }
     case ControlKind::Entry: {
+      // A date entry and its picker button in one field, unless each has a place of its own.
       const bool with_picker = index + 1 < specs_.size() && is_picker_button(specs_[index + 1]) &&
-                               is_date_picture(c.picture);
+                               is_date_picture(c.picture) && specs_[index + 1].at.w == 0;
       if (with_picker) {
         auto* field = new DateField(c.picture, parent);
         widgets_.insert(specs_[index + 1].id, field->button());
@@ -189,6 +236,10 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
       break;
     case ControlKind::Button: {
       if (widgets_.contains(c.id)) return nullptr;  // the picker button of a date field
+      if (c.icon == kCalendarIcon) {
+        w = calendar_button(parent);
+        break;
+      }
       auto* b = new QPushButton(parent);
       if (!c.font.empty()) {
         const SymbolFont& f = font_named(c.font);
@@ -207,15 +258,9 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
     case ControlKind::OptionGroup:
       w = new QGroupBox(text, parent);
       break;
-    case ControlKind::List: {
-      auto* t = new QTableWidget(parent);
-      t->setSelectionBehavior(QAbstractItemView::SelectRows);
-      t->setSelectionMode(QAbstractItemView::SingleSelection);
-      t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-      t->verticalHeader()->hide();
-      w = t;
+    case ControlKind::List:
+      w = new BrowseList(parent);
       break;
-    }
     case ControlKind::DropList:
       w = new QComboBox(parent);
       break;
@@ -239,6 +284,10 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
       break;
     }
     case ControlKind::Image: {
+      if (c.at.w > 0) {
+        w = new PictureBox(named_picture(text), parent);
+        break;
+      }
       auto* l = new QLabel(parent);
       l->setPixmap(QPixmap::fromImage(named_picture(text)));
       w = l;
@@ -265,12 +314,18 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
 void WindowView::wire(const ControlSpec& c, QWidget* w) {
   const int id = c.id;
   w->installEventFilter(this);
+  // A button pressed with the mouse leaves the cursor where it was: what was typed there goes
+  // to the model first, as if the field had been left.
   if (auto* b = qobject_cast<QPushButton*>(w)) {
-    connect(b, &QPushButton::clicked, this,
-            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+    connect(b, &QPushButton::clicked, this, [this, id] {
+      commit_focused();
+      send(ViewEvent::of(ViewEvent::Kind::Accepted, id));
+    });
   } else if (auto* t = qobject_cast<QToolButton*>(w)) {
-    connect(t, &QToolButton::clicked, this,
-            [this, id] { send(ViewEvent::of(ViewEvent::Kind::Accepted, id)); });
+    connect(t, &QToolButton::clicked, this, [this, id] {
+      commit_focused();
+      send(ViewEvent::of(ViewEvent::Kind::Accepted, id));
+    });
   } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
     connect(cb, &QCheckBox::clicked, this, [this, id](bool on) {
       ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
@@ -291,34 +346,33 @@ void WindowView::wire(const ControlSpec& c, QWidget* w) {
       e.text = cptext(combo->itemText(i));
       send(e);
     });
-  } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
-    auto row_event = [this, id](OtherEvent::Kind k, int row) {
-      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other, id);
-      e.other.kind = k;
-      e.other.control = id;
-      e.other.value = row;
-      send(e);
-    };
-    connect(table, &QTableWidget::cellClicked, this,
-            [row_event](int row, int) { row_event(OtherEvent::Kind::RowSelected, row); });
-    connect(table, &QTableWidget::cellDoubleClicked, this,
-            [row_event](int row, int) { row_event(OtherEvent::Kind::RowActivated, row); });
-  } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
-    connect(tabs, &QTabWidget::tabBarClicked, this, [this, id](int index) {
-      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other, id);
-      e.other.kind = OtherEvent::Kind::Tab;
-      e.other.control = id;
-      e.other.value = index;
+  } else if (auto* list = qobject_cast<BrowseList*>(w)) {
+    // Keys typed in the list go to the model (locate, Ins, Del, the page keys).
+    list->table()->installEventFilter(this);
+    using K = OtherEvent::Kind;
+    connect(list, &BrowseList::rowClicked, this,
+            [this, id](int row) { send_other(id, K::RowSelected, row); });
+    connect(list, &BrowseList::rowActivated, this,
+            [this, id](int row) { send_other(id, K::RowActivated, row); });
+    connect(list, &BrowseList::scrolled, this,
+            [this, id](int rows) { send_other(id, K::Scroll, rows); });
+    connect(list, &BrowseList::thumbDropped, this,
+            [this, id](int stop) { send_other(id, K::Thumb, stop); });
+    connect(list, &BrowseList::rowsFit, this,
+            [this, id](int rows) { send_other(id, K::PageRows, rows); });
+    connect(list, &BrowseList::jumped, this, [this, id](bool to_end) {
+      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, id);
+      e.key.key = to_end ? Key::End : Key::Home;
+      e.key.control = id;
       send(e);
     });
+  } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+    connect(tabs, &QTabWidget::currentChanged, this,
+            [this, id](int index) { send_other(id, OtherEvent::Kind::Tab, index); });
   }
 }
 
 void WindowView::build_fixed() {
-  const QSize du = dialog_units();
-  // A dialog unit is a quarter of the average character width and an eighth of its height.
-  auto px_x = [&](int v) { return (v * du.width() + 2) / 4; };
-  auto px_y = [&](int v) { return (v * du.height() + 4) / 8; };
   int right = 0, bottom = 0;
   std::vector<QWidget*> behind;
   for (std::size_t i = 0; i < specs_.size(); ++i) {
@@ -326,7 +380,8 @@ void WindowView::build_fixed() {
     QWidget* w = make(i, this);
     if (!w) continue;
     const Rect r = c.at;
-    w->setGeometry(px_x(r.x), px_y(r.y), px_x(r.w), px_y(r.h));
+    w->setGeometry(pixels(r));
+    placed_.insert(c.id, r);
     right = std::max(right, r.x + r.w);
     bottom = std::max(bottom, r.y + r.h);
     if (c.kind == ControlKind::Group || c.kind == ControlKind::OptionGroup ||
@@ -336,7 +391,17 @@ void WindowView::build_fixed() {
   // Group boxes and frames go behind the controls they surround, in reverse window order so
   // that the first of them ends up in front of the later ones.
   for (QWidget* w : behind) w->lower();
-  setFixedSize(px_x(right + 6), px_y(bottom + 6));
+  // A prompt names the field after it (its mnemonic moves there) and stands at the top of its
+  // place, as the field's text does, wherever resizing takes both.
+  for (std::size_t i = 0; i < specs_.size(); ++i) {
+    auto* label = qobject_cast<QLabel*>(widgets_.value(specs_[i].id));
+    if (!label || specs_[i].kind != ControlKind::Prompt) continue;
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (i + 1 < specs_.size() && is_field(specs_[i + 1].kind) &&
+        specs_[i + 1].parent == specs_[i].parent)
+      label->setBuddy(widgets_.value(specs_[i + 1].id));
+  }
+  setFixedSize(pixels({0, 0, right + 6, bottom + 6}).size());
 }
 
 void WindowView::build_rows() {
@@ -428,9 +493,18 @@ void WindowView::build_rows() {
   }
 }
 
-void WindowView::send(ViewEvent e) {
-  if (applying_ || !sink_ || !isEnabled()) return;
+bool WindowView::send(ViewEvent e) {
+  if (applying_ || !sink_ || !isEnabled()) return false;
   sink_(std::move(e));
+  return true;
+}
+
+void WindowView::send_other(int control, OtherEvent::Kind kind, int value) {
+  ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other, control);
+  e.other.kind = kind;
+  e.other.control = control;
+  e.other.value = value;
+  send(e);
 }
 
 void WindowView::commit_entry(int control, bool then_enter) {
@@ -439,7 +513,8 @@ void WindowView::commit_entry(int control, bool then_enter) {
   if (edit->text().trimmed() != shown_.value(control).trimmed()) {
     ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, control);
     e.text = cptext(edit->text());
-    send(e);
+    // A window that takes no input now keeps the text until the field is left again.
+    if (!send(e)) return;
     // The next snapshot shows the field as the model took it: through its picture, or as it
     // was when the model refused the text.
     shown_.remove(control);
@@ -452,6 +527,10 @@ void WindowView::commit_entry(int control, bool then_enter) {
     k.key.key = Key::Enter;
     send(k);
   }
+}
+
+void WindowView::commit_focused() {
+  if (auto* edit = qobject_cast<QLineEdit*>(focusWidget())) commit_entry(control_of(edit), false);
 }
 
 int WindowView::control_of(QObject* o) const {
@@ -489,6 +568,15 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
     case Qt::Key_Escape:
       k.key = Key::Esc;
       break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      // A field whose text its picture cannot take yet keeps the cursor: the model refuses the
+      // text with its message.
+      if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && !edit->hasAcceptableInput()) {
+        commit_entry(control, false);
+        return true;
+      }
+      return false;
     case Qt::Key_F2:
       k.key = Key::F2;
       break;
@@ -531,11 +619,13 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
   if (typed_into(watched) && k.key != Key::Esc) commit_entry(control, false);
   ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, control);
   e.key = k;
+  e.key.control = control;
   send(e);
   return true;
 }
 
 bool WindowView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == container_ && container_ != this && event->type() == QEvent::Move) report_frame();
   if (watched == container_ && container_ != this && event->type() == QEvent::Close) {
     if (closing_allowed_) return false;
     event->ignore();
@@ -595,6 +685,74 @@ void WindowView::set_busy(bool on) {
 
 void WindowView::update_enabled() {
   setEnabled(blocks_ == 0 && !busy_);
+  // What the window missed telling while it took no input.
+  report_frame();
+}
+
+void WindowView::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  report_frame();
+}
+
+void WindowView::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  report_frame();
+}
+
+void WindowView::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  report_frame();
+}
+
+QSize WindowView::sizeHint() const {
+  return resizable_ ? minimumSize() : QWidget::sizeHint();
+}
+
+QPoint WindowView::window_place() const {
+  const QWidget* c = container_ ? container_ : this;
+  if (c->isWindow() && c->parentWidget())
+    return c->pos() - c->parentWidget()->mapToGlobal(QPoint());
+  return c->pos();
+}
+
+bool WindowView::move_to_kept_place() {
+  if (!have_state_ || !last_.frame.placed) return false;
+  QWidget* c = container_ ? container_ : this;
+  QPoint at = pixels({last_.frame.at.x, last_.frame.at.y, 0, 0}).topLeft();
+  if (c->isWindow() && c->parentWidget()) at += c->parentWidget()->mapToGlobal(QPoint());
+  c->move(at);
+  return true;
+}
+
+void WindowView::take_frame(const Frame& f) {
+  if (placed_.isEmpty() || f.at.w <= 0 || f.at.h <= 0) return;
+  resizable_ = true;
+  const QSize size = pixels(f.at).size();
+  setMinimumSize(size);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  resize(size);
+  told_size_ = QSize(f.at.w, f.at.h);
+}
+
+void WindowView::report_frame() {
+  if (!resizable_ || applying_ || !sink_ || !isEnabled() || !isVisible()) return;
+  const QSize size(units_x(width()), units_y(height()));
+  if (size != told_size_) {
+    ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other);
+    e.other.kind = OtherEvent::Kind::Resized;
+    e.other.width = size.width();
+    e.other.height = size.height();
+    if (send(e)) told_size_ = size;
+  }
+  const QPoint px = window_place();
+  const QPoint place(units_x(px.x()), units_y(px.y()));
+  if (place != told_place_) {
+    ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other);
+    e.other.kind = OtherEvent::Kind::Moved;
+    e.other.x = place.x();
+    e.other.y = place.y();
+    if (send(e)) told_place_ = place;
+  }
 }
 
 void WindowView::apply(const WindowState& state) {
@@ -602,6 +760,7 @@ void WindowView::apply(const WindowState& state) {
   const QString title = qtext(state.title);
   setWindowTitle(title);
   setAccessibleName(title.trimmed());
+  if (!have_state_) take_frame(state.frame);
   if (container_ && container_ != this) {
     container_->setWindowTitle(title);
     container_->setAccessibleName(title.trimmed());
@@ -611,8 +770,13 @@ void WindowView::apply(const WindowState& state) {
         have_state_ && i < last_.controls.size() ? &last_.controls[i] : nullptr;
     apply_control(specs_[i], state.controls[i], before);
   }
+  // The cursor goes where the model puts it. A snapshot that still names the control the user has
+  // just left (the model has not yet heard where the cursor went) does not pull it back out of
+  // the entry the user is typing into.
   if (state.focus != 0) {
-    if (QWidget* w = widgets_.value(state.focus); w && w->isEnabled())
+    const bool typing = qobject_cast<QLineEdit*>(focusWidget()) != nullptr;
+    if (QWidget* w = widgets_.value(state.focus);
+        w && w->isEnabled() && (!have_state_ || state.focus != last_.focus || !typing))
       w->setFocus(Qt::OtherFocusReason);
   }
   last_ = state;
@@ -624,6 +788,12 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
                                const ControlState* before) {
   QWidget* w = widgets_.value(c.id);
   if (!w) return;
+  // A control of a fixed layout goes where the window's resize rules put it.
+  if (const auto at = placed_.find(c.id); at != placed_.end() && c.kind != ControlKind::Tab &&
+                                          s.at.w > 0 && s.at.h > 0 && !(*at == s.at)) {
+    w->setGeometry(pixels(s.at));
+    *at = s.at;
+  }
   const QString value = qtext(s.value);
   switch (c.kind) {
     case ControlKind::Entry:
@@ -688,21 +858,12 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
       }
       break;
     case ControlKind::List:
-      if (auto* t = qobject_cast<QTableWidget*>(w)) {
-        const ListState& l = s.list;
-        QStringList headers;
-        for (const std::string& h : l.headers) headers << qtext(h);
-        std::size_t columns = headers.size();
-        for (const auto& row : l.rows) columns = std::max(columns, row.size());
-        t->setColumnCount(static_cast<int>(columns));
-        if (!headers.isEmpty()) t->setHorizontalHeaderLabels(headers);
-        t->horizontalHeader()->setVisible(!headers.isEmpty());
-        t->setRowCount(static_cast<int>(l.rows.size()));
-        for (std::size_t r = 0; r < l.rows.size(); ++r)
-          for (std::size_t col = 0; col < l.rows[r].size(); ++col)
-            t->setItem(static_cast<int>(r), static_cast<int>(col),
-                       new QTableWidgetItem(qtext(l.rows[r][col])));
-        if (l.highlighted >= 0) t->selectRow(l.highlighted);
+      if (auto* list = qobject_cast<BrowseList*>(w)) list->show_page(s.list, du_.width() / 4.0);
+      break;
+    case ControlKind::Tabs:
+      if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        const QSignalBlocker quiet(tabs);
+        tabs->setCurrentIndex(QString::fromStdString(s.value).toInt());
       }
       break;
     default:

@@ -4,6 +4,11 @@
 // No rule of the system lives here: a press, a typed text or a key goes to the model, and what
 // the window shows afterwards comes from the next snapshot.
 //
+// A fixed-layout window whose model gives its size (Frame) can be resized by the user: the view
+// tells the model its new size and place in dialog units (OtherEvent Resized, Moved) and places
+// every control where the next snapshot says (ControlState::at); it never grows smaller than its
+// initial size. A list shows the model's page through a BrowseList.
+//
 // Accessibility: the window's accessible name is its title; each control's accessible name is
 // its label or nearest prompt, its accessible description its use name without "?", and its
 // object name the use name without "?" as well, so automation finds it by that name.
@@ -18,6 +23,7 @@
 #include <QHash>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +71,9 @@ class WindowView : public QWidget {
   // The widget that watches for the window system's close: the view itself, or the MDI
   // sub-window that holds it.
   void watch_close_of(QWidget* container);
+  // Moves the window (its container) to the place its model keeps for it, when it keeps one;
+  // answers whether it did. Call once the container holds the view.
+  bool move_to_kept_place();
 
   QWidget* widget_of(int control) const { return widgets_.value(control); }
   const std::vector<ControlSpec>& specs() const { return specs_; }
@@ -85,25 +94,46 @@ class WindowView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  QSize sizeHint() const override;
 
  private:
   void build_fixed();
   void build_rows();
   QWidget* make(std::size_t index, QWidget* parent);
   void wire(const ControlSpec& c, QWidget* w);
-  void send(ViewEvent e);
+  bool send(ViewEvent e);
+  void send_other(int control, OtherEvent::Kind kind, int value);
   void commit_entry(int control, bool then_enter);
+  void commit_focused();
   bool key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifiers mods, const QString& text);
   void apply_control(const ControlSpec& c, const ControlState& s, const ControlState* before);
   void update_enabled();
   int control_of(QObject* o) const;
   QSize dialog_units() const;
+  // Dialog units to pixels and back (rounded, so that a size converted back is the same).
+  QRect pixels(const Rect& r) const;
+  int units_x(int px) const;
+  int units_y(int px) const;
+  // The container's place: in the MDI area, or relative to the parent window's client area.
+  QPoint window_place() const;
+  // The first snapshot of a window whose model gives its size: the window takes that size.
+  void take_frame(const Frame& f);
+  // Tells the model the window's size and place when they changed since it was last told.
+  void report_frame();
 
   std::vector<ControlSpec> specs_;
   EventSink sink_;
   QHash<int, QWidget*> widgets_;  // by control id: the control's main widget
   QHash<QObject*, int> owners_;   // every widget that belongs to a control (editors, buttons)
   QHash<int, QString> shown_;     // the model's last value of each entry, as shown
+  QHash<int, Rect> placed_;       // where each control of a fixed layout stands now
+  QSize du_;                      // the dialog base units of the window's font
+  bool resizable_ = false;
+  std::optional<QSize> told_size_;  // in dialog units
+  std::optional<QPoint> told_place_;
   WindowState last_;
   bool have_state_ = false;
   int blocks_ = 0;

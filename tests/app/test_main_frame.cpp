@@ -59,18 +59,14 @@ TEST(FileMenuTest, ItemsInOrderWithKeysAndSeparators) {
 }
 
 TEST_F(MainFrameTest, OpeningStartsTheBuildWindowAndTakesTheRequest) {
-  session.with([](Globals& g) {
-    g.globalrequest = kRequestChange;
-    g.globalresponse = kRequestCompleted;
-  });
+  session.set_request(Request::Change, 7);
+  session.set_response(static_cast<int>(Response::Completed), 7);
   main.open();
   EXPECT_EQ(starter.started, std::vector<Procedure>{Procedure::ProcFile});
-  EXPECT_EQ(main.local_request(), kRequestChange);
-  EXPECT_EQ(main.original_request(), kRequestChange);
-  const Globals g = session.globals();
-  EXPECT_EQ(g.globalrequest, 0);
-  EXPECT_EQ(g.globalresponse, 0);
-  EXPECT_EQ(g.vcrrequest, 0);
+  EXPECT_EQ(main.local_request(), static_cast<int>(Request::Change));
+  EXPECT_EQ(main.original_request(), static_cast<int>(Request::Change));
+  EXPECT_EQ(session.take_request().request, Request::None);
+  EXPECT_EQ(session.response().response, 0);
 }
 
 TEST_F(MainFrameTest, EveryChoiceStartsAFurtherWindow) {
@@ -103,7 +99,7 @@ TEST_F(MainFrameTest, ExitClosesTheFrameAndAnswersCancelled) {
   EXPECT_TRUE(main.accepted(MainControl::FILEPROCESS));
   EXPECT_EQ(starter.started.size(), 1u);
   main.close();
-  EXPECT_EQ(session.globals().globalresponse, kRequestCancelled);
+  EXPECT_EQ(session.response().response, static_cast<int>(Response::Cancelled));
 }
 
 }  // namespace

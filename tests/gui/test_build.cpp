@@ -39,6 +39,7 @@ namespace fs = std::filesystem;
 using C = ProcFileControl;
 
 const QString kBuildTitle = QString::fromLatin1(kBuildWindowTitle.data(), kBuildWindowTitle.size());
+const QString kHistoryTitle = QStringLiteral("View News Events History database");
 
 std::string read_file(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -145,8 +146,17 @@ class BuildTest : public QObject {
     QTest::keyClick(e, leave);
   }
   // Waits until the window has ended its run (or closed) and every thread is done.
+  // The Build window has closed; after a run that updated the history only the Event History
+  // list it started is open.
   bool wait_closed() {
-    return wait_for([&] { return host().running() == 0 && host().views().empty(); }, 60000);
+    return wait_for(
+        [&] {
+          const auto views = host().views();
+          return host().running() == static_cast<int>(views.size()) &&
+                 std::all_of(views.begin(), views.end(),
+                             [](WindowView* v) { return v->windowTitle() == kHistoryTitle; });
+        },
+        60000);
   }
 
  private Q_SLOTS:
@@ -282,6 +292,7 @@ class BuildTest : public QObject {
     QCOMPARE(value(build, C::CHECK1), std::string("0"));
     QTest::keyClick(build, Qt::Key_F10);
     QVERIFY(wait_closed());
+    QTRY_COMPARE(titled(kHistoryTitle).size(), std::size_t{1});  // the history was updated
 
     QProcess cli;
     cli.setProgram(QStringLiteral(MERVANE_CLI));

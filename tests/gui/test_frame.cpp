@@ -134,7 +134,7 @@ class FrameTest : public QObject {
     frame.action(MainControl::EXIT)->trigger();
     QTRY_COMPARE(frame.area()->subWindowList().size(), 0);
     QTRY_VERIFY(!frame.isVisible());
-    QCOMPARE(bed_->session.globals().globalresponse, kRequestCancelled);
+    QCOMPARE(bed_->session.response().response, static_cast<int>(Response::Cancelled));
   }
 };
 

@@ -332,5 +332,38 @@ TEST_F(Forms, LayoutFitsEveryLabel) {
   }
 }
 
+// Resized by the user, a form moves its controls apart and never onto each other: what did not
+// overlap at the initial size overlaps at no larger size, and back at the initial size every
+// control is where it was.
+TEST_F(Forms, ResizingSpreadsTheControlsWithoutOverlaps) {
+  for (FormKind k : {FormKind::UpdateCalendar, FormKind::EditSwapOut, FormKind::EditSwapRate,
+                     FormKind::EditSwapData}) {
+    session.set_request(Request::Insert);
+    const auto f = make_form(k, session, windows, reporter);
+    f->open();
+    const Rect w = f->frame().at;
+    const auto& cs = f->controls();
+    auto overlap = [](const Rect& a, const Rect& b) {
+      return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+    };
+    const struct {
+      int w, h;
+    } sizes[] = {{w.w * 3 / 2, w.h}, {w.w, w.h * 2}, {w.w * 2, w.h * 3 / 2}, {w.w + 7, w.h + 3}};
+    for (const auto& size : sizes) {
+      f->other_event({OtherEvent::Kind::Resized, 0, 0, size.w, size.h});
+      for (std::size_t i = 0; i < cs.size(); ++i)
+        for (std::size_t j = i + 1; j < cs.size(); ++j) {
+          if (overlap(cs[i].at, cs[j].at)) continue;  // a group and what it holds, a picture
+          EXPECT_FALSE(overlap(f->place(cs[i].id), f->place(cs[j].id)))
+              << f->title() << " at " << size.w << "x" << size.h << ": " << cs[i].use << cs[i].text
+              << " and " << cs[j].use << cs[j].text;
+        }
+    }
+    f->other_event({OtherEvent::Kind::Resized, 0, 0, w.w, w.h});
+    for (const ControlSpec& c : cs) EXPECT_EQ(f->place(c.id), c.at) << f->title() << c.use;
+    f->close_request();
+  }
+}
+
 }  // namespace
 }  // namespace mervane

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <QTimer>
 
 #include "gui/frame/procedures.h"
+#include "gui/widgets/message_box.h"
 #include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
 
@@ -26,6 +29,11 @@ void BackgroundArea::paintEvent(QPaintEvent*) {
 AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures,
                    QWidget* parent)
     : QMainWindow(parent), session_(session), main_(session, *this) {
+  // The font configuration is read and every installed font listed before the first text can be
+  // measured: the longest single step of a start. The font database is thread-safe, so that is
+  // done here while the frame's widgets are made; the status bar, the first to measure a text,
+  // waits for it.
+  fonts_ = std::jthread([] { QFontDatabase::families(); });
   const QString title = qtext(kAppFrameTitle);
   setWindowTitle(title);
   setAccessibleName(title);
@@ -36,7 +44,6 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
   area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(area_);
-  statusBar();
   host_ = std::make_unique<Host>(session, area_, this);
   host_->set_procedures(procedures ? std::move(procedures) : procedure_factory);
   host_->set_views(procedure_view);
@@ -66,7 +73,11 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     });
     actions_[c] = a;
   }
+  fonts_.join();
+  statusBar();
   resize(1000, 700);
+  connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
+  connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
 }
 
 AppFrame::~AppFrame() = default;
@@ -78,19 +89,34 @@ QAction* AppFrame::action(MainControl c) const {
 
 void AppFrame::open() {
   main_.open();
+  show_pending_ = true;
+  // No Build window to wait for (the program has none to start).
+  if (host_->running() == 0) show_when_opening();
+  // The icon of the frame, its windows and boxes is drawn while the Build window's model opens
+  // on its thread.
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64))));
+  QTimer::singleShot(kShowAtLatest, this, &AppFrame::show_when_opening);
+}
+
+void AppFrame::show_when_opening() {
+  if (!show_pending_) return;
+  show_pending_ = false;
   show();
-  // The icon (of the frame, its windows and boxes) is drawn once the frame is up: it is not
-  // needed for the first picture.
-  QTimer::singleShot(
-      0, this, [] { QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64)))); });
 }
 
 void AppFrame::make_room_for(WindowView* view) {
   auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
-  if (!sub) return;
-  const QSize need = sub->frameGeometry().size();
-  const QSize have = area_->viewport()->size();
-  if (need.width() <= have.width() && need.height() <= have.height()) return;
+  if (sub) {
+    // The frame not yet shown has laid out nothing: its client area is what its layout gives it.
+    if (!isVisible() && layout()) layout()->activate();
+    const QSize need = sub->frameGeometry().size();
+    const QSize have = isVisible() ? area_->viewport()->size() : area_->maximumViewportSize();
+    if (need.width() > have.width() || need.height() > have.height()) grow(sub, need, have);
+  }
+  show_when_opening();
+}
+
+void AppFrame::grow(QMdiSubWindow* sub, QSize need, QSize have) {
   // The frame grows as far as the screen allows, so that the window can be read whole.
   QSize want = size() + QSize(std::max(0, need.width() - have.width()),
                               std::max(0, need.height() - have.height()));

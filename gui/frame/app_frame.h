@@ -4,12 +4,19 @@
 //
 // Closing the frame (E&xit, Alt+F4, the close box) asks every window to close and closes when
 // the last one has; a window busy on a long run finishes it first.
+//
+// Start-up: the frame shows once the Build window is in it, sized to hold it, so that its first
+// picture is the frame with the window (one layout, one paint). A message, or the end of every
+// window, shows it as well; a window that takes longer than kShowAtLatest to open finds the frame
+// already up. While the frame is built, the system's fonts load on a thread of their own.
 #pragma once
 
 #include <QMainWindow>
 #include <QMdiArea>
+#include <chrono>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "core/app/main_frame.h"
 #include "gui/widgets/window_host.h"
@@ -30,12 +37,16 @@ class BackgroundArea : public QMdiArea {
 
 class AppFrame : public QMainWindow, private Starter {
  public:
+  // The longest the frame waits for the Build window before it shows without it.
+  static constexpr std::chrono::milliseconds kShowAtLatest{300};
+
   // procedures: the factories of the menu's windows (the program's own by default).
   explicit AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures = {},
                     QWidget* parent = nullptr);
   ~AppFrame() override;
 
-  // MAIN: the request values, the Build window started, then the frame shown.
+  // MAIN: the request values and the Build window started; the frame shows when the window is
+  // in it (see above).
   void open();
 
   Host& host() { return *host_; }
@@ -49,13 +60,18 @@ class AppFrame : public QMainWindow, private Starter {
   void start(Procedure p) override;
   // A window larger than the client area makes the frame grow to show it (within the screen).
   void make_room_for(WindowView* view);
+  void grow(QMdiSubWindow* sub, QSize need, QSize have);
+  // Shows the frame, once, if open() is waiting to.
+  void show_when_opening();
 
   Session& session_;
   Main main_;
   BackgroundArea* area_;
   std::unique_ptr<Host> host_;
   std::map<MainControl, QAction*> actions_;
+  std::jthread fonts_;
   bool closing_ = false;
+  bool show_pending_ = false;
 };
 
 }  // namespace mervane::gui

@@ -47,7 +47,8 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
   host_ = std::make_unique<Host>(session, area_, this);
   host_->set_procedures(procedures ? std::move(procedures) : procedure_factory);
   host_->set_views(procedure_view);
-  connect(host_.get(), &Host::viewOpened, this, &AppFrame::make_room_for);
+  connect(host_.get(), &Host::viewOpened, this, &AppFrame::view_opened);
+  connect(host_.get(), &Host::viewUpdated, this, &AppFrame::view_updated);
   connect(host_.get(), &Host::allEnded, this, [this] {
     if (closing_) close();
   });
@@ -104,16 +105,30 @@ void AppFrame::show_when_opening() {
   show();
 }
 
-void AppFrame::make_room_for(WindowView* view) {
+void AppFrame::view_opened(WindowView* view) {
   auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
-  if (sub) {
-    // The frame not yet shown has laid out nothing: its client area is what its layout gives it.
-    if (!isVisible() && layout()) layout()->activate();
-    const QSize need = sub->frameGeometry().size();
-    const QSize have = isVisible() ? area_->viewport()->size() : area_->maximumViewportSize();
-    if (need.width() > have.width() || need.height() > have.height()) grow(sub, need, have);
+  if (!show_pending_) {
+    if (sub) make_room_for(sub);
+    return;
   }
-  show_when_opening();
+  // A window over the frame shows the frame now; one in it once it has its first state.
+  if (!sub) show_when_opening();
+}
+
+void AppFrame::view_updated(WindowView* view) {
+  if (!show_pending_) return;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget())) {
+    make_room_for(sub);
+    show_when_opening();
+  }
+}
+
+void AppFrame::make_room_for(QMdiSubWindow* sub) {
+  // The frame not yet shown has laid out nothing: its client area is what its layout gives it.
+  if (!isVisible() && layout()) layout()->activate();
+  const QSize need = sub->frameGeometry().size();
+  const QSize have = isVisible() ? area_->viewport()->size() : area_->maximumViewportSize();
+  if (need.width() > have.width() || need.height() > have.height()) grow(sub, need, have);
 }
 
 void AppFrame::grow(QMdiSubWindow* sub, QSize need, QSize have) {

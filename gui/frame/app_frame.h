@@ -5,10 +5,12 @@
 // Closing the frame (E&xit, Alt+F4, the close box) asks every window to close and closes when
 // the last one has; a window busy on a long run finishes it first.
 //
-// Start-up: the frame shows once the Build window is in it, sized to hold it, so that its first
-// picture is the frame with the window (one layout, one paint). A message, or the end of every
-// window, shows it as well; a window that takes longer than kShowAtLatest to open finds the frame
-// already up. While the frame is built, the system's fonts load on a thread of their own.
+// Start-up: the frame shows once the Build window is in it with the state its model published
+// after its first event, the frame sized to hold it, so that its first picture is the frame with
+// the window as the user gets it (one layout, one paint). A window opened over the frame (the
+// Initial setup), a message, or the end of every window shows it as well; a window that takes
+// longer than kShowAtLatest finds the frame already up. While the frame is built, the system's
+// fonts load on a thread of their own.
 #pragma once
 
 #include <QMainWindow>
@@ -58,8 +60,10 @@ class AppFrame : public QMainWindow, private Starter {
 
  private:
   void start(Procedure p) override;
+  void view_opened(WindowView* view);
+  void view_updated(WindowView* view);
   // A window larger than the client area makes the frame grow to show it (within the screen).
-  void make_room_for(WindowView* view);
+  void make_room_for(QMdiSubWindow* sub);
   void grow(QMdiSubWindow* sub, QSize need, QSize have);
   // Shows the frame, once, if open() is waiting to.
   void show_when_opening();

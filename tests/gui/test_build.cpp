@@ -188,8 +188,8 @@ class BuildTest : public QObject {
     QVERIFY(frame_->isVisible());
   }
 
-  // The frame shows once, with the Build window in it and already grown to hold it as far as the
-  // screen allows: the first picture is the one the user keeps.
+  // The frame shows once, with the Build window in it, taking input, and the frame already grown
+  // to hold it as far as the screen allows: the first picture is the one the user keeps.
   void theFrameShowsOnceWithTheBuildWindowInIt() {
     seed_history(folder());
     session_ = std::make_unique<Session>(folder(), *clock_);
@@ -199,6 +199,7 @@ class BuildTest : public QObject {
     WindowView* build = wait_view(kBuildTitle);
     QVERIFY(build);
     QCOMPARE(watch.windows_at_show, std::vector<int>{1});
+    QCOMPARE(watch.enabled_at_show, std::vector<int>{1});
     QCOMPARE(watch.resized_while_visible, 0);
     const QMdiSubWindow* sub = frame_->area()->subWindowList().front();
     const QSize screen = frame_->screen()->availableGeometry().size();

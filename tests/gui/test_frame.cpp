@@ -128,6 +128,7 @@ class FrameTest : public QObject {
     QVERIFY(!frame.isVisible());
     QTRY_VERIFY(frame.isVisible());
     QCOMPARE(watch.windows_at_show, std::vector<int>{1});
+    QCOMPARE(watch.enabled_at_show, std::vector<int>{1});
     QVERIFY(frame.area()->subWindowList().front()->isVisible());
   }
 

@@ -19,11 +19,9 @@
 
 namespace mervane::gui {
 
-void BackgroundArea::paintEvent(QPaintEvent*) {
+void BackgroundArea::paintEvent(QPaintEvent* e) {
   QPainter p(viewport());
-  if (cached_.size() != viewport()->size())
-    cached_ = frame_background(viewport()->width(), viewport()->height());
-  p.drawImage(0, 0, cached_);
+  paint_frame_background(p, viewport()->size(), e->region());
 }
 
 AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures,

@@ -25,16 +25,13 @@
 
 namespace mervane::gui {
 
-// The MDI area with the frame's background picture.
+// The MDI area with the frame's background picture, painted where windows leave it exposed.
 class BackgroundArea : public QMdiArea {
  public:
   using QMdiArea::QMdiArea;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
-
- private:
-  QImage cached_;
 };
 
 class AppFrame : public QMainWindow, private Starter {

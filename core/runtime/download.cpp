@@ -65,12 +65,13 @@ struct Easy {
 
 CurlDownloader::CurlDownloader(std::chrono::milliseconds connect_timeout,
                                std::chrono::milliseconds transfer_timeout)
-    : connect_timeout_(connect_timeout), transfer_timeout_(transfer_timeout) {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
+    : connect_timeout_(connect_timeout), transfer_timeout_(transfer_timeout) {}
 
 Status CurlDownloader::fetch(const std::string& url, const std::filesystem::path& target) {
+  // libcurl and its TLS library are set up at the first download, not when a window that may
+  // download opens (that setup reads the TLS configuration: a millisecond of every start).
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
   remove_left_temporaries(target, ".download-");
   TempFile temp;
   temp.path = target;

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -11,21 +13,25 @@
 #include <QTimer>
 
 #include "gui/frame/procedures.h"
+#include "gui/widgets/message_box.h"
 #include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
 
 namespace mervane::gui {
 
-void BackgroundArea::paintEvent(QPaintEvent*) {
+void BackgroundArea::paintEvent(QPaintEvent* e) {
   QPainter p(viewport());
-  if (cached_.size() != viewport()->size())
-    cached_ = frame_background(viewport()->width(), viewport()->height());
-  p.drawImage(0, 0, cached_);
+  paint_frame_background(p, viewport()->size(), e->region());
 }
 
 AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures,
                    QWidget* parent)
     : QMainWindow(parent), session_(session), main_(session, *this) {
+  // The font configuration is read and every installed font listed before the first text can be
+  // measured: the longest single step of a start. The font database is thread-safe, so that is
+  // done here while the frame's widgets are made; the status bar, the first to measure a text,
+  // waits for it.
+  fonts_ = std::jthread([] { QFontDatabase::families(); });
   const QString title = qtext(kAppFrameTitle);
   setWindowTitle(title);
   setAccessibleName(title);
@@ -36,11 +42,11 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
   area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(area_);
-  statusBar();
   host_ = std::make_unique<Host>(session, area_, this);
   host_->set_procedures(procedures ? std::move(procedures) : procedure_factory);
   host_->set_views(procedure_view);
-  connect(host_.get(), &Host::viewOpened, this, &AppFrame::make_room_for);
+  connect(host_.get(), &Host::viewOpened, this, &AppFrame::view_opened);
+  connect(host_.get(), &Host::viewUpdated, this, &AppFrame::view_updated);
   connect(host_.get(), &Host::allEnded, this, [this] {
     if (closing_) close();
   });
@@ -66,7 +72,11 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     });
     actions_[c] = a;
   }
+  fonts_.join();
+  statusBar();
   resize(1000, 700);
+  connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
+  connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
 }
 
 AppFrame::~AppFrame() = default;
@@ -78,19 +88,48 @@ QAction* AppFrame::action(MainControl c) const {
 
 void AppFrame::open() {
   main_.open();
-  show();
-  // The icon (of the frame, its windows and boxes) is drawn once the frame is up: it is not
-  // needed for the first picture.
-  QTimer::singleShot(
-      0, this, [] { QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64)))); });
+  show_pending_ = true;
+  // No Build window to wait for (the program has none to start).
+  if (host_->running() == 0) show_when_opening();
+  // The icon of the frame, its windows and boxes is drawn while the Build window's model opens
+  // on its thread.
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64))));
+  QTimer::singleShot(kShowAtLatest, this, &AppFrame::show_when_opening);
 }
 
-void AppFrame::make_room_for(WindowView* view) {
+void AppFrame::show_when_opening() {
+  if (!show_pending_) return;
+  show_pending_ = false;
+  show();
+}
+
+void AppFrame::view_opened(WindowView* view) {
   auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
-  if (!sub) return;
+  if (!show_pending_) {
+    if (sub) make_room_for(sub);
+    return;
+  }
+  // A window over the frame shows the frame now; one in it once it has its first state.
+  if (!sub) show_when_opening();
+}
+
+void AppFrame::view_updated(WindowView* view) {
+  if (!show_pending_) return;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget())) {
+    make_room_for(sub);
+    show_when_opening();
+  }
+}
+
+void AppFrame::make_room_for(QMdiSubWindow* sub) {
+  // The frame not yet shown has laid out nothing: its client area is what its layout gives it.
+  if (!isVisible() && layout()) layout()->activate();
   const QSize need = sub->frameGeometry().size();
-  const QSize have = area_->viewport()->size();
-  if (need.width() <= have.width() && need.height() <= have.height()) return;
+  const QSize have = isVisible() ? area_->viewport()->size() : area_->maximumViewportSize();
+  if (need.width() > have.width() || need.height() > have.height()) grow(sub, need, have);
+}
+
+void AppFrame::grow(QMdiSubWindow* sub, QSize need, QSize have) {
   // The frame grows as far as the screen allows, so that the window can be read whole.
   QSize want = size() + QSize(std::max(0, need.width() - have.width()),
                               std::max(0, need.height() - have.height()));

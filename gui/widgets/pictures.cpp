@@ -79,23 +79,25 @@ QImage wingdings_chart() {
   return img;
 }
 
-QImage frame_background(int width, int height) {
-  // Drawn on every start before the frame's first picture, so it keeps to cheap strokes: the
+void paint_frame_background(QPainter& p, QSize size, const QRegion& exposed) {
+  // Painted on every start before the frame's first picture, so it keeps to cheap strokes: the
   // sky row by row, straight lines and boxes without antialiasing.
-  QImage img(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+  const int width = std::max(size.width(), 1), height = std::max(size.height(), 1);
   const QColor top(0x23, 0x2F, 0x42), bottom(0x3B, 0x4D, 0x66);
-  for (int y = 0; y < img.height(); ++y) {
-    const double f = img.height() > 1 ? static_cast<double>(y) / (img.height() - 1) : 0;
-    const QRgb c = qRgb(top.red() + static_cast<int>((bottom.red() - top.red()) * f),
+  for (const QRect& r : exposed.intersected(QRect(0, 0, width, height))) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      const double f = height > 1 ? static_cast<double>(y) / (height - 1) : 0;
+      p.fillRect(r.left(), y, r.width(), 1,
+                 QColor(top.red() + static_cast<int>((bottom.red() - top.red()) * f),
                         top.green() + static_cast<int>((bottom.green() - top.green()) * f),
-                        top.blue() + static_cast<int>((bottom.blue() - top.blue()) * f));
-    std::fill_n(reinterpret_cast<QRgb*>(img.scanLine(y)), img.width(), c);
+                        top.blue() + static_cast<int>((bottom.blue() - top.blue()) * f)));
+    }
   }
-  QPainter p(&img);
+  p.save();
+  p.setClipRegion(exposed, Qt::IntersectClip);
   // The chart takes the lower two thirds; the grid and the candles stay faint so that windows
   // in front of it read clearly.
-  const QRectF area(img.width() * 0.04, img.height() * 0.30, img.width() * 0.92,
-                    img.height() * 0.62);
+  const QRectF area(width * 0.04, height * 0.30, width * 0.92, height * 0.62);
   for (int i = 0; i <= 8; ++i) {
     const double y = std::round(area.top() + area.height() * i / 8);
     p.fillRect(QRectF(area.left(), y, area.width(), 1), QColor(255, 255, 255, 22));
@@ -115,7 +117,7 @@ QImage frame_background(int width, int height) {
     p.setBrush(c);
     p.drawEllipse(QPointF(x, area.top() - 14), 5, 5);
   }
-  return img;
+  p.restore();
 }
 
 QImage program_icon(int size) {

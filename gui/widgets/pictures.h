@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
 #include <QString>
+
+class QPainter;
 
 namespace mervane::gui {
 
@@ -11,8 +14,9 @@ namespace mervane::gui {
 // character, shows its code alone), on a picture of 751 x 299 pixels.
 QImage wingdings_chart();
 
-// The frame's background: a quiet price chart with news marks, width x height pixels.
-QImage frame_background(int width, int height);
+// The frame's background: a quiet price chart with news marks over an area of the given size,
+// painted in the exposed part of it only (what windows cover costs nothing).
+void paint_frame_background(QPainter& p, QSize size, const QRegion& exposed);
 
 // The program's icon, size x size pixels (drawn without text, so it needs no fonts).
 QImage program_icon(int size);

@@ -159,6 +159,7 @@ void Host::post_state(int window, WindowState state, bool busy) {
         if (it == open_.end() || !it->second.view) return;
         it->second.view->apply(state);
         it->second.view->set_busy(busy);
+        Q_EMIT viewUpdated(it->second.view);
       },
       Qt::QueuedConnection);
 }

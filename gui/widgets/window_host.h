@@ -113,6 +113,8 @@ class Host : public QObject {
 
  Q_SIGNALS:
   void viewOpened(mervane::gui::WindowView* view);
+  // A window shows a state its model published (its first event served, or progress).
+  void viewUpdated(mervane::gui::WindowView* view);
   void viewClosed();
   void messageShown(mervane::gui::MessageBox* box);
   // The last window's thread has ended (the program goes on).

@@ -11,6 +11,9 @@
 #include <thread>
 
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <algorithm>
 
 #include "core/app/pick_date.h"
 #include "core/runtime/clock.h"
@@ -148,6 +151,32 @@ struct GuiBed {
   QTemporaryDir dir;
   FixedClock clock{*date_serial(2009, 3, 11), 1};
   Session session{dir.path().toStdString(), clock};
+};
+
+// What became of a frame as it showed: how many windows its client area held each time it was
+// shown and how many of them took input then, and how often it changed size while visible.
+class FrameWatch : public QObject {
+ public:
+  FrameWatch(QWidget& frame, QMdiArea* area) : frame_(frame), area_(area) {
+    frame.installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Show) {
+      const auto subs = area_->subWindowList();
+      windows_at_show.push_back(static_cast<int>(subs.size()));
+      enabled_at_show.push_back(static_cast<int>(std::count_if(
+          subs.begin(), subs.end(), [](QMdiSubWindow* s) { return s->widget()->isEnabled(); })));
+    }
+    if (e->type() == QEvent::Resize && frame_.isVisible()) ++resized_while_visible;
+    return false;
+  }
+  std::vector<int> windows_at_show;
+  std::vector<int> enabled_at_show;
+  int resized_while_visible = 0;
+
+ private:
+  QWidget& frame_;
+  QMdiArea* area_;
 };
 
 // Waits, running the GUI's events, until the condition holds (false after the timeout).

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -175,9 +176,9 @@ class BuildTest : public QObject {
 
   void firstStartWithAnEmptyHistoryShowsTheInitialSetupFirst() {
     start();
-    QVERIFY(frame_->isVisible());
     WindowView* build = wait_view(kBuildTitle, 1, false);
     QVERIFY(build);
+    QVERIFY(frame_->isVisible());
     WindowView* setup = wait_view(qtext(InitialSetup::kCaption));
     QVERIFY(setup);
     // The Build window is in the frame; the setup is over it and holds it until it closes.
@@ -195,6 +196,30 @@ class BuildTest : public QObject {
     QTest::keyClick(build, Qt::Key_Escape);
     QVERIFY(wait_closed());
     QVERIFY(frame_->isVisible());
+  }
+
+  // The frame shows once, with the Build window in it, taking input, and the frame already grown
+  // to hold it as far as the screen allows: the first picture is the one the user keeps.
+  void theFrameShowsOnceWithTheBuildWindowInIt() {
+    seed_history(folder());
+    session_ = std::make_unique<Session>(folder(), *clock_);
+    frame_ = std::make_unique<AppFrame>(*session_);
+    FrameWatch watch(*frame_, frame_->area());
+    frame_->open();
+    WindowView* build = wait_view(kBuildTitle);
+    QVERIFY(build);
+    QCOMPARE(watch.windows_at_show, std::vector<int>{1});
+    QCOMPARE(watch.enabled_at_show, std::vector<int>{1});
+    QCOMPARE(watch.resized_while_visible, 0);
+    const QMdiSubWindow* sub = frame_->area()->subWindowList().front();
+    const QSize screen = frame_->screen()->availableGeometry().size();
+    QVERIFY2(frame_->area()->viewport()->rect().contains(sub->geometry()) ||
+                 frame_->width() == screen.width() || frame_->height() == screen.height(),
+             qPrintable(QStringLiteral("window %1x%2 in a client area of %3x%4")
+                            .arg(sub->width())
+                            .arg(sub->height())
+                            .arg(frame_->area()->viewport()->width())
+                            .arg(frame_->area()->viewport()->height())));
   }
 
   void typingTogglingAndTheDateRangeGuard() {

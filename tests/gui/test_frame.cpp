@@ -1,16 +1,20 @@
-// The frame as a user meets it: its title, the File menu with its keys, the Build window started
-// before the frame shows, F9 twice giving two windows side by side, and E&xit closing the
-// windows and then the frame.
+// The frame as a user meets it: its title, the File menu with its keys, the Build window in the
+// frame when the frame first shows, F9 twice giving two windows side by side, and E&xit closing
+// the windows and then the frame.
+#include <QAbstractButton>
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <future>
 
 #include "core/runtime/clock.h"
 #include "gui/frame/app_frame.h"
+#include "gui/widgets/message_box.h"
 #include "tests/gui/gui_support.h"
 
 namespace mervane::gui::test {
@@ -90,8 +94,8 @@ class FrameTest : public QObject {
     AppFrame frame(bed_->session, test_procedures());
     QSignalSpy opened(&frame.host(), &Host::viewOpened);
     frame.open();
-    QVERIFY(frame.isVisible());
     QTRY_COMPARE(opened.count(), 1);
+    QVERIFY(frame.isVisible());
     QCOMPARE(started(), std::vector<Procedure>{Procedure::ProcFile});
     for (const auto& a : {MainControl::FILEPROCESS, MainControl::FILEBROWSEHISTORY})
       QVERIFY(frame.action(a)->isEnabled());
@@ -113,6 +117,80 @@ class FrameTest : public QObject {
       QVERIFY(s->isVisible());
     }
     QCOMPARE(subs[1]->windowTitle(), subs[2]->windowTitle());
+  }
+
+  // The frame's first picture is the frame with the Build window in it: the frame shows once the
+  // window is there, not before.
+  void theFrameShowsWithTheBuildWindowInIt() {
+    AppFrame frame(bed_->session, test_procedures());
+    FrameWatch watch(frame, frame.area());
+    frame.open();
+    QVERIFY(!frame.isVisible());
+    QTRY_VERIFY(frame.isVisible());
+    QCOMPARE(watch.windows_at_show, std::vector<int>{1});
+    QCOMPARE(watch.enabled_at_show, std::vector<int>{1});
+    QVERIFY(frame.area()->subWindowList().front()->isVisible());
+  }
+
+  // Without a Build window to wait for, the frame shows at once.
+  void withoutABuildWindowTheFrameShowsAtOnce() {
+    AppFrame frame(bed_->session, [](Procedure) { return ModelFactory{}; });
+    frame.open();
+    QVERIFY(frame.isVisible());
+    QCOMPARE(frame.area()->subWindowList().size(), 0);
+  }
+
+  // A Build window slow to open, or one that asks something before its window is there, finds
+  // the frame up: the wait for the window is bounded, and a message shows the frame at once.
+  void aWindowSlowToOpenOrAMessageFirstShowsTheFrame_data() {
+    QTest::addColumn<bool>("message");
+    QTest::newRow("slow to open") << false;
+    QTest::newRow("a message first") << true;
+  }
+  void aWindowSlowToOpenOrAMessageFirstShowsTheFrame() {
+    QFETCH(bool, message);
+    std::promise<void> go;
+    std::shared_future<void> gate = go.get_future().share();
+    AppFrame frame(bed_->session, [&](Procedure) -> ModelFactory {
+      return [gate, message](const ModelServices& s) {
+        if (message) {
+          Warning w;
+          w.text = "The settings file could not be read";
+          w.caption = "Settings";
+          s.reporter.warning(w);
+        } else {
+          gate.wait();
+        }
+        return std::make_unique<TestWindow>(s, "Slow");
+      };
+    });
+    // The window's thread waits at the gate until released, whatever this test ends with (before
+    // the frame, which waits for its threads, goes).
+    struct Release {
+      std::promise<void>& go;
+      bool done = false;
+      void now() {
+        if (!done) go.set_value();
+        done = true;
+      }
+      ~Release() { now(); }
+    } release{go};
+    QSignalSpy opened(&frame.host(), &Host::viewOpened);
+    QElapsedTimer waited;
+    waited.start();
+    frame.open();
+    QTRY_VERIFY(frame.isVisible());
+    QCOMPARE(opened.count(), 0);
+    if (message) {
+      QVERIFY(waited.elapsed() < AppFrame::kShowAtLatest.count());
+      QCOMPARE(frame.host().message_boxes().size(), std::size_t{1});
+      frame.host().message_boxes().front()->button_for(kOkButton)->click();
+    } else {
+      QVERIFY(waited.elapsed() >= AppFrame::kShowAtLatest.count() * 9 / 10);
+    }
+    release.now();
+    QTRY_COMPARE(opened.count(), 1);
+    QCOMPARE(frame.area()->subWindowList().size(), 1);
   }
 
   void closingTheBuildWindowLeavesTheFrameAndExitEndsAll() {

@@ -1,7 +1,9 @@
 // The shared pieces of the views: the picture validator, the message boxes of every standard
-// warning and the stop box, the Wingdings font choice and its chart, the date picker's sheet.
+// warning and the stop box, the Wingdings font choice and its chart, the date picker's sheet,
+// the frame's background painted in parts.
 #include <QFontDatabase>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRawFont>
 #include <QSignalSpy>
@@ -176,6 +178,46 @@ class WidgetsTest : public QObject {
       for (int x = 0; x < chart.width(); ++x) dark += qGray(chart.pixel(x, y)) < 128;
       QVERIFY2(dark > 10, qPrintable(QString::number(row)));
     }
+  }
+
+  // The frame's background painted where windows leave it exposed is, there, the background
+  // painted whole, and nothing is painted elsewhere.
+  void backgroundPaintedInPartsIsTheWholeThere_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRegion>("exposed");
+    const QSize s(420, 300);
+    QTest::newRow("everything") << s << QRegion(0, 0, 420, 300);
+    QTest::newRow("beside and below a window")
+        << s << (QRegion(300, 0, 120, 300) + QRegion(0, 220, 420, 80));
+    QTest::newRow("a strip through the news marks") << s << QRegion(0, 70, 420, 30);
+    QTest::newRow("partly outside the area") << s << QRegion(400, 280, 100, 100);
+    QTest::newRow("one pixel high") << QSize(50, 1) << QRegion(0, 0, 50, 1);
+  }
+  void backgroundPaintedInPartsIsTheWholeThere() {
+    QFETCH(QSize, size);
+    QFETCH(QRegion, exposed);
+    const QColor untouched(Qt::magenta);
+    QImage whole(size, QImage::Format_RGB32), part(size, QImage::Format_RGB32);
+    whole.fill(untouched);
+    part.fill(untouched);
+    {
+      QPainter p(&whole);
+      paint_frame_background(p, size, QRegion(QRect(QPoint(0, 0), size)));
+    }
+    {
+      QPainter p(&part);
+      paint_frame_background(p, size, exposed);
+    }
+    int painted = 0;
+    for (int y = 0; y < size.height(); ++y)
+      for (int x = 0; x < size.width(); ++x) {
+        QVERIFY2(whole.pixel(x, y) != untouched.rgb(),
+                 qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        const bool in = exposed.contains(QPoint(x, y));
+        painted += in;
+        QCOMPARE(part.pixel(x, y), in ? whole.pixel(x, y) : untouched.rgb());
+      }
+    QVERIFY(painted > 0);
   }
 
   void datePickerSheetIsLaidOutWithoutOverlaps() {

@@ -49,7 +49,7 @@ CalendarRecord calendar_event(int d, int h, int m, const char* ccy, const char* 
   r.descr = descr;
   r.impact = "H";
   r.actual = actual;
-  r.kxidcode = "4" + std::to_string(d);
+  r.kxidcode = std::to_string(40 + d);  // not "4" + to_string(d): GCC 12 warns falsely (-Wrestrict)
   return r;
 }
 

@@ -1,7 +1,9 @@
 // The shared pieces of the views: the picture validator, the message boxes of every standard
 // warning and the stop box, the Wingdings font choice and its chart, the date picker's sheet,
-// the frame's background painted in parts.
+// the frame's background painted in parts, the group boxes' style.
+#include <QApplication>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include "core/setup/calendar.h"
 #include "core/util/dates.h"
 #include "core/util/wingdings.h"
+#include "gui/widgets/group_style.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/picture_edit.h"
 #include "gui/widgets/pictures.h"
@@ -251,6 +254,76 @@ class WidgetsTest : public QObject {
     QVERIFY(view.widget_of(static_cast<int>(CalendarControl::BOX11) + 20)->isVisible());
     QVERIFY(!view.widget_of(static_cast<int>(CalendarControl::BOX11) + 19)->isVisible());
     QCOMPARE(view.accessibleName(), QStringLiteral("Select date"));
+  }
+
+  // A group box with the program's group style looks, pixel for pixel, as the application's
+  // style draws it: with a title or without, checkable, disabled, small or as large as the
+  // Build window's, over a background of the box's own colour and over another colour.
+  void groupBoxDrawnAsTheStyleDrawsIt_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("checkable");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QColor>("under");
+    const QColor window = QApplication::palette().color(QPalette::Window);
+    QTest::newRow("titled, large")
+        << "Settings for output" << QSize(1317, 559) << false << true << window;
+    QTest::newRow("titled, small") << "NCI" << QSize(172, 55) << false << true << window;
+    QTest::newRow("untitled") << QString() << QSize(300, 120) << false << true << window;
+    QTest::newRow("checkable") << "Effects" << QSize(300, 120) << true << true << window;
+    QTest::newRow("disabled") << "Profiles" << QSize(408, 77) << false << false << window;
+    QTest::newRow("over a colour")
+        << "Show on" << QSize(509, 103) << false << true << QColor(40, 90, 200);
+    QTest::newRow("too small for a middle") << "Tiny" << QSize(20, 12) << false << true << window;
+  }
+  void groupBoxDrawnAsTheStyleDrawsIt() {
+    QFETCH(QString, title);
+    QFETCH(QSize, size);
+    QFETCH(bool, checkable);
+    QFETCH(bool, enabled);
+    QFETCH(QColor, under);
+    if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
+      QSKIP("the group style changes only Fusion's group boxes");
+    auto draw = [&](bool ours) {
+      QWidget top;
+      QGroupBox box(title, &top);
+      box.setCheckable(checkable);
+      box.setEnabled(enabled);
+      box.setGeometry(QRect(QPoint(), size));
+      if (ours) use_group_style(&box);
+      // Drawn as a box in a window is: over what is under it (all of it, unlike a picture of a
+      // box alone, which the box's frame leaves partly bare).
+      QImage image(size, QImage::Format_ARGB32_Premultiplied);
+      image.fill(under);
+      box.render(&image, QPoint(), QRegion(), {});
+      return std::pair{image, box.style()};
+    };
+    const auto [stock, stock_style] = draw(false);
+    const auto [ours, our_style] = draw(true);
+    QVERIFY(our_style != stock_style);  // the box does get the group style
+    QCOMPARE(ours, stock);
+  }
+
+  // A border picture is drawn with a fill only when stretching it changes nothing but its size.
+  void borderPictureStretchFreeOnlyWhenUniform() {
+    QImage picture(20, 16, QImage::Format_ARGB32);
+    picture.fill(qRgba(0, 0, 0, 3));
+    for (int x = 0; x < 20; ++x) picture.setPixel(x, 0, qRgba(60, 60, 60, 50));
+    for (int y = 0; y < 16; ++y) picture.setPixel(19, y, qRgba(90, 90, 90, 40));
+    const auto centre = stretch_free_centre(picture, 4);
+    QVERIFY(centre.has_value());
+    QCOMPARE(centre->rgba(), qRgba(0, 0, 0, 3));
+
+    QImage spotted = picture;
+    spotted.setPixel(10, 8, qRgba(0, 0, 0, 4));  // the middle not one colour
+    QVERIFY(!stretch_free_centre(spotted, 4));
+    QImage edged = picture;
+    edged.setPixel(10, 1, qRgba(255, 0, 0, 255));  // a line along the top edge not one colour
+    QVERIFY(!stretch_free_centre(edged, 4));
+    QImage sided = picture;
+    sided.setPixel(1, 9, qRgba(255, 0, 0, 255));  // a line along the left edge not one colour
+    QVERIFY(!stretch_free_centre(sided, 4));
+    QVERIFY(!stretch_free_centre(picture, 10));  // margins leaving no middle
   }
 };
 

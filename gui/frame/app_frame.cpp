@@ -29,8 +29,9 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     : QMainWindow(parent), session_(session), main_(session, *this) {
   // The font configuration is read and every installed font listed before the first text can be
   // measured: the longest single step of a start. The font database is thread-safe, so that is
-  // done here while the frame's widgets are made; the status bar, the first to measure a text,
-  // waits for it.
+  // done on a thread of its own while the frame's widgets are made and, once open() is called,
+  // while the Build window's model opens; the status bar, the first to measure a text, waits
+  // for it (see complete()).
   fonts_ = std::jthread([] { QFontDatabase::families(); });
   const QString title = qtext(kAppFrameTitle);
   setWindowTitle(title);
@@ -72,8 +73,6 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     });
     actions_[c] = a;
   }
-  fonts_.join();
-  statusBar();
   resize(1000, 700);
   connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
   connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
@@ -86,8 +85,20 @@ QAction* AppFrame::action(MainControl c) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+void AppFrame::complete() {
+  if (!fonts_.joinable()) return;
+  fonts_.join();
+  statusBar();
+}
+
+void AppFrame::setVisible(bool visible) {
+  if (visible) complete();
+  QMainWindow::setVisible(visible);
+}
+
 void AppFrame::open() {
   main_.open();
+  complete();
   show_pending_ = true;
   // No Build window to wait for (the program has none to start).
   if (host_->running() == 0) show_when_opening();

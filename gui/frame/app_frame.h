@@ -9,8 +9,8 @@
 // after its first event, the frame sized to hold it, so that its first picture is the frame with
 // the window as the user gets it (one layout, one paint). A window opened over the frame (the
 // Initial setup), a message, or the end of every window shows it as well; a window that takes
-// longer than kShowAtLatest finds the frame already up. While the frame is built, the system's
-// fonts load on a thread of their own.
+// longer than kShowAtLatest finds the frame already up. While the frame is built and the Build
+// window's model opens, the system's fonts load on a thread of their own.
 #pragma once
 
 #include <QMainWindow>
@@ -48,6 +48,9 @@ class AppFrame : public QMainWindow, private Starter {
   // in it (see above).
   void open();
 
+  // The frame made whole (shown, or opened): its status bar once the fonts are loaded.
+  void setVisible(bool visible) override;
+
   Host& host() { return *host_; }
   QMdiArea* area() { return area_; }
   QAction* action(MainControl c) const;
@@ -62,6 +65,8 @@ class AppFrame : public QMainWindow, private Starter {
   // A window larger than the client area makes the frame grow to show it (within the screen).
   void make_room_for(QMdiSubWindow* sub);
   void grow(QMdiSubWindow* sub, QSize need, QSize have);
+  // Waits for the fonts, then adds the status bar; once.
+  void complete();
   // Shows the frame, once, if open() is waiting to.
   void show_when_opening();
 

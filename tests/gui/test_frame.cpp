@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <future>
 
@@ -130,6 +131,30 @@ class FrameTest : public QObject {
     QCOMPARE(watch.windows_at_show, std::vector<int>{1});
     QCOMPARE(watch.enabled_at_show, std::vector<int>{1});
     QVERIFY(frame.area()->subWindowList().front()->isVisible());
+  }
+
+  // The frame has its status bar however it comes up: opened (before it shows), or shown
+  // without being opened; and the same one, not a second.
+  void theFrameHasItsStatusBarOpenedOrShown_data() {
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("opened") << true;
+    QTest::newRow("shown") << false;
+  }
+  void theFrameHasItsStatusBarOpenedOrShown() {
+    QFETCH(bool, opened);
+    AppFrame frame(bed_->session, test_procedures());
+    if (opened) {
+      frame.open();
+      QCOMPARE(frame.findChildren<QStatusBar*>().size(), 1);
+      QTRY_VERIFY(frame.isVisible());
+    } else {
+      frame.show();
+    }
+    QCOMPARE(frame.findChildren<QStatusBar*>().size(), 1);
+    QVERIFY(frame.statusBar()->isVisible());
+    frame.hide();
+    frame.show();
+    QCOMPARE(frame.findChildren<QStatusBar*>().size(), 1);
   }
 
   // Without a Build window to wait for, the frame shows at once.

@@ -24,7 +24,7 @@
 
 #include "core/util/text.h"
 #include "gui/widgets/browse_list.h"
-#include "gui/widgets/group_style.h"
+#include "gui/widgets/group_box.h"
 #include "gui/widgets/picture_edit.h"
 #include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
@@ -256,12 +256,9 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
       break;
     }
     case ControlKind::Group:
-    case ControlKind::OptionGroup: {
-      auto* g = new QGroupBox(text, parent);
-      use_group_style(g);
-      w = g;
+    case ControlKind::OptionGroup:
+      w = new GroupBox(text, parent);
       break;
-    }
     case ControlKind::List:
       w = new BrowseList(parent);
       break;

@@ -32,6 +32,7 @@
 #include "core/runtime/table.h"
 #include "gui/frame/app_frame.h"
 #include "gui/frame/procedures.h"
+#include "gui/widgets/font_configuration.h"
 
 extern char** environ;
 
@@ -92,6 +93,8 @@ int child_menu(int argc, char** argv) {
 
 // The program's start; without the Build window (its menu item greyed) for reference.
 int child_mervane(int argc, char** argv, bool build_window) {
+  // As the program's main() starts.
+  gui::start_reading_font_configuration();
   QApplication app(argc, argv);
   FixedClock clock(76044, 1);
   Session session(argv[2], clock);

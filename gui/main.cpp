@@ -11,9 +11,12 @@
 
 #include "core/runtime/program_options.h"
 #include "gui/frame/app_frame.h"
+#include "gui/widgets/font_configuration.h"
 #include "gui/widgets/qt_text.h"
 
 int main(int argc, char** argv) {
+  // The fonts' configuration is read while the application is made.
+  mervane::gui::start_reading_font_configuration();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("mervane"));
   QApplication::setApplicationVersion(QStringLiteral(MERVANE_VERSION));

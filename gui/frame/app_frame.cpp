@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "gui/frame/procedures.h"
+#include "gui/widgets/font_configuration.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
@@ -32,7 +33,10 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
   // done on a thread of its own while the frame's widgets are made and, once open() is called,
   // while the Build window's model opens; the status bar, the first to measure a text, waits
   // for it (see complete()).
-  fonts_ = std::jthread([] { QFontDatabase::families(); });
+  fonts_ = std::jthread([] {
+    wait_for_font_configuration();
+    QFontDatabase::families();
+  });
   const QString title = qtext(kAppFrameTitle);
   setWindowTitle(title);
   setAccessibleName(title);

@@ -1,6 +1,6 @@
 // The shared pieces of the views: the picture validator, the message boxes of every standard
 // warning and the stop box, the Wingdings font choice and its chart, the date picker's sheet,
-// the frame's background painted in parts, the group boxes' style.
+// the frame's background painted in parts, the group boxes, the fonts' configuration read early.
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -10,12 +10,14 @@
 #include <QRawFont>
 #include <QSignalSpy>
 #include <QTest>
+#include <thread>
 
 #include "core/app/standard_warning.h"
 #include "core/runtime/clock.h"
 #include "core/setup/calendar.h"
 #include "core/util/dates.h"
 #include "core/util/wingdings.h"
+#include "gui/widgets/font_configuration.h"
 #include "gui/widgets/group_box.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/picture_edit.h"
@@ -299,6 +301,22 @@ class WidgetsTest : public QObject {
     QGroupBox stock(title);
     GroupBox ours(title);
     QCOMPARE(draw(ours), draw(stock));
+  }
+
+  // The fonts' configuration read from the start: waiting for it before it was started returns
+  // at once; started from several threads at once it is read once, and every waiter returns with
+  // the fonts there to be listed.
+  void fontConfigurationIsReadOnceAndWaitedFor() {
+    wait_for_font_configuration();
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i)
+      threads.emplace_back([] {
+        start_reading_font_configuration();
+        wait_for_font_configuration();
+      });
+    for (auto& t : threads) t.join();
+    wait_for_font_configuration();
+    QVERIFY(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")));
   }
 
   // A border picture is drawn with a fill only when stretching it changes nothing but its size.

@@ -1,7 +1,7 @@
 # Installs the Debian packages the build needs that are not installed yet (apt-get, as root;
 # through sudo when not root). Sourced by scripts/test and scripts/run.
 MERVANE_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config dpkg-dev
   libsqlite3-dev sqlite3 libcurl4-openssl-dev libcli11-dev
   libpugixml-dev libhowardhinnant-date-dev tzdata
   libgtest-dev libgmock-dev libbenchmark-dev

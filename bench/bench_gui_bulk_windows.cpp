@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
             },
             60))
       fail("the history maintenance window did not open");
-    for (const ControlSpec& c : v->specs())
+    for (const ControlSpec& c : v->control_defs())
       if (c.kind == ControlKind::Option && c.value == "2")
         qobject_cast<QAbstractButton*>(v->widget_of(c.id))->click();
     if (!run_until([&] { return v->last_state().controls.front().value == "2"; }, 10))

@@ -89,7 +89,7 @@ void EffectsSetup::propose_histpath() {
 
 bool EffectsSetup::enabled(int control) const {
   if (is_offset(control)) return !locked_;
-  return spec(control) != nullptr;
+  return control_def(control) != nullptr;
 }
 
 std::string EffectsSetup::value(int control) const {

@@ -32,11 +32,11 @@ ListState WindowModel::list(int /*control*/) const {
 }
 
 Rect WindowModel::place(int control) const {
-  const ControlSpec* c = spec(control);
+  const ControlSpec* c = control_def(control);
   return c ? c->at : Rect{};
 }
 
-const ControlSpec* WindowModel::spec(int control) const {
+const ControlSpec* WindowModel::control_def(int control) const {
   const auto& all = controls();
   auto it = std::find_if(all.begin(), all.end(), [&](const ControlSpec& c) { return c.id == control; });
   return it == all.end() ? nullptr : &*it;

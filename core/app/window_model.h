@@ -211,7 +211,7 @@ class WindowModel {
   // display through its picture without the blanks that pad it ("60", "03/07/2009", "" for a
   // zero shown blank), a check box "1" or "0", an option group the chosen Option's value (none
   // chosen when it matches no Option), a Symbol the character code ("139"); a button whose text
-  // changes, as a date picker's day, its text in place of the spec's.
+  // changes, as a date picker's day, its text in place of the one it was defined with.
   virtual std::string value(int control) const = 0;
   virtual bool enabled(int control) const = 0;
   virtual bool hidden(int /*control*/) const { return false; }
@@ -232,8 +232,8 @@ class WindowModel {
 
   // The whole state, taken on the model's thread.
   WindowState state() const;
-  // The spec of a control; nullptr when the window has none of that number.
-  const ControlSpec* spec(int control) const;
+  // How a control is defined; nullptr when the window has none of that number.
+  const ControlSpec* control_def(int control) const;
 };
 
 // The accessible name of a control: its text without the "&" mnemonic marks and outer blanks;

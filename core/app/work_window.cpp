@@ -28,7 +28,7 @@ const std::vector<ControlSpec>& WorkWindow::controls() const {
 }
 
 std::string WorkWindow::value(int control) const {
-  return control == COUNT ? shown(spec(control)->picture, static_cast<double>(count_))
+  return control == COUNT ? shown(control_def(control)->picture, static_cast<double>(count_))
                           : std::string();
 }
 

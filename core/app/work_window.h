@@ -28,7 +28,7 @@ class WorkWindow : public WindowModelBase {
   std::string title() const override { return caption_; }
   void open() override { count_ = 0; }
   std::string value(int control) const override;
-  bool enabled(int control) const override { return spec(control) != nullptr; }
+  bool enabled(int control) const override { return control_def(control) != nullptr; }
   std::int64_t count() const { return count_; }
 
  protected:

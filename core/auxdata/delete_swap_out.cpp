@@ -64,7 +64,7 @@ const std::vector<ControlSpec>& DeleteSwapOut::controls() const {
 }
 
 std::string DeleteSwapOut::value(int control) const {
-  const ControlSpec* c = spec(control);
+  const ControlSpec* c = control_def(control);
   switch (static_cast<C>(control)) {
     case C::RECTYPE:
       return rectype_.str();

@@ -54,7 +54,7 @@ class DeleteSwapOut final : public WindowModelBase {
   void open() override;
 
   std::string value(int control) const override;
-  bool enabled(int control) const override { return spec(control) != nullptr; }
+  bool enabled(int control) const override { return control_def(control) != nullptr; }
   // TYPEQ for ?RECTYPE, PAIRQ for ?DELPAIR.
   std::vector<std::string> choices(int control) const override;
   int focus() const override { return static_cast<int>(focus_); }

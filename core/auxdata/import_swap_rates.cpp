@@ -47,7 +47,7 @@ void ImportSwapRates::open() {
 }
 
 std::string ImportSwapRates::value(int control) const {
-  const ControlSpec* c = spec(control);
+  const ControlSpec* c = control_def(control);
   switch (static_cast<C>(control)) {
     case C::ADDNEW:
       return addnew_ ? "1" : "0";

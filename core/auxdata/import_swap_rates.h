@@ -48,7 +48,7 @@ class ImportSwapRates final : public WindowModelBase {
   void open() override;
 
   std::string value(int control) const override;
-  bool enabled(int control) const override { return spec(control) != nullptr; }
+  bool enabled(int control) const override { return control_def(control) != nullptr; }
 
   const SwapImportResult& result() const { return result_; }
   std::int64_t count1() const { return count1_; }

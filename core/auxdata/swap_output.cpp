@@ -71,7 +71,7 @@ void SwapOutput::open() {
 }
 
 std::string SwapOutput::value(int control) const {
-  const ControlSpec* c = spec(control);
+  const ControlSpec* c = control_def(control);
   switch (static_cast<C>(control)) {
     case C::FROMDATE:
       return shown(c->picture, fromdate_);

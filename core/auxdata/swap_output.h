@@ -64,7 +64,7 @@ class SwapOutput final : public WindowModelBase {
   void open() override;
 
   std::string value(int control) const override;
-  bool enabled(int control) const override { return spec(control) != nullptr; }
+  bool enabled(int control) const override { return control_def(control) != nullptr; }
 
   const SwapOutputResult& result() const { return result_; }
   std::int64_t count1() const { return count1_; }

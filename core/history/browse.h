@@ -85,13 +85,13 @@ class Browse : public WindowModelBase {
     std::vector<std::string> cells;
   };
 
-  Browse(BrowseSpec<Def> spec, Session& s, Windows& w, Reporter& r);
+  Browse(BrowseSpec<Def> def, Session& s, Windows& w, Reporter& r);
   ~Browse() override { shut(); }
   Browse(const Browse&) = delete;
   Browse& operator=(const Browse&) = delete;
 
   const std::vector<ControlSpec>& controls() const override { return controls_; }
-  std::string title() const override { return spec_.title; }
+  std::string title() const override { return def_.title; }
   void open() override;
   std::string value(int control) const override;
   bool enabled(int control) const override;
@@ -115,7 +115,7 @@ class Browse : public WindowModelBase {
   std::string store(int, const Typed&) override { return {}; }  // a list takes no entry
 
  private:
-  TableKey order_key() const { return spec_.tabs[static_cast<std::size_t>(tab_)].key; }
+  TableKey order_key() const { return def_.tabs[static_cast<std::size_t>(tab_)].key; }
   Reply shut();
 
   // Reading rows: `count` records forward or backward from the position already set.
@@ -155,7 +155,7 @@ class Browse : public WindowModelBase {
 
   Reply request(Request rq);
 
-  BrowseSpec<Def> spec_;
+  BrowseSpec<Def> def_;
   Session& s_;
   Windows& w_;
   Table<Def> t_;
@@ -176,13 +176,13 @@ class Browse : public WindowModelBase {
 // ---- implementation ----
 
 template <class Def>
-Browse<Def>::Browse(BrowseSpec<Def> spec, Session& s, Windows& w, Reporter& r)
-    : WindowModelBase(r), spec_(std::move(spec)), s_(s), w_(w), t_(s.folder()) {
+Browse<Def>::Browse(BrowseSpec<Def> def, Session& s, Windows& w, Reporter& r)
+    : WindowModelBase(r), def_(std::move(def)), s_(s), w_(w), t_(s.folder()) {
   BrowseShape shape;
-  for (const auto& t : spec_.tabs) shape.tabs.push_back(t.text);
-  shape.edits = spec_.form.has_value();
-  shape.close_text = spec_.close_text;
-  shape.extra = spec_.extra;
+  for (const auto& t : def_.tabs) shape.tabs.push_back(t.text);
+  shape.edits = def_.form.has_value();
+  shape.close_text = def_.close_text;
+  shape.extra = def_.extra;
   controls_ = browse_controls(shape);
   page_rows_ = browse_page_rows(WindowModel::place(number(BrowseControl::BROWSE_1)).h);
 }
@@ -192,7 +192,7 @@ void Browse<Def>::open() {
   if (opened_) return;
   open_for_screen(t_, reporter_, s_);
   opened_ = true;
-  t_.include_unkeyed(spec_.include_unkeyed);
+  t_.include_unkeyed(def_.include_unkeyed);
   resizer_.initialize(WindowResizeType::kSpreadStrategy, kBrowseWindow, controls_);
   make_stops();
   home();
@@ -208,8 +208,8 @@ Reply Browse<Def>::shut() {
 template <class Def>
 typename Browse<Def>::Row Browse<Def>::row_of(const Record& rec, std::int64_t id) const {
   Row row{rec, id, {}};
-  row.cells.reserve(spec_.columns.size());
-  for (const auto& c : spec_.columns) row.cells.push_back(c.cell(rec));
+  row.cells.reserve(def_.columns.size());
+  for (const auto& c : def_.columns) row.cells.push_back(c.cell(rec));
   return row;
 }
 
@@ -395,7 +395,7 @@ void Browse<Def>::show_record(const Record& rec, std::int64_t id, int row) {
 
 template <class Def>
 void Browse<Def>::choose_tab(int tab) {
-  if (tab < 0 || tab >= static_cast<int>(spec_.tabs.size()) || tab == tab_) return;
+  if (tab < 0 || tab >= static_cast<int>(def_.tabs.size()) || tab == tab_) return;
   const std::optional<Row> kept =
       highlight_ >= 0 ? std::optional<Row>(page_[static_cast<std::size_t>(highlight_)])
                       : std::nullopt;
@@ -566,7 +566,7 @@ void Browse<Def>::thumb(int stop) {
 
 template <class Def>
 Reply Browse<Def>::request(Request rq) {
-  if (!spec_.form) return Reply::stay();
+  if (!def_.form) return Reply::stay();
   std::int64_t position = 0;
   if (rq != Request::Insert) {
     if (highlight_ < 0) return Reply::stay();
@@ -579,13 +579,13 @@ Reply Browse<Def>::request(Request rq) {
     }
     if (st.failed()) {
       ri_save_error(s_, st);
-      standard_warning(reporter_, s_, 35, spec_.table_name);
+      standard_warning(reporter_, s_, 35, def_.table_name);
       return shut();
     }
   }
   s_.set_response(0);
   s_.set_request(rq, position);
-  w_.form(s_, *spec_.form);
+  w_.form(s_, *def_.form);
   const FormResponse answer = s_.response();
   make_stops();
   if (answer.response == static_cast<int>(Response::Completed) && rq != Request::Delete &&
@@ -611,8 +611,8 @@ Reply Browse<Def>::on_accepted(int control) {
     case BrowseControl::CLOSE:
       return shut();
     case BrowseControl::EXTRA:
-      if (spec_.extra_action) {
-        spec_.extra_action(w_, s_);
+      if (def_.extra_action) {
+        def_.extra_action(w_, s_);
         make_stops();
         read_again();
       }
@@ -663,7 +663,7 @@ Reply Browse<Def>::on_key(KeyPress k) {
     case Key::Esc:
       return shut();
     default:
-      if (spec_.extra_key && k.key == *spec_.extra_key)
+      if (def_.extra_key && k.key == *def_.extra_key)
         return accepted(number(BrowseControl::EXTRA));
       break;
   }
@@ -724,7 +724,7 @@ std::string Browse<Def>::value(int control) const {
 
 template <class Def>
 bool Browse<Def>::enabled(int control) const {
-  if (closed() || !spec(control)) return false;
+  if (closed() || !control_def(control)) return false;
   if (control == number(BrowseControl::CHANGE) || control == number(BrowseControl::DELETE))
     return highlight_ >= 0;
   return true;
@@ -734,7 +734,7 @@ template <class Def>
 ListState Browse<Def>::list(int control) const {
   ListState l;
   if (control != number(BrowseControl::BROWSE_1)) return l;
-  for (const auto& c : spec_.columns) {
+  for (const auto& c : def_.columns) {
     l.headers.push_back(c.header);
     l.widths.push_back(c.width);
   }

@@ -117,7 +117,7 @@ void DeleteHistory::open() {
 }
 
 std::string DeleteHistory::value(int control) const {
-  const ControlSpec* c = spec(control);
+  const ControlSpec* c = control_def(control);
   switch (static_cast<C>(control)) {
     case C::OPTION1:
       return std::to_string(option1_);
@@ -144,7 +144,7 @@ bool DeleteHistory::enabled(int control) const {
     case C::PFILENAME:
       return option1_ == kExport || option1_ == kImport;
     default:
-      return spec(control) != nullptr;
+      return control_def(control) != nullptr;
   }
 }
 

@@ -101,18 +101,18 @@ class RecordForm : public WindowModelBase {
  public:
   using Record = typename Def::Record;
 
-  RecordForm(FormSpec<Def> spec, Session& s, Windows& w, Reporter& r);
+  RecordForm(FormSpec<Def> def, Session& s, Windows& w, Reporter& r);
   ~RecordForm() override { finish(Response::Cancelled); }
   RecordForm(const RecordForm&) = delete;
   RecordForm& operator=(const RecordForm&) = delete;
 
-  const std::vector<ControlSpec>& controls() const override { return spec_.controls; }
+  const std::vector<ControlSpec>& controls() const override { return def_.controls; }
   std::string title() const override;
   void open() override;
   std::string value(int control) const override;
   bool enabled(int) const override { return !closed(); }
   int focus() const override { return focus_; }
-  Frame frame() const override { return {spec_.frame, false}; }
+  Frame frame() const override { return {def_.frame, false}; }
   Rect place(int control) const override;
 
   // The record as the fields hold it, and the request the form works on.
@@ -140,7 +140,7 @@ class RecordForm : public WindowModelBase {
   Windows& windows() { return w_; }
   void focus_on(int control) { focus_ = control; }
   const FormField<Record>* field(int control) const;
-  int first_field() const { return spec_.fields.empty() ? 0 : spec_.fields.front().control; }
+  int first_field() const { return def_.fields.empty() ? 0 : def_.fields.front().control; }
 
  private:
   Reply ok();
@@ -150,7 +150,7 @@ class RecordForm : public WindowModelBase {
   bool key_repeated(std::int64_t except);
   bool key_blank() const;
 
-  FormSpec<Def> spec_;
+  FormSpec<Def> def_;
   Session& s_;
   Windows& w_;
   Table<Def> t_;
@@ -166,8 +166,8 @@ class RecordForm : public WindowModelBase {
 // ---- implementation ----
 
 template <class Def>
-RecordForm<Def>::RecordForm(FormSpec<Def> spec, Session& s, Windows& w, Reporter& r)
-    : WindowModelBase(r), spec_(std::move(spec)), s_(s), w_(w), t_(s.folder()) {
+RecordForm<Def>::RecordForm(FormSpec<Def> def, Session& s, Windows& w, Reporter& r)
+    : WindowModelBase(r), def_(std::move(def)), s_(s), w_(w), t_(s.folder()) {
   focus_ = first_field();
 }
 
@@ -175,17 +175,17 @@ template <class Def>
 std::string RecordForm<Def>::title() const {
   switch (request_) {
     case Request::Insert:
-      return "Adding a " + spec_.record_name + " Record";
+      return "Adding a " + def_.record_name + " Record";
     case Request::Change:
-      return "Changing a " + spec_.record_name + " Record";
+      return "Changing a " + def_.record_name + " Record";
     default:
-      return spec_.title;
+      return def_.title;
   }
 }
 
 template <class Def>
 const FormField<typename Def::Record>* RecordForm<Def>::field(int control) const {
-  for (const auto& f : spec_.fields)
+  for (const auto& f : def_.fields)
     if (f.control == control) return &f;
   return nullptr;
 }
@@ -197,12 +197,12 @@ void RecordForm<Def>::open() {
   request_ = rq.request;
   open_for_screen(t_, reporter_, s_);
   opened_ = true;
-  t_.include_unkeyed(spec_.include_unkeyed);
-  resizer_.initialize(WindowResizeType::kSpreadStrategy, spec_.frame, spec_.controls);
+  t_.include_unkeyed(def_.include_unkeyed);
+  resizer_.initialize(WindowResizeType::kSpreadStrategy, def_.frame, def_.controls);
   // A date picker's button is part of its date entry rather than a button of the window: it
   // moves as the entry does (a kept-size push button would stay put while the entry widens
   // under it).
-  for (const ControlSpec& c : spec_.controls)
+  for (const ControlSpec& c : def_.controls)
     if (c.icon == kCalendarIcon)
       resizer_.set_strategy(c.id, resize_rule::kScale,
                             resize_rule::kKeepWidth | resize_rule::kKeepHeight);
@@ -215,7 +215,7 @@ void RecordForm<Def>::open() {
       const Status st = t_.get_at(rq.position);
       if (st.failed()) {
         ri_save_error(s_, st);
-        standard_warning(reporter_, s_, 35, spec_.record_name);
+        standard_warning(reporter_, s_, 35, def_.record_name);
         finish(Response::Cancelled);
         return;
       }
@@ -237,7 +237,7 @@ void RecordForm<Def>::delete_record(std::int64_t position) {
     return;
   }
   for (;;) {
-    if (ri_delete(t_, reporter_, s_, spec_.record_name) == 0) {
+    if (ri_delete(t_, reporter_, s_, def_.record_name) == 0) {
       finish(Response::Completed, position);
       return;
     }
@@ -279,7 +279,7 @@ std::string RecordForm<Def>::store(int control, const Typed& value) {
 
 template <class Def>
 bool RecordForm<Def>::key_blank() const {
-  for (int col : Def::schema().keys[static_cast<std::size_t>(spec_.unique_key)].columns) {
+  for (int col : Def::schema().keys[static_cast<std::size_t>(def_.unique_key)].columns) {
     const FieldValue v = field_value(rec_, col);
     if (const auto* s = std::get_if<std::string>(&v); s && !s->empty()) return false;
     if (const auto* n = std::get_if<std::int64_t>(&v); n && *n != 0) return false;
@@ -290,9 +290,9 @@ bool RecordForm<Def>::key_blank() const {
 template <class Def>
 bool RecordForm<Def>::key_repeated(std::int64_t except) {
   bool taken = false;
-  const Status st = t_.key_taken(spec_.unique_key, rec_, except, taken);
+  const Status st = t_.key_taken(def_.unique_key, rec_, except, taken);
   if (st.failed() || !taken) return false;  // a failing check leaves it to the write
-  standard_warning(reporter_, s_, 24, spec_.key_name);
+  standard_warning(reporter_, s_, 24, def_.key_name);
   focus_ = first_field();
   return true;
 }
@@ -300,12 +300,12 @@ bool RecordForm<Def>::key_repeated(std::int64_t except) {
 template <class Def>
 Reply RecordForm<Def>::ok() {
   // Every entry once more by its picture: values read from the table or recalled may not fit.
-  for (const auto& f : spec_.fields) {
-    const Parsed<Typed> t = read_typed(spec_.controls, f.control, f.show(rec_));
+  for (const auto& f : def_.fields) {
+    const Parsed<Typed> t = read_typed(def_.controls, f.control, f.show(rec_));
     if (!t && refused(t.reason, f.control)) return Reply::stay();
   }
-  if (!spec_.blank_key_message.empty() && key_blank() &&
-      refused(spec_.blank_key_message, first_field()))
+  if (!def_.blank_key_message.empty() && key_blank() &&
+      refused(def_.blank_key_message, first_field()))
     return Reply::stay();
   before_save();
   if (request_ == Request::Insert) {
@@ -318,7 +318,7 @@ Reply RecordForm<Def>::ok() {
     }
     ri_save_error(s_, st);
     standard_warning(reporter_, s_, st.code == kDuplicateKey ? 24 : 14,
-                     st.code == kDuplicateKey ? spec_.key_name : std::string());
+                     st.code == kDuplicateKey ? def_.key_name : std::string());
     focus_ = first_field();
     return Reply::stay();
   }
@@ -326,7 +326,7 @@ Reply RecordForm<Def>::ok() {
   if (key_repeated(position_)) return Reply::stay();
   for (;;) {
     t_.rec = rec_;
-    switch (ri_update(t_, reporter_, s_, spec_.record_name, true)) {
+    switch (ri_update(t_, reporter_, s_, def_.record_name, true)) {
       case 0:
         s_.set_ditto(rec_);
         return finish(Response::Completed, position_);
@@ -351,15 +351,15 @@ Reply RecordForm<Def>::ok() {
 
 template <class Def>
 Reply RecordForm<Def>::on_accepted(int control) {
-  if (control == spec_.ok) return ok();
-  if (control == spec_.cancel) return finish(Response::Cancelled);
+  if (control == def_.ok) return ok();
+  if (control == def_.cancel) return finish(Response::Cancelled);
   own_button(control);
   return Reply::stay();
 }
 
 template <class Def>
 Reply RecordForm<Def>::on_selecting(int control) {
-  if (spec(control)) focus_ = control;
+  if (control_def(control)) focus_ = control;
   return Reply::stay();
 }
 

@@ -66,7 +66,7 @@ const std::vector<ControlSpec>& ProcFile::controls() const {
 
 // The decorations (prompts, group boxes, options) are never disabled.
 bool ProcFile::enabled(int control) const {
-  if (control >= kProcFileDecorations) return spec(control) != nullptr;
+  if (control >= kProcFileDecorations) return control_def(control) != nullptr;
   return control >= 1 && control <= kProcFileControls &&
          enabled_[static_cast<std::size_t>(control)];
 }
@@ -79,7 +79,7 @@ std::vector<std::string> ProcFile::choices(int control) const {
 }
 
 std::string ProcFile::value(int control) const {
-  const ControlSpec* c = spec(control);
+  const ControlSpec* c = control_def(control);
   if (c == nullptr) return {};
   const C id = mervane::control(control);
   switch (id) {
@@ -207,7 +207,7 @@ std::string ProcFile::store(int control, const Typed& value) {
   }
   const std::string_view name = control_setting(c);
   if (name.empty()) return {};
-  const Status st = store_typed_setting(s_, name, *spec(control), value);
+  const Status st = store_typed_setting(s_, name, *control_def(control), value);
   return st.failed() ? st.text : std::string();
 }
 

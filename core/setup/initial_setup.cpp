@@ -80,7 +80,7 @@ const std::vector<ControlSpec>& InitialSetup::controls() const {
 }
 
 std::string InitialSetup::value(int control) const {
-  const ControlSpec* c = spec(control);
+  const ControlSpec* c = control_def(control);
   const Globals g = session_.globals();
   switch (static_cast<C>(control)) {
     case C::KXDATE:

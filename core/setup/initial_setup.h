@@ -66,7 +66,7 @@ class InitialSetup final : public WindowModelBase {
   // ?WEBADD shows kWebPrompt followed by kWebAddress; ?GLO:PARM1 and ?GLO:PARM2 the offsets;
   // ?GLO:PARM3 the folder name.
   std::string value(int control) const override;
-  bool enabled(int control) const override { return spec(control) != nullptr; }
+  bool enabled(int control) const override { return control_def(control) != nullptr; }
   // The folder list for ?GLO:PARM3.
   std::vector<std::string> choices(int control) const override;
 

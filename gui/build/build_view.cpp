@@ -30,10 +30,10 @@ void tighten(QLayout* l) {
 
 }  // namespace
 
-BuildView::BuildView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent)
-    : WindowView(std::move(specs), std::move(sink), parent, OwnLayout{}) {
+BuildView::BuildView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent)
+    : WindowView(std::move(control_defs), std::move(sink), parent, OwnLayout{}) {
   // Every widget first, in window order: the focus follows the order in which they were made.
-  for (const ControlSpec& c : this->specs())
+  for (const ControlSpec& c : this->control_defs())
     if (QWidget* w = make_control(c.id, this)) made_.insert(c.id, w);
 
   auto* top = new QVBoxLayout(this);
@@ -55,7 +55,7 @@ BuildView::BuildView(std::vector<ControlSpec> specs, EventSink sink, QWidget* pa
 }
 
 QWidget* BuildView::prompt(C c) const {
-  const auto& all = specs();
+  const auto& all = control_defs();
   for (std::size_t i = 1; i < all.size(); ++i) {
     if (all[i].id != number(c)) continue;
     const ControlSpec& before = all[i - 1];
@@ -67,7 +67,7 @@ QWidget* BuildView::prompt(C c) const {
 }
 
 QWidget* BuildView::after(C c) const {
-  const auto& all = specs();
+  const auto& all = control_defs();
   for (std::size_t i = 0; i + 1 < all.size(); ++i) {
     if (all[i].id != number(c)) continue;
     const ControlSpec& next = all[i + 1];
@@ -84,7 +84,7 @@ QGroupBox* BuildView::group(C c) const {
 }
 
 QWidget* BuildView::first_prompt(QGroupBox* g) const {
-  for (const ControlSpec& c : specs())
+  for (const ControlSpec& c : control_defs())
     if (c.kind == ControlKind::Prompt && made_.value(c.parent) == g) return made_.value(c.id);
   return nullptr;
 }
@@ -322,7 +322,7 @@ QLayout* BuildView::descr_line_and_export() {
   // The options of a group follow it in window order.
   auto options = [&](C group_control) {
     std::vector<QWidget*> out;
-    for (const ControlSpec& c : specs())
+    for (const ControlSpec& c : control_defs())
       if (c.kind == ControlKind::Option && c.parent == number(group_control))
         out.push_back(made_.value(c.id));
     return out;

@@ -27,7 +27,7 @@ namespace mervane::gui {
 
 class BuildView final : public WindowView {
  public:
-  BuildView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent = nullptr);
+  BuildView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent = nullptr);
 
  private:
   using C = ProcFileControl;

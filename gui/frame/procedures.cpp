@@ -41,8 +41,8 @@ ModelFactory procedure_factory(Procedure p) {
 
 ViewMaker procedure_view(const WindowModel& m) {
   if (dynamic_cast<const ProcFile*>(&m) == nullptr) return {};
-  return [](std::vector<ControlSpec> specs, EventSink sink) {
-    return new BuildView(std::move(specs), std::move(sink));
+  return [](std::vector<ControlSpec> control_defs, EventSink sink) {
+    return new BuildView(std::move(control_defs), std::move(sink));
   };
 }
 

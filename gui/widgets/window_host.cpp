@@ -140,13 +140,13 @@ std::vector<MessageBox*> Host::message_boxes() const {
   return v;
 }
 
-void Host::post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
+void Host::post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
                      WindowState state, ViewMaker make) {
   QMetaObject::invokeMethod(
       this,
-      [this, t, window, parent, specs = std::move(specs), state = std::move(state),
+      [this, t, window, parent, control_defs = std::move(control_defs), state = std::move(state),
        make = std::move(make)]() mutable {
-        open_view(t, window, parent, std::move(specs), state, make);
+        open_view(t, window, parent, std::move(control_defs), state, make);
       },
       Qt::QueuedConnection);
 }
@@ -187,12 +187,12 @@ void Host::post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make) {
       Qt::QueuedConnection);
 }
 
-void Host::open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
+void Host::open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
                      const WindowState& state, const ViewMaker& make) {
   if (ending_) return;
   EventSink sink = [t, window](ViewEvent e) { t->post(window, std::move(e)); };
-  WindowView* view = make ? make(std::move(specs), std::move(sink))
-                          : new WindowView(std::move(specs), std::move(sink));
+  WindowView* view = make ? make(std::move(control_defs), std::move(sink))
+                          : new WindowView(std::move(control_defs), std::move(sink));
   // No input until the window's first event is served: a window that works at once (the
   // automatic Build run) takes none at all.
   view->set_busy(true);

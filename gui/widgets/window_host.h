@@ -70,7 +70,7 @@ using ModelFactory = std::function<std::unique_ptr<WindowModel>(const ModelServi
 // Makes a thread's downloader, on that thread.
 using DownloaderFactory = std::function<std::unique_ptr<Downloader>()>;
 // Makes a window's view on the GUI thread, for a window that has a view of its own.
-using ViewMaker = std::function<WindowView*(std::vector<ControlSpec> specs, EventSink sink)>;
+using ViewMaker = std::function<WindowView*(std::vector<ControlSpec> control_defs, EventSink sink)>;
 // Chooses a model's view on the model's thread (it may look at the model's type and nothing
 // else); an empty maker gives the view every window has.
 using ViewChooser = std::function<ViewMaker(const WindowModel&)>;
@@ -133,7 +133,7 @@ class Host : public QObject {
   };
 
   // Called on model threads; each hands its work to the GUI thread.
-  void post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
+  void post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
                  WindowState state, ViewMaker make);
   void post_state(int window, WindowState state, bool busy);
   void post_close(int window);
@@ -143,7 +143,7 @@ class Host : public QObject {
   // Shows a message on the GUI thread; the answer comes through the Ask.
   void post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make);
 
-  void open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> specs,
+  void open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
                  const WindowState& state, const ViewMaker& make);
   void close_view(int window);
   void finished(ModelThread* t, Outcome outcome, const std::string& why);

@@ -109,12 +109,12 @@ const SymbolFont& font_named(std::string_view name) {
 
 }  // namespace
 
-WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent)
-    : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {
+WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent)
+    : QWidget(parent), control_defs_(std::move(control_defs)), sink_(std::move(sink)) {
   du_ = dialog_units();
   // Building the widgets sends nothing (a tab sheet tells of its first tab, for one).
   applying_ = true;
-  const bool fixed = std::any_of(specs_.begin(), specs_.end(),
+  const bool fixed = std::any_of(control_defs_.begin(), control_defs_.end(),
                                  [](const ControlSpec& c) { return c.at.w > 0 && c.at.h > 0; });
   if (fixed) {
     build_fixed();
@@ -124,19 +124,19 @@ WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* 
   finish();
 }
 
-WindowView::WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent, OwnLayout)
-    : QWidget(parent), specs_(std::move(specs)), sink_(std::move(sink)) {
+WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent, OwnLayout)
+    : QWidget(parent), control_defs_(std::move(control_defs)), sink_(std::move(sink)) {
   du_ = dialog_units();
   applying_ = true;  // until finish()
 }
 
 void WindowView::finish() {
-  for (std::size_t i = 0; i < specs_.size(); ++i) {
-    QWidget* w = widgets_.value(specs_[i].id);
+  for (std::size_t i = 0; i < control_defs_.size(); ++i) {
+    QWidget* w = widgets_.value(control_defs_[i].id);
     if (!w) continue;
-    w->setAccessibleName(qtext(accessible_name(specs_, i)));
-    w->setAccessibleDescription(qtext(accessible_description(specs_[i])));
-    if (!specs_[i].use.empty()) w->setObjectName(qtext(accessible_description(specs_[i])));
+    w->setAccessibleName(qtext(accessible_name(control_defs_, i)));
+    w->setAccessibleDescription(qtext(accessible_description(control_defs_[i])));
+    if (!control_defs_[i].use.empty()) w->setObjectName(qtext(accessible_description(control_defs_[i])));
     // A list's table takes the focus: a screen reader names it as the list.
     if (auto* list = qobject_cast<BrowseList*>(w)) {
       list->table()->setAccessibleName(w->accessibleName());
@@ -145,7 +145,7 @@ void WindowView::finish() {
   }
   // Option groups make their options exclusive.
   QHash<int, QButtonGroup*> groups;
-  for (const ControlSpec& c : specs_) {
+  for (const ControlSpec& c : control_defs_) {
     if (c.kind != ControlKind::Option) continue;
     auto* option = qobject_cast<QAbstractButton*>(widgets_.value(c.id));
     if (!option) continue;
@@ -156,14 +156,14 @@ void WindowView::finish() {
 }
 
 const ControlSpec* WindowView::spec_of(int id) const {
-  for (const ControlSpec& c : specs_)
+  for (const ControlSpec& c : control_defs_)
     if (c.id == id) return &c;
   return nullptr;
 }
 
 QWidget* WindowView::make_control(int id, QWidget* parent) {
-  for (std::size_t i = 0; i < specs_.size(); ++i)
-    if (specs_[i].id == id) return make(i, parent);
+  for (std::size_t i = 0; i < control_defs_.size(); ++i)
+    if (control_defs_[i].id == id) return make(i, parent);
   return nullptr;
 }
 
@@ -194,7 +194,7 @@ int WindowView::units_y(int px) const {
 }
 
 QWidget* WindowView::make(std::size_t index, QWidget* parent) {
-  const ControlSpec& c = specs_[index];
+  const ControlSpec& c = control_defs_[index];
   const QString text = qtext(c.text);
   QWidget* w = nullptr;
   switch (c.kind) {
@@ -213,16 +213,16 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
     }
     case ControlKind::Entry: {
       // A date entry and its picker button in one field, unless each has a place of its own.
-      const bool with_picker = index + 1 < specs_.size() && is_picker_button(specs_[index + 1]) &&
-                               is_date_picture(c.picture) && specs_[index + 1].at.w == 0;
+      const bool with_picker = index + 1 < control_defs_.size() && is_picker_button(control_defs_[index + 1]) &&
+                               is_date_picture(c.picture) && control_defs_[index + 1].at.w == 0;
       if (with_picker) {
         auto* field = new DateField(c.picture, parent);
-        widgets_.insert(specs_[index + 1].id, field->button());
-        owners_.insert(field->button(), specs_[index + 1].id);
+        widgets_.insert(control_defs_[index + 1].id, field->button());
+        owners_.insert(field->button(), control_defs_[index + 1].id);
         owners_.insert(field, c.id);
         widgets_.insert(c.id, field->edit());
         owners_.insert(field->edit(), c.id);
-        wire(specs_[index + 1], field->button());
+        wire(control_defs_[index + 1], field->button());
         wire(c, field->edit());
         return field;
       }
@@ -376,8 +376,8 @@ void WindowView::wire(const ControlSpec& c, QWidget* w) {
 void WindowView::build_fixed() {
   int right = 0, bottom = 0;
   std::vector<QWidget*> behind;
-  for (std::size_t i = 0; i < specs_.size(); ++i) {
-    const ControlSpec& c = specs_[i];
+  for (std::size_t i = 0; i < control_defs_.size(); ++i) {
+    const ControlSpec& c = control_defs_[i];
     QWidget* w = make(i, this);
     if (!w) continue;
     const Rect r = c.at;
@@ -394,13 +394,13 @@ void WindowView::build_fixed() {
   for (QWidget* w : behind) w->lower();
   // A prompt names the field after it (its mnemonic moves there) and stands at the top of its
   // place, as the field's text does, wherever resizing takes both.
-  for (std::size_t i = 0; i < specs_.size(); ++i) {
-    auto* label = qobject_cast<QLabel*>(widgets_.value(specs_[i].id));
-    if (!label || specs_[i].kind != ControlKind::Prompt) continue;
+  for (std::size_t i = 0; i < control_defs_.size(); ++i) {
+    auto* label = qobject_cast<QLabel*>(widgets_.value(control_defs_[i].id));
+    if (!label || control_defs_[i].kind != ControlKind::Prompt) continue;
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (i + 1 < specs_.size() && is_field(specs_[i + 1].kind) &&
-        specs_[i + 1].parent == specs_[i].parent)
-      label->setBuddy(widgets_.value(specs_[i + 1].id));
+    if (i + 1 < control_defs_.size() && is_field(control_defs_[i + 1].kind) &&
+        control_defs_[i + 1].parent == control_defs_[i].parent)
+      label->setBuddy(widgets_.value(control_defs_[i + 1].id));
   }
   setFixedSize(pixels({0, 0, right + 6, bottom + 6}).size());
 }
@@ -427,8 +427,8 @@ void WindowView::build_rows() {
   QHash<int, QWidget*> holders;  // the widget that holds the controls of a container
   holders.insert(0, this);
 
-  for (std::size_t i = 0; i < specs_.size(); ++i) {
-    const ControlSpec& c = specs_[i];
+  for (std::size_t i = 0; i < control_defs_.size(); ++i) {
+    const ControlSpec& c = control_defs_[i];
     const int parent = containers.contains(c.parent) ? c.parent : 0;
     Rows& rows = containers[parent];
     QWidget* w = make(i, holders.value(parent));
@@ -439,12 +439,12 @@ void WindowView::build_rows() {
     if (!field) rows.fields = nullptr;
     const bool beside = rows.beside_last;
     rows.beside_last = false;
-    if (c.kind == ControlKind::Prompt && i + 1 < specs_.size() && is_field(specs_[i + 1].kind) &&
-        specs_[i + 1].parent == c.parent) {
+    if (c.kind == ControlKind::Prompt && i + 1 < control_defs_.size() && is_field(control_defs_[i + 1].kind) &&
+        control_defs_[i + 1].parent == c.parent) {
       rows.grid->addWidget(w, rows.row, 0);
       rows.prompt_pending = true;
       if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (QWidget* buddy = widgets_.value(specs_[i + 1].id)) label->setBuddy(buddy);
+        if (QWidget* buddy = widgets_.value(control_defs_[i + 1].id)) label->setBuddy(buddy);
       }
       continue;
     }
@@ -486,11 +486,11 @@ void WindowView::build_rows() {
     }
   }
   // Prompts whose labels were made before their fields get their buddies now.
-  for (std::size_t i = 0; i + 1 < specs_.size(); ++i) {
-    auto* label = qobject_cast<QLabel*>(widgets_.value(specs_[i].id));
-    if (label && specs_[i].kind == ControlKind::Prompt && !label->buddy() &&
-        is_field(specs_[i + 1].kind))
-      label->setBuddy(widgets_.value(specs_[i + 1].id));
+  for (std::size_t i = 0; i + 1 < control_defs_.size(); ++i) {
+    auto* label = qobject_cast<QLabel*>(widgets_.value(control_defs_[i].id));
+    if (label && control_defs_[i].kind == ControlKind::Prompt && !label->buddy() &&
+        is_field(control_defs_[i + 1].kind))
+      label->setBuddy(widgets_.value(control_defs_[i + 1].id));
   }
 }
 
@@ -545,10 +545,10 @@ int WindowView::control_of(QObject* o) const {
 bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifiers mods,
                               const QString& text) {
   const int control = control_of(watched);
-  const ControlSpec* spec = nullptr;
-  for (const ControlSpec& c : specs_)
-    if (c.id == control) spec = &c;
-  const bool in_list = spec && spec->kind == ControlKind::List;
+  const ControlSpec* def = nullptr;
+  for (const ControlSpec& c : control_defs_)
+    if (c.id == control) def = &c;
+  const bool in_list = def && def->kind == ControlKind::List;
   KeyPress k;
   switch (qt_key) {
     case Qt::Key_Return:
@@ -766,10 +766,10 @@ void WindowView::apply(const WindowState& state) {
     container_->setWindowTitle(title);
     container_->setAccessibleName(title.trimmed());
   }
-  for (std::size_t i = 0; i < specs_.size() && i < state.controls.size(); ++i) {
+  for (std::size_t i = 0; i < control_defs_.size() && i < state.controls.size(); ++i) {
     const ControlState* before =
         have_state_ && i < last_.controls.size() ? &last_.controls[i] : nullptr;
-    apply_control(specs_[i], state.controls[i], before);
+    apply_control(control_defs_[i], state.controls[i], before);
   }
   // The cursor goes where the model puts it. A snapshot that still names the control the user has
   // just left (the model has not yet heard where the cursor went) does not pull it back out of
@@ -813,7 +813,7 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
       }
       break;
     case ControlKind::OptionGroup:
-      for (const ControlSpec& o : specs_) {
+      for (const ControlSpec& o : control_defs_) {
         if (o.kind != ControlKind::Option || o.parent != c.id) continue;
         if (auto* r = qobject_cast<QRadioButton*>(widgets_.value(o.id))) {
           const QSignalBlocker quiet(r);

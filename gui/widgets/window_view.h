@@ -55,7 +55,7 @@ class WindowView : public QWidget {
   Q_OBJECT
 
  public:
-  WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent = nullptr);
+  WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent = nullptr);
 
   // Shows a snapshot: title, values, enabled and hidden states, choices, lists, focus.
   void apply(const WindowState& state);
@@ -76,13 +76,13 @@ class WindowView : public QWidget {
   bool move_to_kept_place();
 
   QWidget* widget_of(int control) const { return widgets_.value(control); }
-  const std::vector<ControlSpec>& specs() const { return specs_; }
+  const std::vector<ControlSpec>& control_defs() const { return control_defs_; }
   const WindowState& last_state() const { return last_; }
 
  protected:
   struct OwnLayout {};
   // Builds no widget: the subclass does, then calls finish().
-  WindowView(std::vector<ControlSpec> specs, EventSink sink, QWidget* parent, OwnLayout);
+  WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent, OwnLayout);
   // Makes the widget of a control (with parent) and wires it to the model. Returns what is to be
   // placed: for a date entry followed by its picker button, both in one field; nullptr for that
   // button then, and for a control the window does not have.
@@ -124,7 +124,7 @@ class WindowView : public QWidget {
   // Tells the model the window's size and place when they changed since it was last told.
   void report_frame();
 
-  std::vector<ControlSpec> specs_;
+  std::vector<ControlSpec> control_defs_;
   EventSink sink_;
   QHash<int, QWidget*> widgets_;  // by control id: the control's main widget
   QHash<QObject*, int> owners_;   // every widget that belongs to a control (editors, buttons)

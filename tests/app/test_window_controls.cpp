@@ -215,14 +215,14 @@ TEST(WindowControls, EveryWindowShowsItsControlsByTheirNames) {
         EXPECT_NE(accessible_description(c).front(), '?');
       }
       if (c.parent != 0) {
-        const ControlSpec* parent = m->spec(c.parent);
+        const ControlSpec* parent = m->control_def(c.parent);
         ASSERT_NE(parent, nullptr) << "a parent that is not in the window";
         EXPECT_TRUE(holds_children(parent->kind));
         EXPECT_NE(parent->id, c.id);
       }
       if (c.kind == ControlKind::Option) {
-        ASSERT_NE(m->spec(c.parent), nullptr);
-        EXPECT_EQ(m->spec(c.parent)->kind, ControlKind::OptionGroup);
+        ASSERT_NE(m->control_def(c.parent), nullptr);
+        EXPECT_EQ(m->control_def(c.parent)->kind, ControlKind::OptionGroup);
         EXPECT_FALSE(c.value.empty());
       }
       if (interactive(c.kind)) {

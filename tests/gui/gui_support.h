@@ -47,13 +47,13 @@ class TestWindow final : public WindowModel {
       std::vector<ControlSpec> c;
       auto add = [&](int id, ControlKind k, const char* use, const char* text,
                      const char* picture = "") {
-        ControlSpec spec;
-        spec.id = id;
-        spec.kind = k;
-        spec.use = use;
-        spec.text = text;
-        spec.picture = picture;
-        c.push_back(spec);
+        ControlSpec def;
+        def.id = id;
+        def.kind = k;
+        def.use = use;
+        def.text = text;
+        def.picture = picture;
+        c.push_back(def);
       };
       add(DATE_PROMPT, ControlKind::Prompt, "", "  &Output from date  ");
       add(DATE, ControlKind::Entry, "?DATE", "", "d2");

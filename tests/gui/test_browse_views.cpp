@@ -571,7 +571,7 @@ class BrowseViewsTest : public QObject {
     WindowView* form = wait_view(QStringLiteral("Adding a Calendar Record"));
     QVERIFY(form);
     QHash<QWidget*, QRect> initial;
-    for (const ControlSpec& c : form->specs())
+    for (const ControlSpec& c : form->control_defs())
       if (QWidget* w = form->widget_of(c.id)) initial.insert(w, w->geometry());
     const QSize size = form->size();
     QCOMPARE(form->minimumSize(), size);

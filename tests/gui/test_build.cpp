@@ -117,9 +117,9 @@ class BuildTest : public QObject {
     return box;
   }
   static std::string value(WindowView* v, C c) {
-    const auto& specs = v->specs();
-    for (std::size_t i = 0; i < specs.size(); ++i)
-      if (specs[i].id == number(c) && i < v->last_state().controls.size())
+    const auto& control_defs = v->control_defs();
+    for (std::size_t i = 0; i < control_defs.size(); ++i)
+      if (control_defs[i].id == number(c) && i < v->last_state().controls.size())
         return v->last_state().controls[i].value;
     return "?";
   }
@@ -307,7 +307,7 @@ class BuildTest : public QObject {
     type(build, C::SPACING1, QStringLiteral("30"));
     button(build, C::CHECK1)->click();
     QRadioButton* tab = nullptr;
-    for (const ControlSpec& c : build->specs())
+    for (const ControlSpec& c : build->control_defs())
       if (c.kind == ControlKind::Option && c.parent == number(C::XOUT) && c.value == "3")
         tab = qobject_cast<QRadioButton*>(build->widget_of(c.id));
     QVERIFY(tab);
@@ -536,7 +536,7 @@ class BuildTest : public QObject {
       if (*c.name) QCOMPARE(text(w, QAccessible::Name), QString::fromLatin1(c.name));
     }
     // The options of a group are named by their own labels.
-    for (const ControlSpec& c : build->specs())
+    for (const ControlSpec& c : build->control_defs())
       if (c.kind == ControlKind::Option && c.value == "2" && c.parent == number(C::XOUT))
         QCOMPARE(text(build->widget_of(c.id), QAccessible::Name), QStringLiteral("XML"));
   }
@@ -547,7 +547,7 @@ class BuildTest : public QObject {
     WindowView* build = wait_view(kBuildTitle);
     QVERIFY(build);
     QHash<QWidget*, int> id_of;
-    for (const ControlSpec& c : build->specs())
+    for (const ControlSpec& c : build->control_defs())
       if (QWidget* w = build->widget_of(c.id); w && c.id < kProcFileDecorations) id_of[w] = c.id;
     // Along the focus chain from the first control, the controls come in their order.
     QWidget* w = build->widget_of(number(C::INITIALSETUP));

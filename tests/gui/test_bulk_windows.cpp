@@ -189,9 +189,9 @@ class BulkWindowsTest : public QObject {
   }
 
   static std::string value(WindowView* v, int control) {
-    const auto& specs = v->specs();
-    for (std::size_t i = 0; i < specs.size(); ++i)
-      if (specs[i].id == control && i < v->last_state().controls.size())
+    const auto& control_defs = v->control_defs();
+    for (std::size_t i = 0; i < control_defs.size(); ++i)
+      if (control_defs[i].id == control && i < v->last_state().controls.size())
         return v->last_state().controls[i].value;
     return {};
   }
@@ -214,7 +214,7 @@ class BulkWindowsTest : public QObject {
     QTest::keyClick(edit, enter ? Qt::Key_Return : Qt::Key_Tab);
   }
   static QWidget* option_of(WindowView* v, int group, const std::string& option) {
-    for (const ControlSpec& c : v->specs())
+    for (const ControlSpec& c : v->control_defs())
       if (c.kind == ControlKind::Option && c.parent == group && c.value == option)
         return v->widget_of(c.id);
     return nullptr;
@@ -749,7 +749,7 @@ class BulkWindowsTest : public QObject {
     QCOMPARE(v.accessibleName(), QString::fromStdString(m->title()).trimmed());
 
     std::vector<QWidget*> placed;
-    for (const ControlSpec& c : v.specs()) {
+    for (const ControlSpec& c : v.control_defs()) {
       QWidget* w = v.widget_of(c.id);
       if (!w) continue;
       if (w->parentWidget() != &v) w = w->parentWidget();  // a date field with its button

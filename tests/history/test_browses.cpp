@@ -85,14 +85,14 @@ TEST_F(HistoryList, OpensOnTheFirstPageWithTheColumnsAsShown) {
   EXPECT_EQ(l.highlighted, 0);
   EXPECT_EQ(l.thumb, 1);
   // The tabs, the buttons, and Select kept hidden.
-  const ControlSpec* tab2 = list.spec(number(B::TAB2));
+  const ControlSpec* tab2 = list.control_def(number(B::TAB2));
   ASSERT_NE(tab2, nullptr);
   EXPECT_EQ(tab2->text, " Currency / Descr ");
-  EXPECT_EQ(list.spec(number(B::INSERT))->text, "&Insert (Ins)");
-  EXPECT_EQ(list.spec(number(B::CHANGE))->text, "&Change (Enter)");
-  EXPECT_EQ(list.spec(number(B::DELETE))->text, "&Delete (Del)");
-  EXPECT_EQ(list.spec(number(B::CLOSE))->text, "E&xit (Esc)");
-  EXPECT_EQ(list.spec(number(B::BROWSE_1))->text, "Browsing Records");
+  EXPECT_EQ(list.control_def(number(B::INSERT))->text, "&Insert (Ins)");
+  EXPECT_EQ(list.control_def(number(B::CHANGE))->text, "&Change (Enter)");
+  EXPECT_EQ(list.control_def(number(B::DELETE))->text, "&Delete (Del)");
+  EXPECT_EQ(list.control_def(number(B::CLOSE))->text, "E&xit (Esc)");
+  EXPECT_EQ(list.control_def(number(B::BROWSE_1))->text, "Browsing Records");
   EXPECT_TRUE(list.hidden(number(B::SELECT)));
   EXPECT_EQ(list.value(number(B::CURRENTTAB)), "0");
   EXPECT_EQ(list.key({Key::Esc}), Reply::closed(Response::Cancelled));
@@ -240,7 +240,7 @@ TEST_F(HistoryList, TypingULocatesTheFirstUsdEventThenTheNextOnes) {
   test::fill_table<CalendarTable>(dir.path(), week());
   open(5);
   list.other_event({OtherEvent::Kind::Tab, number(B::CURRENTTAB), 1});
-  ASSERT_EQ(list.spec(number(B::TAB2))->text, " Currency / Descr ");
+  ASSERT_EQ(list.control_def(number(B::TAB2))->text, " Currency / Descr ");
   list.key({Key::Char, 'u'});
   EXPECT_EQ(at(), "ADP Employment");
   EXPECT_EQ(list.page()[static_cast<std::size_t>(list.highlighted())].rec.currency, "USD");
@@ -344,7 +344,7 @@ TEST_F(HistoryList, ResizingTheWindowGrowsTheListAndItsPage) {
   EXPECT_EQ(close.w, 56) << "buttons keep their size";
   EXPECT_EQ(list.state().controls.size(), list.controls().size());
   list.other_event({OtherEvent::Kind::Resized, 0, 0, 480, 236});
-  EXPECT_EQ(list.place(number(B::CLOSE)), list.spec(number(B::CLOSE))->at);
+  EXPECT_EQ(list.place(number(B::CLOSE)), list.control_def(number(B::CLOSE))->at);
   EXPECT_EQ(list.page_rows(), 17);
 }
 
@@ -353,9 +353,9 @@ TEST(AuxiliaryItemList, ModifySwapDetailsRunsTheSwapGenerationAndReadsThePageAga
   BrowseSwapOut list(bed.session, bed.windows, bed.reporter);
   list.open();
   EXPECT_EQ(list.title(), "  Auxiliary items list");
-  EXPECT_EQ(list.spec(number(B::EXTRA))->text, "Modify Swap Details  (F6)");
-  EXPECT_EQ(list.spec(number(B::EXTRA))->use, "?BUTTON6");
-  EXPECT_EQ(list.spec(number(B::TAB1))->text, "Type / Date");
+  EXPECT_EQ(list.control_def(number(B::EXTRA))->text, "Modify Swap Details  (F6)");
+  EXPECT_EQ(list.control_def(number(B::EXTRA))->use, "?BUTTON6");
+  EXPECT_EQ(list.control_def(number(B::TAB1))->text, "Type / Date");
   bed.windows.on_swap_output = [&](Session&) {
     if (bed.windows.swap_outputs > 1) return;
     SwapoutRecord item;
@@ -395,8 +395,8 @@ TEST(SwapRateList, ColumnsAndTheImportButton) {
   BrowseSwapRate list(bed.session, bed.windows, bed.reporter);
   list.open();
   EXPECT_EQ(list.title(), "Swap Rates / Spread Collection settings");
-  EXPECT_EQ(list.spec(number(B::EXTRA))->text, "Import from Swaprate.CSV");
-  EXPECT_EQ(list.spec(number(B::TAB1))->text, "Sort by Pair");
+  EXPECT_EQ(list.control_def(number(B::EXTRA))->text, "Import from Swaprate.CSV");
+  EXPECT_EQ(list.control_def(number(B::TAB1))->text, "Sort by Pair");
   const ListState l = list.list(number(B::BROWSE_1));
   // Blank when zero: as many blanks as the picture is wide.
   EXPECT_EQ(l.rows[0], (std::vector<std::string>{"EURUSD", "  (1.50)", "        ", " ", "1", " ",
@@ -465,11 +465,11 @@ TEST(PreviewList, IsAViewOnly) {
   list.open();
   EXPECT_EQ(list.title(), "  Preview Export");
   for (B absent : {B::INSERT, B::CHANGE, B::DELETE, B::SELECT, B::EXTRA})
-    EXPECT_EQ(list.spec(number(absent)), nullptr);
-  EXPECT_EQ(list.spec(number(B::CLOSE))->text, "Close");
-  EXPECT_EQ(list.spec(number(B::TAB1))->text, "  Date / Time  ");
-  EXPECT_EQ(list.spec(number(B::TAB2))->text, "  Descr / Currency  ");
-  EXPECT_EQ(list.spec(number(B::TAB3))->text, "  Currency / Descr  ");
+    EXPECT_EQ(list.control_def(number(absent)), nullptr);
+  EXPECT_EQ(list.control_def(number(B::CLOSE))->text, "Close");
+  EXPECT_EQ(list.control_def(number(B::TAB1))->text, "  Date / Time  ");
+  EXPECT_EQ(list.control_def(number(B::TAB2))->text, "  Descr / Currency  ");
+  EXPECT_EQ(list.control_def(number(B::TAB3))->text, "  Currency / Descr  ");
   EXPECT_EQ(list.list(number(B::BROWSE_1)).rows[0][0], "Fri 6 Mar 2009");
   for (Key k : {Key::Insert, Key::Delete, Key::Enter, Key::CtrlEnter})
     EXPECT_EQ(list.key({k}), Reply::stay());

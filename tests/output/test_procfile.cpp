@@ -351,15 +351,15 @@ TEST_F(Window, TypedValuesAreCheckedAndRefused) {
 // stand side by side within it, none inside another.
 TEST(BuildWindowControls, GroupBoxesHoldTheirControls) {
   const std::vector<ControlSpec>& all = procfile_controls();
-  auto spec = [&](int id) -> const ControlSpec* {
+  auto control_def = [&](int id) -> const ControlSpec* {
     for (const ControlSpec& c : all)
       if (c.id == id) return &c;
     return nullptr;
   };
   auto box_of = [&](int id) -> std::string {
-    const ControlSpec* c = spec(id);
+    const ControlSpec* c = control_def(id);
     if (c == nullptr) return "?";
-    const ControlSpec* box = spec(c->parent);
+    const ControlSpec* box = control_def(c->parent);
     return box == nullptr ? "" : box->text;
   };
   const std::string history = "  History update from weekly KX Calendar  ";

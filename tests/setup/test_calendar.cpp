@@ -195,22 +195,22 @@ TEST_F(CalendarTest, ControlsAreNamedAndPlacedAsTheWindowShowsThem) {
       {day_button(6, 7), "B67", ""},    {id(C::BAX67), "BAX67", ""},
   };
   for (const auto& t : cases) {
-    const ControlSpec* s = c.spec(t.control);
+    const ControlSpec* s = c.control_def(t.control);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(accessible_description(*s), t.use);
     if (*t.name) {
       EXPECT_EQ(accessible_name(all, static_cast<std::size_t>(t.control - 1)), t.name);
     }
   }
-  EXPECT_EQ(c.spec(id(C::HEAD_MON))->text, "Mon");
-  EXPECT_EQ(c.spec(id(C::HEAD_SUN))->text, "Sun");
+  EXPECT_EQ(c.control_def(id(C::HEAD_MON))->text, "Mon");
+  EXPECT_EQ(c.control_def(id(C::HEAD_SUN))->text, "Sun");
   // Every frame lies around its day button; no two day buttons overlap.
   for (int i = 0; i < 42; ++i) {
-    const Rect b = c.spec(id(C::B11) + i)->at, box = c.spec(id(C::BOX11) + i)->at;
+    const Rect b = c.control_def(id(C::B11) + i)->at, box = c.control_def(id(C::BOX11) + i)->at;
     EXPECT_TRUE(box.x < b.x && box.y < b.y && box.x + box.w > b.x + b.w &&
                 box.y + box.h > b.y + b.h);
     if (i % 7 < 6) {
-      EXPECT_LT(b.x + b.w, c.spec(id(C::B11) + i + 1)->at.x);
+      EXPECT_LT(b.x + b.w, c.control_def(id(C::B11) + i + 1)->at.x);
     }
   }
 }

@@ -59,7 +59,7 @@ void add_chart_columns(std::vector<BrowseColumn<R>>& cols) {
   cols.push_back({"MN1", 16, [](const R& r) { return shown<kN1>(r.mn1); }});
 }
 
-BrowseSpec<CalendarTable> history_spec() {
+BrowseSpec<CalendarTable> history_def() {
   BrowseSpec<CalendarTable> s;
   s.title = "View News Events History database";
   s.table_name = "Calendar";
@@ -71,7 +71,7 @@ BrowseSpec<CalendarTable> history_spec() {
   return s;
 }
 
-BrowseSpec<SwapoutTable> swapout_spec() {
+BrowseSpec<SwapoutTable> swapout_def() {
   using R = SwapoutRecord;
   BrowseSpec<SwapoutTable> s;
   s.title = "  Auxiliary items list";
@@ -96,7 +96,7 @@ BrowseSpec<SwapoutTable> swapout_spec() {
   return s;
 }
 
-BrowseSpec<SwaprateTable> swaprate_spec() {
+BrowseSpec<SwaprateTable> swaprate_def() {
   using R = SwaprateRecord;
   BrowseSpec<SwaprateTable> s;
   s.title = "Swap Rates / Spread Collection settings";
@@ -125,7 +125,7 @@ BrowseSpec<SwaprateTable> swaprate_spec() {
   return s;
 }
 
-BrowseSpec<SwapdataTable> swapdata_spec() {
+BrowseSpec<SwapdataTable> swapdata_def() {
   using R = SwapdataRecord;
   BrowseSpec<SwapdataTable> s;
   s.title = "Swap Details";
@@ -147,7 +147,7 @@ BrowseSpec<SwapdataTable> swapdata_spec() {
   return s;
 }
 
-BrowseSpec<PviewTable> pview_spec() {
+BrowseSpec<PviewTable> pview_def() {
   BrowseSpec<PviewTable> s;
   s.title = "  Preview Export";
   s.table_name = "Pview";
@@ -162,13 +162,13 @@ BrowseSpec<PviewTable> pview_spec() {
 }  // namespace
 
 BrowseHistoryByName::BrowseHistoryByName(Session& s, Windows& w, Reporter& r)
-    : Browse(history_spec(), s, w, r) {}
+    : Browse(history_def(), s, w, r) {}
 BrowseSwapOut::BrowseSwapOut(Session& s, Windows& w, Reporter& r)
-    : Browse(swapout_spec(), s, w, r) {}
+    : Browse(swapout_def(), s, w, r) {}
 BrowseSwapRate::BrowseSwapRate(Session& s, Windows& w, Reporter& r)
-    : Browse(swaprate_spec(), s, w, r) {}
+    : Browse(swaprate_def(), s, w, r) {}
 BrowseSwapData::BrowseSwapData(Session& s, Windows& w, Reporter& r)
-    : Browse(swapdata_spec(), s, w, r) {}
-BrowsePview::BrowsePview(Session& s, Windows& w, Reporter& r) : Browse(pview_spec(), s, w, r) {}
+    : Browse(swapdata_def(), s, w, r) {}
+BrowsePview::BrowsePview(Session& s, Windows& w, Reporter& r) : Browse(pview_def(), s, w, r) {}
 
 }  // namespace mervane

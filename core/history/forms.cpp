@@ -104,7 +104,7 @@ std::string symbol_code(long code) {
   return code >= 1 && code <= 255 ? std::to_string(code) : std::string();
 }
 
-FormSpec<CalendarTable> calendar_spec() {
+FormSpec<CalendarTable> calendar_def() {
   using C = UpdateCalendarControl;
   using R = CalendarRecord;
   using K = ControlKind;
@@ -162,7 +162,7 @@ FormSpec<CalendarTable> calendar_spec() {
   return s;
 }
 
-FormSpec<SwapoutTable> swapout_spec() {
+FormSpec<SwapoutTable> swapout_def() {
   using C = EditSwapOutControl;
   using R = SwapoutRecord;
   using K = ControlKind;
@@ -224,7 +224,7 @@ FormSpec<SwapoutTable> swapout_spec() {
   return s;
 }
 
-FormSpec<SwaprateTable> swaprate_spec() {
+FormSpec<SwaprateTable> swaprate_def() {
   using C = EditSwapRateControl;
   using R = SwaprateRecord;
   using K = ControlKind;
@@ -285,7 +285,7 @@ FormSpec<SwaprateTable> swaprate_spec() {
   return s;
 }
 
-FormSpec<SwapdataTable> swapdata_spec() {
+FormSpec<SwapdataTable> swapdata_def() {
   using C = EditSwapDataControl;
   using R = SwapdataRecord;
   using K = ControlKind;
@@ -343,7 +343,7 @@ FormSpec<SwapdataTable> swapdata_spec() {
 // ---- UPDATECALENDAR ----
 
 UpdateCalendar::UpdateCalendar(Session& s, Windows& w, Reporter& r)
-    : RecordForm(calendar_spec(), s, w, r) {}
+    : RecordForm(calendar_def(), s, w, r) {}
 
 bool UpdateCalendar::own_button(int control) {
   if (control != number(UpdateCalendarControl::BUTTON3)) return false;
@@ -363,7 +363,7 @@ std::string UpdateCalendar::own_value(int control) const {
 // ---- EDITSWAPOUT ----
 
 EditSwapOut::EditSwapOut(Session& s, Windows& w, Reporter& r)
-    : RecordForm(swapout_spec(), s, w, r) {}
+    : RecordForm(swapout_def(), s, w, r) {}
 
 bool EditSwapOut::own_button(int control) {
   if (control == number(EditSwapOutControl::BUTTON4)) {
@@ -407,7 +407,7 @@ constexpr const char* kSwapRateWindow = "EDITSWAPRATE";
 }
 
 EditSwapRate::EditSwapRate(Session& s, Windows& w, Reporter& r)
-    : RecordForm(swaprate_spec(), s, w, r) {}
+    : RecordForm(swaprate_def(), s, w, r) {}
 
 Frame EditSwapRate::frame() const {
   Frame f = RecordForm::frame();
@@ -427,7 +427,7 @@ Reply EditSwapRate::on_other_event(const OtherEvent& e) {
 // ---- EDITSWAPDATA ----
 
 EditSwapData::EditSwapData(Session& s, Windows& w, Reporter& r)
-    : RecordForm(swapdata_spec(), s, w, r) {}
+    : RecordForm(swapdata_def(), s, w, r) {}
 
 std::string EditSwapData::own_value(int control) const {
   if (control == number(EditSwapDataControl::WINGCHAR)) return symbol_code(record().symbol);

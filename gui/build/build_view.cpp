@@ -79,7 +79,7 @@ QWidget* BuildView::after(C c) const {
 }
 
 QGroupBox* BuildView::group(C c) const {
-  const ControlSpec* s = spec_of(number(c));
+  const ControlSpec* s = def_of(number(c));
   return s ? qobject_cast<QGroupBox*>(made_.value(s->parent)) : nullptr;
 }
 

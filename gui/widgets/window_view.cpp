@@ -155,7 +155,7 @@ void WindowView::finish() {
   applying_ = false;
 }
 
-const ControlSpec* WindowView::spec_of(int id) const {
+const ControlSpec* WindowView::def_of(int id) const {
   for (const ControlSpec& c : control_defs_)
     if (c.id == id) return &c;
   return nullptr;

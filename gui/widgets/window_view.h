@@ -89,7 +89,7 @@ class WindowView : public QWidget {
   QWidget* make_control(int id, QWidget* parent);
   // Accessible names, descriptions and object names; option groups made exclusive.
   void finish();
-  const ControlSpec* spec_of(int id) const;
+  const ControlSpec* def_of(int id) const;
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* e) override;

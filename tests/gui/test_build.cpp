@@ -178,7 +178,7 @@ class BuildTest : public QObject {
     start();
     WindowView* build = wait_view(kBuildTitle, 1, false);
     QVERIFY(build);
-    QVERIFY(frame_->isVisible());
+    QTRY_VERIFY(frame_->isVisible());  // it shows once the Build window has its first state
     WindowView* setup = wait_view(qtext(InitialSetup::kCaption));
     QVERIFY(setup);
     // The Build window is in the frame; the setup is over it and holds it until it closes.

@@ -12,38 +12,34 @@ namespace {
 
 using C = EffectsSetupControl;
 
-constexpr int n(C c) {
-  return static_cast<int>(c);
-}
-
 constexpr const char* kTimeframes[] = {"M1", "M5", "M15", "M30", "H1", "H4", "D1", "W1", "MN"};
 
 std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
   l.prompt("Path where MT4 History files reside");
-  l.add(n(C::HISTPATH), K::Entry, "?G3:HISTPATH", {}, "s99");
-  l.add(n(C::OPTION1), K::OptionGroup, "?OPTION1",
+  l.add(number(C::HISTPATH), K::Entry, "?G3:HISTPATH", {}, "s99");
+  l.add(number(C::OPTION1), K::OptionGroup, "?OPTION1",
         "  Chart timeframe for price history collection  ");
   for (const char* code : kTimeframes)
-    l.option(n(C::OPTION1), std::string("  ") + code, std::string("  ") + code);
+    l.option(number(C::OPTION1), std::string("  ") + code, std::string("  ") + code);
   l.prompt(
       "Time interval offsets (in minutes) for price history collection (relative to time of "
       "News Event)");
-  l.add(n(C::RESET), K::Button, "?RESET", "Reset");
-  l.add(n(C::INCREASE), K::Button, "?INCREASE", "Increase");
-  l.add(n(C::DECREASE), K::Button, "?DECREASE", "Decrease");
-  l.add(n(C::CLEAR), K::Button, "?CLEAR", "Clear");
-  l.add(n(C::UNLOCK), K::Button, "?UNLOCK", "Unlock");
+  l.add(number(C::RESET), K::Button, "?RESET", "Reset");
+  l.add(number(C::INCREASE), K::Button, "?INCREASE", "Increase");
+  l.add(number(C::DECREASE), K::Button, "?DECREASE", "Decrease");
+  l.add(number(C::CLEAR), K::Button, "?CLEAR", "Clear");
+  l.add(number(C::UNLOCK), K::Button, "?UNLOCK", "Unlock");
   for (int i = 1; i <= 24; ++i)
-    l.add(n(C::TIMEINT_1) + i - 1, K::Entry, "?G3:TIMEINT_" + std::to_string(i), {}, "n-8");
-  l.add(n(C::OK), K::Button, "?OK", "OK  (Enter)");
-  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel  (Esc)");
+    l.add(number(C::TIMEINT_1) + i - 1, K::Entry, "?G3:TIMEINT_" + std::to_string(i), {}, "n-8");
+  l.add(number(C::OK), K::Button, "?OK", "OK  (Enter)");
+  l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel  (Esc)");
   return l.take();
 }
 
 bool is_offset(int control) {
-  return control >= n(C::TIMEINT_1) && control <= n(C::TIMEINT_24);
+  return control >= number(C::TIMEINT_1) && control <= number(C::TIMEINT_24);
 }
 
 }  // namespace
@@ -94,22 +90,22 @@ bool EffectsSetup::enabled(int control) const {
 
 std::string EffectsSetup::value(int control) const {
   if (is_offset(control))
-    return shown("n-8", g3_.timeint[static_cast<std::size_t>(control - n(C::TIMEINT_1))]);
-  if (control == n(C::HISTPATH)) return g3_.histpath.str();
-  if (control == n(C::OPTION1)) return option1_;
+    return shown("n-8", g3_.timeint[static_cast<std::size_t>(control - number(C::TIMEINT_1))]);
+  if (control == number(C::HISTPATH)) return g3_.histpath.str();
+  if (control == number(C::OPTION1)) return option1_;
   return {};
 }
 
 // A timeframe chosen resets the offsets; a typed offset is held within 16 bits.
 std::string EffectsSetup::store(int control, const Typed& v) {
-  if (control == n(C::HISTPATH)) {
+  if (control == number(C::HISTPATH)) {
     g3_.histpath = v.text;
-  } else if (control == n(C::OPTION1)) {
+  } else if (control == number(C::OPTION1)) {
     option1_ = v.text;
     take_timeframe();
     reset();
   } else if (is_offset(control)) {
-    g3_.timeint[static_cast<std::size_t>(control - n(C::TIMEINT_1))] =
+    g3_.timeint[static_cast<std::size_t>(control - number(C::TIMEINT_1))] =
         static_cast<std::int16_t>(std::clamp<double>(std::trunc(v.number), kMinOffset, kMaxOffset));
   }
   publish();
@@ -117,7 +113,7 @@ std::string EffectsSetup::store(int control, const Typed& v) {
 }
 
 Reply EffectsSetup::on_key(KeyPress k) {
-  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+  return ok_cancel_keys(k, number(C::OK), number(C::CANCEL));
 }
 
 Reply EffectsSetup::on_accepted(int control) {
@@ -142,7 +138,7 @@ Reply EffectsSetup::on_accepted(int control) {
     case C::UNLOCK:
       take_timeframe();
       locked_ = false;
-      focus_ = n(C::TIMEINT_1);
+      focus_ = number(C::TIMEINT_1);
       break;
     case C::OK:
       g3_.chartint = code();

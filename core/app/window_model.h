@@ -26,11 +26,19 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace mervane {
+
+// The number of a control (its place in the window's enum of controls, from 1).
+template <class Control>
+  requires std::is_enum_v<Control>
+constexpr int number(Control c) {
+  return static_cast<int>(c);
+}
 
 // GLOBALRESPONSE: what a closing window hands back to its caller.
 enum class Response : int { None = 0, Completed = 1, Cancelled = 2 };

@@ -18,10 +18,6 @@ std::string folded(std::string_view s) {
 
 using C = DeleteSwapOutControl;
 
-constexpr int n(C c) {
-  return static_cast<int>(c);
-}
-
 // The window's places, in dialog units: the warning on top, then each field beside its prompt
 // in one column, the dates side by side with their note under them.
 std::vector<ControlSpec> build_controls() {
@@ -33,26 +29,26 @@ std::vector<ControlSpec> build_controls() {
   l.at({8, 16, 300, 9});
   l.prompt("Record Type  (mandatory)");
   l.at({8, 36, 160, 9});
-  l.add(n(C::RECTYPE), K::Combo, "?RECTYPE", {}, "s6").at({168, 34, 64, 13});
+  l.add(number(C::RECTYPE), K::Combo, "?RECTYPE", {}, "s6").at({168, 34, 64, 13});
   l.prompt("Delete all items between");
   l.at({8, 55, 160, 9});
-  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({168, 53, 72, 13});
-  l.calendar_button(n(C::BUTTON1), "?BUTTON1");
+  l.add(number(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({168, 53, 72, 13});
+  l.calendar_button(number(C::BUTTON1), "?BUTTON1");
   l.prompt("and");
   l.at({246, 55, 20, 9});
-  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2").at({266, 53, 72, 13});
-  l.calendar_button(n(C::BUTTON2), "?BUTTON2");
+  l.add(number(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2").at({266, 53, 72, 13});
+  l.calendar_button(number(C::BUTTON2), "?BUTTON2");
   l.prompt("(format mm/dd/yyyy)");
   l.at({168, 68, 120, 9});
   l.prompt("Restrict deletions to this currency pair");
   l.at({8, 86, 160, 9});
-  l.add(n(C::DELPAIR), K::Combo, "?DELPAIR", {}, "s6").at({168, 84, 64, 13});
+  l.add(number(C::DELPAIR), K::Combo, "?DELPAIR", {}, "s6").at({168, 84, 64, 13});
   l.prompt("(leave blank = no restrictions)");
   l.at({238, 86, 120, 9});
-  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({198, 106, 66, 15});
-  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({270, 106, 68, 15});
+  l.add(number(C::OK), K::Button, "?OK", "OK (Enter)").at({198, 106, 66, 15});
+  l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({270, 106, 68, 15});
   // The counter has no prompt on the window; its name tells a screen reader what it counts.
-  l.add(n(C::COUNT1), K::Display, "?COUNT1", "Items examined", "n_6").at({110, 109, 80, 10});
+  l.add(number(C::COUNT1), K::Display, "?COUNT1", "Items examined", "n_6").at({110, 109, 80, 10});
   return l.take();
 }
 
@@ -82,8 +78,8 @@ std::string DeleteSwapOut::value(int control) const {
 }
 
 std::vector<std::string> DeleteSwapOut::choices(int control) const {
-  if (control == n(C::RECTYPE)) return typeq_;
-  if (control == n(C::DELPAIR)) return pairq_;
+  if (control == number(C::RECTYPE)) return typeq_;
+  if (control == number(C::DELPAIR)) return pairq_;
   return {};
 }
 
@@ -155,7 +151,7 @@ Reply DeleteSwapOut::on_selecting(int control) {
 }
 
 Reply DeleteSwapOut::on_key(KeyPress k) {
-  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+  return ok_cancel_keys(k, number(C::OK), number(C::CANCEL));
 }
 
 Reply DeleteSwapOut::on_accepted(int control) {

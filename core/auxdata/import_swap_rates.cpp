@@ -16,10 +16,6 @@ constexpr const char* kSwapRateFile = "swaprate.csv";
 
 using C = ImportSwapRatesControl;
 
-constexpr int n(C c) {
-  return static_cast<int>(c);
-}
-
 }  // namespace
 
 const std::vector<ControlSpec>& ImportSwapRates::controls() const {
@@ -27,15 +23,15 @@ const std::vector<ControlSpec>& ImportSwapRates::controls() const {
     ControlList l(100);
     using K = ControlKind;
     // Places in dialog units: the check box, the multiplier beside its prompt, the buttons.
-    l.add(n(C::ADDNEW), K::Check, "?ADDNEW", "  Add new currency pairs found in input file")
+    l.add(number(C::ADDNEW), K::Check, "?ADDNEW", "  Add new currency pairs found in input file")
         .at({8, 8, 220, 11});
     l.prompt("Multiply imported value by");
     l.at({8, 28, 120, 9});
-    l.add(n(C::MULTIPLIER), K::Entry, "?MULTIPLIER", {}, "n_9.4").at({128, 26, 56, 13});
-    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({90, 48, 66, 15});
-    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({162, 48, 68, 15});
+    l.add(number(C::MULTIPLIER), K::Entry, "?MULTIPLIER", {}, "n_9.4").at({128, 26, 56, 13});
+    l.add(number(C::OK), K::Button, "?OK", "OK (Enter)").at({90, 48, 66, 15});
+    l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({162, 48, 68, 15});
     // The counter has no prompt on the window; its name tells a screen reader what it counts.
-    l.add(n(C::COUNT1), K::Display, "?COUNT1", "Lines read", "n_6").at({8, 51, 60, 10});
+    l.add(number(C::COUNT1), K::Display, "?COUNT1", "Lines read", "n_6").at({8, 51, 60, 10});
     return l.take();
   }();
   return kControls;
@@ -61,21 +57,21 @@ std::string ImportSwapRates::value(int control) const {
 }
 
 std::string ImportSwapRates::store(int control, const Typed& v) {
-  if (control == n(C::ADDNEW)) addnew_ = static_cast<std::int16_t>(v.number);
-  if (control == n(C::MULTIPLIER)) multiplier_ = v.number;
+  if (control == number(C::ADDNEW)) addnew_ = static_cast<std::int16_t>(v.number);
+  if (control == number(C::MULTIPLIER)) multiplier_ = v.number;
   return {};
 }
 
 Reply ImportSwapRates::on_key(KeyPress k) {
-  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+  return ok_cancel_keys(k, number(C::OK), number(C::CANCEL));
 }
 
 Reply ImportSwapRates::on_accepted(int control) {
-  if (control == n(C::OK)) {
+  if (control == number(C::OK)) {
     import_lines();
     return close(Response::Completed);
   }
-  if (control == n(C::CANCEL)) return close(Response::Cancelled);
+  if (control == number(C::CANCEL)) return close(Response::Cancelled);
   return Reply::stay();
 }
 

@@ -32,10 +32,6 @@ bool is_swap_type(std::string_view rectype) {
 
 using C = SwapOutputControl;
 
-constexpr int n(C c) {
-  return static_cast<int>(c);
-}
-
 }  // namespace
 
 const std::vector<ControlSpec>& SwapOutput::controls() const {
@@ -44,21 +40,21 @@ const std::vector<ControlSpec>& SwapOutput::controls() const {
     using K = ControlKind;
     // Places in dialog units: the two browses' buttons on top, the start date beside its
     // prompt, the check box, the buttons.
-    l.add(n(C::SWAPPLOT), K::Button, "?SWAPPLOT", "Modify Swap Plotting Details  (F2)")
+    l.add(number(C::SWAPPLOT), K::Button, "?SWAPPLOT", "Modify Swap Plotting Details  (F2)")
         .at({8, 8, 150, 15});
-    l.add(n(C::SWAPRATES), K::Button, "?SWAPRATES", "Modify Swap Rates  (F3)")
+    l.add(number(C::SWAPRATES), K::Button, "?SWAPRATES", "Modify Swap Rates  (F3)")
         .at({164, 8, 110, 15});
     l.prompt("Sunday to start Swap record generation  (mm/dd/yyyy)");
     l.at({8, 36, 220, 9});
-    l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({228, 34, 72, 13});
-    l.calendar_button(n(C::BUTTON5), "?BUTTON5");
-    l.add(n(C::REBUILD), K::Check, "?REBUILD",
+    l.add(number(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({228, 34, 72, 13});
+    l.calendar_button(number(C::BUTTON5), "?BUTTON5");
+    l.add(number(C::REBUILD), K::Check, "?REBUILD",
           "  Delete existing SWAP records and rebuild completely")
         .at({8, 54, 260, 11});
-    l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({160, 76, 66, 15});
-    l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({232, 76, 68, 15});
+    l.add(number(C::OK), K::Button, "?OK", "OK (Enter)").at({160, 76, 66, 15});
+    l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({232, 76, 68, 15});
     // The counter has no prompt on the window; its name tells a screen reader what it counts.
-    l.add(n(C::COUNT1), K::Display, "?COUNT1", "Records deleted and written", "n_6")
+    l.add(number(C::COUNT1), K::Display, "?COUNT1", "Records deleted and written", "n_6")
         .at({72, 79, 80, 10});
     return l.take();
   }();
@@ -85,15 +81,15 @@ std::string SwapOutput::value(int control) const {
 }
 
 std::string SwapOutput::store(int control, const Typed& v) {
-  if (control == n(C::FROMDATE)) fromdate_ = static_cast<std::int32_t>(v.number);
-  if (control == n(C::REBUILD)) rebuild_ = static_cast<std::int16_t>(v.number);
+  if (control == number(C::FROMDATE)) fromdate_ = static_cast<std::int32_t>(v.number);
+  if (control == number(C::REBUILD)) rebuild_ = static_cast<std::int16_t>(v.number);
   return {};
 }
 
 Reply SwapOutput::on_key(KeyPress k) {
-  if (k.key == Key::F2) return accepted(n(C::SWAPPLOT));
-  if (k.key == Key::F3) return accepted(n(C::SWAPRATES));
-  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+  if (k.key == Key::F2) return accepted(number(C::SWAPPLOT));
+  if (k.key == Key::F3) return accepted(number(C::SWAPRATES));
+  return ok_cancel_keys(k, number(C::OK), number(C::CANCEL));
 }
 
 Reply SwapOutput::on_accepted(int control) {

@@ -25,10 +25,6 @@ enum class BrowseControl : int {
   EXTRA,  // "Modify Swap Details  (F6)" (?BUTTON6) or "Import from Swaprate.CSV" (?IMPORT)
 };
 
-constexpr int number(BrowseControl c) {
-  return static_cast<int>(c);
-}
-
 struct BrowseButton {
   std::string text;  // as shown, "&" marking the mnemonic
   std::string use;   // "?BUTTON6"

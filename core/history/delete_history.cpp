@@ -19,17 +19,13 @@ bool same_name(std::string_view a, std::string_view b) {
 
 using C = DeleteHistoryControl;
 
-constexpr int n(C c) {
-  return static_cast<int>(c);
-}
-
 // The window's places, in dialog units (a character is about 4 wide and 8 high): each choice
 // with its explanation indented under it, so that the longest explanation line (94 characters)
 // fits the window's width; then the dates, the adjustment, the file name and the buttons.
 std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
-  l.add(n(C::OPTION1), K::OptionGroup, "?OPTION1", "  Select  ").at({6, 4, 386, 148});
+  l.add(number(C::OPTION1), K::OptionGroup, "?OPTION1", "  Select  ").at({6, 4, 386, 148});
   const struct {
     const char* option;
     const char* explanation;
@@ -60,9 +56,9 @@ std::vector<ControlSpec> build_controls() {
   int value = DeleteHistory::kDelete;
   int y = 16;
   for (const auto& c : choices) {
-    l.option(n(C::OPTION1), c.option, std::to_string(value++));
+    l.option(number(C::OPTION1), c.option, std::to_string(value++));
     l.at({14, y, 180, 10});
-    l.parent = n(C::OPTION1);
+    l.parent = number(C::OPTION1);
     l.prompt(c.explanation);
     l.at({28, y + 11, 356, 8 * c.lines + 2});
     l.parent = 0;
@@ -71,28 +67,29 @@ std::vector<ControlSpec> build_controls() {
   y += 8;  // below the group box
   l.prompt("Date range  (mm/dd/yyyy)");
   l.at({10, y, 140, 9});
-  l.add(n(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({10, y + 11, 72, 13});
-  l.calendar_button(n(C::BUTTON1), "?BUTTON1");
+  l.add(number(C::FROMDATE), K::Entry, "?FROMDATE", {}, "d2").at({10, y + 11, 72, 13});
+  l.calendar_button(number(C::BUTTON1), "?BUTTON1");
   l.prompt("and");
   l.at({88, y + 13, 20, 9});
-  l.add(n(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2").at({108, y + 11, 72, 13});
-  l.calendar_button(n(C::BUTTON2), "?BUTTON2");
+  l.add(number(C::THRUDATE), K::Entry, "?THRUDATE", {}, "d2").at({108, y + 11, 72, 13});
+  l.calendar_button(number(C::BUTTON2), "?BUTTON2");
   y += 32;
   l.prompt("Time adjustment (number of hours)");
   l.at({10, y, 160, 9});
-  l.add(n(C::ADJUSTHRS), K::Entry, "?ADJUSTHRS", {}, "n-_3").at({10, y + 11, 32, 13});
+  l.add(number(C::ADJUSTHRS), K::Entry, "?ADJUSTHRS", {}, "n-_3").at({10, y + 11, 32, 13});
   l.prompt("To subtract a number of hours, enter a negative value, e.g. -2");
   l.at({50, y + 13, 270, 9});
   y += 32;
   l.prompt("Name of Import / Export file");
   l.at({10, y, 160, 9});
-  l.add(n(C::PFILENAME), K::Combo, "?PFILENAME", {}, "s6").at({10, y + 11, 64, 13});
-  l.add(n(C::DELETE1), K::Button, "?DELETE1", " Delete this file").at({80, y + 10, 76, 15});
+  l.add(number(C::PFILENAME), K::Combo, "?PFILENAME", {}, "s6").at({10, y + 11, 64, 13});
+  l.add(number(C::DELETE1), K::Button, "?DELETE1", " Delete this file").at({80, y + 10, 76, 15});
   y += 34;
-  l.add(n(C::OK), K::Button, "?OK", "OK (Enter)").at({252, y, 66, 15});
-  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({324, y, 68, 15});
+  l.add(number(C::OK), K::Button, "?OK", "OK (Enter)").at({252, y, 66, 15});
+  l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel (Esc)").at({324, y, 68, 15});
   // The counter has no prompt on the window; its name tells a screen reader what it counts.
-  l.add(n(C::COUNT1), K::Display, "?COUNT1", "Records processed", "n_7").at({164, y + 3, 80, 10});
+  l.add(number(C::COUNT1), K::Display, "?COUNT1", "Records processed", "n_7")
+      .at({164, y + 3, 80, 10});
   return l.take();
 }
 
@@ -149,7 +146,7 @@ bool DeleteHistory::enabled(int control) const {
 }
 
 std::vector<std::string> DeleteHistory::choices(int control) const {
-  return control == n(C::PFILENAME) ? que1_ : std::vector<std::string>{};
+  return control == number(C::PFILENAME) ? que1_ : std::vector<std::string>{};
 }
 
 std::string DeleteHistory::store(int control, const Typed& v) {
@@ -197,7 +194,7 @@ Reply DeleteHistory::on_selecting(int control) {
 }
 
 Reply DeleteHistory::on_key(KeyPress k) {
-  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+  return ok_cancel_keys(k, number(C::OK), number(C::CANCEL));
 }
 
 Reply DeleteHistory::on_accepted(int control) {

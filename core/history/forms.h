@@ -120,19 +120,6 @@ enum class EditSwapDataControl : int {
   CANCEL,
 };
 
-constexpr int number(UpdateCalendarControl c) {
-  return static_cast<int>(c);
-}
-constexpr int number(EditSwapOutControl c) {
-  return static_cast<int>(c);
-}
-constexpr int number(EditSwapRateControl c) {
-  return static_cast<int>(c);
-}
-constexpr int number(EditSwapDataControl c) {
-  return static_cast<int>(c);
-}
-
 class UpdateCalendar : public RecordForm<CalendarTable> {
  public:
   UpdateCalendar(Session& s, Windows& w, Reporter& r);

@@ -155,9 +155,6 @@ enum class ProcFileControl : int {
 
 constexpr int kProcFileControls = 136;
 
-constexpr int number(ProcFileControl c) {
-  return static_cast<int>(c);
-}
 constexpr ProcFileControl control(int n) {
   return static_cast<ProcFileControl>(n);
 }

@@ -24,10 +24,6 @@ std::int16_t hours_between(std::int32_t from_date, std::int32_t from_time, std::
 
 using C = InitialSetupControl;
 
-constexpr int n(C c) {
-  return static_cast<int>(c);
-}
-
 std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
@@ -36,37 +32,37 @@ std::vector<ControlSpec> build_controls() {
   l.prompt("Date (mm/dd/yyyy)");
   l.prompt("Time (hh:mm) - 24hr format");
   l.prompt("KX calendar's current date/time (i.e. New York):");
-  l.add(n(C::KXDATE), K::Entry, "?KXDATE", {}, "D2");
-  l.add(n(C::KXTIME), K::Entry, "?KXTIME", {}, "T1");
-  l.add(n(C::WEBADD), K::Display, "?WEBADD", {}, "S70");
+  l.add(number(C::KXDATE), K::Entry, "?KXDATE", {}, "D2");
+  l.add(number(C::KXTIME), K::Entry, "?KXTIME", {}, "T1");
+  l.add(number(C::WEBADD), K::Display, "?WEBADD", {}, "S70");
   l.prompt("Your MT4 broker's current date/time...............:");
-  l.add(n(C::MTDATE), K::Entry, "?MTDATE", {}, "D2");
-  l.add(n(C::MTTIME), K::Entry, "?MTTIME", {}, "T1");
+  l.add(number(C::MTDATE), K::Entry, "?MTDATE", {}, "D2");
+  l.add(number(C::MTTIME), K::Entry, "?MTTIME", {}, "T1");
   l.prompt(
       "To ascertain this, do the following\n"
       "1. Run MT4, and load any 1-min (M1) chart\n"
       "2. Press Ctrl-F, then move the crosshairs over the rightmost (currently forming) candle\n"
       "3. MT4 broker's current date/time is shown at the foot of the crosshair");
   l.prompt("Your current local date/time...........................:");
-  l.add(n(C::LDATE), K::Entry, "?LDATE", {}, "D2");
-  l.add(n(C::LTIME), K::Entry, "?LTIME", {}, "T1");
+  l.add(number(C::LDATE), K::Entry, "?LDATE", {}, "D2");
+  l.add(number(C::LTIME), K::Entry, "?LTIME", {}, "T1");
   l.prompt("(Check your computer clock, or wristwatch)");
   l.prompt("Your entries above will automatically calculate and set up these items, as follows:");
   l.prompt("No. of hours your MT4 is ahead of KX calendar");
-  l.add(n(C::PARM1), K::Display, "?GLO:PARM1", {}, "n-4");
+  l.add(number(C::PARM1), K::Display, "?GLO:PARM1", {}, "n-4");
   l.prompt("No. of hours your local time is ahead of your MT4 time");
-  l.add(n(C::PARM2), K::Display, "?GLO:PARM2", {}, "n-4");
+  l.add(number(C::PARM2), K::Display, "?GLO:PARM2", {}, "n-4");
   l.parent = 0;
-  l.add(n(C::GROUP2), K::Group, "?GROUP2", "  MT4 folder location  ");
-  l.parent = n(C::GROUP2);
+  l.add(number(C::GROUP2), K::Group, "?GROUP2", "  MT4 folder location  ");
+  l.parent = number(C::GROUP2);
   l.prompt("Name of your broker's MT4 folder (where terminal.exe resides):");
   l.prompt(std::string(InitialSetup::kFolderPrefix));
-  l.add(n(C::PARM3), K::Combo, "?GLO:PARM3", {}, "s40");
+  l.add(number(C::PARM3), K::Combo, "?GLO:PARM3", {}, "s40");
   l.prompt(
       "(can be upper or lower case, but spelling, spaces and punctuation must be 100% accurate)");
   l.parent = 0;
-  l.add(n(C::OK), K::Button, "?OK", "OK");
-  l.add(n(C::CANCEL), K::Button, "?CANCEL", "Cancel");
+  l.add(number(C::OK), K::Button, "?OK", "OK");
+  l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel");
   return l.take();
 }
 
@@ -109,7 +105,7 @@ std::string InitialSetup::value(int control) const {
 }
 
 std::vector<std::string> InitialSetup::choices(int control) const {
-  return control == n(C::PARM3) ? folders_ : std::vector<std::string>{};
+  return control == number(C::PARM3) ? folders_ : std::vector<std::string>{};
 }
 
 void InitialSetup::open() {
@@ -168,19 +164,19 @@ std::string InitialSetup::folder() const {
 }
 
 Reply InitialSetup::on_key(KeyPress k) {
-  return ok_cancel_keys(k, n(C::OK), n(C::CANCEL));
+  return ok_cancel_keys(k, number(C::OK), number(C::CANCEL));
 }
 
 Reply InitialSetup::on_close_request() {
-  return accepted(n(C::CANCEL));
+  return accepted(number(C::CANCEL));
 }
 
 Reply InitialSetup::on_accepted(int control) {
-  if (control == n(C::CANCEL)) {
+  if (control == number(C::CANCEL)) {
     session_.with([](Globals& g) { g.parm3 = ""; });
     return close(Response::Cancelled);
   }
-  if (control != n(C::OK)) return Reply::stay();
+  if (control != number(C::OK)) return Reply::stay();
   const std::string f = folder();
   // The name goes into the batch file's copy commands and the News.CSV path: a separator or
   // quote in it would point them elsewhere.

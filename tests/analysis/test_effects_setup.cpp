@@ -17,11 +17,8 @@ namespace {
 using Offsets = std::array<std::int16_t, 24>;
 using C = EffectsSetupControl;
 
-int n(C c) {
-  return static_cast<int>(c);
-}
 int entry(int i) {
-  return n(C::TIMEINT_1) + i - 1;
+  return number(C::TIMEINT_1) + i - 1;
 }
 
 Offsets series(int first, int step) {
@@ -104,15 +101,15 @@ TEST(EffectsOffsets, OffsetsInUseAndTimeframes) {
 
 TEST(EffectsSetup, OffsetOperations) {
   using Step = std::function<void(EffectsSetup&)>;
-  const auto press = [](C c) { return Step([c](EffectsSetup& m) { m.accepted(n(c)); }); };
+  const auto press = [](C c) { return Step([c](EffectsSetup& m) { m.accepted(number(c)); }); };
   const auto choose = [](const char* code) {
     return Step([code](EffectsSetup& m) {
-      m.type(n(C::OPTION1), std::string("  ") + code);
-      ASSERT_EQ(m.value(n(C::OPTION1)), std::string("  ") + code);
+      m.type(number(C::OPTION1), std::string("  ") + code);
+      ASSERT_EQ(m.value(number(C::OPTION1)), std::string("  ") + code);
     });
   };
   const Step zero_10_to_24 = [](EffectsSetup& m) {
-    m.accepted(n(C::UNLOCK));
+    m.accepted(number(C::UNLOCK));
     for (int i = 10; i <= 24; ++i) {
       m.type(entry(i), "0");
       ASSERT_EQ(m.value(entry(i)), "0");
@@ -181,8 +178,8 @@ TEST(EffectsSetup, OpeningANewFileAndAWrittenOne) {
     EXPECT_EQ(m.settings(), EffectsSettings{});
     EXPECT_TRUE(test::read_file(f.dir / "EFF.INI").empty());
     EXPECT_EQ(f.session.globals().dosfilename, "EFF.INI");
-    m.type(n(C::OPTION1), "  M15");
-    m.type(n(C::HISTPATH), "C:\\h\\");
+    m.type(number(C::OPTION1), "  M15");
+    m.type(number(C::HISTPATH), "C:\\h\\");
     EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
     EXPECT_TRUE(m.closed());
   }
@@ -199,12 +196,12 @@ TEST(EffectsSetup, OpeningANewFileAndAWrittenOne) {
   again.open();
   EXPECT_TRUE(f.reporter.stops.empty());
   EXPECT_EQ(again.settings(), want);
-  EXPECT_EQ(again.value(n(C::OPTION1)), "  M15");
+  EXPECT_EQ(again.value(number(C::OPTION1)), "  M15");
   EXPECT_EQ(again.step(), 0) << "the step is taken by the first operation";
   EXPECT_TRUE(again.offsets_locked());
-  EXPECT_FALSE(again.enabled(n(C::TIMEINT_1)));
-  EXPECT_TRUE(again.enabled(n(C::RESET)));
-  again.accepted(n(C::INCREASE));
+  EXPECT_FALSE(again.enabled(number(C::TIMEINT_1)));
+  EXPECT_TRUE(again.enabled(number(C::RESET)));
+  again.accepted(number(C::INCREASE));
   EXPECT_EQ(again.step(), 15);
   EXPECT_EQ(again.settings().timeint, series(0, 15));
 }
@@ -244,18 +241,18 @@ TEST(EffectsSetup, CancelWritesNothingAndTypedOffsetsAreLimited) {
   m.open();
   m.type(entry(1), "5");
   EXPECT_EQ(m.value(entry(1)), "-60") << "locked fields take no typing";
-  m.accepted(n(C::UNLOCK));
+  m.accepted(number(C::UNLOCK));
   EXPECT_FALSE(m.offsets_locked());
   EXPECT_EQ(m.focus(), entry(1)) << "the cursor goes to the first offset";
   EXPECT_TRUE(m.enabled(entry(24)));
   m.type(entry(1), "40000");
   m.type(entry(2), "-40000");
-  m.type(n(C::OK), "1");  // no entry beyond the 24th: the next control is a button
+  m.type(number(C::OK), "1");  // no entry beyond the 24th: the next control is a button
   EXPECT_EQ(m.settings().timeint[0], 32767);
   EXPECT_EQ(m.settings().timeint[1], -32768);
   EXPECT_EQ(m.settings().timeint[2], 60);
   EXPECT_FALSE(m.closed());
-  m.accepted(n(C::CLEAR));
+  m.accepted(number(C::CLEAR));
   EXPECT_TRUE(m.offsets_locked());
   EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
   EXPECT_EQ(f.ini_bytes(), before);
@@ -268,16 +265,17 @@ TEST(EffectsSetup, RefusedEntriesAndTheCloseBox) {
   const std::string before = f.write_h1();
   EffectsSetup m(f.session, f.reporter);
   m.open();
-  m.accepted(n(C::UNLOCK));
+  m.accepted(number(C::UNLOCK));
   const struct {
     int control;
     std::string typed;
-  } refused[] = {{n(C::OPTION1), "H2"},   {n(C::OPTION1), "H1"},  // the radio's text is "  H1"
-                 {entry(3), "1.5"},       {entry(3), "x"},
-                 {entry(3), "123456789"}, {n(C::HISTPATH), std::string(100, 'p')}};
+  } refused[] = {
+      {number(C::OPTION1), "H2"}, {number(C::OPTION1), "H1"},  // the radio's text is "  H1"
+      {entry(3), "1.5"},          {entry(3), "x"},
+      {entry(3), "123456789"},    {number(C::HISTPATH), std::string(100, 'p')}};
   for (const auto& r : refused) test::expect_refused(m, f.reporter, r.control, r.typed);
   EXPECT_EQ(m.value(entry(3)), "60");
-  m.type(n(C::OPTION1), "  M30");
+  m.type(number(C::OPTION1), "  M30");
   EXPECT_EQ(m.value(entry(1)), "-30") << "a timeframe chosen resets the offsets";
   EXPECT_TRUE(m.offsets_locked());
   EXPECT_EQ(m.close_request(), Reply::closed(Response::Cancelled));

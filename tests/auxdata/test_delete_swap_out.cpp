@@ -22,10 +22,6 @@ using C = DeleteSwapOutControl;
 
 using test::day;
 
-int n(C c) {
-  return static_cast<int>(c);
-}
-
 SwapoutRecord item(std::string_view type, std::int32_t date, std::string_view ccy) {
   SwapoutRecord o;
   o.rectype = type;
@@ -56,13 +52,14 @@ class DeleteSwapOutWindow : public ::testing::Test, protected test::WindowBed {
 
 TEST_F(DeleteSwapOutWindow, OpensWithThePairsAndTheRecordTypes) {
   m.open();
-  EXPECT_EQ(m.choices(n(C::DELPAIR)), (std::vector<std::string>{"", "ALL", "EURUSD", "USDJPY"}));
+  EXPECT_EQ(m.choices(number(C::DELPAIR)),
+            (std::vector<std::string>{"", "ALL", "EURUSD", "USDJPY"}));
   // One entry per type ignoring case, spelt as its first item in key order.
-  EXPECT_EQ(m.choices(n(C::RECTYPE)), (std::vector<std::string>{"NOTE", "OTHER", "swap"}));
-  EXPECT_EQ(m.value(n(C::RECTYPE)), "NOTE");
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "01/01/2000");
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "");
-  EXPECT_EQ(m.value(n(C::DELPAIR)), "");
+  EXPECT_EQ(m.choices(number(C::RECTYPE)), (std::vector<std::string>{"NOTE", "OTHER", "swap"}));
+  EXPECT_EQ(m.value(number(C::RECTYPE)), "NOTE");
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "01/01/2000");
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "");
+  EXPECT_EQ(m.value(number(C::DELPAIR)), "");
 }
 
 TEST_F(DeleteSwapOutWindow, DeletesOnlyTheTypeDatesAndPairChosen) {
@@ -85,10 +82,10 @@ TEST_F(DeleteSwapOutWindow, DeletesOnlyTheTypeDatesAndPairChosen) {
     SetUp();  // the table as stored
     DeleteSwapOut w{session, windows, reporter, progress};
     w.open();
-    w.type(n(C::RECTYPE), c.type);
-    w.type(n(C::FROMDATE), date_text(c.from));
-    w.type(n(C::THRUDATE), date_text(c.thru));
-    w.type(n(C::DELPAIR), c.pair);
+    w.type(number(C::RECTYPE), c.type);
+    w.type(number(C::FROMDATE), date_text(c.from));
+    w.type(number(C::THRUDATE), date_text(c.thru));
+    w.type(number(C::DELPAIR), c.pair);
     EXPECT_EQ(w.key({Key::Enter}), Reply::closed(Response::Completed));
     EXPECT_TRUE(w.closed());
     EXPECT_TRUE(w.done());
@@ -110,25 +107,25 @@ TEST_F(DeleteSwapOutWindow, DeletesOnlyTheTypeDatesAndPairChosen) {
 
 TEST_F(DeleteSwapOutWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
   m.open();
-  m.type(n(C::RECTYPE), "SWAP");
-  m.type(n(C::FROMDATE), "03/12/2009");
-  m.type(n(C::THRUDATE), "03/11/2009");
+  m.type(number(C::RECTYPE), "SWAP");
+  m.type(number(C::FROMDATE), "03/12/2009");
+  m.type(number(C::THRUDATE), "03/11/2009");
   for (C c : {C::DELPAIR, C::OK}) {
-    m.selecting(n(C::RECTYPE));
-    m.selecting(n(c));
-    EXPECT_EQ(m.focus(), n(C::THRUDATE));
+    m.selecting(number(C::RECTYPE));
+    m.selecting(number(c));
+    EXPECT_EQ(m.focus(), number(C::THRUDATE));
   }
   EXPECT_EQ(m.key({Key::Enter}), Reply::stay());
-  EXPECT_EQ(m.focus(), n(C::THRUDATE));
+  EXPECT_EQ(m.focus(), number(C::THRUDATE));
   EXPECT_FALSE(m.closed());
   EXPECT_EQ(items().size(), stored.size());
   // A blank last date becomes the first when the cursor reaches it.
-  m.type(n(C::THRUDATE), "");
-  m.selecting(n(C::BUTTON2));
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/12/2009");
+  m.type(number(C::THRUDATE), "");
+  m.selecting(number(C::BUTTON2));
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "03/12/2009");
   windows.picks = {day(2009, 3, 31)};
-  m.accepted(n(C::BUTTON2));
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/31/2009");
+  m.accepted(number(C::BUTTON2));
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "03/31/2009");
   EXPECT_EQ(windows.picker_dates, std::vector<std::int32_t>{day(2009, 3, 12)});
   EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
   EXPECT_TRUE(m.closed());
@@ -138,14 +135,14 @@ TEST_F(DeleteSwapOutWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
 TEST_F(DeleteSwapOutWindow, TypesArePickedOrTypedAndRefusalsChangeNothing) {
   m.open();
   // A type of the list, or one typed that no item has (which deletes nothing).
-  EXPECT_EQ(m.type(n(C::RECTYPE), "OTHER"), Reply::stay());
-  EXPECT_EQ(m.value(n(C::RECTYPE)), "OTHER");
-  test::expect_refused(m, reporter, n(C::RECTYPE), "SEVENCH");
-  test::expect_refused(m, reporter, n(C::DELPAIR), "EURUSDX");
-  test::expect_refused(m, reporter, n(C::FROMDATE), "13/01/2009");
-  m.type(n(C::FROMDATE), "03/11/2009");
-  m.selecting(n(C::DELPAIR));
-  m.type(n(C::DELPAIR), "EURUSD");
+  EXPECT_EQ(m.type(number(C::RECTYPE), "OTHER"), Reply::stay());
+  EXPECT_EQ(m.value(number(C::RECTYPE)), "OTHER");
+  test::expect_refused(m, reporter, number(C::RECTYPE), "SEVENCH");
+  test::expect_refused(m, reporter, number(C::DELPAIR), "EURUSDX");
+  test::expect_refused(m, reporter, number(C::FROMDATE), "13/01/2009");
+  m.type(number(C::FROMDATE), "03/11/2009");
+  m.selecting(number(C::DELPAIR));
+  m.type(number(C::DELPAIR), "EURUSD");
   EXPECT_EQ(m.close_request(), Reply::closed(Response::Cancelled));
   EXPECT_FALSE(m.done());
   EXPECT_EQ(items().size(), stored.size()) << "closing deletes nothing";

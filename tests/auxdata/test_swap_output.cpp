@@ -18,10 +18,6 @@ namespace {
 using test::day;
 using C = SwapOutputControl;
 
-int n(C c) {
-  return static_cast<int>(c);
-}
-
 SwapdataRecord definition(std::int16_t dateadd, std::string_view descr) {
   SwapdataRecord d;
   d.dateadd = dateadd;
@@ -97,19 +93,19 @@ class SwapOutputWindow : public ::testing::Test, protected test::WindowBed {
 TEST_F(SwapOutputWindow, StartsOnTheLatestSundayAndPicksSundaysOnly) {
   SwapOutput wednesday(session, windows, browses, reporter, progress);
   wednesday.open();
-  EXPECT_EQ(wednesday.value(n(C::FROMDATE)), "03/08/2009");
+  EXPECT_EQ(wednesday.value(number(C::FROMDATE)), "03/08/2009");
   clock.set(day(2009, 3, 8), 1);
   SwapOutput m(session, windows, browses, reporter, progress);
   m.open();
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/08/2009");
-  EXPECT_EQ(m.value(n(C::REBUILD)), "1");
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "03/08/2009");
+  EXPECT_EQ(m.value(number(C::REBUILD)), "1");
   windows.picks = {day(2009, 3, 15)};
-  m.accepted(n(C::BUTTON5));
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/15/2009");
+  m.accepted(number(C::BUTTON5));
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "03/15/2009");
   EXPECT_EQ(windows.picker_masks, std::vector<std::string>{"0000001"});
   EXPECT_EQ(session.globals().cmask, "1111111");
-  m.accepted(n(C::SWAPPLOT));
-  m.accepted(n(C::SWAPRATES));
+  m.accepted(number(C::SWAPPLOT));
+  m.accepted(number(C::SWAPRATES));
   EXPECT_EQ(browses.data, 1);
   EXPECT_EQ(browses.rate, 1);
   // Their keys open them too.
@@ -127,19 +123,19 @@ TEST_F(SwapOutputWindow, ATypedStartDateAndACloseRequest) {
   fill<SwaprateTable>({pair("EURUSD", 1, 2)});
   SwapOutput m(session, windows, browses, reporter, progress);
   m.open();
-  EXPECT_EQ(m.type(n(C::FROMDATE), "3/1/2009"), Reply::stay());
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/01/2009");
-  m.type(n(C::FROMDATE), "03/32/2009");
-  m.type(n(C::REBUILD), "on");
+  EXPECT_EQ(m.type(number(C::FROMDATE), "3/1/2009"), Reply::stay());
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "03/01/2009");
+  m.type(number(C::FROMDATE), "03/32/2009");
+  m.type(number(C::REBUILD), "on");
   EXPECT_EQ(reporter.warnings.size(), 2u);
   EXPECT_EQ(reporter.warnings[0].caption, "  Modify Swap Details");
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/01/2009");
-  EXPECT_EQ(m.value(n(C::REBUILD)), "1");
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "03/01/2009");
+  EXPECT_EQ(m.value(number(C::REBUILD)), "1");
   SwapOutput closing(session, windows, browses, reporter, progress);
   closing.open();
   EXPECT_EQ(closing.close_request(), Reply::closed(Response::Cancelled));
   EXPECT_FALSE(std::filesystem::exists(dir / "SWAPOUT.db")) << "closing changes nothing";
-  EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Completed));
+  EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Completed));
   const auto out = items();
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].date, day(2009, 3, 4)) << "the Wednesday of the typed week";
@@ -157,7 +153,7 @@ TEST_F(SwapOutputWindow, TwoDefinitionsAndFivePairsGiveTenItems) {
   EXPECT_TRUE(m.result().done);
   EXPECT_EQ(m.result().added, 10);
   EXPECT_EQ(m.count1(), 10);
-  EXPECT_EQ(m.value(n(C::COUNT1)), "10");
+  EXPECT_EQ(m.value(number(C::COUNT1)), "10");
   const auto out = items();
   ASSERT_EQ(out.size(), 10u);
   for (std::size_t i = 0; i < out.size(); ++i) {
@@ -176,7 +172,7 @@ TEST_F(SwapOutputWindow, ADefinitionWithDateAddZeroIsASundayItem) {
   fill<SwaprateTable>({pair("EURUSD", 1, 2)});
   SwapOutput m(session, windows, browses, reporter, progress);
   m.open();
-  m.accepted(n(C::OK));
+  m.accepted(number(C::OK));
   const auto out = items();
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[0].date, day(2009, 3, 8));
@@ -203,7 +199,7 @@ TEST_F(SwapOutputWindow, RebuildRemovesEverySwapItemAndKeepsOtherTypes) {
   for (int run = 0; run < 2; ++run) {
     SwapOutput m(session, windows, browses, reporter, progress);
     m.open();
-    m.type(n(C::REBUILD), "0");
+    m.type(number(C::REBUILD), "0");
     m.key({Key::Enter});
     EXPECT_EQ(m.result().added, run == 0 ? 1 : 0);
     EXPECT_EQ(m.result().rewritten, run == 0 ? 0 : 1);

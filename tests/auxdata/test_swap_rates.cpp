@@ -65,10 +65,6 @@ TEST(SwapRateLine, ReadsPairAndTwoDecimalNumbers) {
 
 using C = ImportSwapRatesControl;
 
-int n(C c) {
-  return static_cast<int>(c);
-}
-
 class ImportSwapRatesWindow : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -93,9 +89,9 @@ TEST_F(ImportSwapRatesWindow, UpdatesStoredPairsAndAddsNewOnesOnlyWhenAsked) {
   for (int addnew : {0, 1}) {
     ImportSwapRates m(session, reporter, progress);
     m.open();
-    m.type(n(C::ADDNEW), std::to_string(addnew));
-    m.type(n(C::MULTIPLIER), "10");
-    EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Completed));
+    m.type(number(C::ADDNEW), std::to_string(addnew));
+    m.type(number(C::MULTIPLIER), "10");
+    EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Completed));
     EXPECT_TRUE(m.closed());
     EXPECT_EQ(m.count1(), 4);
     const SwapImportResult& r = m.result();
@@ -125,14 +121,14 @@ TEST_F(ImportSwapRatesWindow, TheMultiplierTakesWhatItsPictureShowsAndCancelImpo
   test::write_file(dir / "swaprate.csv", "EURUSD,1,2\n");
   ImportSwapRates m(session, reporter, progress);
   m.open();
-  EXPECT_EQ(m.value(n(C::MULTIPLIER)), "1.0000");
-  EXPECT_EQ(m.value(n(C::ADDNEW)), "0");
+  EXPECT_EQ(m.value(number(C::MULTIPLIER)), "1.0000");
+  EXPECT_EQ(m.value(number(C::ADDNEW)), "0");
   for (const char* bad : {"-1", "10000", "0.00001", "x"})
-    test::expect_refused(m, reporter, n(C::MULTIPLIER), bad);
-  m.type(n(C::MULTIPLIER), "2.5");
+    test::expect_refused(m, reporter, number(C::MULTIPLIER), bad);
+  m.type(number(C::MULTIPLIER), "2.5");
   EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
   EXPECT_DOUBLE_EQ(rates()[0].buy, 9) << "Esc imports nothing";
-  EXPECT_EQ(m.value(n(C::COUNT1)), "0");
+  EXPECT_EQ(m.value(number(C::COUNT1)), "0");
 }
 
 TEST_F(ImportSwapRatesWindow, AFileThatCannotBeOpenedChangesNothing) {
@@ -148,14 +144,14 @@ TEST_F(ImportSwapRatesWindow, AFileThatCannotBeOpenedChangesNothing) {
   reporter.stop_answers = {Answer::Abort};
   ImportSwapRates aborted(session, reporter, progress);
   aborted.open();
-  EXPECT_THROW(aborted.accepted(n(C::OK)), Aborted);
+  EXPECT_THROW(aborted.accepted(number(C::OK)), Aborted);
 }
 
 TEST_F(ImportSwapRatesWindow, FindsTheFileWhateverItsLetterCase) {
   test::write_file(dir / "Swaprate.CSV", "EURUSD,1,2\n");
   ImportSwapRates m(session, reporter, progress);
   m.open();
-  m.accepted(n(C::OK));
+  m.accepted(number(C::OK));
   EXPECT_TRUE(m.result().file_read);
   EXPECT_DOUBLE_EQ(rates()[0].sell, 2);
 }
@@ -165,9 +161,9 @@ TEST_F(ImportSwapRatesWindow, ValuesTooLargeAfterTheMultiplierAreSkipped) {
   test::write_file(dir / "swaprate.csv", "EURUSD,1" + std::string(305, '0') + ",2\n");
   ImportSwapRates m(session, reporter, progress);
   m.open();
-  m.type(n(C::MULTIPLIER), "9999.9999");
-  EXPECT_EQ(m.value(n(C::MULTIPLIER)), "9999.9999");
-  m.accepted(n(C::OK));
+  m.type(number(C::MULTIPLIER), "9999.9999");
+  EXPECT_EQ(m.value(number(C::MULTIPLIER)), "9999.9999");
+  m.accepted(number(C::OK));
   EXPECT_EQ(m.result().skipped,
             std::vector<std::string>{"line 1: the swap times the multiplier is too large"});
   EXPECT_DOUBLE_EQ(rates()[0].buy, 9);

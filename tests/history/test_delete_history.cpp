@@ -24,9 +24,6 @@ using C = DeleteHistoryControl;
 
 using test::day;
 
-int n(C c) {
-  return static_cast<int>(c);
-}
 std::string choice(int c) {
   return std::to_string(c);
 }
@@ -56,13 +53,13 @@ TEST_F(DeleteHistoryWindow, OpensWithTheBackupNamesOfTheFolder) {
   std::filesystem::create_directory(dir / "@DIR@.CSV");
   m.open();
   // One name per file name ignoring case; too long, blank and other files are left out.
-  EXPECT_EQ(m.choices(n(C::PFILENAME)), (std::vector<std::string>{"BACKUP", "Mar09", "a b"}));
-  EXPECT_EQ(m.value(n(C::OPTION1)), choice(DeleteHistory::kDelete));
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "01/01/2000");
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "");
-  EXPECT_EQ(m.value(n(C::PFILENAME)), "BACKUP");
-  EXPECT_FALSE(m.enabled(n(C::ADJUSTHRS)));
-  EXPECT_FALSE(m.enabled(n(C::PFILENAME)));
+  EXPECT_EQ(m.choices(number(C::PFILENAME)), (std::vector<std::string>{"BACKUP", "Mar09", "a b"}));
+  EXPECT_EQ(m.value(number(C::OPTION1)), choice(DeleteHistory::kDelete));
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "01/01/2000");
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "");
+  EXPECT_EQ(m.value(number(C::PFILENAME)), "BACKUP");
+  EXPECT_FALSE(m.enabled(number(C::ADJUSTHRS)));
+  EXPECT_FALSE(m.enabled(number(C::PFILENAME)));
 }
 
 TEST_F(DeleteHistoryWindow, ChoosingAnActionSetsTheLastDateAndTheEnabledFields) {
@@ -77,41 +74,41 @@ TEST_F(DeleteHistoryWindow, ChoosingAnActionSetsTheLastDateAndTheEnabledFields) 
                         {DeleteHistory::kRebuild, "01/01/2000", true, false},
                         {DeleteHistory::kImport, "12/31/2019", false, true}};
   for (const Step& s : steps) {
-    m.type(n(C::OPTION1), choice(s.choice));
-    EXPECT_EQ(m.value(n(C::THRUDATE)), s.thru) << s.choice;
-    EXPECT_EQ(m.enabled(n(C::ADJUSTHRS)), s.adjust) << s.choice;
-    EXPECT_EQ(m.enabled(n(C::PFILENAME)), s.name) << s.choice;
-    EXPECT_EQ(m.value(n(C::ADJUSTHRS)), "0") << "the adjustment only stays for Rebuild";
-    m.type(n(C::ADJUSTHRS), "5");
-    EXPECT_EQ(m.value(n(C::ADJUSTHRS)), s.adjust ? "5" : "0") << s.choice;
+    m.type(number(C::OPTION1), choice(s.choice));
+    EXPECT_EQ(m.value(number(C::THRUDATE)), s.thru) << s.choice;
+    EXPECT_EQ(m.enabled(number(C::ADJUSTHRS)), s.adjust) << s.choice;
+    EXPECT_EQ(m.enabled(number(C::PFILENAME)), s.name) << s.choice;
+    EXPECT_EQ(m.value(number(C::ADJUSTHRS)), "0") << "the adjustment only stays for Rebuild";
+    m.type(number(C::ADJUSTHRS), "5");
+    EXPECT_EQ(m.value(number(C::ADJUSTHRS)), s.adjust ? "5" : "0") << s.choice;
   }
   // Choosing the same action again changes nothing.
-  m.type(n(C::THRUDATE), "01/01/2009");
-  m.type(n(C::OPTION1), choice(DeleteHistory::kImport));
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "01/01/2009");
+  m.type(number(C::THRUDATE), "01/01/2009");
+  m.type(number(C::OPTION1), choice(DeleteHistory::kImport));
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "01/01/2009");
 }
 
 TEST_F(DeleteHistoryWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
   store({event(day(2009, 3, 1), tod(1, 0), "kept")});
   m.open();
-  m.type(n(C::FROMDATE), "03/01/2009");
+  m.type(number(C::FROMDATE), "03/01/2009");
   // The adjustment and the file name take the cursor only while their actions are chosen.
   const std::pair<int, C> moves[] = {{DeleteHistory::kRebuild, C::ADJUSTHRS},
                                      {DeleteHistory::kExport, C::PFILENAME},
                                      {DeleteHistory::kImport, C::DELETE1},
                                      {DeleteHistory::kDelete, C::OK}};
   for (const auto& [action, c] : moves) {
-    m.type(n(C::OPTION1), choice(action));
-    m.type(n(C::THRUDATE), "02/28/2009");
-    m.selecting(n(C::FROMDATE));
-    m.selecting(n(c));
-    EXPECT_EQ(m.focus(), n(C::THRUDATE)) << n(c);
+    m.type(number(C::OPTION1), choice(action));
+    m.type(number(C::THRUDATE), "02/28/2009");
+    m.selecting(number(C::FROMDATE));
+    m.selecting(number(c));
+    EXPECT_EQ(m.focus(), number(C::THRUDATE)) << number(c);
   }
-  m.selecting(n(C::BUTTON2));  // still among the date fields
-  EXPECT_EQ(m.focus(), n(C::BUTTON2));
-  EXPECT_EQ(m.accepted(n(C::OK)), Reply::stay());
+  m.selecting(number(C::BUTTON2));  // still among the date fields
+  EXPECT_EQ(m.focus(), number(C::BUTTON2));
+  EXPECT_EQ(m.accepted(number(C::OK)), Reply::stay());
   EXPECT_EQ(m.key({Key::Enter}), Reply::stay());
-  EXPECT_EQ(m.focus(), n(C::THRUDATE));
+  EXPECT_EQ(m.focus(), number(C::THRUDATE));
   EXPECT_FALSE(m.closed());
   EXPECT_EQ(windows.history_browses, 0);
   EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
@@ -119,43 +116,43 @@ TEST_F(DeleteHistoryWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
 
 TEST_F(DeleteHistoryWindow, ReachingABlankLastDateFillsItWithTheFirst) {
   m.open();
-  m.type(n(C::FROMDATE), "03/07/2009");
-  m.selecting(n(C::BUTTON1));
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "");
-  m.selecting(n(C::THRUDATE));
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/07/2009");
+  m.type(number(C::FROMDATE), "03/07/2009");
+  m.selecting(number(C::BUTTON1));
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "");
+  m.selecting(number(C::THRUDATE));
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "03/07/2009");
   // OK straight from the first date: the cursor goes back to the blank date, which fills.
-  m.type(n(C::THRUDATE), "");
-  m.accepted(n(C::OK));
-  EXPECT_EQ(m.focus(), n(C::THRUDATE));
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "03/07/2009");
+  m.type(number(C::THRUDATE), "");
+  m.accepted(number(C::OK));
+  EXPECT_EQ(m.focus(), number(C::THRUDATE));
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "03/07/2009");
   EXPECT_FALSE(m.closed());
 }
 
 TEST_F(DeleteHistoryWindow, CalendarButtonsPickTheDatesThroughTheSession) {
   m.open();
-  m.type(n(C::THRUDATE), "03/31/2009");
+  m.type(number(C::THRUDATE), "03/31/2009");
   windows.picks = {day(2009, 3, 2), day(2009, 4, 5)};
-  m.accepted(n(C::BUTTON1));
-  m.accepted(n(C::BUTTON2));
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/02/2009");
-  EXPECT_EQ(m.value(n(C::THRUDATE)), "04/05/2009");
+  m.accepted(number(C::BUTTON1));
+  m.accepted(number(C::BUTTON2));
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "03/02/2009");
+  EXPECT_EQ(m.value(number(C::THRUDATE)), "04/05/2009");
   EXPECT_EQ(windows.picker_dates, (std::vector<std::int32_t>{day(2000, 1, 1), day(2009, 3, 31)}));
   EXPECT_EQ(windows.picker_masks, (std::vector<std::string>{"1111111", "1111111"}));
-  m.accepted(n(C::BUTTON1));  // nothing picked: unchanged
-  EXPECT_EQ(m.value(n(C::FROMDATE)), "03/02/2009");
+  m.accepted(number(C::BUTTON1));  // nothing picked: unchanged
+  EXPECT_EQ(m.value(number(C::FROMDATE)), "03/02/2009");
 }
 
 TEST_F(DeleteHistoryWindow, DeleteThisFileRemovesTheFileAndItsName) {
   test::write_file(dir / "@OLD@.CSV", "x");
   test::write_file(dir / "@BACKUP@.CSV", "x");
   m.open();
-  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
-  m.type(n(C::PFILENAME), "old");  // letter case ignored
-  m.accepted(n(C::DELETE1));
+  m.type(number(C::OPTION1), choice(DeleteHistory::kExport));
+  m.type(number(C::PFILENAME), "old");  // letter case ignored
+  m.accepted(number(C::DELETE1));
   EXPECT_FALSE(std::filesystem::exists(dir / "@OLD@.CSV"));
-  EXPECT_EQ(m.choices(n(C::PFILENAME)), std::vector<std::string>{"BACKUP"});
-  m.accepted(n(C::DELETE1));  // already gone: silent
+  EXPECT_EQ(m.choices(number(C::PFILENAME)), std::vector<std::string>{"BACKUP"});
+  m.accepted(number(C::DELETE1));  // already gone: silent
   EXPECT_TRUE(reporter.stops.empty());
   EXPECT_TRUE(reporter.warnings.empty());
   EXPECT_FALSE(m.closed());
@@ -166,14 +163,14 @@ TEST_F(DeleteHistoryWindow, DeleteThisFileReportsAFileThatStays) {
   std::filesystem::create_directories(dir / "@OLD@.CSV" / "inside");
   test::write_file(dir / "@BACKUP@.CSV", "x");
   m.open();
-  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
-  m.type(n(C::PFILENAME), "OLD");
+  m.type(number(C::OPTION1), choice(DeleteHistory::kExport));
+  m.type(number(C::PFILENAME), "OLD");
   reporter.stop_answers = {Answer::Ignore};
-  m.accepted(n(C::DELETE1));
+  m.accepted(number(C::DELETE1));
   ASSERT_EQ(reporter.stops.size(), 1u);
   EXPECT_EQ(reporter.stops[0].rfind("Remove(@OLD@.CSV) - ", 0), 0u) << reporter.stops[0];
   EXPECT_TRUE(std::filesystem::exists(dir / "@OLD@.CSV"));
-  EXPECT_EQ(m.choices(n(C::PFILENAME)), std::vector<std::string>{"BACKUP"});
+  EXPECT_EQ(m.choices(number(C::PFILENAME)), std::vector<std::string>{"BACKUP"});
   EXPECT_FALSE(m.closed());
 }
 
@@ -184,17 +181,17 @@ TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
     for (int choice : {DeleteHistory::kExport, DeleteHistory::kImport}) {
       DeleteHistory w{session, windows, reporter, progress};
       w.open();
-      w.type(n(C::OPTION1), std::to_string(choice));
-      w.type(n(C::FROMDATE), "01/01/2009");
-      w.type(n(C::PFILENAME), name);
-      EXPECT_EQ(w.value(n(C::PFILENAME)), name) << "any 6 characters may be typed";
+      w.type(number(C::OPTION1), std::to_string(choice));
+      w.type(number(C::FROMDATE), "01/01/2009");
+      w.type(number(C::PFILENAME), name);
+      EXPECT_EQ(w.value(number(C::PFILENAME)), name) << "any 6 characters may be typed";
       reporter.warnings.clear();
-      EXPECT_EQ(w.accepted(n(C::OK)), Reply::stay());
+      EXPECT_EQ(w.accepted(number(C::OK)), Reply::stay());
       EXPECT_FALSE(w.closed()) << name;
-      EXPECT_EQ(w.focus(), n(C::PFILENAME)) << name;
+      EXPECT_EQ(w.focus(), number(C::PFILENAME)) << name;
       ASSERT_EQ(reporter.warnings.size(), 1u) << name;
       EXPECT_EQ(reporter.warnings[0].icon, Icon::Exclamation);
-      w.accepted(n(C::DELETE1));
+      w.accepted(number(C::DELETE1));
       EXPECT_EQ(reporter.warnings.size(), 2u) << name;
     }
   }
@@ -206,13 +203,13 @@ TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
 TEST_F(DeleteHistoryWindow, ExportAddsItsNameAndOpensTheBrowseAfterwards) {
   store({event(day(2009, 3, 7), tod(8, 30), "CPI m/m"), event(day(2020, 1, 1), tod(1, 0), "late")});
   m.open();
-  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
-  m.type(n(C::PFILENAME), "MAR09");
+  m.type(number(C::OPTION1), choice(DeleteHistory::kExport));
+  m.type(number(C::PFILENAME), "MAR09");
   EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
   EXPECT_TRUE(m.closed());
   EXPECT_TRUE(m.done());
   EXPECT_EQ(windows.history_browses, 1);
-  EXPECT_EQ(m.choices(n(C::PFILENAME)), std::vector<std::string>{"MAR09"});
+  EXPECT_EQ(m.choices(number(C::PFILENAME)), std::vector<std::string>{"MAR09"});
   EXPECT_EQ(test::read_file(dir / "@MAR09@.CSV"),
             history_line(event(day(2009, 3, 7), tod(8, 30), "CPI m/m")) + "\r\n");
   EXPECT_EQ(session.globals().outname, "@MAR09@.CSV");
@@ -223,11 +220,11 @@ TEST_F(DeleteHistoryWindow, RebuildCountsEveryEventTwice) {
   store({event(day(2009, 3, 1), tod(1, 30), "a"), event(day(2009, 3, 2), tod(1, 30), "b"),
          event(day(2009, 3, 3), tod(1, 30), "c")});
   m.open();
-  m.type(n(C::OPTION1), choice(DeleteHistory::kRebuild));
-  m.type(n(C::FROMDATE), "03/02/2009");
-  m.type(n(C::THRUDATE), "03/02/2009");
-  m.type(n(C::ADJUSTHRS), "-2");
-  m.accepted(n(C::OK));
+  m.type(number(C::OPTION1), choice(DeleteHistory::kRebuild));
+  m.type(number(C::FROMDATE), "03/02/2009");
+  m.type(number(C::THRUDATE), "03/02/2009");
+  m.type(number(C::ADJUSTHRS), "-2");
+  m.accepted(number(C::OK));
   EXPECT_TRUE(m.done());
   EXPECT_EQ(m.count1(), 6);
   EXPECT_EQ(windows.history_browses, 1);
@@ -240,9 +237,9 @@ TEST_F(DeleteHistoryWindow, RebuildCountsEveryEventTwice) {
 
 TEST_F(DeleteHistoryWindow, ActionsOnAMissingHistoryCreateItFirst) {
   m.open();
-  m.type(n(C::FROMDATE), "03/01/2009");
-  m.selecting(n(C::THRUDATE));
-  m.accepted(n(C::OK));  // Delete of one day
+  m.type(number(C::FROMDATE), "03/01/2009");
+  m.selecting(number(C::THRUDATE));
+  m.accepted(number(C::OK));  // Delete of one day
   EXPECT_TRUE(m.done());
   EXPECT_TRUE(reporter.stops.empty());
   EXPECT_TRUE(std::filesystem::exists(dir / "CALENDAR.db"));
@@ -251,8 +248,8 @@ TEST_F(DeleteHistoryWindow, ActionsOnAMissingHistoryCreateItFirst) {
 TEST_F(DeleteHistoryWindow, ATableOfAnotherLayoutIsNeverReplaced) {
   test::write_file(dir / "CALENDAR.db", "not a table at all");
   m.open();
-  m.selecting(n(C::THRUDATE));
-  m.accepted(n(C::OK));
+  m.selecting(number(C::THRUDATE));
+  m.accepted(number(C::OK));
   ASSERT_EQ(reporter.stops.size(), 1u);
   EXPECT_EQ(reporter.stops[0].rfind("Open(CALENDAR.db) - ", 0), 0u) << reporter.stops[0];
   EXPECT_EQ(test::read_file(dir / "CALENDAR.db"), "not a table at all");
@@ -263,20 +260,20 @@ TEST_F(DeleteHistoryWindow, ATableOfAnotherLayoutIsNeverReplaced) {
 TEST_F(DeleteHistoryWindow, RefusedEntriesChangeNothingAndEscOrCloseLeaveWithoutAction) {
   store({event(day(2009, 3, 1), tod(1, 0), "kept")});
   m.open();
-  m.type(n(C::OPTION1), choice(DeleteHistory::kRebuild));
+  m.type(number(C::OPTION1), choice(DeleteHistory::kRebuild));
   const struct {
     C control;
     const char* typed;
   } refused[] = {{C::FROMDATE, "02/30/2009"}, {C::FROMDATE, "2009-03-01"}, {C::ADJUSTHRS, "1000"},
                  {C::ADJUSTHRS, "2.5"},       {C::OPTION1, "5"},           {C::OPTION1, "Delete"}};
-  for (const auto& r : refused) test::expect_refused(m, reporter, n(r.control), r.typed);
-  m.type(n(C::OPTION1), choice(DeleteHistory::kExport));
-  test::expect_refused(m, reporter, n(C::PFILENAME), "SEVENCH");
+  for (const auto& r : refused) test::expect_refused(m, reporter, number(r.control), r.typed);
+  m.type(number(C::OPTION1), choice(DeleteHistory::kExport));
+  test::expect_refused(m, reporter, number(C::PFILENAME), "SEVENCH");
 
   // Esc wherever the cursor is; the close box likewise.
-  m.selecting(n(C::PFILENAME));
+  m.selecting(number(C::PFILENAME));
   EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
-  EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Cancelled)) << "closed stays closed";
+  EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Cancelled)) << "closed stays closed";
   DeleteHistory other{session, windows, reporter, progress};
   other.open();
   EXPECT_EQ(other.key({Key::F2}), Reply::stay());

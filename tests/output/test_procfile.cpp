@@ -23,9 +23,6 @@ namespace {
 using C = ProcFileControl;
 using test::day;
 
-int n(C c) {
-  return number(c);
-}
 const Reply kStay = Reply::stay();
 const Reply kCompleted = Reply::closed(Response::Completed);
 const Reply kCancelled = Reply::closed(Response::Cancelled);
@@ -83,7 +80,7 @@ TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
   auto w = open_window();
   EXPECT_TRUE(w->forcesetup());
   // Whatever the first event is (here a button), the setup window comes first.
-  EXPECT_EQ(w->accepted(n(C::ZCHARTS)), kStay);
+  EXPECT_EQ(w->accepted(number(C::ZCHARTS)), kStay);
   EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
   EXPECT_EQ(b(*w).checkm1, 1) << "the button's own action did not run";
   EXPECT_FALSE(w->forcesetup());
@@ -109,7 +106,7 @@ TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
 TEST_F(Window, CancelledSetupChangesNothing) {
   auto w = open_window();
   const SettingsRecord before = w->settings();
-  w->accepted(n(C::INITIALSETUP));
+  w->accepted(number(C::INITIALSETUP));
   EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
   EXPECT_EQ(w->settings().b.outname, before.b.outname);
   EXPECT_EQ(w->settings().b.offset1, before.b.offset1);
@@ -240,7 +237,7 @@ TEST_F(Window, ButtonsSetTheirFields) {
     auto w = open_window();
     c.before(b(*w));
     w->other_event({});  // the window state of the values set
-    for (C press : c.presses) EXPECT_EQ(w->accepted(n(press)), kStay) << c.what;
+    for (C press : c.presses) EXPECT_EQ(w->accepted(number(press)), kStay) << c.what;
     SCOPED_TRACE(c.what);
     c.check(b(*w));
   }
@@ -271,7 +268,7 @@ TEST_F(Window, ExportControlsFollowTheKind) {
     b(*w).xout = c.xout;
     b(*w).outdate = c.outdate;
     b(*w).numonly = 1;
-    w->accepted(n(C::XOUT));
+    w->accepted(number(C::XOUT));
     EXPECT_EQ(w->enabled(C::SEPCHAR), c.sep) << c.xout;
     EXPECT_EQ(w->enabled(C::DATEFMT), c.datefmt) << c.xout << "/" << c.outdate;
     EXPECT_EQ(w->enabled(C::GLO_OUTXLSNAME), c.path) << c.xout;
@@ -289,17 +286,17 @@ TEST_F(Window, HistoryControlsFollowTheirBoxes) {
   auto w = open_window();
   w->other_event({});  // the forced setup of the empty history, cancelled
   b(*w).autodate = 1;
-  w->type(n(C::CHECKHIST), "0");
+  w->type(number(C::CHECKHIST), "0");
   for (C c : {C::CLDRFMT, C::DATE1, C::LOADWEEKS, C::INCUV}) EXPECT_FALSE(w->enabled(c));
   EXPECT_TRUE(w->enabled(C::GLO_OUTNAME));
   EXPECT_EQ(b(*w).autodate, 0) << "Auto set is off without the history update";
-  w->type(n(C::CHECKHIST), "1");
-  w->type(n(C::LOADWEEKS), "5");
+  w->type(number(C::CHECKHIST), "1");
+  w->type(number(C::LOADWEEKS), "5");
   EXPECT_EQ(b(*w).loadweeks, 5);
-  w->type(n(C::CHECKWGET), "0");
+  w->type(number(C::CHECKWGET), "0");
   EXPECT_EQ(b(*w).loadweeks, 1) << "one hand-saved page";
   EXPECT_FALSE(w->enabled(C::LOADWEEKS));
-  w->type(n(C::DATE1), "12/31/2006");
+  w->type(number(C::DATE1), "12/31/2006");
   EXPECT_TRUE(w->enabled(C::CNVFMT)) << "2006 currency names can need converting";
 }
 
@@ -308,7 +305,7 @@ TEST_F(Window, AutoSetStartsFromTheNewestStoredWeek) {
   test::store(dir.path(), {test::event(day(2008, 2, 27), 8, 30, "USD", "X", "H")});
   auto w = open_window();
   EXPECT_EQ(w->highdate(), day(2008, 2, 24));
-  w->type(n(C::AUTODATE), "1");
+  w->type(number(C::AUTODATE), "1");
   EXPECT_EQ(b(*w).date1, day(2008, 2, 24));
   EXPECT_EQ(b(*w).loadweeks, 3);
   for (C c : {C::DATE1, C::BUTTON7, C::LOADWEEKS}) EXPECT_FALSE(w->enabled(c));
@@ -316,10 +313,10 @@ TEST_F(Window, AutoSetStartsFromTheNewestStoredWeek) {
 
 TEST_F(Window, TypedValuesAreCheckedAndRefused) {
   auto w = open_window();
-  EXPECT_EQ(w->type(n(C::SPACING1), "15"), kStay);
+  EXPECT_EQ(w->type(number(C::SPACING1), "15"), kStay);
   EXPECT_EQ(b(*w).spacing1, 15);
   for (const char* bad : {"0", "-5", "abc"}) {
-    w->type(n(C::SPACING1), bad);
+    w->type(number(C::SPACING1), bad);
     EXPECT_EQ(b(*w).spacing1, 15) << bad;
   }
   ASSERT_EQ(rep.warnings.size(), 3u);
@@ -332,18 +329,18 @@ TEST_F(Window, TypedValuesAreCheckedAndRefused) {
       {C::DATE1, "0"},       {C::THRUDATE, "01/01/2100"}, {C::OFFSET1, "1000"}};
   for (const auto& [control, text] : beyond) {
     rep.warnings.clear();
-    EXPECT_EQ(w->type(n(control), text), kStay) << text;
+    EXPECT_EQ(w->type(number(control), text), kStay) << text;
     ASSERT_EQ(rep.warnings.size(), 1u) << text;
     EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");
   }
   EXPECT_EQ(w->settings(), before);
-  w->type(n(C::FROMDATE), "03/01/2008");
+  w->type(number(C::FROMDATE), "03/01/2008");
   EXPECT_EQ(b(*w).fromdate, day(2008, 3, 1));
-  w->type(n(C::GLO_OUTNAME), "C:\\MT4\\experts\\files\\news.csv");
+  w->type(number(C::GLO_OUTNAME), "C:\\MT4\\experts\\files\\news.csv");
   EXPECT_EQ(session.globals().outname, "C:\\MT4\\experts\\files\\news.csv");
   // A disabled control takes nothing.
-  w->type(n(C::CHECKHIST), "0");
-  w->type(n(C::CLDRFMT), "2");
+  w->type(number(C::CHECKHIST), "0");
+  w->type(number(C::CLDRFMT), "2");
   EXPECT_EQ(b(*w).cldrfmt, 0);
 }
 
@@ -388,7 +385,7 @@ TEST(BuildWindowControls, GroupBoxesHoldTheirControls) {
       {C::OK, ""},
       {C::COUNT1, ""},
   };
-  for (const auto& k : cases) EXPECT_EQ(box_of(n(k.control)), k.box) << n(k.control);
+  for (const auto& k : cases) EXPECT_EQ(box_of(number(k.control)), k.box) << number(k.control);
   for (const ControlSpec& c : all) {
     if (c.kind != ControlKind::Group && c.kind != ControlKind::OptionGroup) continue;
     const std::string outer = box_of(c.id);
@@ -451,10 +448,10 @@ TEST_F(Window, DatePickersTakeTheirFieldsDates) {
   auto w = open_window();
   w->other_event({});  // the forced setup of the empty history, cancelled
   windows.picked = day(2008, 1, 6);
-  w->accepted(n(C::BUTTON8));
+  w->accepted(number(C::BUTTON8));
   EXPECT_EQ(b(*w).fromdate, day(2008, 1, 6));
   windows.picked = 0;  // nothing picked
-  w->accepted(n(C::BUTTON9));
+  w->accepted(number(C::BUTTON9));
   EXPECT_EQ(b(*w).thrudate, day(2099, 12, 31));
   EXPECT_EQ(windows.calls,
             (std::vector<std::string>{"initial_setup", "date_picker", "date_picker"}));
@@ -462,50 +459,50 @@ TEST_F(Window, DatePickersTakeTheirFieldsDates) {
 
 TEST_F(Window, ReversedDateRangeBlocksTheRun) {
   auto w = open_window();
-  w->type(n(C::THRUDATE), "01/01/2005");
-  EXPECT_EQ(w->accepted(n(C::OK)), kStay);
-  EXPECT_EQ(w->focus(), n(C::THRUDATE));
+  w->type(number(C::THRUDATE), "01/01/2005");
+  EXPECT_EQ(w->accepted(number(C::OK)), kStay);
+  EXPECT_EQ(w->focus(), number(C::THRUDATE));
   EXPECT_EQ(w->key({Key::Enter}), kStay);
-  EXPECT_EQ(w->selecting(n(C::CHECK1)), kStay);
-  EXPECT_EQ(w->selecting(n(C::SPACING1)), kStay) << "controls before 24 may be reached";
-  w->type(n(C::THRUDATE), "12/31/2010");
+  EXPECT_EQ(w->selecting(number(C::CHECK1)), kStay);
+  EXPECT_EQ(w->selecting(number(C::SPACING1)), kStay) << "controls before 24 may be reached";
+  w->type(number(C::THRUDATE), "12/31/2010");
   EXPECT_EQ(w->key({Key::Enter}), kCompleted) << "Enter runs and closes the window";
-  EXPECT_EQ(w->accepted(n(C::OK)), kCompleted);
+  EXPECT_EQ(w->accepted(number(C::OK)), kCompleted);
 }
 
 TEST_F(Window, LeavingWithoutARunSavesNothing) {
   for (int how = 0; how < 3; ++how) {
     auto w = open_window();
-    w->type(n(C::SPACING1), "240");
-    const Reply r = how == 0   ? w->accepted(n(C::CANCEL))
+    w->type(number(C::SPACING1), "240");
+    const Reply r = how == 0   ? w->accepted(number(C::CANCEL))
                     : how == 1 ? w->key({Key::Esc})
                                : w->close_request();
     EXPECT_EQ(r, kCancelled);
     EXPECT_TRUE(w->closed());
-    EXPECT_EQ(w->accepted(n(C::RSYMBOLS)), kCancelled) << "a closed window takes no event";
+    EXPECT_EQ(w->accepted(number(C::RSYMBOLS)), kCancelled) << "a closed window takes no event";
     EXPECT_FALSE(file_exists(dir / "trune.INI"));
   }
 }
 
 TEST_F(Window, ProfileButtons) {
   auto w = open_window();
-  w->type(n(C::SPACING1), "30");
-  w->type(n(C::PFILENAME), "AB");
-  w->accepted(n(C::SAVE1));
+  w->type(number(C::SPACING1), "30");
+  w->type(number(C::PFILENAME), "AB");
+  w->accepted(number(C::SAVE1));
   EXPECT_TRUE(file_exists(dir / "#AB#.INI"));
   EXPECT_EQ(w->profiles(), std::vector<ProfileName>{"AB"});
-  w->type(n(C::SPACING1), "5");
-  w->accepted(n(C::LOAD1));
+  w->type(number(C::SPACING1), "5");
+  w->accepted(number(C::LOAD1));
   EXPECT_EQ(b(*w).spacing1, 30);
   EXPECT_EQ(w->profilename(), "AB");
   EXPECT_FALSE(file_exists(dir / "trune.INI")) << "profiles never touch the settings file";
-  w->accepted(n(C::DELETE1));
+  w->accepted(number(C::DELETE1));
   EXPECT_FALSE(file_exists(dir / "#AB#.INI"));
   EXPECT_TRUE(w->profiles().empty());
 
   for (const char* bad : {"../x", "a\b", "..", ""}) {
-    w->type(n(C::PFILENAME), bad);
-    w->accepted(n(C::SAVE1));
+    w->type(number(C::PFILENAME), bad);
+    w->accepted(number(C::SAVE1));
   }
   EXPECT_EQ(rep.warnings.size(), 4u);
   for (const auto& f : file_names(dir.path())) EXPECT_NE(f.front(), '#') << f;
@@ -531,8 +528,8 @@ TEST_F(Window, GroupRunExportsTheSelectedProfilesOnly) {
     ASSERT_TRUE(write_settings_file(dir / profile_file_name(name), r).is_ok());
   }
   auto w = open_window();
-  w->type(n(C::PFILENAME), "eu*");
-  EXPECT_EQ(w->accepted(n(C::EXECGROUP)), kCompleted);
+  w->type(number(C::PFILENAME), "eu*");
+  EXPECT_EQ(w->accepted(number(C::EXECGROUP)), kCompleted);
   EXPECT_TRUE(w->closed());
   for (const char* name : {"EU", "EUR1", "EUX"})
     EXPECT_EQ(test::read_file(dir / (std::string("out-") + name + ".csv")),
@@ -543,8 +540,8 @@ TEST_F(Window, GroupRunExportsTheSelectedProfilesOnly) {
   EXPECT_FALSE(file_exists(dir / "trune.INI"));
 
   auto all = open_window();
-  all->type(n(C::PFILENAME), "EU");  // no star: every profile
-  all->accepted(n(C::EXECGROUP));
+  all->type(number(C::PFILENAME), "EU");  // no star: every profile
+  all->accepted(number(C::EXECGROUP));
   EXPECT_TRUE(file_exists(dir / "out-XEU.csv"));
 }
 
@@ -552,11 +549,11 @@ TEST_F(Window, PreviewFillsPviewAndOpensItsBrowse) {
   test::store(dir.path(), test::sample_week());
   test::write_file(dir / "News.CSV", "old\r\n");
   auto w = open_window();
-  w->type(n(C::GLO_OUTNAME), "News.CSV");
-  w->type(n(C::XOUT), "2");
-  w->type(n(C::FROMDATE), "03/07/2008");
-  w->type(n(C::THRUDATE), "03/07/2008");
-  EXPECT_EQ(w->accepted(n(C::PREVIEW)), kStay);
+  w->type(number(C::GLO_OUTNAME), "News.CSV");
+  w->type(number(C::XOUT), "2");
+  w->type(number(C::FROMDATE), "03/07/2008");
+  w->type(number(C::THRUDATE), "03/07/2008");
+  EXPECT_EQ(w->accepted(number(C::PREVIEW)), kStay);
   EXPECT_EQ(windows.calls, std::vector<std::string>{"browse_pview"});
   std::int64_t n = 0;
   Table<PviewTable> pv(dir.path());
@@ -571,12 +568,12 @@ TEST_F(Window, PreviewFillsPviewAndOpensItsBrowse) {
 TEST_F(Window, EffectsPublishTheSettingsFirst) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  w->type(n(C::SPACING1), "5");
-  w->accepted(n(C::EFFECTS));
+  w->type(number(C::SPACING1), "5");
+  w->accepted(number(C::EFFECTS));
   EXPECT_EQ(windows.calls, std::vector<std::string>{"effects_report"});
   EXPECT_EQ(windows.g2_seen.spacing1, 5);
-  w->accepted(n(C::EFFECTSSETUP));
-  w->accepted(n(C::WDCHART));
+  w->accepted(number(C::EFFECTSSETUP));
+  w->accepted(number(C::WDCHART));
   EXPECT_EQ(windows.calls.size(), 3u);
 }
 
@@ -605,17 +602,17 @@ TEST_F(Window, ControlsShowTheirValuesThroughTheirPictures) {
       {C::PFILENAME, ""},
       {C::RCHARTS, ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(w->value(n(c.control)), c.shown) << n(c.control);
-  EXPECT_EQ(w->choices(n(C::PFILENAME)), std::vector<std::string>{"EUR1"});
-  w->type(n(C::OFFSET1), "-7");
-  w->type(n(C::SYMALL), "-1");
-  w->type(n(C::NCIOUT), "3");
-  w->type(n(C::PFILENAME), "EUR1");
-  w->accepted(n(C::LOAD1));
-  EXPECT_EQ(w->value(n(C::OFFSET1)), "-7");
-  EXPECT_EQ(w->value(n(C::WINGALL)), "255") << "the low byte of -1";
-  EXPECT_EQ(w->value(n(C::NCIOUT)), "3");
-  EXPECT_EQ(w->value(n(C::PROFILENAME)), "EUR1");
+  for (const auto& c : cases) EXPECT_EQ(w->value(number(c.control)), c.shown) << number(c.control);
+  EXPECT_EQ(w->choices(number(C::PFILENAME)), std::vector<std::string>{"EUR1"});
+  w->type(number(C::OFFSET1), "-7");
+  w->type(number(C::SYMALL), "-1");
+  w->type(number(C::NCIOUT), "3");
+  w->type(number(C::PFILENAME), "EUR1");
+  w->accepted(number(C::LOAD1));
+  EXPECT_EQ(w->value(number(C::OFFSET1)), "-7");
+  EXPECT_EQ(w->value(number(C::WINGALL)), "255") << "the low byte of -1";
+  EXPECT_EQ(w->value(number(C::NCIOUT)), "3");
+  EXPECT_EQ(w->value(number(C::PROFILENAME)), "EUR1");
   const WindowState st = w->state();
   EXPECT_EQ(st.title, "Build News.CSV from KX calendar");
   ASSERT_EQ(st.controls.size(), w->controls().size());
@@ -626,7 +623,7 @@ TEST_F(Window, ControlsShowTheirValuesThroughTheirPictures) {
 TEST_F(Window, TypedValuesThePicturesCannotShowAreRefused) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  w->type(n(C::XOUT), "4");
+  w->type(number(C::XOUT), "4");
   const struct {
     C control;
     std::string typed;
@@ -648,7 +645,7 @@ TEST_F(Window, TypedValuesThePicturesCannotShowAreRefused) {
       {C::SYMHIGH, "1000"},
       {C::GLO_OUTNAME, std::string(100, 'x')},
   };
-  for (const auto& c : cases) test::expect_refused(*w, rep, n(c.control), c.typed);
+  for (const auto& c : cases) test::expect_refused(*w, rep, number(c.control), c.typed);
   EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");
   EXPECT_FALSE(w->closed());
 }
@@ -656,22 +653,22 @@ TEST_F(Window, TypedValuesThePicturesCannotShowAreRefused) {
 TEST_F(Window, OptionsEnableAndDisableTheExportControls) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  w->type(n(C::NUMONLY), "1");  // disabled while there is no export: refused silently
-  EXPECT_EQ(w->value(n(C::NUMONLY)), "0");
-  EXPECT_EQ(w->type(n(C::XOUT), "4"), kStay);
+  w->type(number(C::NUMONLY), "1");  // disabled while there is no export: refused silently
+  EXPECT_EQ(w->value(number(C::NUMONLY)), "0");
+  EXPECT_EQ(w->type(number(C::XOUT), "4"), kStay);
   for (C c : {C::SEPCHAR, C::DATEFMT, C::GLO_OUTXLSNAME, C::NUMONLY, C::OUTKXID})
-    EXPECT_TRUE(w->enabled(c)) << n(c);
-  w->type(n(C::NUMONLY), "1");
-  EXPECT_EQ(w->value(n(C::NUMONLY)), "1");
-  w->type(n(C::XOUT), "5");
+    EXPECT_TRUE(w->enabled(c)) << number(c);
+  w->type(number(C::NUMONLY), "1");
+  EXPECT_EQ(w->value(number(C::NUMONLY)), "1");
+  w->type(number(C::XOUT), "5");
   EXPECT_FALSE(w->enabled(C::NUMONLY));
-  EXPECT_EQ(w->value(n(C::NUMONLY)), "0") << "columns clear Numbers only";
-  w->type(n(C::OUTDATE), "0");
+  EXPECT_EQ(w->value(number(C::NUMONLY)), "0") << "columns clear Numbers only";
+  w->type(number(C::OUTDATE), "0");
   EXPECT_FALSE(w->enabled(C::DATEFMT)) << "no date column, no date format";
-  w->type(n(C::XOUT), "1");
+  w->type(number(C::XOUT), "1");
   EXPECT_FALSE(w->enabled(C::GLO_OUTXLSNAME));
   EXPECT_FALSE(w->enabled(C::PREVIEW));
-  EXPECT_EQ(w->accepted(n(C::PREVIEW)), kStay);
+  EXPECT_EQ(w->accepted(number(C::PREVIEW)), kStay);
   EXPECT_TRUE(windows.calls.empty()) << "a disabled button makes no event";
   // The decorations stay enabled: the group boxes, prompts and options.
   for (const ControlSpec& c : w->controls()) {
@@ -684,15 +681,15 @@ TEST_F(Window, OptionsEnableAndDisableTheExportControls) {
 TEST_F(Window, F10RunsLikeOkAndOtherKeysDoNothing) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  w->type(n(C::CHECKHIST), "0");
-  w->type(n(C::GLO_OUTNAME), "News.CSV");
+  w->type(number(C::CHECKHIST), "0");
+  w->type(number(C::GLO_OUTNAME), "News.CSV");
   for (Key k : {Key::F2, Key::Insert, Key::Down, Key::Char})
     EXPECT_EQ(w->key({k, 'a'}), kStay) << static_cast<int>(k);
   EXPECT_FALSE(file_exists(dir / "News.CSV"));
-  w->type(n(C::THRUDATE), "01/01/2005");
+  w->type(number(C::THRUDATE), "01/01/2005");
   EXPECT_EQ(w->key({Key::F10}), kStay) << "the date range guard holds for F10 too";
-  EXPECT_EQ(w->focus(), n(C::THRUDATE));
-  w->type(n(C::THRUDATE), "12/31/2008");
+  EXPECT_EQ(w->focus(), number(C::THRUDATE));
+  w->type(number(C::THRUDATE), "12/31/2008");
   EXPECT_EQ(w->focus(), 0) << "the next event leaves the cursor where it is";
   EXPECT_EQ(w->key({Key::F10}), kCompleted);
   EXPECT_TRUE(file_exists(dir / "News.CSV"));
@@ -711,7 +708,7 @@ TEST_F(Window, OkRunsTheWholeChainOnTheHandSavedPage) {
   test::write_file(dir / "News.CSV", "old\r\n");
   auto w = open_window();
   EXPECT_EQ(b(*w).checkwget, 0);
-  EXPECT_EQ(w->accepted(n(C::OK)), kCompleted);
+  EXPECT_EQ(w->accepted(number(C::OK)), kCompleted);
   EXPECT_FALSE(w->ends_program());
   EXPECT_TRUE(w->closed());
   EXPECT_TRUE(rep.stops.empty()) << rep.stops.front();
@@ -763,9 +760,9 @@ TEST_F(Window, AutomaticRunLoadsOneWeekFromTheTriggerFile) {
 TEST_F(Window, NciOutputGetsTheNewsCsvNameBack) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  w->type(n(C::CHECKHIST), "0");
-  w->type(n(C::NCIOUT), "1");
-  ASSERT_EQ(w->accepted(n(C::OK)), kCompleted);
+  w->type(number(C::CHECKHIST), "0");
+  w->type(number(C::NCIOUT), "1");
+  ASSERT_EQ(w->accepted(number(C::OK)), kCompleted);
   EXPECT_EQ(windows.calls, std::vector<std::string>{"nci_output"});
   EXPECT_EQ(windows.outname_seen, b(*w).outname.str());
   EXPECT_EQ(windows.g2_seen.nciout, 1);
@@ -775,12 +772,12 @@ TEST_F(Window, AbortedRunKeepsThePreviousFiles) {
   test::store(dir.path(), test::sample_week());
   test::write_file(dir / "News.CSV", "old\r\n");
   auto w = open_window();
-  w->type(n(C::GLO_OUTNAME), "News.CSV");
-  w->type(n(C::CHECKHIST), "0");
-  w->type(n(C::XOUT), "4");
-  w->type(n(C::GLO_OUTXLSNAME), "missing-folder/x.csv");
+  w->type(number(C::GLO_OUTNAME), "News.CSV");
+  w->type(number(C::CHECKHIST), "0");
+  w->type(number(C::XOUT), "4");
+  w->type(number(C::GLO_OUTXLSNAME), "missing-folder/x.csv");
   rep.stop_answers.push_back(Answer::Abort);
-  EXPECT_THROW(w->accepted(n(C::OK)), Aborted);
+  EXPECT_THROW(w->accepted(number(C::OK)), Aborted);
   ASSERT_EQ(rep.stops.size(), 1u);
   EXPECT_EQ(rep.stops[0], "Create(missing-folder/x.csv) - File Not Found");
   EXPECT_EQ(test::read_file(dir / "News.CSV"), "old\r\n");
@@ -792,12 +789,13 @@ TEST_F(Window, AbortedRunKeepsThePreviousFiles) {
 TEST_F(Window, TimeZoneAndFeedNotes) {
   test::store(dir.path(), test::sample_week());
   auto w = open_window();
-  EXPECT_EQ(w->value(n(C::ZONENOTE)), "");
-  EXPECT_EQ(w->value(n(C::LOADNOTE)), "");
+  EXPECT_EQ(w->value(number(C::ZONENOTE)), "");
+  EXPECT_EQ(w->value(number(C::LOADNOTE)), "");
 
   ASSERT_TRUE(save_calendar_setting(dir.path(), "CALENDARZONE", "UTC").is_ok());
   w = open_window();
-  EXPECT_EQ(w->value(n(C::ZONENOTE)), "Time zones not in use: MT4ZONE is not set, OFFSET1 applies");
+  EXPECT_EQ(w->value(number(C::ZONENOTE)),
+            "Time zones not in use: MT4ZONE is not set, OFFSET1 applies");
 
   ASSERT_TRUE(save_calendar_setting(dir.path(), "MT4ZONE", "America/New_York+7").is_ok());
   ASSERT_TRUE(save_calendar_setting(dir.path(), "CALENDARSOURCE", "feed").is_ok());
@@ -810,15 +808,15 @@ TEST_F(Window, TimeZoneAndFeedNotes) {
       {"03/02/2008", "Time zones in use: +2 hours on 03/02/2008 (UTC to America/New_York+7)"},
   };
   for (const Case& c : cases) {
-    w->type(n(C::DATE1), c.date1);
-    EXPECT_EQ(w->value(n(C::ZONENOTE)), c.note);
+    w->type(number(C::DATE1), c.date1);
+    EXPECT_EQ(w->value(number(C::ZONENOTE)), c.note);
   }
-  EXPECT_EQ(w->value(n(C::LOADNOTE)),
+  EXPECT_EQ(w->value(number(C::LOADNOTE)),
             "Calendar feed: one download of the feed's week, LOADWEEKS does not apply");
 
   test::write_file(dir / "mervane.cfg", "CALENDARZONE=UTC\r\nMT4ZONE=Nowhere/Town\r\n");
   w = open_window();
-  EXPECT_EQ(w->value(n(C::ZONENOTE)),
+  EXPECT_EQ(w->value(number(C::ZONENOTE)),
             "Time zones not usable, OFFSET1 applies: Invalid Value: Nowhere/Town is not a time "
             "zone of the system's time zone database");
   EXPECT_TRUE(rep.stops.empty());

@@ -17,16 +17,13 @@ namespace {
 
 using C = InitialSetupControl;
 
-int n(C c) {
-  return static_cast<int>(c);
-}
 std::string time_text(std::int32_t t) {
   return format_value("T1", t);
 }
 // The three readings typed in: date and time each.
 void reading(InitialSetup& m, C date, C time, std::int32_t d, std::int32_t t) {
-  m.type(n(date), date_text(d));
-  m.type(n(time), time_text(t));
+  m.type(number(date), date_text(d));
+  m.type(number(time), time_text(t));
 }
 
 // A listing line with "<DIR>" at position dir_at and the name from name_at (1-based).
@@ -81,8 +78,8 @@ TEST(InitialSetup, OffsetsFollowTheEntries) {
     Fixture f;
     InitialSetup m(f.session, f.reporter);
     m.open();
-    EXPECT_EQ(m.value(n(C::PARM1)), "0");
-    EXPECT_EQ(m.value(n(C::PARM2)), "0");
+    EXPECT_EQ(m.value(number(C::PARM1)), "0");
+    EXPECT_EQ(m.value(number(C::PARM2)), "0");
     reading(m, C::KXDATE, C::KXTIME, c.kx_date, tod(c.kx_h, c.kx_m));
     reading(m, C::MTDATE, C::MTTIME, c.mt_date, tod(c.mt_h, c.mt_m));
     reading(m, C::LDATE, C::LTIME, c.l_date, tod(c.l_h, c.l_m));
@@ -90,8 +87,8 @@ TEST(InitialSetup, OffsetsFollowTheEntries) {
     EXPECT_EQ(f.session.globals().parm2, c.parm2);
     // The displays show them through their picture "n-4": grouped, in full when wider.
     const bool wide = c.parm1 > 9999;
-    EXPECT_EQ(m.value(n(C::PARM1)), wide ? "32,767" : std::to_string(c.parm1));
-    EXPECT_EQ(m.value(n(C::PARM2)), wide ? "-32,768" : std::to_string(c.parm2));
+    EXPECT_EQ(m.value(number(C::PARM1)), wide ? "32,767" : std::to_string(c.parm1));
+    EXPECT_EQ(m.value(number(C::PARM2)), wide ? "-32,768" : std::to_string(c.parm2));
     EXPECT_TRUE(f.reporter.warnings.empty());
   }
 }
@@ -101,13 +98,13 @@ TEST(InitialSetup, OpeningSetsTodayAndNow) {
   f.session.with([](Globals& g) { g.parm3 = "old"; });
   InitialSetup m(f.session, f.reporter);
   m.open();
-  EXPECT_EQ(m.value(n(C::KXDATE)), "05/04/2009");
-  EXPECT_EQ(m.value(n(C::MTDATE)), "05/04/2009");
-  EXPECT_EQ(m.value(n(C::LDATE)), "05/04/2009");
-  EXPECT_EQ(m.value(n(C::KXTIME)), "09:41");
-  EXPECT_EQ(m.value(n(C::LTIME)), "09:41");
-  EXPECT_EQ(m.value(n(C::PARM3)), "") << "no folders listed: nothing preselected";
-  EXPECT_EQ(m.value(n(C::WEBADD)), "For help, see:  https://www.timeanddate.com/worldclock/");
+  EXPECT_EQ(m.value(number(C::KXDATE)), "05/04/2009");
+  EXPECT_EQ(m.value(number(C::MTDATE)), "05/04/2009");
+  EXPECT_EQ(m.value(number(C::LDATE)), "05/04/2009");
+  EXPECT_EQ(m.value(number(C::KXTIME)), "09:41");
+  EXPECT_EQ(m.value(number(C::LTIME)), "09:41");
+  EXPECT_EQ(m.value(number(C::PARM3)), "") << "no folders listed: nothing preselected";
+  EXPECT_EQ(m.value(number(C::WEBADD)), "For help, see:  https://www.timeanddate.com/worldclock/");
 }
 
 TEST(FolderList, ListingLinesInBothLayouts) {
@@ -156,8 +153,8 @@ TEST(FolderList, FromTheListingFileOrTheFolders) {
 
   InitialSetup m(f.session, f.reporter);
   m.open();
-  EXPECT_EQ(m.choices(n(C::PARM3)), list.names);
-  EXPECT_EQ(m.value(n(C::PARM3)), "Broker MT4") << "the first one is preselected";
+  EXPECT_EQ(m.choices(number(C::PARM3)), list.names);
+  EXPECT_EQ(m.value(number(C::PARM3)), "Broker MT4") << "the first one is preselected";
 }
 
 TEST(InitialSetup, OkWritesTheBatchFileCancelWritesNothing) {
@@ -165,7 +162,7 @@ TEST(InitialSetup, OkWritesTheBatchFileCancelWritesNothing) {
     Fixture f;
     InitialSetup m(f.session, f.reporter);
     m.open();
-    m.type(n(C::PARM3), "Broker MT4");
+    m.type(number(C::PARM3), "Broker MT4");
     EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
     EXPECT_TRUE(m.closed());
     EXPECT_EQ(f.batch(),
@@ -181,8 +178,8 @@ TEST(InitialSetup, OkWritesTheBatchFileCancelWritesNothing) {
     std::filesystem::create_directories(f.dir / "drive_c" / "Program Files (x86)" / "Old MT4");
     InitialSetup m(f.session, f.reporter);
     m.open();
-    EXPECT_EQ(m.value(n(C::PARM3)), "Old MT4");
-    EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Completed));
+    EXPECT_EQ(m.value(number(C::PARM3)), "Old MT4");
+    EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Completed));
     EXPECT_EQ(f.batch().substr(0, 70),
               "copy /y mirel_events.* \"c:\\Program Files (x86)\\Old MT4\\experts\\indicat");
   }
@@ -191,8 +188,8 @@ TEST(InitialSetup, OkWritesTheBatchFileCancelWritesNothing) {
     test::write_file(f.dir / "trunesetup.BAT", "old");
     InitialSetup m(f.session, f.reporter);
     m.open();
-    m.type(n(C::PARM3), "Broker MT4");
-    m.type(n(C::MTTIME), "16:00");
+    m.type(number(C::PARM3), "Broker MT4");
+    m.type(number(C::MTTIME), "16:00");
     EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
     EXPECT_TRUE(m.closed());
     EXPECT_EQ(f.session.globals().parm3, "");
@@ -212,16 +209,16 @@ TEST(InitialSetup, TypedReadingsAreCheckedAndTheCloseBoxIsCancel) {
                  {C::MTTIME, "25:00"},
                  {C::LTIME, "9.30"},
                  {C::PARM3, std::string(41, 'x')}};
-  for (const auto& r : refused) test::expect_refused(m, f.reporter, n(r.control), r.typed);
+  for (const auto& r : refused) test::expect_refused(m, f.reporter, number(r.control), r.typed);
   EXPECT_EQ(f.reporter.warnings[0].caption, " Initial Setup");
   // The offsets are shown, not typed: typing there changes nothing and says nothing.
   f.reporter.warnings.clear();
-  m.type(n(C::PARM1), "5");
-  EXPECT_EQ(m.value(n(C::PARM1)), "0");
+  m.type(number(C::PARM1), "5");
+  EXPECT_EQ(m.value(number(C::PARM1)), "0");
   EXPECT_TRUE(f.reporter.warnings.empty());
-  m.type(n(C::MTTIME), "16:41");
-  EXPECT_EQ(m.value(n(C::PARM1)), "7");
-  m.type(n(C::PARM3), "Broker MT4");
+  m.type(number(C::MTTIME), "16:41");
+  EXPECT_EQ(m.value(number(C::PARM1)), "7");
+  m.type(number(C::PARM3), "Broker MT4");
   EXPECT_EQ(m.close_request(), Reply::closed(Response::Cancelled));
   EXPECT_EQ(f.session.globals().parm3, "");
   EXPECT_FALSE(std::filesystem::exists(f.dir / "trunesetup.BAT"));
@@ -232,7 +229,7 @@ TEST(InitialSetup, RefusedNamesAndFailures) {
     Fixture f;
     InitialSetup m(f.session, f.reporter);
     m.open();
-    m.type(n(C::PARM3), bad);
+    m.type(number(C::PARM3), bad);
     EXPECT_EQ(m.key({Key::Enter}), Reply::stay()) << bad;
     EXPECT_FALSE(m.closed());
     ASSERT_EQ(f.reporter.warnings.size(), 1u) << bad;
@@ -243,8 +240,8 @@ TEST(InitialSetup, RefusedNamesAndFailures) {
   std::filesystem::create_directory(f.dir / "trunesetup.BAT");
   InitialSetup m(f.session, f.reporter);
   m.open();
-  m.type(n(C::PARM3), "Broker MT4");
-  EXPECT_EQ(m.accepted(n(C::OK)), Reply::closed(Response::Completed));
+  m.type(number(C::PARM3), "Broker MT4");
+  EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Completed));
   ASSERT_EQ(f.reporter.stops.size(), 1u);
   EXPECT_EQ(f.reporter.stops[0], "Create(trunesetup.BAT) - not a plain file");
 }

@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
         qobject_cast<QAbstractButton*>(v->widget_of(c.id))->click();
     if (!run_until([&] { return v->last_state().controls.front().value == "2"; }, 10))
       fail("Rebuild was not chosen");
-    auto* count = qobject_cast<QLabel*>(v->widget_of(static_cast<int>(C::COUNT1)));
+    auto* count = qobject_cast<QLabel*>(v->widget_of(number(C::COUNT1)));
     beat.on_beat = [&] {
       if (v) counts.insert(count->text());
     };
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     QElapsedTimer took;
     took.start();
     const double process0 = cpu_seconds(RUSAGE_SELF), gui0 = cpu_seconds(RUSAGE_THREAD);
-    qobject_cast<QAbstractButton*>(v->widget_of(static_cast<int>(C::OK)))->click();
+    qobject_cast<QAbstractButton*>(v->widget_of(number(C::OK)))->click();
     if (!run_until([&] { return v.isNull(); }, 600)) fail("the rebuild did not end in 10 minutes");
     window_cpu += cpu_seconds(RUSAGE_SELF) - process0;
     gui_cpu += cpu_seconds(RUSAGE_THREAD) - gui0;

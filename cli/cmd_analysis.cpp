@@ -53,22 +53,21 @@ int effects_setup(Context& c, const SetupOptions& o) {
   const std::vector<std::int64_t> offsets = parse_offsets(o.offsets);
 
   using C = EffectsSetupControl;
-  auto n = [](C control) { return static_cast<int>(control); };
   EffectsSetup m(*c.session, *c.reporter);
   m.open();
-  if (!o.path.empty()) m.type(n(C::HISTPATH), path);
-  if (!code.empty()) m.type(n(C::OPTION1), "  " + code);  // the radio button's text
-  if (o.reset) m.accepted(n(C::RESET));
-  if (o.increase) m.accepted(n(C::INCREASE));
-  if (o.decrease) m.accepted(n(C::DECREASE));
-  if (o.clear) m.accepted(n(C::CLEAR));
+  if (!o.path.empty()) m.type(number(C::HISTPATH), path);
+  if (!code.empty()) m.type(number(C::OPTION1), "  " + code);  // the radio button's text
+  if (o.reset) m.accepted(number(C::RESET));
+  if (o.increase) m.accepted(number(C::INCREASE));
+  if (o.decrease) m.accepted(number(C::DECREASE));
+  if (o.clear) m.accepted(number(C::CLEAR));
   if (m.out_of_range() > 0)
     c.e() << "mervane-cli: " << m.out_of_range()
           << " offsets lay outside -32768..32767 minutes and were set to 0\n";
   if (!offsets.empty()) {
-    m.accepted(n(C::UNLOCK));
+    m.accepted(number(C::UNLOCK));
     for (std::size_t i = 0; i < offsets.size(); ++i)
-      m.type(n(C::TIMEINT_1) + static_cast<int>(i), std::to_string(offsets[i]));
+      m.type(number(C::TIMEINT_1) + static_cast<int>(i), std::to_string(offsets[i]));
   }
   m.key({Key::Enter});
 
@@ -119,7 +118,6 @@ struct InitialOptions {
 
 int initial_setup(Context& c, const InitialOptions& o) {
   using C = InitialSetupControl;
-  auto n = [](C control) { return static_cast<int>(control); };
   struct Reading {
     const std::string& option;
     const std::string& typed;
@@ -138,10 +136,10 @@ int initial_setup(Context& c, const InitialOptions& o) {
   m.open();
   for (std::size_t i = 0; i < moments.size(); ++i) {
     if (readings[i].typed.empty()) continue;
-    m.type(n(readings[i].date), date_text(moments[i].first));
-    m.type(n(readings[i].time), format_value("T1", moments[i].second));
+    m.type(number(readings[i].date), date_text(moments[i].first));
+    m.type(number(readings[i].time), format_value("T1", moments[i].second));
   }
-  m.type(n(C::PARM3), folder);
+  m.type(number(C::PARM3), folder);
   if (!m.key({Key::Enter}).close) return 2;  // the model said why
   // What the Build window takes over from the setup, as settings names.
   const Globals results = c.session->globals();  // GLO:PARM1, GLO:PARM2, GLO:PARM3

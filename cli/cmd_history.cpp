@@ -38,16 +38,15 @@ int run_action(Context& c, int choice, const HistoryOptions& o) {
       throw UsageError("--name: " + utf8_from_cp1252(problem));
   }
   using C = DeleteHistoryControl;
-  auto n = [](C control) { return static_cast<int>(control); };
   CliWindows windows;
   DeleteHistory m(*c.session, windows, *c.reporter, *c.progress);
   m.open();
-  m.type(n(C::OPTION1), std::to_string(choice));
-  if (!o.from.empty()) m.type(n(C::FROMDATE), date_text(from));
-  if (!o.thru.empty()) m.type(n(C::THRUDATE), date_text(thru));
-  if (adjusting) m.type(n(C::ADJUSTHRS), std::to_string(static_cast<int>(hours)));
-  if (!name.empty()) m.type(n(C::PFILENAME), name);
-  if (!m.accepted(n(C::OK)).close) throw UsageError("--thru is before --from");
+  m.type(number(C::OPTION1), std::to_string(choice));
+  if (!o.from.empty()) m.type(number(C::FROMDATE), date_text(from));
+  if (!o.thru.empty()) m.type(number(C::THRUDATE), date_text(thru));
+  if (adjusting) m.type(number(C::ADJUSTHRS), std::to_string(static_cast<int>(hours)));
+  if (!name.empty()) m.type(number(C::PFILENAME), name);
+  if (!m.accepted(number(C::OK)).close) throw UsageError("--thru is before --from");
   if (choice == DeleteHistory::kImport) {
     const ImportResult& r = m.imported();
     c.e() << r.imported << " events restored";

@@ -29,9 +29,9 @@ void add_import(CLI::App& swap, Context& ctx) {
     using C = ImportSwapRatesControl;
     ImportSwapRates m(*c.session, *c.reporter, *c.progress);
     m.open();
-    m.type(static_cast<int>(C::ADDNEW), *add_new ? "1" : "0");
-    if (!multiplier->empty()) m.type(static_cast<int>(C::MULTIPLIER), *multiplier);
-    m.accepted(static_cast<int>(C::OK));
+    m.type(number(C::ADDNEW), *add_new ? "1" : "0");
+    if (!multiplier->empty()) m.type(number(C::MULTIPLIER), *multiplier);
+    m.accepted(number(C::OK));
     const SwapImportResult& r = m.result();
     if (!r.file_read) return 1;
     for (const std::string& s : r.skipped) c.e() << "swaprate.csv " << s << " (skipped)\n";
@@ -62,9 +62,9 @@ void add_generate(CLI::App& swap, Context& ctx) {
     CliWindows windows;
     SwapOutput m(*c.session, windows, *c.reporter, *c.progress);
     m.open();
-    if (first != 0) m.type(static_cast<int>(C::FROMDATE), date_text(first));
-    m.type(static_cast<int>(C::REBUILD), *keep ? "0" : "1");
-    m.accepted(static_cast<int>(C::OK));
+    if (first != 0) m.type(number(C::FROMDATE), date_text(first));
+    m.type(number(C::REBUILD), *keep ? "0" : "1");
+    m.accepted(number(C::OK));
     const SwapOutputResult& r = m.result();
     if (!r.done) return 1;
     c.e() << r.deleted << " SWAP items deleted, " << r.added << " added, " << r.rewritten
@@ -89,16 +89,15 @@ void add_aux_delete(CLI::App& aux, Context& ctx) {
     const std::int32_t thru = o->thru.empty() ? 0 : date_option("--thru", o->thru);
     const std::string pair = text_option("--pair", o->pair, 6);
     using C = DeleteSwapOutControl;
-    auto n = [](C control) { return static_cast<int>(control); };
     CliWindows windows;
     DeleteSwapOut m(*c.session, windows, *c.reporter, *c.progress);
     m.open();
-    m.type(n(C::RECTYPE), type);
-    if (from != 0) m.type(n(C::FROMDATE), date_text(from));
-    if (thru != 0) m.type(n(C::THRUDATE), date_text(thru));
-    m.selecting(n(C::THRUDATE));  // a blank last date becomes the first
-    m.type(n(C::DELPAIR), pair);
-    if (!m.accepted(n(C::OK)).close) throw UsageError("--thru is before --from");
+    m.type(number(C::RECTYPE), type);
+    if (from != 0) m.type(number(C::FROMDATE), date_text(from));
+    if (thru != 0) m.type(number(C::THRUDATE), date_text(thru));
+    m.selecting(number(C::THRUDATE));  // a blank last date becomes the first
+    m.type(number(C::DELPAIR), pair);
+    if (!m.accepted(number(C::OK)).close) throw UsageError("--thru is before --from");
     if (!m.done()) return 1;
     c.e() << m.deleted() << " items deleted\n";
     return 0;

@@ -77,9 +77,7 @@ class EffectsSetup final : public WindowModelBase {
  protected:
   Reply on_accepted(int control) override;
   Reply on_key(KeyPress k) override;
-  Reply on_close_request() override {
-    return accepted(static_cast<int>(EffectsSetupControl::CANCEL));
-  }
+  Reply on_close_request() override { return accepted(number(EffectsSetupControl::CANCEL)); }
   std::string store(int control, const Typed& value) override;
 
  private:

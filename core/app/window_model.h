@@ -156,6 +156,7 @@ constexpr std::string_view kCalendarIcon = "calendar";
 struct ListState {
   std::vector<std::string> headers;             // column headers; empty for a plain list box
   std::vector<int> widths;                      // column widths (dialog units), as headers
+  std::vector<bool> numbers;                    // the columns of numbers (right-aligned)
   std::vector<std::vector<std::string>> rows;   // the rows on the page, cells as shown
   int highlighted = -1;                         // row on the page, -1 for none
   int thumb = 0;                                // scroll thumb stop, 1 to 100; 0 when none

@@ -23,15 +23,15 @@ constexpr char kFlag[] = "n_1b";
 // The nine chart flags M1 ... MN1 of an item or a definition, as "N1".
 template <class R>
 void add_chart_columns(std::vector<BrowseColumn<R>>& cols) {
-  cols.push_back({"M1", 14, [](const R& r) { return cell_of<kN1>(r.m1); }});
-  cols.push_back({"M5", 14, [](const R& r) { return cell_of<kN1>(r.m5); }});
-  cols.push_back({"M15", 16, [](const R& r) { return cell_of<kN1>(r.m15); }});
-  cols.push_back({"M30", 16, [](const R& r) { return cell_of<kN1>(r.m30); }});
-  cols.push_back({"H1", 14, [](const R& r) { return cell_of<kN1>(r.h1); }});
-  cols.push_back({"H4", 14, [](const R& r) { return cell_of<kN1>(r.h4); }});
-  cols.push_back({"D1", 14, [](const R& r) { return cell_of<kN1>(r.d1); }});
-  cols.push_back({"W1", 14, [](const R& r) { return cell_of<kN1>(r.w1); }});
-  cols.push_back({"MN1", 16, [](const R& r) { return cell_of<kN1>(r.mn1); }});
+  cols.push_back({"M1", 14, [](const R& r) { return cell_of<kN1>(r.m1); }, true});
+  cols.push_back({"M5", 14, [](const R& r) { return cell_of<kN1>(r.m5); }, true});
+  cols.push_back({"M15", 16, [](const R& r) { return cell_of<kN1>(r.m15); }, true});
+  cols.push_back({"M30", 16, [](const R& r) { return cell_of<kN1>(r.m30); }, true});
+  cols.push_back({"H1", 14, [](const R& r) { return cell_of<kN1>(r.h1); }, true});
+  cols.push_back({"H4", 14, [](const R& r) { return cell_of<kN1>(r.h4); }, true});
+  cols.push_back({"D1", 14, [](const R& r) { return cell_of<kN1>(r.d1); }, true});
+  cols.push_back({"W1", 14, [](const R& r) { return cell_of<kN1>(r.w1); }, true});
+  cols.push_back({"MN1", 16, [](const R& r) { return cell_of<kN1>(r.mn1); }, true});
 }
 
 BrowseSpec<SwapoutTable> swapout_def(Session& session, Windows& w, Reporter& r, Progress& p) {
@@ -44,9 +44,9 @@ BrowseSpec<SwapoutTable> swapout_def(Session& session, Windows& w, Reporter& r, 
       {"Type", 28, [](const R& r) { return r.rectype.str(); }},
       {"Date", 62, [](const R& r) { return day_column(r.date); }},
       {"Time", 24, [](const R& r) { return cell_of<kT1>(r.time); }},
-      {"Spacing", 30, [](const R& r) { return cell_of<kNm3>(r.spacing); }},
-      {"Symbol", 28, [](const R& r) { return cell_of<kN3>(r.symbol); }},
-      {"Color", 22, [](const R& r) { return cell_of<kN2>(r.color); }},
+      {"Spacing", 30, [](const R& r) { return cell_of<kNm3>(r.spacing); }, true},
+      {"Symbol", 28, [](const R& r) { return cell_of<kN3>(r.symbol); }, true},
+      {"Color", 22, [](const R& r) { return cell_of<kN2>(r.color); }, true},
       {"Currency", 34, [](const R& r) { return r.currency.str(); }},
   };
   add_chart_columns(s.columns);
@@ -70,20 +70,20 @@ BrowseSpec<SwaprateTable> swaprate_def(Session& session, Windows& w, Reporter& r
   s.tabs = {{"Sort by Pair", SwaprateKey::KeyPair}};
   s.columns = {
       {"Pair", 32, [](const R& r) { return r.pair.str(); }},
-      {"Buy", 38, [](const R& r) { return cell_of<kSwap>(r.buy); }},
-      {"Sell", 38, [](const R& r) { return cell_of<kSwap>(r.sell); }},
-      {"ALL", 18, [](const R& r) { return cell_of<kFlag>(r.all); }},
-      {"USD", 18, [](const R& r) { return cell_of<kFlag>(r.usd); }},
-      {"CAD", 18, [](const R& r) { return cell_of<kFlag>(r.cad); }},
-      {"EUR", 18, [](const R& r) { return cell_of<kFlag>(r.eur); }},
-      {"GBP", 18, [](const R& r) { return cell_of<kFlag>(r.gbp); }},
-      {"CHF", 18, [](const R& r) { return cell_of<kFlag>(r.chf); }},
-      {"JPY", 18, [](const R& r) { return cell_of<kFlag>(r.jpy); }},
-      {"AUD", 18, [](const R& r) { return cell_of<kFlag>(r.aud); }},
-      {"NZD", 18, [](const R& r) { return cell_of<kFlag>(r.nzd); }},
-      {"High", 20, [](const R& r) { return cell_of<kFlag>(r.high); }},
-      {"Med", 20, [](const R& r) { return cell_of<kFlag>(r.med); }},
-      {"Low", 20, [](const R& r) { return cell_of<kFlag>(r.low); }},
+      {"Buy", 38, [](const R& r) { return cell_of<kSwap>(r.buy); }, true},
+      {"Sell", 38, [](const R& r) { return cell_of<kSwap>(r.sell); }, true},
+      {"ALL", 18, [](const R& r) { return cell_of<kFlag>(r.all); }, true},
+      {"USD", 18, [](const R& r) { return cell_of<kFlag>(r.usd); }, true},
+      {"CAD", 18, [](const R& r) { return cell_of<kFlag>(r.cad); }, true},
+      {"EUR", 18, [](const R& r) { return cell_of<kFlag>(r.eur); }, true},
+      {"GBP", 18, [](const R& r) { return cell_of<kFlag>(r.gbp); }, true},
+      {"CHF", 18, [](const R& r) { return cell_of<kFlag>(r.chf); }, true},
+      {"JPY", 18, [](const R& r) { return cell_of<kFlag>(r.jpy); }, true},
+      {"AUD", 18, [](const R& r) { return cell_of<kFlag>(r.aud); }, true},
+      {"NZD", 18, [](const R& r) { return cell_of<kFlag>(r.nzd); }, true},
+      {"High", 20, [](const R& r) { return cell_of<kFlag>(r.high); }, true},
+      {"Med", 20, [](const R& r) { return cell_of<kFlag>(r.med); }, true},
+      {"Low", 20, [](const R& r) { return cell_of<kFlag>(r.low); }, true},
   };
   s.form = FormKind::EditSwapRate;
   s.extra = {"Import from Swaprate.CSV", "?IMPORT"};
@@ -103,14 +103,14 @@ BrowseSpec<SwapdataTable> swapdata_def() {
   s.table_name = "Swapdata";
   s.tabs = {{"Swap Details", SwapdataKey::KeyDateAdd}};
   s.columns = {
-      {"Date Add", 32, [](const R& r) { return cell_of<kNm3>(r.dateadd); }},
+      {"Date Add", 32, [](const R& r) { return cell_of<kNm3>(r.dateadd); }, true},
       {"Time", 24, [](const R& r) { return cell_of<kT1>(r.mt4time); }},
       {"Description", 150, [](const R& r) { return r.descr.str(); }},
-      {"Factor", 28, [](const R& r) { return cell_of<kNm3>(r.factor); }},
-      {"Spacing", 30, [](const R& r) { return cell_of<kNm3>(r.spacing); }},
-      {"Color", 22, [](const R& r) { return cell_of<kN2>(r.color); }},
-      {"Symbol +", 32, [](const R& r) { return cell_of<kN3>(r.symbol); }},
-      {"Symbol -", 32, [](const R& r) { return cell_of<kN3>(r.symbol2); }},
+      {"Factor", 28, [](const R& r) { return cell_of<kNm3>(r.factor); }, true},
+      {"Spacing", 30, [](const R& r) { return cell_of<kNm3>(r.spacing); }, true},
+      {"Color", 22, [](const R& r) { return cell_of<kN2>(r.color); }, true},
+      {"Symbol +", 32, [](const R& r) { return cell_of<kN3>(r.symbol); }, true},
+      {"Symbol -", 32, [](const R& r) { return cell_of<kN3>(r.symbol2); }, true},
   };
   add_chart_columns(s.columns);
   s.form = FormKind::EditSwapData;

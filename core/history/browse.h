@@ -1,5 +1,6 @@
 // A list window (browse) over one keyed table: one page of rows read in the order of the
-// chosen tab's key, from the current position, never the whole table.
+// chosen tab's key, from the current position, never the whole table. The page itself (filling,
+// scrolling, paging, the highlight) is a Pager (paging.h); the list is its source of rows.
 //
 // Each row keeps its record and its position in the table, so the list can read on from any
 // row, read the record again for the form, and keep a record highlighted across a change of
@@ -38,6 +39,7 @@
 #include "core/app/windows.h"
 #include "core/history/browse_layout.h"
 #include "core/history/forms.h"
+#include "core/history/paging.h"
 #include "core/model/session.h"
 #include "core/runtime/field_access.h"
 #include "core/runtime/reporter.h"
@@ -59,6 +61,7 @@ struct BrowseColumn {
   std::string header;
   int width = 40;  // dialog units
   std::string (*cell)(const Record&) = nullptr;
+  bool number = false;  // a number (through a number picture): shown right-aligned
 };
 
 // What makes one list window of table Def.
@@ -82,7 +85,7 @@ struct BrowseSpec {
 };
 
 template <class Def>
-class Browse : public WindowModelBase {
+class Browse : public WindowModelBase, private RowSource {
  public:
   using Record = typename Def::Record;
   using TableKey = typename Def::Key;
@@ -111,10 +114,10 @@ class Browse : public WindowModelBase {
   Rect place(int control) const override;
 
   // The page as read, the highlighted row (-1 when the page is empty) and the chosen tab.
-  const std::vector<Row>& page() const { return page_; }
-  int highlighted() const { return highlight_; }
+  std::vector<Row> page() const;
+  int highlighted() const { return pager_.highlighted(); }
   int tab() const { return tab_; }
-  int page_rows() const { return page_rows_; }
+  int page_rows() const { return pager_.rows(); }
 
  protected:
   Reply on_accepted(int control) override;
@@ -127,29 +130,25 @@ class Browse : public WindowModelBase {
   TableKey order_key() const { return def_.tabs[static_cast<std::size_t>(tab_)].key; }
   Reply shut();
 
-  // Reading rows: `count` records forward or backward from the position already set.
-  bool read(bool forward, int count, std::vector<Row>& out);
-  Row row_of(const Record& rec, std::int64_t id) const;
-  // Fills the page forward from a position that `position` sets, the first record read at row
-  // `row` when there are records before it, filling up from before when the end comes first.
-  // False (and the page as it was) when it cannot be read.
-  bool fill(const std::function<Status()>& position, int row);
-  bool fill_at(const Record& rec, std::int64_t id, int row) {
-    return fill([&] { return t_.set_at(order_key(), rec, id); }, row);
+  // The rows of the table in the order of the current key, for the pager.
+  Status at_start() override { return t_.set_start(order_key()); }
+  Status at_end() override { return t_.set_end(order_key()); }
+  Status at(const PageRow& r) override { return t_.set_at(order_key(), record_of(r), r.id); }
+  Status after(const PageRow& r) override {
+    // After the row: at (its values, its position + 1), positions being whole numbers.
+    return t_.set_at(order_key(), record_of(r), r.id + 1);
+  }
+  Status read(bool forward, int count, std::vector<PageRow>& out) override;
+
+  PageRow row_of(const Record& rec, std::int64_t id) const;
+  static const Record& record_of(const PageRow& r) {
+    return std::any_cast<const Record&>(r.record);
   }
   void view_error(const Status& st);
 
-  void home();
-  void end();
-  void scroll(int rows);
-  void page_down();
-  void page_up();
-  void move(int rows);
   void thumb(int stop);
   void locate(char ch, bool again);
   void choose_tab(int tab);
-  void read_again();  // the page as it was, from its first row
-  void show_record(const Record& rec, std::int64_t id, int row);
 
   // The leading field of the current key, and a record with the lowest value in every field of
   // the key (to position at a value of the leading field).
@@ -158,7 +157,7 @@ class Browse : public WindowModelBase {
   std::string leading_text(const Record& r) const;
   bool begins_with(const Record& r, char ch) const;
   // The first record whose leading field begins with ch, after the given row when there is one.
-  std::optional<Row> first_beginning_with(char ch, const Row* after);
+  std::optional<PageRow> first_beginning_with(char ch, const PageRow* after);
   void make_stops();
   int thumb_stop() const;
 
@@ -170,13 +169,11 @@ class Browse : public WindowModelBase {
   Table<Def> t_;
   std::vector<ControlSpec> controls_;
   WindowResizeType resizer_;
+  Pager pager_{*this, [this](const Status& st) { view_error(st); }};
   bool opened_ = false;
   int tab_ = 0;
-  int page_rows_ = 0;
   bool rows_told_ = false;  // the view measured the rows; the height no longer decides
-  std::vector<Row> page_;
-  int highlight_ = -1;
-  char located_ = 0;  // the character the last event located by, 0 for any other event
+  char located_ = 0;        // the character the last event located by, 0 for any other event
   // The 100 stops of the current key: numbers or texts of the leading field.
   std::vector<double> real_stops_;
   std::vector<std::string> text_stops_;
@@ -193,7 +190,7 @@ Browse<Def>::Browse(BrowseSpec<Def> def, Session& s, Windows& w, Reporter& r)
   shape.close_text = def_.close_text;
   shape.extra = def_.extra;
   controls_ = browse_controls(shape);
-  page_rows_ = browse_page_rows(WindowModel::place(number(BrowseControl::BROWSE_1)).h);
+  pager_.set_rows(browse_page_rows(WindowModel::place(number(BrowseControl::BROWSE_1)).h));
 }
 
 template <class Def>
@@ -204,7 +201,7 @@ void Browse<Def>::open() {
   t_.include_unkeyed(def_.include_unkeyed);
   resizer_.initialize(WindowResizeType::kSpreadStrategy, kBrowseWindow, controls_);
   make_stops();
-  home();
+  pager_.home();
 }
 
 template <class Def>
@@ -215,27 +212,30 @@ Reply Browse<Def>::shut() {
 }
 
 template <class Def>
-typename Browse<Def>::Row Browse<Def>::row_of(const Record& rec, std::int64_t id) const {
-  Row row{rec, id, {}};
+std::vector<typename Browse<Def>::Row> Browse<Def>::page() const {
+  std::vector<Row> rows;
+  for (const PageRow& r : pager_.page()) rows.push_back({record_of(r), r.id, r.cells});
+  return rows;
+}
+
+template <class Def>
+PageRow Browse<Def>::row_of(const Record& rec, std::int64_t id) const {
+  PageRow row{id, {}, rec};
   row.cells.reserve(def_.columns.size());
   for (const auto& c : def_.columns) row.cells.push_back(c.cell(rec));
   return row;
 }
 
 template <class Def>
-bool Browse<Def>::read(bool forward, int count, std::vector<Row>& out) {
-  if (count <= 0) return true;
+Status Browse<Def>::read(bool forward, int count, std::vector<PageRow>& out) {
   t_.read_ahead(count);
   for (int i = 0; i < count; ++i) {
     const Status st = forward ? t_.next() : t_.previous();
     if (st.code == kRecordNotAvailable) break;
-    if (st.failed()) {
-      view_error(st);
-      return false;
-    }
+    if (st.failed()) return st;
     out.push_back(row_of(t_.rec, t_.row_id()));
   }
-  return true;
+  return {};
 }
 
 template <class Def>
@@ -245,173 +245,14 @@ void Browse<Def>::view_error(const Status& st) {
 }
 
 template <class Def>
-bool Browse<Def>::fill(const std::function<Status()>& position, int row) {
-  std::vector<Row> fwd, back;
-  if (Status st = position(); st.failed()) {
-    view_error(st);
-    return false;
-  }
-  if (!read(true, page_rows_, fwd)) return false;
-  const int want_back =
-      std::max(std::min(row, page_rows_ - 1), page_rows_ - static_cast<int>(fwd.size()));
-  if (want_back > 0) {
-    const Status st =
-        fwd.empty() ? t_.set_end(order_key()) : t_.set_at(order_key(), fwd[0].rec, fwd[0].id);
-    if (st.failed()) {
-      view_error(st);
-      return false;
-    }
-    if (!read(false, want_back, back)) return false;
-  }
-  std::vector<Row> page;
-  page.reserve(static_cast<std::size_t>(page_rows_));
-  for (auto it = back.rbegin(); it != back.rend(); ++it) page.push_back(std::move(*it));
-  for (auto& r : fwd) {
-    if (static_cast<int>(page.size()) >= page_rows_) break;
-    page.push_back(std::move(r));
-  }
-  page_ = std::move(page);
-  if (page_.empty())
-    highlight_ = -1;
-  else if (fwd.empty())
-    highlight_ = static_cast<int>(page_.size()) - 1;
-  else
-    highlight_ = static_cast<int>(back.size());
-  return true;
-}
-
-template <class Def>
-void Browse<Def>::home() {
-  fill([&] { return t_.set_start(order_key()); }, 0);
-}
-
-template <class Def>
-void Browse<Def>::end() {
-  fill([&] { return t_.set_end(order_key()); }, 0);
-}
-
-template <class Def>
-void Browse<Def>::read_again() {
-  const int keep = highlight_;
-  if (page_.empty()) {
-    home();
-  } else {
-    const Row first = page_.front();
-    fill_at(first.rec, first.id, 0);
-  }
-  if (!page_.empty()) highlight_ = std::clamp(keep, 0, static_cast<int>(page_.size()) - 1);
-}
-
-template <class Def>
-void Browse<Def>::scroll(int rows) {
-  if (page_.empty() || rows == 0) return;
-  while (rows >= page_rows_) {
-    page_down();
-    rows -= page_rows_;
-  }
-  while (rows <= -page_rows_) {
-    page_up();
-    rows += page_rows_;
-  }
-  if (rows == 0) return;
-  std::vector<Row> more;
-  const bool down = rows > 0;
-  const Row& edge = down ? page_.back() : page_.front();
-  // After the last row: at (its values, its position + 1), positions being whole numbers.
-  const Status st = t_.set_at(order_key(), edge.rec, down ? edge.id + 1 : edge.id);
-  if (st.failed()) return view_error(st);
-  if (!read(down, down ? rows : -rows, more)) return;
-  const auto n = static_cast<std::ptrdiff_t>(std::min(more.size(), page_.size()));
-  if (n == 0) return;
-  if (down) {
-    page_.erase(page_.begin(), page_.begin() + n);
-    for (auto& r : more) page_.push_back(std::move(r));
-  } else {
-    page_.erase(page_.end() - n, page_.end());
-    for (auto& r : more) page_.insert(page_.begin(), std::move(r));
-  }
-}
-
-template <class Def>
-void Browse<Def>::page_down() {
-  if (page_.empty()) return home();
-  const int keep = highlight_;
-  const Row last = page_.back();
-  std::vector<Row> more;
-  if (Status st = t_.set_at(order_key(), last.rec, last.id + 1); st.failed()) return view_error(st);
-  if (!read(true, page_rows_, more)) return;
-  if (more.empty()) {  // already at the end
-    highlight_ = static_cast<int>(page_.size()) - 1;
-    return;
-  }
-  if (static_cast<int>(more.size()) < page_rows_) {
-    // The end comes first: the last page, the rows before completing it.
-    const auto keep_rows =
-        std::min(page_.size(), static_cast<std::size_t>(page_rows_) - more.size());
-    page_.erase(page_.begin(), page_.end() - static_cast<std::ptrdiff_t>(keep_rows));
-    for (auto& r : more) page_.push_back(std::move(r));
-  } else {
-    page_ = std::move(more);
-  }
-  highlight_ = std::clamp(keep, 0, static_cast<int>(page_.size()) - 1);
-}
-
-template <class Def>
-void Browse<Def>::page_up() {
-  if (page_.empty()) return home();
-  const int keep = highlight_;
-  const Row first = page_.front();
-  std::vector<Row> more;
-  if (Status st = t_.set_at(order_key(), first.rec, first.id); st.failed()) return view_error(st);
-  if (!read(false, page_rows_, more)) return;
-  if (more.empty()) {  // already at the top
-    highlight_ = 0;
-    return;
-  }
-  std::vector<Row> page;
-  for (auto it = more.rbegin(); it != more.rend(); ++it) page.push_back(std::move(*it));
-  for (std::size_t i = 0; static_cast<int>(page.size()) < page_rows_ && i < page_.size(); ++i)
-    page.push_back(std::move(page_[i]));
-  page_ = std::move(page);
-  highlight_ = std::clamp(keep, 0, static_cast<int>(page_.size()) - 1);
-}
-
-template <class Def>
-void Browse<Def>::move(int rows) {
-  if (page_.empty()) return;
-  const int to = highlight_ + rows;
-  const int last = static_cast<int>(page_.size()) - 1;
-  if (to < 0) {
-    scroll(to);
-    highlight_ = 0;
-  } else if (to > last) {
-    scroll(to - last);
-    highlight_ = static_cast<int>(page_.size()) - 1;
-  } else {
-    highlight_ = to;
-  }
-}
-
-template <class Def>
-void Browse<Def>::show_record(const Record& rec, std::int64_t id, int row) {
-  for (std::size_t i = 0; i < page_.size(); ++i)
-    if (page_[i].id == id) {
-      highlight_ = static_cast<int>(i);
-      return;
-    }
-  fill_at(rec, id, row);
-}
-
-template <class Def>
 void Browse<Def>::choose_tab(int tab) {
   if (tab < 0 || tab >= static_cast<int>(def_.tabs.size()) || tab == tab_) return;
-  const std::optional<Row> kept =
-      highlight_ >= 0 ? std::optional<Row>(page_[static_cast<std::size_t>(highlight_)])
-                      : std::nullopt;
-  const int row = std::max(highlight_, 0);
+  const int h = pager_.highlighted();
+  const std::optional<PageRow> kept =
+      h >= 0 ? std::optional<PageRow>(pager_.page()[static_cast<std::size_t>(h)]) : std::nullopt;
   tab_ = tab;
   make_stops();
-  if (!kept || !fill_at(kept->rec, kept->id, row)) home();
+  if (!kept || !pager_.fill_at(*kept, std::max(h, 0))) pager_.home();
 }
 
 template <class Def>
@@ -446,8 +287,7 @@ bool Browse<Def>::begins_with(const Record& r, char ch) const {
 }
 
 template <class Def>
-std::optional<typename Browse<Def>::Row> Browse<Def>::first_beginning_with(char ch,
-                                                                           const Row* after) {
+std::optional<PageRow> Browse<Def>::first_beginning_with(char ch, const PageRow* after) {
   const int col = leading_column();
   const bool text = Def::schema().columns[static_cast<std::size_t>(col)].kind == FieldKind::Text;
   // Where such records can start, in key order: the character itself for a text; for a number
@@ -466,12 +306,12 @@ std::optional<typename Browse<Def>::Row> Browse<Def>::first_beginning_with(char 
   }
   // The leading number of the given row (read only for a number column).
   const std::int64_t after_value =
-      after && !text ? std::get<std::int64_t>(field_value(after->rec, col)) : 0;
+      after && !text ? std::get<std::int64_t>(field_value(record_of(*after), col)) : 0;
   for (const std::int64_t start : starts) {
     Status st;
     // From the start of the range, or just after the given row when that lies further on.
     if (after && (text || start <= after_value)) {
-      st = t_.set_at(order_key(), after->rec, after->id + 1);
+      st = this->after(*after);
     } else {
       Record probe = lowest();
       set_field(probe, col, text ? FieldValue(std::string(1, ch)) : FieldValue(start));
@@ -496,14 +336,14 @@ std::optional<typename Browse<Def>::Row> Browse<Def>::first_beginning_with(char 
 
 template <class Def>
 void Browse<Def>::locate(char ch, bool again) {
-  std::optional<Row> found;
-  if (again && highlight_ >= 0) {
+  std::optional<PageRow> found;
+  if (const int h = pager_.highlighted(); again && h >= 0) {
     // Typed again on such a record: the next one, and from the last back to the first.
-    const Row cur = page_[static_cast<std::size_t>(highlight_)];
-    if (begins_with(cur.rec, ch)) found = first_beginning_with(ch, &cur);
+    const PageRow cur = pager_.page()[static_cast<std::size_t>(h)];
+    if (begins_with(record_of(cur), ch)) found = first_beginning_with(ch, &cur);
   }
   if (!found) found = first_beginning_with(ch, nullptr);
-  if (found) show_record(found->rec, found->id, 0);
+  if (found) pager_.show(*found, 0);
 }
 
 template <class Def>
@@ -538,8 +378,8 @@ void Browse<Def>::make_stops() {
 
 template <class Def>
 int Browse<Def>::thumb_stop() const {
-  if (page_.empty()) return 0;
-  const FieldValue v = field_value(page_.front().rec, leading_column());
+  if (pager_.page().empty()) return 0;
+  const FieldValue v = field_value(record_of(pager_.page().front()), leading_column());
   int stop = 1;
   if (!text_stops_.empty()) {
     const std::string& s = std::get<std::string>(v);
@@ -568,9 +408,9 @@ void Browse<Def>::thumb(int stop) {
     // The first record not below the stop's value.
     set_field(probe, col, FieldValue(real_stops_[static_cast<std::size_t>(stop - 1)]));
   } else {
-    return home();
+    return pager_.home();
   }
-  fill([&] { return t_.set_at(order_key(), probe, INT64_MIN + 1); }, 0);
+  pager_.fill([&] { return t_.set_at(order_key(), probe, INT64_MIN + 1); }, 0);
 }
 
 template <class Def>
@@ -578,12 +418,13 @@ Reply Browse<Def>::request(Request rq) {
   if (!def_.form) return Reply::stay();
   std::int64_t position = 0;
   if (rq != Request::Insert) {
-    if (highlight_ < 0) return Reply::stay();
-    position = page_[static_cast<std::size_t>(highlight_)].id;
+    const int h = pager_.highlighted();
+    if (h < 0) return Reply::stay();
+    position = pager_.page()[static_cast<std::size_t>(h)].id;
     // The record as stored now, for the form.
     const Status st = t_.get_at(position);
     if (st.code == kRecordNotFound) {  // another window deleted it
-      read_again();
+      pager_.read_again();
       return Reply::stay();
     }
     if (st.failed()) {
@@ -600,10 +441,9 @@ Reply Browse<Def>::request(Request rq) {
   make_stops();
   if (answer.response == static_cast<int>(Response::Completed) && rq != Request::Delete &&
       answer.position != 0 && t_.get_at(answer.position).is_ok()) {
-    const Record rec = t_.rec;
-    fill_at(rec, answer.position, std::max(highlight_, 0));
+    pager_.fill_at(row_of(t_.rec, answer.position), std::max(pager_.highlighted(), 0));
   } else {
-    read_again();
+    pager_.read_again();
   }
   return Reply::stay();
 }
@@ -624,7 +464,7 @@ Reply Browse<Def>::on_accepted(int control) {
       if (def_.extra_action) {
         def_.extra_action();
         make_stops();
-        read_again();
+        pager_.read_again();
       }
       return Reply::stay();
     case BrowseControl::TAB1:
@@ -642,22 +482,22 @@ Reply Browse<Def>::on_key(KeyPress k) {
   const char before = std::exchange(located_, 0);
   switch (k.key) {
     case Key::Up:
-      move(-1);
+      pager_.move(-1);
       break;
     case Key::Down:
-      move(1);
+      pager_.move(1);
       break;
     case Key::PageUp:
-      page_up();
+      pager_.page_up();
       break;
     case Key::PageDown:
-      page_down();
+      pager_.page_down();
       break;
     case Key::Home:
-      home();
+      pager_.home();
       break;
     case Key::End:
-      end();
+      pager_.end();
       break;
     case Key::Char:
       locate(k.ch, fold_case(before) == fold_case(k.ch));
@@ -684,16 +524,16 @@ Reply Browse<Def>::on_other_event(const OtherEvent& e) {
   located_ = 0;
   switch (e.kind) {
     case OtherEvent::Kind::RowSelected:
-      if (e.value >= 0 && e.value < static_cast<int>(page_.size())) highlight_ = e.value;
+      pager_.highlight(e.value);
       break;
     case OtherEvent::Kind::RowActivated:
-      if (e.value >= 0 && e.value < static_cast<int>(page_.size())) {
-        highlight_ = e.value;
+      if (e.value >= 0 && e.value < static_cast<int>(pager_.page().size())) {
+        pager_.highlight(e.value);
         return accepted(number(BrowseControl::CHANGE));
       }
       break;
     case OtherEvent::Kind::Scroll:
-      scroll(e.value);
+      pager_.scroll(e.value);
       break;
     case OtherEvent::Kind::Thumb:
       thumb(e.value);
@@ -704,18 +544,18 @@ Reply Browse<Def>::on_other_event(const OtherEvent& e) {
     case OtherEvent::Kind::Resized:
       if (resizer_.resize({0, 0, e.width, e.height}) && !rows_told_) {
         const int rows = browse_page_rows(place(number(BrowseControl::BROWSE_1)).h);
-        if (rows != page_rows_) {
-          page_rows_ = rows;
-          read_again();
+        if (rows != pager_.rows()) {
+          pager_.set_rows(rows);
+          pager_.read_again();
         }
       }
       break;
     case OtherEvent::Kind::PageRows:
       if (e.value > 0) {
         rows_told_ = true;
-        if (e.value != page_rows_) {
-          page_rows_ = e.value;
-          read_again();
+        if (e.value != pager_.rows()) {
+          pager_.set_rows(e.value);
+          pager_.read_again();
         }
       }
       break;
@@ -735,7 +575,7 @@ template <class Def>
 bool Browse<Def>::enabled(int control) const {
   if (closed() || !control_def(control)) return false;
   if (control == number(BrowseControl::CHANGE) || control == number(BrowseControl::DELETE))
-    return highlight_ >= 0;
+    return pager_.highlighted() >= 0;
   return true;
 }
 
@@ -746,12 +586,13 @@ ListState Browse<Def>::list(int control) const {
   for (const auto& c : def_.columns) {
     l.headers.push_back(c.header);
     l.widths.push_back(c.width);
+    l.numbers.push_back(c.number);
   }
-  l.rows.reserve(page_.size());
-  for (const Row& r : page_) l.rows.push_back(r.cells);
-  l.highlighted = highlight_;
+  l.rows.reserve(pager_.page().size());
+  for (const PageRow& r : pager_.page()) l.rows.push_back(r.cells);
+  l.highlighted = pager_.highlighted();
   l.thumb = thumb_stop();
-  l.page_rows = page_rows_;
+  l.page_rows = pager_.rows();
   return l;
 }
 

@@ -47,7 +47,7 @@ enum class CalendarControl : int {
 
 // The day button of row 1-6 and column 1-7 (Monday to Sunday).
 constexpr int day_button(int row, int column) {
-  return static_cast<int>(CalendarControl::B11) + (row - 1) * 7 + (column - 1);
+  return number(CalendarControl::B11) + (row - 1) * 7 + (column - 1);
 }
 
 class Calendar final : public WindowModelBase {

@@ -21,7 +21,7 @@
 #include <thread>
 
 #include "core/menu/main_frame.h"
-#include "gui/widgets/window_host.h"
+#include "gui/host/host.h"
 
 namespace mervane::gui {
 

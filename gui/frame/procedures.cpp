@@ -1,7 +1,7 @@
 #include "gui/frame/procedures.h"
 
 #include "core/output/procfile.h"
-#include "gui/build/build_view.h"
+#include "gui/build_window/build_view.h"
 
 namespace mervane::gui {
 

@@ -2,7 +2,7 @@
 // every other window.
 #pragma once
 
-#include "gui/widgets/window_host.h"
+#include "gui/host/host.h"
 
 namespace mervane::gui {
 

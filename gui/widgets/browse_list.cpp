@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
@@ -30,13 +29,12 @@ bool PageModel::show(const ListState& l) {
     columns = std::max(columns, static_cast<int>(cells.size()));
     rows.push_back(std::move(cells));
   }
-  if (headers != headers_ || columns != columns_) {
+  if (headers != headers_ || columns != columns_ || l.numbers != numbers_) {
     beginResetModel();
     headers_ = std::move(headers);
     columns_ = columns;
     rows_ = std::move(rows);
-    align_.assign(static_cast<std::size_t>(columns_), Align::Undecided);
-    decide_alignment();
+    numbers_ = l.numbers;
     endResetModel();
     return true;
   }
@@ -55,30 +53,13 @@ bool PageModel::show(const ListState& l) {
   const int common = std::min(before, after);
   for (int i = 0; i < common; ++i)
     rows_[static_cast<std::size_t>(i)] = std::move(rows[static_cast<std::size_t>(i)]);
-  decide_alignment();
   if (common > 0 && columns_ > 0) Q_EMIT dataChanged(index(0, 0), index(common - 1, columns_ - 1));
   return false;
 }
 
-void PageModel::decide_alignment() {
-  static const QRegularExpression number(QStringLiteral(R"(^[-+(]?[0-9][0-9.,]*\)?$)"));
-  for (int c = 0; c < columns_; ++c) {
-    Align& a = align_[static_cast<std::size_t>(c)];
-    if (a != Align::Undecided) continue;
-    bool any = false, all = true;
-    for (const QStringList& row : rows_) {
-      const QString cell = c < row.size() ? row[c].trimmed() : QString();
-      if (cell.isEmpty()) continue;
-      any = true;
-      all = all && number.match(cell).hasMatch();
-    }
-    if (any) a = all ? Align::Right : Align::Left;
-  }
-}
-
 bool PageModel::right_aligned(int column) const {
-  return column >= 0 && column < columns_ &&
-         align_[static_cast<std::size_t>(column)] == Align::Right;
+  return column >= 0 && static_cast<std::size_t>(column) < numbers_.size() &&
+         numbers_[static_cast<std::size_t>(column)];
 }
 
 int PageModel::rowCount(const QModelIndex& parent) const {

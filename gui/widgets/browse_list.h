@@ -22,9 +22,8 @@ class QTableView;
 
 namespace mervane::gui {
 
-// One page of rows as a Qt model; cells are shown as the window gives them. A column whose
-// cells are all numbers (as the first page that fills it shows them) is aligned right, without
-// the blanks its picture pads it with.
+// One page of rows as a Qt model; cells are shown as the window gives them. A column the window
+// says holds numbers is aligned right, without the blanks its picture pads it with.
 class PageModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
@@ -40,13 +39,10 @@ class PageModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
  private:
-  void decide_alignment();
-
   QStringList headers_;
   std::vector<QStringList> rows_;
   int columns_ = 0;
-  enum class Align { Undecided, Left, Right };
-  std::vector<Align> align_;
+  std::vector<bool> numbers_;
 };
 
 class BrowseList : public QWidget {

@@ -53,4 +53,13 @@ QString symbol_glyph(const SymbolFont& f, std::string_view font_name, int code) 
   return c == 0 ? QString() : QString::fromUcs4(&c, 1);
 }
 
+QString symbol_or_code(const SymbolFont& f, std::string_view font_name, int code) {
+  const QString g = symbol_glyph(f, font_name, code);
+  return g.isEmpty() && code > 0 ? QString::number(code) : g;
+}
+
+const SymbolFont& symbol_font_named(std::string_view name) {
+  return name == "Webdings" ? webdings_font() : wingdings_font();
+}
+
 }  // namespace mervane::gui

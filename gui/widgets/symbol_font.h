@@ -28,5 +28,9 @@ SymbolFont choose_symbol_font(const QStringList& families, const QString& name, 
 
 // The text that draws a code in the font (empty for a code it has no character for).
 QString symbol_glyph(const SymbolFont& f, std::string_view font_name, int code);
+// The same, or the code's number where the font has no character for it.
+QString symbol_or_code(const SymbolFont& f, std::string_view font_name, int code);
+// The font of a symbol font's name: "Webdings" or (any other) "Wingdings".
+const SymbolFont& symbol_font_named(std::string_view name);
 
 }  // namespace mervane::gui

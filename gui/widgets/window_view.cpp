@@ -5,78 +5,22 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
-#include <QVBoxLayout>
 
-#include "core/util/text.h"
 #include "gui/widgets/browse_list.h"
-#include "gui/widgets/group_box.h"
-#include "gui/widgets/picture_edit.h"
-#include "gui/widgets/pictures.h"
 #include "gui/widgets/qt_text.h"
-#include "gui/widgets/symbol_font.h"
+#include "gui/widgets/row_layout.h"
 
 namespace mervane::gui {
 namespace {
-
-// A frame drawn behind the controls at its place (the date picker's marks).
-class FrameBox : public QWidget {
- public:
-  FrameBox(const QColor& colour, QWidget* parent) : QWidget(parent), colour_(colour) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.setPen(QPen(colour_, 2));
-    p.drawRect(rect().adjusted(1, 1, -1, -1));
-  }
-
- private:
-  QColor colour_;
-};
-
-// A picture at a place of its own: drawn as large as the place allows, its proportions kept.
-class PictureBox : public QWidget {
- public:
-  PictureBox(QImage image, QWidget* parent) : QWidget(parent), image_(std::move(image)) {}
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    if (image_.isNull()) return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSize s = image_.size().scaled(size(), Qt::KeepAspectRatio);
-    p.drawImage(QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s), image_);
-  }
-
- private:
-  QImage image_;
-};
-
-bool is_field(ControlKind k) {
-  return k == ControlKind::Entry || k == ControlKind::Display || k == ControlKind::DropList ||
-         k == ControlKind::Combo || k == ControlKind::Symbol || k == ControlKind::List;
-}
-
-bool is_picker_button(const ControlSpec& c) {
-  return c.kind == ControlKind::Button && (c.icon == kCalendarIcon || c.text.empty());
-}
 
 // The line edit a control is typed into: an entry's own, a combo's editor.
 QLineEdit* editor_of(QWidget* w) {
@@ -93,19 +37,23 @@ bool typed_into(QObject* o) {
   return combo && combo->isEditable();
 }
 
-bool is_date_picture(const std::string& picture) {
-  const auto p = read_picture(picture);
-  return p && p->kind == PictureKind::Date;
-}
-
-QString symbol_or_code(const SymbolFont& f, std::string_view font, int code) {
-  const QString g = symbol_glyph(f, font, code);
-  return g.isEmpty() && code > 0 ? QString::number(code) : g;
-}
-
-const SymbolFont& font_named(std::string_view name) {
-  return name == "Webdings" ? webdings_font() : wingdings_font();
-}
+// The keys that go to the model as keys. Enter, Esc and Tab have rules of their own (see
+// key_to_model()); a printable character typed into a list locates by it.
+struct KeyRule {
+  int qt_key;
+  Key key;
+  bool with_control;  // only with Ctrl held
+  bool in_list;       // only while a list has the focus
+};
+constexpr KeyRule kKeys[] = {
+    {Qt::Key_F2, Key::F2, false, false},        {Qt::Key_F3, Key::F3, false, false},
+    {Qt::Key_F6, Key::F6, false, false},        {Qt::Key_F7, Key::F7, false, false},
+    {Qt::Key_F10, Key::F10, false, false},      {Qt::Key_Apostrophe, Key::Ditto, true, false},
+    {Qt::Key_Up, Key::Up, false, true},         {Qt::Key_Down, Key::Down, false, true},
+    {Qt::Key_PageUp, Key::PageUp, false, true}, {Qt::Key_PageDown, Key::PageDown, false, true},
+    {Qt::Key_Home, Key::Home, false, true},     {Qt::Key_End, Key::End, false, true},
+    {Qt::Key_Insert, Key::Insert, false, true}, {Qt::Key_Delete, Key::Delete, false, true},
+};
 
 }  // namespace
 
@@ -119,15 +67,26 @@ WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QW
   if (fixed) {
     build_fixed();
   } else {
-    build_rows();
+    lay_out_rows(
+        this, control_defs_, [this](std::size_t i, QWidget* parent) { return make(i, parent); },
+        [this](int id) { return widgets_.value(id); });
   }
   finish();
 }
 
-WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent, OwnLayout)
+WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent,
+                       OwnLayout)
     : QWidget(parent), control_defs_(std::move(control_defs)), sink_(std::move(sink)) {
   du_ = dialog_units();
   applying_ = true;  // until finish()
+}
+
+WindowView::~WindowView() {
+  // The controls' widgets go while the view they report to is whole: a widget may still signal
+  // as it goes (a tab sheet losing its tabs), and its adapter talks to the view.
+  sink_ = nullptr;
+  const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  qDeleteAll(children);
 }
 
 void WindowView::finish() {
@@ -136,7 +95,8 @@ void WindowView::finish() {
     if (!w) continue;
     w->setAccessibleName(qtext(accessible_name(control_defs_, i)));
     w->setAccessibleDescription(qtext(accessible_description(control_defs_[i])));
-    if (!control_defs_[i].use.empty()) w->setObjectName(qtext(accessible_description(control_defs_[i])));
+    if (!control_defs_[i].use.empty())
+      w->setObjectName(qtext(accessible_description(control_defs_[i])));
     // A list's table takes the focus: a screen reader names it as the list.
     if (auto* list = qobject_cast<BrowseList*>(w)) {
       list->table()->setAccessibleName(w->accessibleName());
@@ -195,182 +155,20 @@ int WindowView::units_y(int px) const {
 
 QWidget* WindowView::make(std::size_t index, QWidget* parent) {
   const ControlSpec& c = control_defs_[index];
-  const QString text = qtext(c.text);
-  QWidget* w = nullptr;
-  switch (c.kind) {
-    case ControlKind::Prompt:
-    case ControlKind::Display: {
-      auto* l = new QLabel(c.kind == ControlKind::Prompt ? text : QString(), parent);
-      // A text of several lines starts at the top of its place, as the line beside it does.
-      if (text.contains(QLatin1Char('\n'))) l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      if (c.kind == ControlKind::Display) {
-        const auto p = read_picture(c.picture);
-        l->setAlignment((p && p->kind == PictureKind::Number ? Qt::AlignRight : Qt::AlignHCenter) |
-                        Qt::AlignVCenter);
-      }
-      w = l;
-      break;
-    }
-    case ControlKind::Entry: {
-      // A date entry and its picker button in one field, unless each has a place of its own.
-      const bool with_picker = index + 1 < control_defs_.size() && is_picker_button(control_defs_[index + 1]) &&
-                               is_date_picture(c.picture) && control_defs_[index + 1].at.w == 0;
-      if (with_picker) {
-        auto* field = new DateField(c.picture, parent);
-        widgets_.insert(control_defs_[index + 1].id, field->button());
-        owners_.insert(field->button(), control_defs_[index + 1].id);
-        owners_.insert(field, c.id);
-        widgets_.insert(c.id, field->edit());
-        owners_.insert(field->edit(), c.id);
-        wire(control_defs_[index + 1], field->button());
-        wire(c, field->edit());
-        return field;
-      }
-      w = new PictureEdit(c.picture, parent);
-      break;
-    }
-    case ControlKind::Check:
-      w = new QCheckBox(text, parent);
-      break;
-    case ControlKind::Option:
-      w = new QRadioButton(text, parent);
-      break;
-    case ControlKind::Button: {
-      if (widgets_.contains(c.id)) return nullptr;  // the picker button of a date field
-      if (c.icon == kCalendarIcon) {
-        w = calendar_button(parent);
-        break;
-      }
-      auto* b = new QPushButton(parent);
-      if (!c.font.empty()) {
-        const SymbolFont& f = font_named(c.font);
-        b->setFont(f.font);
-        QString s;
-        for (unsigned char ch : c.text) s += symbol_or_code(f, c.font, ch);
-        b->setText(s);
-      } else {
-        b->setText(text);
-      }
-      b->setAutoDefault(false);
-      w = b;
-      break;
-    }
-    case ControlKind::Group:
-    case ControlKind::OptionGroup:
-      w = new GroupBox(text, parent);
-      break;
-    case ControlKind::List:
-      w = new BrowseList(parent);
-      break;
-    case ControlKind::DropList:
-      w = new QComboBox(parent);
-      break;
-    case ControlKind::Combo: {
-      auto* combo = new QComboBox(parent);
-      combo->setEditable(true);
-      combo->setInsertPolicy(QComboBox::NoInsert);
-      combo->lineEdit()->setValidator(new PictureValidator(c.picture, combo));
-      combo->lineEdit()->installEventFilter(this);
-      owners_.insert(combo->lineEdit(), c.id);
-      w = combo;
-      break;
-    }
-    case ControlKind::Symbol: {
-      auto* l = new QLabel(parent);
-      QFont f = wingdings_font().font;
-      f.setPointSizeF(font().pointSizeF() * 1.6);
-      l->setFont(f);
-      l->setAlignment(Qt::AlignCenter);
-      w = l;
-      break;
-    }
-    case ControlKind::Image: {
-      if (c.at.w > 0) {
-        w = new PictureBox(named_picture(text), parent);
-        break;
-      }
-      auto* l = new QLabel(parent);
-      l->setPixmap(QPixmap::fromImage(named_picture(text)));
-      w = l;
-      break;
-    }
-    case ControlKind::Tabs:
-      w = new QTabWidget(parent);
-      break;
-    case ControlKind::Tab: {
-      w = new QWidget(parent);
-      if (auto* tabs = qobject_cast<QTabWidget*>(widgets_.value(c.parent))) tabs->addTab(w, text);
-      break;
-    }
-    case ControlKind::Box:
-      w = new FrameBox(QColor(QString::fromStdString(c.value)), parent);
-      break;
+  const ControlAdapter& adapter = adapter_of(c.kind);
+  QWidget* w = adapter.make(index, parent, *this);
+  // An adapter that made more than one widget has registered them itself.
+  if (w && !widgets_.contains(c.id)) {
+    own(w, c.id);
+    set_widget(c.id, w);
+    adapter.wire(c, w, *this);
   }
-  widgets_.insert(c.id, w);
-  owners_.insert(w, c.id);
-  wire(c, w);
   return w;
 }
 
-void WindowView::wire(const ControlSpec& c, QWidget* w) {
-  const int id = c.id;
+void WindowView::own(QWidget* w, int control) {
+  owners_.insert(w, control);
   w->installEventFilter(this);
-  // A button pressed with the mouse leaves the cursor where it was: what was typed there goes
-  // to the model first, as if the field had been left.
-  if (auto* b = qobject_cast<QPushButton*>(w)) {
-    connect(b, &QPushButton::clicked, this, [this, id] {
-      commit_focused();
-      send(ViewEvent::of(ViewEvent::Kind::Accepted, id));
-    });
-  } else if (auto* t = qobject_cast<QToolButton*>(w)) {
-    connect(t, &QToolButton::clicked, this, [this, id] {
-      commit_focused();
-      send(ViewEvent::of(ViewEvent::Kind::Accepted, id));
-    });
-  } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
-    connect(cb, &QCheckBox::clicked, this, [this, id](bool on) {
-      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
-      e.text.assign(1, on ? '1' : '0');  // not = "1": GCC 12 warns in Release (-Wrestrict)
-      send(e);
-    });
-  } else if (auto* r = qobject_cast<QRadioButton*>(w)) {
-    const int group = c.parent;
-    const std::string value = c.value;
-    connect(r, &QRadioButton::clicked, this, [this, group, value] {
-      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, group);
-      e.text = value;
-      send(e);
-    });
-  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-    connect(combo, &QComboBox::activated, this, [this, id, combo](int i) {
-      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Type, id);
-      e.text = cptext(combo->itemText(i));
-      send(e);
-    });
-  } else if (auto* list = qobject_cast<BrowseList*>(w)) {
-    // Keys typed in the list go to the model (locate, Ins, Del, the page keys).
-    list->table()->installEventFilter(this);
-    using K = OtherEvent::Kind;
-    connect(list, &BrowseList::rowClicked, this,
-            [this, id](int row) { send_other(id, K::RowSelected, row); });
-    connect(list, &BrowseList::rowActivated, this,
-            [this, id](int row) { send_other(id, K::RowActivated, row); });
-    connect(list, &BrowseList::scrolled, this,
-            [this, id](int rows) { send_other(id, K::Scroll, rows); });
-    connect(list, &BrowseList::thumbDropped, this,
-            [this, id](int stop) { send_other(id, K::Thumb, stop); });
-    connect(list, &BrowseList::rowsFit, this,
-            [this, id](int rows) { send_other(id, K::PageRows, rows); });
-    connect(list, &BrowseList::jumped, this, [this, id](bool to_end) {
-      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Key, id);
-      e.key.key = to_end ? Key::End : Key::Home;
-      e.key.control = id;
-      send(e);
-    });
-  } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
-    connect(tabs, &QTabWidget::currentChanged, this,
-            [this, id](int index) { send_other(id, OtherEvent::Kind::Tab, index); });
-  }
 }
 
 void WindowView::build_fixed() {
@@ -405,107 +203,10 @@ void WindowView::build_fixed() {
   setFixedSize(pixels({0, 0, right + 6, bottom + 6}).size());
 }
 
-void WindowView::build_rows() {
-  struct Rows {
-    QGridLayout* grid = nullptr;
-    int row = 0;
-    QHBoxLayout* buttons = nullptr;  // the row the last buttons went into
-    QHBoxLayout* fields = nullptr;   // the row the last fields without a prompt went into
-    int fields_in_row = 0;
-    bool prompt_pending = false;
-    bool beside_last = false;  // the last row holds a prompt and its field: room beside them
-  };
-  // Fields without a prompt of their own: the first one goes beside the field before it (a
-  // time beside its date), a run of them fills rows of up to six.
-  constexpr int kFieldsPerRow = 6;
-  QHash<int, Rows> containers;
-  auto* outer = new QVBoxLayout(this);
-  auto* top = new QGridLayout;
-  outer->addLayout(top);
-  outer->addStretch(1);
-  containers.insert(0, Rows{top});
-  QHash<int, QWidget*> holders;  // the widget that holds the controls of a container
-  holders.insert(0, this);
-
-  for (std::size_t i = 0; i < control_defs_.size(); ++i) {
-    const ControlSpec& c = control_defs_[i];
-    const int parent = containers.contains(c.parent) ? c.parent : 0;
-    Rows& rows = containers[parent];
-    QWidget* w = make(i, holders.value(parent));
-    if (!w) continue;
-    const bool button = c.kind == ControlKind::Button;
-    const bool field = is_field(c.kind) && c.kind != ControlKind::List;
-    if (!button) rows.buttons = nullptr;
-    if (!field) rows.fields = nullptr;
-    const bool beside = rows.beside_last;
-    rows.beside_last = false;
-    if (c.kind == ControlKind::Prompt && i + 1 < control_defs_.size() && is_field(control_defs_[i + 1].kind) &&
-        control_defs_[i + 1].parent == c.parent) {
-      rows.grid->addWidget(w, rows.row, 0);
-      rows.prompt_pending = true;
-      if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (QWidget* buddy = widgets_.value(control_defs_[i + 1].id)) label->setBuddy(buddy);
-      }
-      continue;
-    }
-    if (rows.prompt_pending) {
-      rows.grid->addWidget(w, rows.row++, 1);
-      rows.prompt_pending = false;
-      rows.beside_last = field;
-      continue;
-    }
-    if (field && beside) {
-      rows.grid->addWidget(w, rows.row - 1, 2);
-      continue;
-    }
-    if (field) {
-      if (!rows.fields || rows.fields_in_row == kFieldsPerRow) {
-        rows.fields = new QHBoxLayout;
-        rows.fields_in_row = 0;
-        rows.grid->addLayout(rows.fields, rows.row++, 0, 1, 3);
-      }
-      rows.fields->addWidget(w);
-      ++rows.fields_in_row;
-      continue;
-    }
-    if (button) {
-      if (!rows.buttons) {
-        rows.buttons = new QHBoxLayout;
-        rows.buttons->addStretch(1);
-        rows.grid->addLayout(rows.buttons, rows.row++, 0, 1, 3);
-      }
-      rows.buttons->addWidget(w);
-      continue;
-    }
-    rows.grid->addWidget(w, rows.row++, 0, 1, 3);
-    if (c.kind == ControlKind::Group || c.kind == ControlKind::OptionGroup ||
-        c.kind == ControlKind::Tab) {
-      auto* inner = new QGridLayout(w);
-      containers.insert(c.id, Rows{inner});
-      holders.insert(c.id, w);
-    }
-  }
-  // Prompts whose labels were made before their fields get their buddies now.
-  for (std::size_t i = 0; i + 1 < control_defs_.size(); ++i) {
-    auto* label = qobject_cast<QLabel*>(widgets_.value(control_defs_[i].id));
-    if (label && control_defs_[i].kind == ControlKind::Prompt && !label->buddy() &&
-        is_field(control_defs_[i + 1].kind))
-      label->setBuddy(widgets_.value(control_defs_[i + 1].id));
-  }
-}
-
 bool WindowView::send(ViewEvent e) {
   if (applying_ || !sink_ || !isEnabled()) return false;
   sink_(std::move(e));
   return true;
-}
-
-void WindowView::send_other(int control, OtherEvent::Kind kind, int value) {
-  ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other, control);
-  e.other.kind = kind;
-  e.other.control = control;
-  e.other.value = value;
-  send(e);
 }
 
 void WindowView::commit_entry(int control, bool then_enter) {
@@ -545,10 +246,9 @@ int WindowView::control_of(QObject* o) const {
 bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifiers mods,
                               const QString& text) {
   const int control = control_of(watched);
-  const ControlSpec* def = nullptr;
-  for (const ControlSpec& c : control_defs_)
-    if (c.id == control) def = &c;
+  const ControlSpec* def = def_of(control);
   const bool in_list = def && def->kind == ControlKind::List;
+  const bool ctrl = (mods & Qt::ControlModifier) != 0;
   KeyPress k;
   switch (qt_key) {
     case Qt::Key_Return:
@@ -560,11 +260,11 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
         b->click();
         return true;
       }
-      if (typed_into(watched) && !(mods & Qt::ControlModifier)) {
+      if (typed_into(watched) && !ctrl) {
         commit_entry(control, true);
         return true;
       }
-      k.key = (mods & Qt::ControlModifier) ? Key::CtrlEnter : Key::Enter;
+      k.key = ctrl ? Key::CtrlEnter : Key::Enter;
       break;
     case Qt::Key_Escape:
       k.key = Key::Esc;
@@ -578,36 +278,13 @@ bool WindowView::key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifier
         return true;
       }
       return false;
-    case Qt::Key_F2:
-      k.key = Key::F2;
-      break;
-    case Qt::Key_F3:
-      k.key = Key::F3;
-      break;
-    case Qt::Key_F6:
-      k.key = Key::F6;
-      break;
-    case Qt::Key_F7:
-      k.key = Key::F7;
-      break;
-    case Qt::Key_F10:
-      k.key = Key::F10;
-      break;
-    case Qt::Key_Apostrophe:
-      if (!(mods & Qt::ControlModifier)) return false;
-      k.key = Key::Ditto;
-      break;
     default: {
-      if (!in_list) return false;
-      static const QHash<int, Key> list_keys = {
-          {Qt::Key_Up, Key::Up},         {Qt::Key_Down, Key::Down},
-          {Qt::Key_PageUp, Key::PageUp}, {Qt::Key_PageDown, Key::PageDown},
-          {Qt::Key_Home, Key::Home},     {Qt::Key_End, Key::End},
-          {Qt::Key_Insert, Key::Insert}, {Qt::Key_Delete, Key::Delete}};
-      const auto it = list_keys.find(qt_key);
-      if (it != list_keys.end()) {
-        k.key = *it;
-      } else if (text.size() == 1 && text[0].isPrint()) {
+      const auto rule = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const KeyRule& r) {
+        return r.qt_key == qt_key && (!r.with_control || ctrl) && (!r.in_list || in_list);
+      });
+      if (rule != std::end(kKeys)) {
+        k.key = rule->key;
+      } else if (in_list && text.size() == 1 && text[0].isPrint()) {
         k.key = Key::Char;
         k.ch = cptext(text).front();
       } else {
@@ -795,81 +472,7 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
     w->setGeometry(pixels(s.at));
     *at = s.at;
   }
-  const QString value = qtext(s.value);
-  switch (c.kind) {
-    case ControlKind::Entry:
-      // A value the model changed replaces what is in the field; an unchanged one leaves what
-      // the user may be typing.
-      if (auto* edit = qobject_cast<QLineEdit*>(w);
-          edit && (!shown_.contains(c.id) || shown_.value(c.id) != value)) {
-        edit->setText(value.trimmed());
-        shown_.insert(c.id, value);
-      }
-      break;
-    case ControlKind::Check:
-      if (auto* cb = qobject_cast<QCheckBox*>(w)) {
-        const QSignalBlocker quiet(cb);
-        cb->setChecked(s.value == "1");
-      }
-      break;
-    case ControlKind::OptionGroup:
-      for (const ControlSpec& o : control_defs_) {
-        if (o.kind != ControlKind::Option || o.parent != c.id) continue;
-        if (auto* r = qobject_cast<QRadioButton*>(widgets_.value(o.id))) {
-          const QSignalBlocker quiet(r);
-          r->setChecked(clip(o.value) == clip(s.value));
-        }
-      }
-      break;
-    case ControlKind::DropList:
-    case ControlKind::Combo:
-      if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        const QSignalBlocker quiet(combo);
-        if (!before || before->choices != s.choices ||
-            combo->count() != static_cast<int>(s.choices.size())) {
-          combo->clear();
-          for (const std::string& choice : s.choices) combo->addItem(qtext(choice));
-        }
-        if (c.kind == ControlKind::DropList) {
-          combo->setCurrentIndex(combo->findText(value.trimmed()));
-        } else if (!shown_.contains(c.id) || shown_.value(c.id) != value) {
-          combo->setEditText(value.trimmed());
-          shown_.insert(c.id, value);
-        }
-      }
-      break;
-    case ControlKind::Display:
-      if (auto* l = qobject_cast<QLabel*>(w)) l->setText(value.trimmed());
-      break;
-    case ControlKind::Button:
-      if (!s.value.empty()) {
-        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-          b->setText(value.trimmed());
-          ControlSpec shown = c;
-          shown.text = s.value;
-          b->setAccessibleName(qtext(accessible_name({shown}, 0)));
-        }
-      }
-      break;
-    case ControlKind::Symbol:
-      if (auto* l = qobject_cast<QLabel*>(w)) {
-        bool ok = false;
-        const int code = value.trimmed().toInt(&ok);
-        l->setText(ok ? symbol_or_code(wingdings_font(), "Wingdings", code) : QString());
-      }
-      break;
-    case ControlKind::List:
-      if (auto* list = qobject_cast<BrowseList*>(w)) list->show_page(s.list, du_.width() / 4.0);
-      break;
-    case ControlKind::Tabs:
-      if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
-        const QSignalBlocker quiet(tabs);
-        tabs->setCurrentIndex(QString::fromStdString(s.value).toInt());
-      }
-      break;
-    default:
-      break;
-  }
+  adapter_of(c.kind).apply(c, w, s, before, *this);
   // The field of a date field carries the state; its picker button has its own. A tab page is
   // shown by its sheet.
   w->setEnabled(s.enabled);

@@ -1,6 +1,7 @@
 // One view class for every window: it builds its widgets from the model's ControlSpecs (at their
-// fixed places in dialog units when the window gives them, else in a simple layout of rows),
-// sends what the user does as events, and redraws from the WindowState snapshots it is given.
+// fixed places in dialog units when the window gives them, else in rows, row_layout.h), sends
+// what the user does as events, and redraws from the WindowState snapshots it is given. Each
+// kind of control is made, wired and shown by its adapter (controls/control_adapter.h).
 // No rule of the system lives here: a press, a typed text or a key goes to the model, and what
 // the window shows afterwards comes from the next snapshot.
 //
@@ -28,34 +29,17 @@
 #include <vector>
 
 #include "core/app/window_model.h"
-
-class QLabel;
+#include "gui/widgets/controls/control_adapter.h"
+#include "gui/widgets/view_event.h"
 
 namespace mervane::gui {
 
-// What the user did, on its way to the model.
-struct ViewEvent {
-  enum class Kind { Accepted, Selecting, Key, Close, Other, Type };
-  Kind kind = Kind::Accepted;
-  int control = 0;
-  KeyPress key{};
-  OtherEvent other{};
-  std::string text;  // Type: Windows-1252
-
-  static ViewEvent of(Kind k, int control = 0) {
-    ViewEvent e;
-    e.kind = k;
-    e.control = control;
-    return e;
-  }
-};
-using EventSink = std::function<void(ViewEvent)>;
-
-class WindowView : public QWidget {
+class WindowView : public QWidget, private ControlSite {
   Q_OBJECT
 
  public:
   WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent = nullptr);
+  ~WindowView() override;
 
   // Shows a snapshot: title, values, enabled and hidden states, choices, lists, focus.
   void apply(const WindowState& state);
@@ -75,8 +59,8 @@ class WindowView : public QWidget {
   // answers whether it did. Call once the container holds the view.
   bool move_to_kept_place();
 
-  QWidget* widget_of(int control) const { return widgets_.value(control); }
-  const std::vector<ControlSpec>& control_defs() const { return control_defs_; }
+  QWidget* widget_of(int control) const override { return widgets_.value(control); }
+  const std::vector<ControlSpec>& control_defs() const override { return control_defs_; }
   const WindowState& last_state() const { return last_; }
 
  protected:
@@ -100,14 +84,18 @@ class WindowView : public QWidget {
   QSize sizeHint() const override;
 
  private:
+  // ControlSite: what the controls' adapters use.
+  bool send(ViewEvent e) override;
+  void commit_focused() override;
+  void own(QWidget* w, int control) override;
+  void set_widget(int control, QWidget* w) override { widgets_.insert(control, w); }
+  QHash<int, QString>& shown_texts() override { return shown_; }
+  double unit_width() const override { return du_.width() / 4.0; }
+  QFont view_font() const override { return font(); }
+
   void build_fixed();
-  void build_rows();
   QWidget* make(std::size_t index, QWidget* parent);
-  void wire(const ControlSpec& c, QWidget* w);
-  bool send(ViewEvent e);
-  void send_other(int control, OtherEvent::Kind kind, int value);
   void commit_entry(int control, bool then_enter);
-  void commit_focused();
   bool key_to_model(QObject* watched, int qt_key, Qt::KeyboardModifiers mods, const QString& text);
   void apply_control(const ControlSpec& c, const ControlState& s, const ControlState* before);
   void update_enabled();

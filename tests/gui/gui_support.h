@@ -22,7 +22,7 @@
 #include "core/setup/pick_date.h"
 #include "core/util/dates.h"
 #include "core/util/picture.h"
-#include "gui/widgets/window_host.h"
+#include "gui/host/host.h"
 
 namespace mervane::gui::test {
 

@@ -243,6 +243,9 @@ class BrowseViewsTest : public QObject {
     QTest::addColumn<QStringList>("firstRow");
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QStringList>("tabs");
+    // Which of the first row's columns show numbers, right-aligned; texts that look like numbers
+    // ("35.8" as an Actual) stay texts.
+    QTest::addColumn<QList<int>>("numbers");
     const QStringList edits = {QStringLiteral("&Insert (Ins)"), QStringLiteral("&Change (Enter)"),
                                QStringLiteral("&Delete (Del)"), QStringLiteral("E&xit (Esc)")};
     QTest::newRow("F9 history") << int(Qt::Key_F9)
@@ -256,19 +259,20 @@ class BrowseViewsTest : public QObject {
                                 << edits
                                 << QStringList{QStringLiteral(" Date / Time "),
                                                QStringLiteral(" Currency / Descr "),
-                                               QStringLiteral(" Descr / Currency ")};
+                                               QStringLiteral(" Descr / Currency ")}
+                                << QList<int>{};
     QTest::newRow("F8 auxiliary items")
         << int(Qt::Key_F8) << QStringLiteral("  Auxiliary items list")
         << QStringList{QStringLiteral("SWAP"), QStringLiteral("Wed 4 Mar 2009"),
                        QStringLiteral("21:00"), QStringLiteral("2"), QStringLiteral("233")}
         << (QStringList(edits) << QStringLiteral("Modify Swap Details  (F6)"))
-        << QStringList{QStringLiteral("Type / Date")};
+        << QStringList{QStringLiteral("Type / Date")} << QList<int>{3, 4};
     QTest::newRow("F3 swap rates")
         << int(Qt::Key_F3) << QStringLiteral("Swap Rates / Spread Collection settings")
         << QStringList{QStringLiteral("EURUSD"), QStringLiteral("(0.45)"), QStringLiteral("0.12"),
                        QString(), QStringLiteral("1")}
         << (QStringList(edits) << QStringLiteral("Import from Swaprate.CSV"))
-        << QStringList{QStringLiteral("Sort by Pair")};
+        << QStringList{QStringLiteral("Sort by Pair")} << QList<int>{1, 2, 3, 4};
   }
   void eachListOpensFromTheMenuWithItsPage() {
     QFETCH(int, key);
@@ -276,6 +280,7 @@ class BrowseViewsTest : public QObject {
     QFETCH(QStringList, firstRow);
     QFETCH(QStringList, buttons);
     QFETCH(QStringList, tabs);
+    QFETCH(QList<int>, numbers);
     fill<CalendarTable>({calendar_event(2, 8, 30, "USD", "ISM Manufacturing", "35.8"),
                          calendar_event(4, 10, 0, "CAD", "Overnight Rate", "0.50%")});
     SwapoutRecord item;
@@ -290,7 +295,10 @@ class BrowseViewsTest : public QObject {
     WindowView* v = open_list(static_cast<Qt::Key>(key), title);
     QVERIFY(v);
     QTRY_VERIFY_WITH_TIMEOUT(rows(v) > 0, kWait);
-    for (int c = 0; c < firstRow.size(); ++c) QCOMPARE(cell(v, 0, c).trimmed(), firstRow[c]);
+    for (int c = 0; c < firstRow.size(); ++c) {
+      QCOMPARE(cell(v, 0, c).trimmed(), firstRow[c]);
+      QCOMPARE(list_of(v)->page()->right_aligned(c), numbers.contains(c));
+    }
     QCOMPARE(highlighted(v), 0);
     QTRY_COMPARE_WITH_TIMEOUT(v->focusWidget(), list_of(v)->table(), kWait);
     // The page is the model's: as many rows as the table holds, no more.
@@ -344,8 +352,7 @@ class BrowseViewsTest : public QObject {
     WindowView* picker = wait_view(QStringLiteral("  Select date"));
     QVERIFY(picker);
     QAbstractButton* day10 = nullptr;
-    for (int b = static_cast<int>(CalendarControl::B11);
-         b <= static_cast<int>(CalendarControl::B67); ++b) {
+    for (int b = number(CalendarControl::B11); b <= number(CalendarControl::B67); ++b) {
       auto* button = qobject_cast<QAbstractButton*>(picker->widget_of(b));
       if (button && button->isVisibleTo(picker) && button->text() == QStringLiteral("10"))
         day10 = button;

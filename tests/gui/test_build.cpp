@@ -25,7 +25,7 @@
 #include "core/runtime/table.h"
 #include "core/setup/initial_setup.h"
 #include "core/util/helpers.h"
-#include "gui/build/build_view.h"
+#include "gui/build_window/build_view.h"
 #include "gui/frame/app_frame.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
@@ -372,8 +372,7 @@ class BuildTest : public QObject {
 
     // The first picker opened closes first, with a day picked: January 2008 (the start date).
     QAbstractButton* day20 = nullptr;
-    for (int id = static_cast<int>(CalendarControl::B11);
-         id <= static_cast<int>(CalendarControl::B67); ++id) {
+    for (int id = number(CalendarControl::B11); id <= number(CalendarControl::B67); ++id) {
       auto* d = qobject_cast<QAbstractButton*>(pa->widget_of(id));
       if (d && d->isVisibleTo(pa) && d->text() == QStringLiteral("20")) day20 = d;
     }

@@ -42,11 +42,6 @@ using D = DeleteSwapOutControl;
 using G = SwapOutputControl;
 using I = ImportSwapRatesControl;
 
-template <class E>
-int id(E e) {
-  return static_cast<int>(e);
-}
-
 std::int32_t on(int m, int d) {
   return *date_serial(2009, m, d);
 }
@@ -196,6 +191,11 @@ class BulkWindowsTest : public QObject {
         return v->last_state().controls[i].value;
     return {};
   }
+  // The user acts once the window takes input: a window is shown before its first event has
+  // been served, and takes none until then.
+  static void wait_ready(WindowView* v) {
+    QVERIFY(wait_for([&] { return v->isEnabled(); }));
+  }
   static QLineEdit* editor(WindowView* v, int control) {
     QWidget* w = v->widget_of(control);
     if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
@@ -205,6 +205,7 @@ class BulkWindowsTest : public QObject {
   // where its cursor is fills some fields as it arrives), types the text over what is there and
   // leaves the field with Tab, or Enter when asked.
   static void type(WindowView* v, int control, const QString& text, bool enter = false) {
+    wait_ready(v);
     QLineEdit* edit = editor(v, control);
     QVERIFY(edit);
     QTest::mouseClick(edit, Qt::LeftButton);
@@ -221,6 +222,7 @@ class BulkWindowsTest : public QObject {
     return nullptr;
   }
   static void choose(WindowView* v, int group, const std::string& option) {
+    wait_ready(v);
     click_box(option_of(v, group, option));
     QVERIFY(wait_for([&] { return value(v, group) == option; }));
   }
@@ -229,10 +231,12 @@ class BulkWindowsTest : public QObject {
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
   }
   static void press(WindowView* v, int button) {
+    wait_ready(v);
     QTest::mouseClick(qobject_cast<QAbstractButton*>(v->widget_of(button)), Qt::LeftButton);
   }
   // Picks a line of a drop-down list with the mouse.
   static void pick(WindowView* v, int control, const QString& line) {
+    wait_ready(v);
     auto* combo = qobject_cast<QComboBox*>(v->widget_of(control));
     QVERIFY(combo);
     const int row = combo->findText(line);
@@ -313,22 +317,23 @@ class BulkWindowsTest : public QObject {
     QVERIFY(v);
     if (option == QStringLiteral("2")) {
       // From the keyboard: the arrow keys move between the choices and take the one reached.
-      QWidget* first = option_of(v, id(H::OPTION1), "1");
+      wait_ready(v);
+      QWidget* first = option_of(v, number(H::OPTION1), "1");
       first->setFocus();
       QTest::keyClick(first, Qt::Key_Down);
-      QVERIFY(wait_for([&] { return value(v, id(H::OPTION1)) == "2"; }));
+      QVERIFY(wait_for([&] { return value(v, number(H::OPTION1)) == "2"; }));
     } else if (option != QStringLiteral("1")) {
-      choose(v, id(H::OPTION1), option.toStdString());
+      choose(v, number(H::OPTION1), option.toStdString());
     }
     // The hours belong to Rebuild, the name to Export and Import.
-    QCOMPARE(editor(v, id(H::ADJUSTHRS))->isEnabled(), option == QStringLiteral("2"));
-    QCOMPARE(editor(v, id(H::PFILENAME))->isEnabled(),
+    QCOMPARE(editor(v, number(H::ADJUSTHRS))->isEnabled(), option == QStringLiteral("2"));
+    QCOMPARE(editor(v, number(H::PFILENAME))->isEnabled(),
              option == QStringLiteral("3") || option == QStringLiteral("4"));
-    type(v, id(H::FROMDATE), from);
-    type(v, id(H::THRUDATE), thru);
-    if (option == QStringLiteral("2")) type(v, id(H::ADJUSTHRS), extra);
-    if (option == QStringLiteral("3")) type(v, id(H::PFILENAME), extra);
-    press(v, id(H::OK));
+    type(v, number(H::FROMDATE), from);
+    type(v, number(H::THRUDATE), thru);
+    if (option == QStringLiteral("2")) type(v, number(H::ADJUSTHRS), extra);
+    if (option == QStringLiteral("3")) type(v, number(H::PFILENAME), extra);
+    press(v, number(H::OK));
     QVERIFY(wait_closed(v));
     // The Event History browse opens once the action is done.
     QVERIFY(wait_view("View News Events History database"));
@@ -357,28 +362,28 @@ class BulkWindowsTest : public QObject {
     };
 
     QPointer<WindowView> v = from_menu(Qt::Key_F9, title);
-    choose(v, id(H::OPTION1), "3");
-    type(v, id(H::FROMDATE), QStringLiteral("02/28/2009"));
-    type(v, id(H::THRUDATE), QStringLiteral("03/02/2009"));
-    type(v, id(H::PFILENAME), QStringLiteral("WKND"), true);  // Enter is OK
+    choose(v, number(H::OPTION1), "3");
+    type(v, number(H::FROMDATE), QStringLiteral("02/28/2009"));
+    type(v, number(H::THRUDATE), QStringLiteral("03/02/2009"));
+    type(v, number(H::PFILENAME), QStringLiteral("WKND"), true);  // Enter is OK
     QVERIFY(wait_closed(v));
     close_browse();
     QVERIFY(fs::exists(folder() / "@WKND@.CSV"));
 
     v = from_menu(Qt::Key_F9, title);
-    type(v, id(H::FROMDATE), QStringLiteral("02/28/2009"));
-    type(v, id(H::THRUDATE), QStringLiteral("03/02/2009"));
-    press(v, id(H::OK));
+    type(v, number(H::FROMDATE), QStringLiteral("02/28/2009"));
+    type(v, number(H::THRUDATE), QStringLiteral("03/02/2009"));
+    press(v, number(H::OK));
     QVERIFY(wait_closed(v));
     close_browse();
     QCOMPARE(listing(folder(), "calendar").size() < before.size(), true);
 
     v = from_menu(Qt::Key_F9, title);
-    choose(v, id(H::OPTION1), "4");
-    type(v, id(H::FROMDATE), QStringLiteral("02/28/2009"));
-    type(v, id(H::THRUDATE), QStringLiteral("03/02/2009"));
-    pick(v, id(H::PFILENAME), QStringLiteral("WKND"));
-    press(v, id(H::OK));
+    choose(v, number(H::OPTION1), "4");
+    type(v, number(H::FROMDATE), QStringLiteral("02/28/2009"));
+    type(v, number(H::THRUDATE), QStringLiteral("03/02/2009"));
+    pick(v, number(H::PFILENAME), QStringLiteral("WKND"));
+    press(v, number(H::OK));
     QVERIFY(wait_closed(v));
     close_browse();
     QCOMPARE(listing(folder(), "calendar"), before);
@@ -389,26 +394,26 @@ class BulkWindowsTest : public QObject {
     for (const char* f : {"@ONE@.CSV", "@two@.csv", "NOTABACK.CSV"}) std::ofstream(folder() / f);
     open_frame();
     QPointer<WindowView> v = from_menu(Qt::Key_F9, "  Delete / Rebuild News Event History items");
-    choose(v, id(H::OPTION1), "3");
-    auto* combo = qobject_cast<QComboBox*>(v->widget_of(id(H::PFILENAME)));
+    choose(v, number(H::OPTION1), "3");
+    auto* combo = qobject_cast<QComboBox*>(v->widget_of(number(H::PFILENAME)));
     QStringList lines;
     for (int i = 0; i < combo->count(); ++i) lines << combo->itemText(i);
     QCOMPARE(lines, (QStringList{QStringLiteral("ONE"), QStringLiteral("two")}));
-    pick(v, id(H::PFILENAME), QStringLiteral("two"));
-    press(v, id(H::DELETE1));
+    pick(v, number(H::PFILENAME), QStringLiteral("two"));
+    press(v, number(H::DELETE1));
     QVERIFY(wait_for([&] { return combo->count() == 1; }));
     QCOMPARE(combo->itemText(0), QStringLiteral("ONE"));
     QVERIFY(!fs::exists(folder() / "@two@.csv"));
     QVERIFY(fs::exists(folder() / "@ONE@.CSV"));
     QVERIFY(fs::exists(folder() / "NOTABACK.CSV"));
     // A last date before the first keeps the window open with the cursor on it.
-    type(v, id(H::FROMDATE), QStringLiteral("03/02/2009"));
-    type(v, id(H::THRUDATE), QStringLiteral("03/01/2009"));
-    press(v, id(H::OK));
-    QVERIFY(wait_for([&] { return v->last_state().focus == id(H::THRUDATE); }));
-    QTRY_VERIFY(editor(v, id(H::THRUDATE))->hasFocus());
+    type(v, number(H::FROMDATE), QStringLiteral("03/02/2009"));
+    type(v, number(H::THRUDATE), QStringLiteral("03/01/2009"));
+    press(v, number(H::OK));
+    QVERIFY(wait_for([&] { return v->last_state().focus == number(H::THRUDATE); }));
+    QTRY_VERIFY(editor(v, number(H::THRUDATE))->hasFocus());
     QVERIFY(!fs::exists(folder() / "@ONE@.CSV.tmp"));
-    QTest::keyClick(editor(v, id(H::THRUDATE)), Qt::Key_Escape);
+    QTest::keyClick(editor(v, number(H::THRUDATE)), Qt::Key_Escape);
     QVERIFY(wait_closed(v));
     QCOMPARE(browses_.load(), 0);
   }
@@ -448,12 +453,12 @@ class BulkWindowsTest : public QObject {
     QSignalSpy ended(&host(), &Host::programEnded);
 
     QPointer<WindowView> v = from_menu(Qt::Key_F9, "  Delete / Rebuild News Event History items");
-    choose(v, id(H::OPTION1), option.toStdString());
-    type(v, id(H::FROMDATE), QStringLiteral("03/01/2009"));
-    type(v, id(H::THRUDATE), QStringLiteral("03/01/2009"));
-    if (option == QStringLiteral("2")) type(v, id(H::ADJUSTHRS), QStringLiteral("-2"));
-    if (!name.isEmpty()) type(v, id(H::PFILENAME), name);
-    press(v, id(H::OK));
+    choose(v, number(H::OPTION1), option.toStdString());
+    type(v, number(H::FROMDATE), QStringLiteral("03/01/2009"));
+    type(v, number(H::THRUDATE), QStringLiteral("03/01/2009"));
+    if (option == QStringLiteral("2")) type(v, number(H::ADJUSTHRS), QStringLiteral("-2"));
+    if (!name.isEmpty()) type(v, number(H::PFILENAME), name);
+    press(v, number(H::OK));
     MessageBox* box = wait_message();
     QVERIFY(box);
     QCOMPARE(box->windowTitle(), QStringLiteral("Stop"));
@@ -503,16 +508,16 @@ class BulkWindowsTest : public QObject {
     QPointer<WindowView> other = from_menu(Qt::Key_F8, "  Delete Auxiliary Output items");
     QVERIFY(other);
     QPointer<WindowView> v = from_menu(Qt::Key_F9, "  Delete / Rebuild News Event History items");
-    choose(v, id(H::OPTION1), "2");
-    auto* count = qobject_cast<QLabel*>(v->widget_of(id(H::COUNT1)));
-    press(v, id(H::OK));
+    choose(v, number(H::OPTION1), "2");
+    auto* count = qobject_cast<QLabel*>(v->widget_of(number(H::COUNT1)));
+    press(v, number(H::OK));
     QVERIFY(wait_for([&] { return !v->isEnabled() && count->text().toInt() > 0; }));
     const int seen = count->text().toInt();
     QVERIFY2(seen < 2 * kEvents, qPrintable(count->text()));
 
     QVERIFY(other->isEnabled());
-    type(other, id(D::FROMDATE), QStringLiteral("3/2/2009"));
-    QTRY_COMPARE(value(other, id(D::FROMDATE)), std::string("03/02/2009"));
+    type(other, number(D::FROMDATE), QStringLiteral("3/2/2009"));
+    QTRY_COMPARE(value(other, number(D::FROMDATE)), std::string("03/02/2009"));
     QVERIFY2(v && !v->isEnabled(), "the rebuild ended before the other window was used");
     QTRY_VERIFY(v && count->text().toInt() > seen);
     QVERIFY(wait_closed(v, 120000));
@@ -551,17 +556,17 @@ class BulkWindowsTest : public QObject {
 
     QPointer<WindowView> v = from_menu(Qt::Key_F8, "  Delete Auxiliary Output items");
     QVERIFY(v);
-    auto* types = qobject_cast<QComboBox*>(v->widget_of(id(D::RECTYPE)));
-    auto* pairs = qobject_cast<QComboBox*>(v->widget_of(id(D::DELPAIR)));
+    auto* types = qobject_cast<QComboBox*>(v->widget_of(number(D::RECTYPE)));
+    auto* pairs = qobject_cast<QComboBox*>(v->widget_of(number(D::DELPAIR)));
     QCOMPARE(types->count(), 2);
     QCOMPARE(types->currentText(), QStringLiteral("NOTE"));
     QCOMPARE(pairs->count(), 4);
     QCOMPARE(pairs->itemText(1), QStringLiteral("ALL"));
-    type(v, id(D::RECTYPE), QStringLiteral("swap"));
-    type(v, id(D::FROMDATE), QStringLiteral("03/04/2009"));
-    type(v, id(D::THRUDATE), QStringLiteral("03/05/2009"));
-    if (!pair.isEmpty()) pick(v, id(D::DELPAIR), pair);
-    QTest::keyClick(editor(v, id(D::THRUDATE)), Qt::Key_Return);
+    type(v, number(D::RECTYPE), QStringLiteral("swap"));
+    type(v, number(D::FROMDATE), QStringLiteral("03/04/2009"));
+    type(v, number(D::THRUDATE), QStringLiteral("03/05/2009"));
+    if (!pair.isEmpty()) pick(v, number(D::DELPAIR), pair);
+    QTest::keyClick(editor(v, number(D::THRUDATE)), Qt::Key_Return);
     QVERIFY(wait_closed(v));
 
     std::vector<std::string> args{"aux",    "delete",     "--type", "swap",
@@ -617,11 +622,11 @@ class BulkWindowsTest : public QObject {
     QPointer<WindowView> v = wait_view("  Modify Swap Details");
     QVERIFY(v);
     QVERIFY(wait_for([&] { return !list->isEnabled(); }));
-    QCOMPARE(value(v, id(G::FROMDATE)), std::string("03/08/2009"));
+    QCOMPARE(value(v, number(G::FROMDATE)), std::string("03/08/2009"));
     for (const auto& [key, title] :
          {std::pair{Qt::Key_F2, "Swap Details"},
           std::pair{Qt::Key_F3, "Swap Rates / Spread Collection settings"}}) {
-      QTest::keyClick(editor(v, id(G::FROMDATE)), key);
+      QTest::keyClick(editor(v, number(G::FROMDATE)), key);
       QPointer<WindowView> browse = wait_view(title);
       QVERIFY2(browse, title);
       QVERIFY(wait_for([&] { return !v->isEnabled(); }));
@@ -629,10 +634,10 @@ class BulkWindowsTest : public QObject {
       QVERIFY(wait_closed(browse));
       QVERIFY(wait_for([&] { return v->isEnabled(); }));
     }
-    type(v, id(G::FROMDATE), QStringLiteral("03/15/2009"));
-    if (!rebuild) click_box(v->widget_of(id(G::REBUILD)));
-    QVERIFY(wait_for([&] { return value(v, id(G::REBUILD)) == (rebuild ? "1" : "0"); }));
-    QTest::keyClick(editor(v, id(G::FROMDATE)), Qt::Key_Return);
+    type(v, number(G::FROMDATE), QStringLiteral("03/15/2009"));
+    if (!rebuild) click_box(v->widget_of(number(G::REBUILD)));
+    QVERIFY(wait_for([&] { return value(v, number(G::REBUILD)) == (rebuild ? "1" : "0"); }));
+    QTest::keyClick(editor(v, number(G::FROMDATE)), Qt::Key_Return);
     QVERIFY(wait_closed(v));
     QVERIFY(wait_for([&] { return list->isEnabled(); }));
 
@@ -675,9 +680,9 @@ class BulkWindowsTest : public QObject {
     press(list, number(BrowseControl::EXTRA));
     QPointer<WindowView> v = wait_view("  Import Swap Rates");
     QVERIFY(v);
-    if (add_new) click_box(v->widget_of(id(I::ADDNEW)));
-    QVERIFY(wait_for([&] { return value(v, id(I::ADDNEW)) == (add_new ? "1" : "0"); }));
-    type(v, id(I::MULTIPLIER), QStringLiteral("10"), true);
+    if (add_new) click_box(v->widget_of(number(I::ADDNEW)));
+    QVERIFY(wait_for([&] { return value(v, number(I::ADDNEW)) == (add_new ? "1" : "0"); }));
+    type(v, number(I::MULTIPLIER), QStringLiteral("10"), true);
 
     MessageBox* box = wait_message();
     QVERIFY(box);
@@ -780,10 +785,10 @@ class BulkWindowsTest : public QObject {
                                              {1, QStringLiteral("Items examined")},
                                              {2, QStringLiteral("Records deleted and written")},
                                              {3, QStringLiteral("Lines read")}};
-    const int count1 = window == 0   ? id(H::COUNT1)
-                       : window == 1 ? id(D::COUNT1)
-                       : window == 2 ? id(G::COUNT1)
-                                     : id(I::COUNT1);
+    const int count1 = window == 0   ? number(H::COUNT1)
+                       : window == 1 ? number(D::COUNT1)
+                       : window == 2 ? number(G::COUNT1)
+                                     : number(I::COUNT1);
     QCOMPARE(v.widget_of(count1)->accessibleName(), counters.at(window));
   }
 };

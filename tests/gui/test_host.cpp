@@ -62,8 +62,7 @@ class HostTest : public QObject {
   }
   // The day button of the picker that shows the day.
   QAbstractButton* day(WindowView* picker, int d) {
-    for (int b = static_cast<int>(CalendarControl::B11);
-         b <= static_cast<int>(CalendarControl::B67); ++b) {
+    for (int b = number(CalendarControl::B11); b <= number(CalendarControl::B67); ++b) {
       auto* button = qobject_cast<QAbstractButton*>(picker->widget_of(b));
       if (button && button->isVisibleTo(picker) && button->text() == QString::number(d))
         return button;
@@ -137,9 +136,9 @@ class HostTest : public QObject {
     QVERIFY(!other_picker->isHidden());
 
     QPointer<WindowView> gone2 = other_picker;
-    QTest::mouseClick(qobject_cast<QAbstractButton*>(
-                          other_picker->widget_of(static_cast<int>(CalendarControl::CANCEL))),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        qobject_cast<QAbstractButton*>(other_picker->widget_of(number(CalendarControl::CANCEL))),
+        Qt::LeftButton);
     QTRY_VERIFY(gone2.isNull());
     QTRY_VERIFY(other_caller->isEnabled());
     QCOMPARE(date_of(other_caller), QString());
@@ -246,14 +245,12 @@ class HostTest : public QObject {
              chart->isEnabled();
     });
     QVERIFY(chart);
-    auto* image =
-        qobject_cast<QLabel*>(chart->widget_of(static_cast<int>(WingdingChartControl::IMAGE1)));
+    auto* image = qobject_cast<QLabel*>(chart->widget_of(number(WingdingChartControl::IMAGE1)));
     QCOMPARE(image->pixmap().size(), QSize(751, 299));
-    QTRY_VERIFY(chart->widget_of(static_cast<int>(WingdingChartControl::CANCEL))->hasFocus() ||
+    QTRY_VERIFY(chart->widget_of(number(WingdingChartControl::CANCEL))->hasFocus() ||
                 chart->isActiveWindow() == false);
     QPointer<WindowView> gone = chart;
-    QTest::keyClick(chart->widget_of(static_cast<int>(WingdingChartControl::CANCEL)),
-                    Qt::Key_Escape);
+    QTest::keyClick(chart->widget_of(number(WingdingChartControl::CANCEL)), Qt::Key_Escape);
     QTRY_VERIFY(gone.isNull());
     QTRY_VERIFY(a->isEnabled());
   }
@@ -335,8 +332,7 @@ class HostTest : public QObject {
     QCOMPARE(name(picker), QStringLiteral("Select date"));
     QCOMPARE(name(day(picker, 11)), QStringLiteral("11"));
     QCOMPARE(description(day(picker, 11)), QStringLiteral("B33"));
-    QCOMPARE(name(picker->widget_of(static_cast<int>(CalendarControl::TODAY))),
-             QStringLiteral("Today"));
+    QCOMPARE(name(picker->widget_of(number(CalendarControl::TODAY))), QStringLiteral("Today"));
   }
 };
 

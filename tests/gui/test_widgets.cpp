@@ -250,11 +250,10 @@ class WidgetsTest : public QObject {
                  qPrintable(l->text()));
       }
     }
-    QCOMPARE(
-        qobject_cast<QLabel*>(view.widget_of(static_cast<int>(CalendarControl::CTITLE)))->text(),
-        QStringLiteral("March 2009"));
-    QVERIFY(view.widget_of(static_cast<int>(CalendarControl::BOX11) + 20)->isVisible());
-    QVERIFY(!view.widget_of(static_cast<int>(CalendarControl::BOX11) + 19)->isVisible());
+    QCOMPARE(qobject_cast<QLabel*>(view.widget_of(number(CalendarControl::CTITLE)))->text(),
+             QStringLiteral("March 2009"));
+    QVERIFY(view.widget_of(number(CalendarControl::BOX11) + 20)->isVisible());
+    QVERIFY(!view.widget_of(number(CalendarControl::BOX11) + 19)->isVisible());
     QCOMPARE(view.accessibleName(), QStringLiteral("Select date"));
   }
 

@@ -23,7 +23,7 @@ class ListAndForm : public ::testing::Test, protected test::WindowBed {
     list.other_event({OtherEvent::Kind::PageRows, number(B::BROWSE_1), 10});
   }
   std::vector<Record> stored() { return test::table_records<typename Case::Def>(dir.path()); }
-  const Record& highlighted() {
+  Record highlighted() {
     EXPECT_GE(list.highlighted(), 0);
     return list.page()[static_cast<std::size_t>(list.highlighted())].rec;
   }
@@ -164,7 +164,7 @@ TYPED_TEST(ListAndForm, AChangeMeetingAnotherWindowsChangeShowsTheStoredVersion)
     EXPECT_EQ(f.accepted(TypeParam::ok), Reply::closed(Response::Completed));
   });
   this->list.key({Key::Enter});
-  const typename TypeParam::Record& now = this->highlighted();
+  const typename TypeParam::Record now = this->highlighted();
   EXPECT_TRUE(TypeParam::has_change(now));
   EXPECT_TRUE(TypeParam::has_other_change(now)) << "the other window's change was kept";
 }

@@ -12,9 +12,6 @@ namespace {
 
 using C = CalendarControl;
 
-int id(C c) {
-  return static_cast<int>(c);
-}
 std::int32_t date(int y, int m, int d) {
   return *date_serial(y, m, d);
 }
@@ -44,7 +41,7 @@ class CalendarTest : public ::testing::Test, public test::WindowBed {
 
 TEST_F(CalendarTest, MarchTwoThousandNineStartsOnSundayAndFramesTheDate) {
   Calendar& c = open_on(date(2009, 3, 15));
-  EXPECT_EQ(c.value(id(C::CTITLE)), "  March 2009  ");
+  EXPECT_EQ(c.value(number(C::CTITLE)), "  March 2009  ");
   EXPECT_EQ(c.value(day_button(1, 7)), "  1 ");
   EXPECT_EQ(day_at(2, 1), 2);
   EXPECT_EQ(c.value(day_button(3, 7)), " 15 ");
@@ -53,12 +50,12 @@ TEST_F(CalendarTest, MarchTwoThousandNineStartsOnSundayAndFramesTheDate) {
   EXPECT_TRUE(c.hidden(day_button(6, 3)));
   // The date's frame is behind day 15 only; today (11 March) has the other frame.
   for (int i = 0; i < 42; ++i) {
-    EXPECT_EQ(c.hidden(id(C::BOX11) + i), i != 2 * 7 + 6) << i;
-    EXPECT_EQ(c.hidden(id(C::BAX11) + i), i != 2 * 7 + 2) << i;
+    EXPECT_EQ(c.hidden(number(C::BOX11) + i), i != 2 * 7 + 6) << i;
+    EXPECT_EQ(c.hidden(number(C::BAX11) + i), i != 2 * 7 + 2) << i;
   }
   EXPECT_EQ(c.nodays(), 4);
-  EXPECT_EQ(c.value(id(C::NODAYS)), "      4");
-  EXPECT_EQ(c.focus(), id(C::CANCEL));
+  EXPECT_EQ(c.value(number(C::NODAYS)), "      4");
+  EXPECT_EQ(c.focus(), number(C::CANCEL));
   EXPECT_EQ(c.title(), "  Select date");
 }
 
@@ -71,7 +68,7 @@ TEST_F(CalendarTest, MonthLengthsFollowTheLeapYearRule) {
     Calendar& c = open_on(date(t.year, t.month, 1));
     int last = 0;
     for (int i = 0; i < 42; ++i)
-      if (!c.hidden(id(C::B11) + i)) last = std::stoi(c.value(id(C::B11) + i));
+      if (!c.hidden(number(C::B11) + i)) last = std::stoi(c.value(number(C::B11) + i));
     EXPECT_EQ(last, t.days) << t.year << "-" << t.month;
   }
 }
@@ -90,16 +87,16 @@ TEST_F(CalendarTest, BrowsingButtonsWrapMonthsAndYears) {
   };
   for (const auto& t : cases) {
     Calendar& c = open_on(date(t.year, t.month, 10));
-    EXPECT_EQ(c.accepted(id(t.button)), Reply::stay());
+    EXPECT_EQ(c.accepted(number(t.button)), Reply::stay());
     EXPECT_EQ(c.year(), t.want_year);
     EXPECT_EQ(c.month(), t.want_month);
-    EXPECT_EQ(c.value(id(C::CTITLE)), t.title);
+    EXPECT_EQ(c.value(number(C::CTITLE)), t.title);
   }
 }
 
 TEST_F(CalendarTest, PickingADaySetsTheDateAndCloses) {
   Calendar& c = open_on(date(2009, 3, 15));
-  c.accepted(id(C::BNM));  // April 2009 starts on a Wednesday
+  c.accepted(number(C::BNM));  // April 2009 starts on a Wednesday
   EXPECT_EQ(c.focus(), 0);
   EXPECT_EQ(c.value(day_button(1, 3)), "  1 ");
   EXPECT_EQ(c.accepted(day_button(4, 4)), Reply::closed(Response::Completed));
@@ -113,14 +110,14 @@ TEST_F(CalendarTest, PickingADaySetsTheDateAndCloses) {
 
 TEST_F(CalendarTest, EveryWayOutWithoutAPickKeepsTheDate) {
   const std::function<Reply(Calendar&)> ways[] = {
-      [](Calendar& c) { return c.accepted(id(C::CANCEL)); },
+      [](Calendar& c) { return c.accepted(number(C::CANCEL)); },
       [](Calendar& c) { return c.key({Key::Esc}); },
       [](Calendar& c) { return c.close_request(); },
   };
   for (const auto& way : ways) {
     Calendar& c = open_on(date(2009, 3, 15), "0111111");
-    c.accepted(id(C::BLY));
-    c.accepted(id(C::BNM));
+    c.accepted(number(C::BLY));
+    c.accepted(number(C::BNM));
     EXPECT_EQ(way(c), Reply::closed(Response::Cancelled));
     EXPECT_EQ(cdate(), date(2009, 3, 15));
     EXPECT_EQ(cmask(), "1111111");
@@ -133,7 +130,7 @@ TEST_F(CalendarTest, CancelHandsBackTheDateThisCallFoundWhenAnotherPickerClosedF
   other.open();
   other.accepted(day_button(4, 5));  // the other window's picker picks 20 March
   EXPECT_EQ(cdate(), date(2009, 3, 20));
-  EXPECT_EQ(mine.accepted(id(C::CANCEL)), Reply::closed(Response::Cancelled));
+  EXPECT_EQ(mine.accepted(number(C::CANCEL)), Reply::closed(Response::Cancelled));
   EXPECT_EQ(cdate(), date(2009, 3, 15));
 }
 
@@ -157,29 +154,29 @@ TEST_F(CalendarTest, MaskAllowsOnlyItsWeekdaysForOneCall) {
 TEST_F(CalendarTest, TodayShowsThisMonthWithoutChangingTheDate) {
   // The date lies in another month: after "Today" only today's frame shows.
   Calendar& c = open_on(date(2008, 7, 4));
-  EXPECT_EQ(c.value(id(C::CTITLE)), "  July 2008   ");
+  EXPECT_EQ(c.value(number(C::CTITLE)), "  July 2008   ");
   EXPECT_EQ(c.nodays(), date(2008, 7, 4) - date(2009, 3, 11));
-  EXPECT_EQ(c.value(id(C::NODAYS)), "   -250");
-  for (int i = 0; i < 42; ++i) EXPECT_TRUE(c.hidden(id(C::BAX11) + i));
-  c.accepted(id(C::TODAY));
-  EXPECT_EQ(c.value(id(C::CTITLE)), "  March 2009  ");
+  EXPECT_EQ(c.value(number(C::NODAYS)), "   -250");
+  for (int i = 0; i < 42; ++i) EXPECT_TRUE(c.hidden(number(C::BAX11) + i));
+  c.accepted(number(C::TODAY));
+  EXPECT_EQ(c.value(number(C::CTITLE)), "  March 2009  ");
   for (int i = 0; i < 42; ++i) {
-    EXPECT_TRUE(c.hidden(id(C::BOX11) + i));
-    EXPECT_EQ(c.hidden(id(C::BAX11) + i), i != 2 * 7 + 2);
+    EXPECT_TRUE(c.hidden(number(C::BOX11) + i));
+    EXPECT_EQ(c.hidden(number(C::BAX11) + i), i != 2 * 7 + 2);
   }
   EXPECT_EQ(cdate(), date(2008, 7, 4));
   // The same month as today: both frames.
   Calendar& d = open_on(date(2009, 3, 2));
-  d.accepted(id(C::TODAY));
-  EXPECT_FALSE(d.hidden(day_button(2, 1) - id(C::B11) + id(C::BOX11)));
-  EXPECT_FALSE(d.hidden(id(C::BAX11) + 2 * 7 + 2));
+  d.accepted(number(C::TODAY));
+  EXPECT_FALSE(d.hidden(day_button(2, 1) - number(C::B11) + number(C::BOX11)));
+  EXPECT_FALSE(d.hidden(number(C::BAX11) + 2 * 7 + 2));
 }
 
 TEST_F(CalendarTest, BlankDateStartsOnTodaysMonthWithNothingMarked) {
   Calendar& c = open_on(0);
-  EXPECT_EQ(c.value(id(C::CTITLE)), "  March 2009  ");
-  for (int i = 0; i < 42; ++i) EXPECT_TRUE(c.hidden(id(C::BOX11) + i));
-  EXPECT_EQ(c.accepted(id(C::CANCEL)), Reply::closed());
+  EXPECT_EQ(c.value(number(C::CTITLE)), "  March 2009  ");
+  for (int i = 0; i < 42; ++i) EXPECT_TRUE(c.hidden(number(C::BOX11) + i));
+  EXPECT_EQ(c.accepted(number(C::CANCEL)), Reply::closed());
   EXPECT_EQ(cdate(), 0);
 }
 
@@ -192,9 +189,9 @@ TEST_F(CalendarTest, ControlsAreNamedAndPlacedAsTheWindowShowsThem) {
     const char* use;
     const char* name;
   } cases[] = {
-      {id(C::BLY), "BLY", "7"},         {id(C::BNY), "BNY", "8"},
-      {id(C::TODAY), "TODAY", "Today"}, {id(C::CANCEL), "CANCEL", "Cancel"},
-      {day_button(6, 7), "B67", ""},    {id(C::BAX67), "BAX67", ""},
+      {number(C::BLY), "BLY", "7"},         {number(C::BNY), "BNY", "8"},
+      {number(C::TODAY), "TODAY", "Today"}, {number(C::CANCEL), "CANCEL", "Cancel"},
+      {day_button(6, 7), "B67", ""},        {number(C::BAX67), "BAX67", ""},
   };
   for (const auto& t : cases) {
     const ControlSpec* s = c.control_def(t.control);
@@ -204,22 +201,23 @@ TEST_F(CalendarTest, ControlsAreNamedAndPlacedAsTheWindowShowsThem) {
       EXPECT_EQ(accessible_name(all, static_cast<std::size_t>(t.control - 1)), t.name);
     }
   }
-  EXPECT_EQ(c.control_def(id(C::HEAD_MON))->text, "Mon");
-  EXPECT_EQ(c.control_def(id(C::HEAD_SUN))->text, "Sun");
+  EXPECT_EQ(c.control_def(number(C::HEAD_MON))->text, "Mon");
+  EXPECT_EQ(c.control_def(number(C::HEAD_SUN))->text, "Sun");
   // Every frame lies around its day button; no two day buttons overlap.
   for (int i = 0; i < 42; ++i) {
-    const Rect b = c.control_def(id(C::B11) + i)->at, box = c.control_def(id(C::BOX11) + i)->at;
+    const Rect b = c.control_def(number(C::B11) + i)->at,
+               box = c.control_def(number(C::BOX11) + i)->at;
     EXPECT_TRUE(box.x < b.x && box.y < b.y && box.x + box.w > b.x + b.w &&
                 box.y + box.h > b.y + b.h);
     if (i % 7 < 6) {
-      EXPECT_LT(b.x + b.w, c.control_def(id(C::B11) + i + 1)->at.x);
+      EXPECT_LT(b.x + b.w, c.control_def(number(C::B11) + i + 1)->at.x);
     }
   }
 }
 
 TEST(WingdingChartTest, CloseEscAndEnterCloseIt) {
   const std::function<Reply(WingdingChart&)> ways[] = {
-      [](WingdingChart& w) { return w.accepted(static_cast<int>(WingdingChartControl::CANCEL)); },
+      [](WingdingChart& w) { return w.accepted(number(WingdingChartControl::CANCEL)); },
       [](WingdingChart& w) { return w.key({Key::Esc}); },
       [](WingdingChart& w) { return w.key({Key::Enter}); },
       [](WingdingChart& w) { return w.close_request(); },
@@ -228,7 +226,7 @@ TEST(WingdingChartTest, CloseEscAndEnterCloseIt) {
     WingdingChart w;
     w.open();
     EXPECT_EQ(w.key({Key::F2}), Reply::stay());
-    EXPECT_EQ(w.focus(), static_cast<int>(WingdingChartControl::CANCEL));
+    EXPECT_EQ(w.focus(), number(WingdingChartControl::CANCEL));
     EXPECT_TRUE(way(w).close);
     EXPECT_TRUE(w.closed());
   }

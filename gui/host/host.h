@@ -1,5 +1,5 @@
-// The window host: every window's model runs on a thread of its own, and the GUI thread only
-// shows what the models publish.
+// The window host: every window's model runs on a thread of its own (ModelThread), and the GUI
+// thread only shows what the models publish.
 //
 // - A window started from the menu gets a ModelThread. The thread builds the model, opens it and
 //   serves its events; after each event it publishes the window's state (a WindowState copy),
@@ -14,40 +14,34 @@
 //   calling window is disabled) and hands the answer back while the model's thread waits; a
 //   window opened from inside a model runs its model on the same thread, which serves that
 //   window's events until it closes. Windows::start() starts a window of the menu on a thread of
-//   its own.
-//   No nested event loop runs anywhere, so two windows can close their modal windows in any
-//   order and a long run never freezes the GUI.
+//   its own. No nested event loop runs anywhere, so two windows can close their modal windows in
+//   any order and a long run never freezes the GUI.
 // - An Abort (or a warning that ends the program) unwinds the model's thread as Aborted: open
 //   transactions roll back, temporary files are removed, tables close. The host then ends the
 //   program: every other thread unwinds the same way at its next message, progress report or
 //   event wait, and once all have ended programEnded() is emitted.
 //
-// Ownership: the Host lives on the GUI thread and owns its threads; its views belong to the MDI
-// area (windows started from the menu) or to the frame (windows opened from inside a model, and
-// message boxes). Destroying the Host ends every thread as the program's end does and waits for
-// them.
+// The model threads reach the host only through its Mailbox (mailbox.h), whose messages the host
+// takes on the GUI thread. Ownership: the Host lives on the GUI thread and owns its threads; its
+// views belong to the MDI area (windows started from the menu) or to the frame (windows opened
+// from inside a model, and message boxes). Destroying the Host ends every thread as the
+// program's end does and waits for them. Every Host call is made on the GUI thread, which Debug
+// builds assert.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/app/window_model.h"
 #include "core/app/windows.h"
 #include "core/model/session.h"
-#include "core/runtime/download.h"
-#include "core/runtime/progress.h"
-#include "core/runtime/reporter.h"
+#include "gui/host/mailbox.h"
+#include "gui/host/model_thread.h"
 #include "gui/widgets/window_view.h"
 
 class QMdiArea;
@@ -55,23 +49,10 @@ class QMdiSubWindow;
 
 namespace mervane::gui {
 
-class MessageBox;
-class ModelThread;
-
-// Makes a thread's downloader, on that thread: one download at a time per thread.
-using DownloaderFactory = std::function<std::unique_ptr<Downloader>()>;
-// Makes a window's view on the GUI thread, for a window that has a view of its own.
-using ViewMaker = std::function<WindowView*(std::vector<ControlSpec> control_defs, EventSink sink)>;
-// Chooses a model's view on the model's thread (it may look at the model's type and nothing
-// else); an empty maker gives the view every window has.
-using ViewChooser = std::function<ViewMaker(const WindowModel&)>;
-// Makes a message box with its parent and the callback that takes its answer.
-using MessageFactory = std::function<MessageBox*(QWidget*, std::function<void(int)>)>;
-
 // The program's exit code after a message that ended it.
 constexpr int kEndedExitCode = 3;
 
-class Host : public QObject {
+class Host : public QObject, private GuiSide {
   Q_OBJECT
 
  public:
@@ -114,8 +95,6 @@ class Host : public QObject {
   void programEnded(int exit_code, const QString& why);
 
  private:
-  friend class ModelThread;
-  struct Ask;
   struct Open {
     QPointer<WindowView> view;
     QPointer<QMdiSubWindow> sub;
@@ -123,27 +102,24 @@ class Host : public QObject {
     int parent = 0;
   };
 
-  // Called on model threads; each hands its work to the GUI thread.
-  void post_open(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
-                 WindowState state, ViewMaker make);
-  void post_state(int window, WindowState state, bool busy);
-  void post_close(int window);
-  enum class Outcome { Closed, EndsProgram, Ended, Failed };
-  void post_finished(ModelThread* t, Outcome outcome, std::string why);
-  void post_start(Procedure p);
-  // Shows a message on the GUI thread; the answer comes through the Ask.
-  void post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make);
-
+  // GuiSide: the model threads' messages, on the GUI thread.
   void open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
-                 const WindowState& state, const ViewMaker& make);
-  void close_view(int window);
-  void finished(ModelThread* t, Outcome outcome, const std::string& why);
-  void show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make);
+                 const WindowState& state, const ViewMaker& make) override;
+  void show_state(int window, const WindowState& state, bool busy) override;
+  void close_view(int window) override;
+  void thread_finished(ModelThread* t, Outcome outcome, const std::string& why) override;
+  void start_procedure(Procedure p) override { start(p); }
+  void show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) override;
+
+  // Hands an answer to the thread that waits on the message; once.
+  void answer(Ask& a, int answer);
   void maybe_done();
+  bool on_gui_thread() const;
 
   Session& session_;
   QMdiArea* area_;
   QWidget* frame_;
+  Mailbox mailbox_{*this, this};
   std::function<WindowFactory(Procedure)> procedures_;
   ViewChooser views_;
   DownloaderFactory downloads_;
@@ -154,54 +130,6 @@ class Host : public QObject {
   bool ended_signalled_ = false;
   int exit_code_ = kEndedExitCode;
   std::string why_;
-};
-
-// One window's thread: the model-side Reporter, Progress and Windows of the models on it.
-class ModelThread final : public Reporter, public Progress, public Windows {
- public:
-  ModelThread(Host& host, Session& session, WindowFactory factory);
-  ~ModelThread() override;
-  void start();
-  void join();
-
-  // Any thread: an event for a window of this thread.
-  void post(int window, ViewEvent e);
-  // Any thread: unwind as Abort does at the next wait, message or progress report.
-  void end();
-
-  // The model's thread.
-  Answer stop(std::string_view text) override;
-  int warning(const Warning& w) override;
-  void report(std::string_view counter, std::int64_t value) override;
-  // Runs a window on this thread until it closes: opens the model, shows its view and serves
-  // its events. Windows opened from inside a model nest; the outer one waits meanwhile.
-  Response run(WindowModel& m) override;
-  void start(Procedure p) override;
-
- private:
-  struct Shown {
-    int window;
-    WindowModel* model;
-  };
-  void main();
-  ViewEvent next_event(int window);
-  void publish(const Shown& s, bool busy);
-  void check_ending() const;
-  int ask(MessageFactory make);
-
-  Host& host_;
-  Session& session_;
-  WindowFactory factory_;
-  std::thread thread_;
-  std::mutex mu_;
-  std::condition_variable cv_;
-  std::deque<std::pair<int, ViewEvent>> queue_;
-  std::atomic<bool> ending_{false};
-  // Model thread only.
-  std::vector<Shown> shown_;
-  bool in_event_ = false;
-  bool busy_shown_ = false;
-  std::chrono::steady_clock::time_point last_publish_{};
 };
 
 }  // namespace mervane::gui

@@ -1,4 +1,4 @@
-#include "gui/build/build_view.h"
+#include "gui/build_window/build_view.h"
 
 #include <QAbstractButton>
 #include <QFontMetrics>

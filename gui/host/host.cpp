@@ -1,0 +1,230 @@
+#include "gui/host/host.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QThread>
+#include <algorithm>
+
+#include "gui/widgets/message_box.h"
+#include "gui/widgets/qt_text.h"
+
+namespace mervane::gui {
+
+Host::Host(Session& session, QMdiArea* area, QWidget* frame)
+    : session_(session), area_(area), frame_(frame) {}
+
+Host::~Host() {
+  ending_ = true;
+  for (auto& t : threads_) t->end();
+  for (auto& a : asks_) answer(*a, kEndedAnswer);
+  for (auto& [window, o] : open_)
+    if (o.view) o.view->detach();
+  for (auto& t : threads_) t->join();
+}
+
+bool Host::on_gui_thread() const {
+  return QThread::currentThread() == thread();
+}
+
+void Host::start(WindowFactory factory) {
+  Q_ASSERT(on_gui_thread());
+  if (ending_) return;
+  threads_.push_back(
+      std::make_unique<ModelThread>(mailbox_, session_, std::move(factory), downloads_, views_));
+  threads_.back()->start();
+}
+
+void Host::set_procedures(std::function<WindowFactory(Procedure)> procedures) {
+  procedures_ = std::move(procedures);
+}
+
+bool Host::can_start(Procedure p) const {
+  return procedures_ && procedures_(p) != nullptr;
+}
+
+void Host::start(Procedure p) {
+  if (!procedures_) return;
+  if (WindowFactory f = procedures_(p)) start(std::move(f));
+}
+
+void Host::close_all() {
+  Q_ASSERT(on_gui_thread());
+  for (auto& [window, o] : open_) o.thread->post(window, ViewEvent::of(ViewEvent::Kind::Close));
+}
+
+void Host::answer(Ask& a, int value) {
+  if (a.answered) return;
+  a.answered = true;
+  a.thread->answer(value);
+}
+
+void Host::end_program(const std::string& why, int exit_code) {
+  Q_ASSERT(on_gui_thread());
+  if (ending_) return;
+  ending_ = true;
+  why_ = why;
+  exit_code_ = exit_code;
+  for (auto& t : threads_) t->end();
+  for (auto& a : asks_) {
+    answer(*a, kEndedAnswer);
+    if (a->box) a->box->deleteLater();
+  }
+  asks_.clear();
+  maybe_done();
+}
+
+void Host::maybe_done() {
+  if (!threads_.empty()) return;
+  if (ending_) {
+    if (!ended_signalled_) {
+      ended_signalled_ = true;
+      Q_EMIT programEnded(exit_code_, qtext(why_));
+    }
+  } else {
+    Q_EMIT allEnded();
+  }
+}
+
+std::vector<WindowView*> Host::views() const {
+  std::vector<WindowView*> v;
+  for (const auto& [window, o] : open_)
+    if (o.view) v.push_back(o.view);
+  return v;
+}
+
+std::vector<MessageBox*> Host::message_boxes() const {
+  std::vector<MessageBox*> v;
+  for (const auto& a : asks_)
+    if (a->box && !a->answered) v.push_back(a->box);
+  return v;
+}
+
+void Host::open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
+                     const WindowState& state, const ViewMaker& make) {
+  Q_ASSERT(on_gui_thread());
+  if (ending_) return;
+  EventSink sink = [t, window](ViewEvent e) { t->post(window, std::move(e)); };
+  WindowView* view = make ? make(std::move(control_defs), std::move(sink))
+                          : new WindowView(std::move(control_defs), std::move(sink));
+  // No input until the window's first event is served: a window that works at once (the
+  // automatic Build run) takes none at all.
+  view->set_busy(true);
+  Open o{view, nullptr, t, parent};
+  if (parent == 0 && area_) {
+    QMdiSubWindow* sub = area_->addSubWindow(view);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    view->watch_close_of(sub);
+    view->apply(state);
+    o.sub = sub;
+    sub->show();
+    sub->adjustSize();
+  } else {
+    // A window opened from inside another: a window of its own over the frame, which blocks
+    // only the window that opened it.
+    view->setParent(frame_, Qt::Dialog);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->watch_close_of(view);
+    view->apply(state);
+    view->adjustSize();
+    if (!view->move_to_kept_place() && frame_) {
+      const QRect f = frame_->geometry();
+      view->move(f.center() - QPoint(view->width() / 2, view->height() / 2));
+    }
+    view->show();
+    const auto caller = open_.find(parent);
+    if (caller != open_.end() && caller->second.view) caller->second.view->block(true);
+  }
+  open_[window] = o;
+  Q_EMIT viewOpened(view);
+}
+
+void Host::show_state(int window, const WindowState& state, bool busy) {
+  Q_ASSERT(on_gui_thread());
+  const auto it = open_.find(window);
+  if (it == open_.end() || !it->second.view) return;
+  it->second.view->apply(state);
+  it->second.view->set_busy(busy);
+  Q_EMIT viewUpdated(it->second.view);
+}
+
+void Host::close_view(int window) {
+  Q_ASSERT(on_gui_thread());
+  const auto it = open_.find(window);
+  if (it == open_.end()) return;
+  const Open o = it->second;
+  open_.erase(it);
+  const auto caller = open_.find(o.parent);
+  if (caller != open_.end() && caller->second.view) caller->second.view->block(false);
+  if (o.view) {
+    o.view->detach();
+    o.view->allow_close();
+  }
+  if (o.sub) {
+    o.sub->close();
+  } else if (o.view) {
+    o.view->close();
+  }
+  Q_EMIT viewClosed();
+}
+
+void Host::show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) {
+  Q_ASSERT(on_gui_thread());
+  if (ending_) {
+    answer(*a, kEndedAnswer);
+    return;
+  }
+  const auto caller = open_.find(parent);
+  QPointer<WindowView> view = caller != open_.end() ? caller->second.view : nullptr;
+  if (view) view->block(true);
+  MessageBox* box = make(frame_, [this, a, view](int value) {
+    answer(*a, value);
+    if (view) view->block(false);
+    asks_.erase(std::remove(asks_.begin(), asks_.end(), a), asks_.end());
+  });
+  a->box = box;
+  asks_.push_back(a);
+  box->show();
+  Q_EMIT messageShown(box);
+}
+
+void Host::thread_finished(ModelThread* t, Outcome outcome, const std::string& why) {
+  Q_ASSERT(on_gui_thread());
+  const auto it =
+      std::find_if(threads_.begin(), threads_.end(), [t](const auto& p) { return p.get() == t; });
+  if (it == threads_.end()) return;
+  (*it)->join();
+  // Messages of the thread still up (its end came while one was shown) go with it.
+  for (const auto& a : asks_)
+    if (a->thread == t) {
+      a->answered = true;
+      if (a->box) a->box->deleteLater();
+    }
+  std::erase_if(asks_, [t](const auto& a) { return a->thread == t; });
+  threads_.erase(it);
+  // Views the thread left behind (it always closes them; this is the safety net).
+  std::vector<int> left;
+  for (const auto& [window, o] : open_)
+    if (o.thread == t) left.push_back(window);
+  for (int window : left) close_view(window);
+
+  if (outcome == Outcome::Failed && !ending_) {
+    // A fault of the program, not of the user's data: the window is gone; say why (in a box
+    // that waits for nobody).
+    Warning w;
+    w.text = why;
+    w.caption = "Mervane";
+    w.icon = Icon::Stop;
+    MessageBox::warning_box(w, frame_, {})->show();
+  }
+  if (outcome == Outcome::Ended && !ending_) {
+    end_program(why);
+    return;
+  }
+  if (outcome == Outcome::EndsProgram && !ending_) {
+    end_program({}, 0);
+    return;
+  }
+  maybe_done();
+}
+
+}  // namespace mervane::gui

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 #include "core/util/charset.h"
 
@@ -86,6 +87,14 @@ std::string upper_ascii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
+}
+
+std::optional<std::int64_t> modified_seconds(const std::filesystem::path& file) {
+  std::error_code ec;
+  const auto at = std::filesystem::last_write_time(file, ec);
+  if (ec) return std::nullopt;
+  const auto sys = std::chrono::file_clock::to_sys(at);
+  return std::chrono::duration_cast<std::chrono::seconds>(sys.time_since_epoch()).count();
 }
 
 }  // namespace mervane

@@ -5,7 +5,9 @@
 // is a file of the working folder.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +35,9 @@ std::vector<std::string> file_names(const std::filesystem::path& folder);
 std::vector<std::string> folder_names(const std::filesystem::path& folder);
 // True when path is a folder (or a link to one) that the program may look into.
 bool is_folder(const std::filesystem::path& path);
+
+// When a file was last written, as UNIX seconds; nothing when it cannot be told.
+std::optional<std::int64_t> modified_seconds(const std::filesystem::path& file);
 
 // ASCII upper case, for names matched without regard to letter case.
 std::string upper_ascii(std::string_view s);

@@ -17,21 +17,6 @@ char32_t code_point_of(unsigned char b) {
   return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char32_t{b};
 }
 
-void append_utf8(std::string& out, char32_t cp) {
-  const auto byte = [&](std::uint32_t v) { out.push_back(static_cast<char>(v)); };
-  if (cp < 0x80) {
-    byte(cp);
-  } else if (cp < 0x800) {
-    byte(0xC0 | (cp >> 6));
-    byte(0x80 | (cp & 0x3F));
-  } else {
-    // Every character of the set lies in the Basic Multilingual Plane.
-    byte(0xE0 | (cp >> 12));
-    byte(0x80 | ((cp >> 6) & 0x3F));
-    byte(0x80 | (cp & 0x3F));
-  }
-}
-
 struct Decoded {
   std::size_t length = 1;      // bytes taken; at least 1
   std::optional<char32_t> cp;  // nothing for an ill-formed subsequence
@@ -72,6 +57,25 @@ Decoded decode(std::string_view s) {
 }
 
 }  // namespace
+
+void append_utf8(std::string& out, char32_t cp) {
+  const auto byte = [&](std::uint32_t v) { out.push_back(static_cast<char>(v)); };
+  if (cp < 0x80) {
+    byte(cp);
+  } else if (cp < 0x800) {
+    byte(0xC0 | (cp >> 6));
+    byte(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    byte(0xE0 | (cp >> 12));
+    byte(0x80 | ((cp >> 6) & 0x3F));
+    byte(0x80 | (cp & 0x3F));
+  } else {
+    byte(0xF0 | (cp >> 18));
+    byte(0x80 | ((cp >> 12) & 0x3F));
+    byte(0x80 | ((cp >> 6) & 0x3F));
+    byte(0x80 | (cp & 0x3F));
+  }
+}
 
 std::optional<char> cp1252_char(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);

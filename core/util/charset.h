@@ -18,6 +18,9 @@ namespace mervane {
 // The Windows-1252 byte of a Unicode code point; nothing when the set has no such character.
 std::optional<char> cp1252_char(char32_t code_point);
 
+// One code point (up to U+10FFFF) appended as UTF-8.
+void append_utf8(std::string& out, char32_t code_point);
+
 // Every byte as its character in UTF-8.
 std::string utf8_from_cp1252(std::string_view cp1252);
 

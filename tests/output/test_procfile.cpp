@@ -819,6 +819,26 @@ TEST_F(Window, TimeZoneAndFeedNotes) {
   EXPECT_EQ(w->value(number(C::ZONENOTE)),
             "Time zones not usable, OFFSET1 applies: Invalid Value: Nowhere/Town is not a time "
             "zone of the system's time zone database");
+
+  // After one of today's pages, which name their own zone: that zone in place of CALENDARZONE.
+  test::write_file(dir / "mervane.cfg", "CALENDARZONE=UTC\r\nPAGEZONE=Europe/Berlin\r\n");
+  w = open_window();
+  EXPECT_EQ(w->value(number(C::ZONENOTE)),
+            "The last page read shows Europe/Berlin time: OFFSET1 applies");
+  test::write_file(dir / "mervane.cfg", "PAGEZONE=Europe/Berlin\r\nMT4ZONE=America/New_York+7\r\n");
+  w = open_window();
+  const Case page_cases[] = {
+      {"01/25/2026",
+       "Time zones in use: +1 hour on 01/25/2026 (page Europe/Berlin to "
+       "America/New_York+7)"},
+      {"03/10/2026",
+       "Time zones in use: +2 hours on 03/10/2026 (page Europe/Berlin to "
+       "America/New_York+7)"},
+  };
+  for (const Case& c : page_cases) {
+    w->type(number(C::DATE1), c.date1);
+    EXPECT_EQ(w->value(number(C::ZONENOTE)), c.note);
+  }
   EXPECT_TRUE(rep.stops.empty());
 }
 

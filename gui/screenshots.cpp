@@ -29,6 +29,7 @@
 #include "core/history/delete_history.h"
 #include "core/history/forms.h"
 #include "core/import/calendar_source.h"
+#include "core/model/local_settings.h"
 #include "core/output/procfile.h"
 #include "core/runtime/clock.h"
 #include "core/runtime/table.h"
@@ -439,6 +440,21 @@ int main(int argc, char** argv) {
     ProcFile build(ProcFileServices{feed_session, quiet, progress, quiet, quiet});
     auto view = view_of(build);
     ok &= save(view.get(), dir, QStringLiteral("build-window-feed"));
+  }
+
+  // With today's week pages as the source, after a page that showed Berlin's time, and MT4ZONE
+  // set: the zone note names the page's zone.
+  {
+    QTemporaryDir folder;
+    const std::filesystem::path f = folder.path().toStdString();
+    for (const auto& [name, value] : {std::pair{kCalendarSourceSetting, "week"},
+                                      std::pair{kMt4ZoneSetting, "America/New_York+7"}})
+      ok &= !save_calendar_setting(f, name, value).failed();
+    ok &= !save_local_setting(f, kPageZoneSetting, "Europe/Berlin").failed();
+    Session week_session(f, clock);
+    ProcFile build(ProcFileServices{week_session, quiet, progress, quiet, quiet});
+    auto view = view_of(build);
+    ok &= save(view.get(), dir, QStringLiteral("build-window-week-page"));
   }
 
   // The date picker on 15 March 2009 (today 11 March): both frames show.

@@ -149,7 +149,7 @@ std::string zones_note(const CalendarSettings& c, std::int32_t date) {
   // Today's pages name their own zone, which takes the place of CALENDARZONE.
   const bool page = !c.page_zone.empty();
   if (page && c.mt4_zone.empty())
-    return "The last page read shows " + c.page_zone + " time: OFFSET1 applies";
+    return "Page times in " + c.page_zone + ": OFFSET1 applies (MT4ZONE is not set)";
   const std::string& from = page ? c.page_zone : c.calendar_zone;
   if (from.empty() && c.mt4_zone.empty()) return {};
   if (from.empty() || c.mt4_zone.empty())
@@ -161,8 +161,11 @@ std::string zones_note(const CalendarSettings& c, std::int32_t date) {
   if (st.failed()) return "Time zones not usable, OFFSET1 applies: " + st.message();
   const TimeShift::Result noon = shift.apply(date, 12, 0);
   const std::int64_t minutes = (noon.date - date) * 1440 + noon.hour * 60 + noon.minute - 720;
+  if (page)
+    return "Page times in " + from + ": " + hours_text(minutes) + " to " + c.mt4_zone + " on " +
+           format_value("d2", date);
   return "Time zones in use: " + hours_text(minutes) + " on " + format_value("d2", date) + " (" +
-         (page ? "page " : "") + from + " to " + c.mt4_zone + ")";
+         from + " to " + c.mt4_zone + ")";
 }
 
 std::string download_user_agent(const CalendarSettings& c) {

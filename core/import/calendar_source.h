@@ -93,9 +93,9 @@ Status remember_page_zone(const std::filesystem::path& folder, std::string_view 
 // offset they give at noon (calendar time) of `date`, as
 // "Time zones in use: +2 hours on 03/03/2024 (UTC to America/New_York+7)"; what is wrong when
 // only one is set or one is unusable; empty when neither is set. After one of today's pages,
-// which name their own zone, the note names that zone instead of CALENDARZONE:
-// "Time zones in use: +1 hour on 01/25/2026 (page Europe/Berlin to America/New_York+7)", or
-// without MT4ZONE "The last page read shows Europe/Berlin time: OFFSET1 applies".
+// which name their own zone, the note names that zone in place of CALENDARZONE: "Page times in
+// Europe/Berlin: +1 hour to America/New_York+7 on 01/25/2026", or without MT4ZONE "Page times
+// in Europe/Berlin: OFFSET1 applies (MT4ZONE is not set)".
 std::string zones_note(const CalendarSettings& c, std::int32_t date);
 // The User-Agent of the downloads: USERAGENT when set; otherwise the program's name and version
 // for today's pages (CALENDARSOURCE=week), and empty (the downloader's own, a browser's) for

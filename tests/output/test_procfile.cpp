@@ -824,16 +824,12 @@ TEST_F(Window, TimeZoneAndFeedNotes) {
   test::write_file(dir / "mervane.cfg", "CALENDARZONE=UTC\r\nPAGEZONE=Europe/Berlin\r\n");
   w = open_window();
   EXPECT_EQ(w->value(number(C::ZONENOTE)),
-            "The last page read shows Europe/Berlin time: OFFSET1 applies");
+            "Page times in Europe/Berlin: OFFSET1 applies (MT4ZONE is not set)");
   test::write_file(dir / "mervane.cfg", "PAGEZONE=Europe/Berlin\r\nMT4ZONE=America/New_York+7\r\n");
   w = open_window();
   const Case page_cases[] = {
-      {"01/25/2026",
-       "Time zones in use: +1 hour on 01/25/2026 (page Europe/Berlin to "
-       "America/New_York+7)"},
-      {"03/10/2026",
-       "Time zones in use: +2 hours on 03/10/2026 (page Europe/Berlin to "
-       "America/New_York+7)"},
+      {"01/25/2026", "Page times in Europe/Berlin: +1 hour to America/New_York+7 on 01/25/2026"},
+      {"03/10/2026", "Page times in Europe/Berlin: +2 hours to America/New_York+7 on 03/10/2026"},
   };
   for (const Case& c : page_cases) {
     w->type(number(C::DATE1), c.date1);

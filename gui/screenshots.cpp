@@ -437,7 +437,7 @@ int main(int argc, char** argv) {
       ok &= !save_calendar_setting(f, name, value).failed();
     ok &= !save_local_setting(f, kPageZoneSetting, "Europe/Berlin").failed();
     Session week_session(f, clock);
-    ProcFile build(ProcFileServices{week_session, quiet, progress, quiet, quiet});
+    ProcFile build(WindowServices{week_session, quiet, progress, quiet, quiet});
     auto view = view_of(build);
     ok &= save(view.get(), dir, QStringLiteral("build-window-week-page"));
   }

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -92,7 +95,19 @@ QAction* AppFrame::action(MainControl c) const {
 void AppFrame::complete() {
   if (!fonts_.joinable()) return;
   fonts_.join();
-  statusBar();
+  // Where the tables, settings and pages are: the user's own folder unless --dir named one.
+  const QString folder = QDir::toNativeSeparators(QFile::decodeName(session_.folder().c_str()));
+  auto* where = new QLabel(
+      (folder_made_
+           ? QStringLiteral("New working folder %1: save calendar pages there as \"truneout\"")
+           : QStringLiteral("Working folder %1"))
+          .arg(folder));
+  where->setObjectName(QStringLiteral("FOLDER"));
+  where->setAccessibleName(where->text());
+  // A long path does not widen the frame: what the bar cannot show, the tip does.
+  where->setToolTip(where->text());
+  where->setMinimumWidth(1);
+  statusBar()->addPermanentWidget(where);
 }
 
 void AppFrame::setVisible(bool visible) {

@@ -48,6 +48,10 @@ class AppFrame : public QMainWindow, private Starter {
   // in it (see above).
   void open();
 
+  // The status bar names the working folder; made: this start made it (the user's own folder
+  // at the first start), which it says.
+  void set_folder_made(bool made) { folder_made_ = made; }
+
   // The frame made whole (shown, or opened): its status bar once the fonts are loaded.
   void setVisible(bool visible) override;
 
@@ -78,6 +82,7 @@ class AppFrame : public QMainWindow, private Starter {
   std::jthread fonts_;
   bool closing_ = false;
   bool show_pending_ = false;
+  bool folder_made_ = false;
 };
 
 }  // namespace mervane::gui

@@ -3,7 +3,9 @@
 // the windows and then the frame.
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -155,6 +157,28 @@ class FrameTest : public QObject {
     frame.hide();
     frame.show();
     QCOMPARE(frame.findChildren<QStatusBar*>().size(), 1);
+  }
+
+  // The status bar names the working folder, and says so when this start made it.
+  void theStatusBarNamesTheWorkingFolder_data() {
+    QTest::addColumn<bool>("made");
+    QTest::addColumn<QString>("begins");
+    QTest::newRow("made at this start") << true << QStringLiteral("New working folder ");
+    QTest::newRow("there before") << false << QStringLiteral("Working folder ");
+  }
+  void theStatusBarNamesTheWorkingFolder() {
+    QFETCH(bool, made);
+    QFETCH(QString, begins);
+    AppFrame frame(bed_->session, test_procedures());
+    frame.set_folder_made(made);
+    frame.open();
+    auto* where = frame.statusBar()->findChild<QLabel*>(QStringLiteral("FOLDER"));
+    QVERIFY(where);
+    const QString folder = QDir::toNativeSeparators(bed_->dir.path());
+    QCOMPARE(where->text().left(begins.size()), begins);
+    QVERIFY2(where->text().contains(folder), qPrintable(where->text()));
+    QCOMPARE(where->text().contains(QStringLiteral("\"truneout\"")), made);
+    QTRY_VERIFY(frame.isVisible());
   }
 
   // Without a Build window to wait for, the frame shows at once.

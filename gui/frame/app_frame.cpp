@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "core/model/local_settings.h"
 #include "gui/frame/procedures.h"
 #include "gui/widgets/font_configuration.h"
 #include "gui/widgets/message_box.h"
@@ -80,7 +81,9 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     });
     actions_[c] = a;
   }
-  resize(1000, 700);
+  resize(QSize(1000, 700).boundedTo(screen() ? screen()->availableGeometry().size().shrunkBy(
+                                                   kDecoration)
+                                             : QSize(1000, 700)));
   connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
   connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
 }
@@ -116,6 +119,8 @@ void AppFrame::setVisible(bool visible) {
 }
 
 void AppFrame::open() {
+  placed_ = take_kept_place();
+  if (!placed_) place_for(size());
   main_.open();
   complete();
   show_pending_ = true;
@@ -139,8 +144,14 @@ void AppFrame::view_opened(WindowView* view) {
     if (sub) make_room_for(sub);
     return;
   }
-  // A window over the frame shows the frame now; one in it once it has its first state.
-  if (!sub) show_when_opening();
+  // A window over the frame shows the frame now; one in it once it has its first state. The
+  // frame is sized for a window in it at once: a window over it may show it first (the Initial
+  // setup, at the first start).
+  if (sub) {
+    make_room_for(sub);
+  } else {
+    show_when_opening();
+  }
 }
 
 void AppFrame::view_updated(WindowView* view) {
@@ -152,6 +163,8 @@ void AppFrame::view_updated(WindowView* view) {
 }
 
 void AppFrame::make_room_for(QMdiSubWindow* sub) {
+  // The size the user left the frame at stays until it is shown; it can grow afterwards.
+  if (isMaximized() || (placed_ && !isVisible())) return;
   // The frame not yet shown has laid out nothing: its client area is what its layout gives it.
   if (!isVisible() && layout()) layout()->activate();
   const QSize need = sub->frameGeometry().size();
@@ -160,13 +173,60 @@ void AppFrame::make_room_for(QMdiSubWindow* sub) {
 }
 
 void AppFrame::grow(QMdiSubWindow* sub, QSize need, QSize have) {
-  // The frame grows as far as the screen allows, so that the window can be read whole.
+  // The frame grows so that the window can be read whole: a frame not yet shown is placed for
+  // its new size; a shown one grows as far as the screen allows.
   QSize want = size() + QSize(std::max(0, need.width() - have.width()),
                               std::max(0, need.height() - have.height()));
-  if (const QScreen* s = screen()) want = want.boundedTo(s->availableGeometry().size());
-  resize(want);
+  if (!isVisible()) {
+    place_for(want);
+  } else {
+    if (const QScreen* s = screen()) want = want.boundedTo(s->availableGeometry().size());
+    resize(want);
+  }
   // The area placed the window for its old size, partly outside it.
   if (sub->x() < 0 || sub->y() < 0) sub->move(std::max(0, sub->x()), std::max(0, sub->y()));
+}
+
+namespace {
+
+constexpr std::string_view kFramePlaceSetting = "FRAMEPLACE";
+
+}  // namespace
+
+void AppFrame::place_for(QSize size) {
+  const QScreen* s = screen();
+  if (!s) {
+    resize(size);
+    return;
+  }
+  const QRect avail = s->availableGeometry();
+  const QSize outer = size.grownBy(kDecoration);
+  if (outer.width() > avail.width() || outer.height() > avail.height()) {
+    // Smaller than the window it is to hold: the whole screen, and the window scrolls.
+    resize(size.boundedTo(avail.size().shrunkBy(kDecoration)));
+    setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+  setWindowState(windowState() & ~Qt::WindowMaximized);
+  resize(size);
+  // The frame's position is that of its decoration's corner.
+  move(avail.topLeft() + QPoint((avail.width() - outer.width()) / 2,
+                                (avail.height() - outer.height()) / 2));
+}
+
+bool AppFrame::take_kept_place() {
+  const std::string kept = load_local_setting(session_.folder(), kFramePlaceSetting);
+  if (kept.empty()) return false;
+  // Qt's own record of a window's place: it brings a frame left on a screen no longer there
+  // back onto one that is.
+  return restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(kept)));
+}
+
+void AppFrame::keep_place() {
+  // A place that cannot be kept (a folder that cannot be written) costs the next start its
+  // place, nothing else: the program is ending.
+  (void)save_local_setting(session_.folder(), kFramePlaceSetting,
+                           saveGeometry().toBase64().toStdString());
 }
 
 void AppFrame::start(Procedure p) {
@@ -175,6 +235,7 @@ void AppFrame::start(Procedure p) {
 
 void AppFrame::closeEvent(QCloseEvent* e) {
   if (host_->running() == 0 || host_->ending()) {
+    if (isVisible()) keep_place();
     main_.close();
     e->accept();
     return;

@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <optional>
 
+#include "gui/frame/app_frame.h"
+
 namespace mervane::gui {
 namespace {
 
@@ -114,9 +116,7 @@ bool has_text(const QWidget* w) {
 
 QSize desktop_size(const QWidget& window, bool in_frame) {
   static const QSize around = frame_around();
-  const QSize decoration(kWindowDecoration.left() + kWindowDecoration.right(),
-                         kWindowDecoration.top() + kWindowDecoration.bottom());
-  QSize size = window.size() + decoration;
+  QSize size = window.size().grownBy(AppFrame::kDecoration);
   if (in_frame) size += around;
   return size;
 }

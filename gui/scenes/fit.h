@@ -5,7 +5,6 @@
 // Threading: GUI thread only.
 #pragma once
 
-#include <QMargins>
 #include <QSize>
 #include <QString>
 #include <vector>
@@ -16,9 +15,6 @@ namespace mervane::gui {
 
 // The work area a window must fit at the default font: 1366 x 768 less a 40-pixel task bar.
 inline constexpr QSize kWorkArea(1366, 728);
-// What a window manager adds around a window at 100 %: its title bar and borders (the tallest of
-// the usual desktops' title bars).
-inline constexpr QMargins kWindowDecoration(4, 32, 4, 4);
 
 // The size the window takes on the desktop. A window of the frame (in_frame) counts with the
 // sub-window's title and borders and the frame's menu bar, status bar and decoration around it;

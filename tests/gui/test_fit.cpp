@@ -7,6 +7,7 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include "gui/frame/app_frame.h"
 #include "gui/scenes/fit.h"
 #include "gui/scenes/scenes.h"
 
@@ -62,8 +63,7 @@ class FitTest : public QObject {
     window.resize(1300, 600);
     const QSize alone = desktop_size(window, false);
     const QSize framed = desktop_size(window, true);
-    QCOMPARE(alone, QSize(1300 + kWindowDecoration.left() + kWindowDecoration.right(),
-                          600 + kWindowDecoration.top() + kWindowDecoration.bottom()));
+    QCOMPARE(alone, QSize(1300, 600).grownBy(AppFrame::kDecoration));
     // A menu bar, a status bar and the sub-window's title at the least.
     QVERIFY2(framed.height() >= alone.height() + 3 * window.fontMetrics().height(),
              qPrintable(QStringLiteral("%1").arg(framed.height())));

@@ -11,12 +11,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <future>
 
 #include "core/runtime/clock.h"
+#include "core/model/local_settings.h"
 #include "gui/frame/app_frame.h"
+#include "gui/frame/procedures.h"
+#include "gui/scenes/sample_data.h"
 #include "gui/widgets/message_box.h"
 #include "tests/gui/gui_support.h"
 
@@ -179,6 +183,56 @@ class FrameTest : public QObject {
     QVERIFY2(where->text().contains(folder), qPrintable(where->text()));
     QCOMPARE(where->text().contains(QStringLiteral("\"truneout\"")), made);
     QTRY_VERIFY(frame.isVisible());
+  }
+
+  // The first start: the frame holds its window, centred on the screen, or maximized where the
+  // screen is smaller than the window (the Build window on the test platform's 800 x 600).
+  void theFrameOpensSizedForItsWindow_data() {
+    QTest::addColumn<bool>("build_window");
+    QTest::addColumn<bool>("maximized");
+    QTest::newRow("a small window") << false << false;
+    QTest::newRow("the Build window on a small screen") << true << true;
+  }
+  void theFrameOpensSizedForItsWindow() {
+    QFETCH(bool, build_window);
+    QFETCH(bool, maximized);
+    if (build_window) QVERIFY(seed_history(bed_->dir.path().toStdString()));
+    AppFrame frame(bed_->session, build_window ? procedure_factory : test_procedures());
+    QSignalSpy opened(&frame.host(), &Host::viewOpened);
+    frame.open();
+    QTRY_VERIFY(frame.isVisible());
+    QTRY_COMPARE(opened.count(), 1);
+    QCOMPARE(frame.isMaximized(), maximized);
+    const QRect avail = frame.screen()->availableGeometry();
+    if (!maximized) {
+      QMdiSubWindow* sub = frame.area()->subWindowList().front();
+      QVERIFY(frame.area()->viewport()->rect().contains(sub->geometry()));
+      const QPoint off = frame.frameGeometry().center() - avail.center();
+      QVERIFY2(std::abs(off.x()) <= AppFrame::kDecoration.left() &&
+                   std::abs(off.y()) <= AppFrame::kDecoration.top(),
+               qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+    }
+    QVERIFY(avail.contains(frame.geometry()));
+  }
+
+  // The frame opens where and as large as it was when it last closed.
+  void theFrameKeepsItsPlaceBetweenRuns() {
+    const QRect left_at(60, 50, 640, 420);
+    {
+      AppFrame frame(bed_->session, test_procedures());
+      frame.open();
+      QTRY_VERIFY(frame.isVisible());
+      frame.setGeometry(left_at);
+      QTRY_COMPARE(frame.geometry(), left_at);
+      frame.action(MainControl::EXIT)->trigger();
+      QTRY_VERIFY(!frame.isVisible());
+    }
+    QVERIFY(!load_local_setting(bed_->session.folder(), "FRAMEPLACE").empty());
+    AppFrame again(bed_->session, test_procedures());
+    again.open();
+    QTRY_VERIFY(again.isVisible());
+    QCOMPARE(again.geometry(), left_at);
+    QVERIFY(!again.isMaximized());
   }
 
   // Without a Build window to wait for, the frame shows at once.

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -86,9 +87,14 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
                                              : QSize(1000, 700)));
   connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
   connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
+  focus_watch_ = connect(qApp, &QApplication::focusChanged, this,
+                         [this](QWidget*, QWidget* now) { scroll_to(now); });
 }
 
-AppFrame::~AppFrame() = default;
+AppFrame::~AppFrame() {
+  // The widgets going down move the focus while the frame is no longer whole.
+  disconnect(focus_watch_);
+}
 
 QAction* AppFrame::action(MainControl c) const {
   const auto it = actions_.find(c);
@@ -151,7 +157,42 @@ void AppFrame::view_opened(WindowView* view) {
     make_room_for(sub);
   } else {
     show_when_opening();
+    // The window went up before the frame it belongs over: a window manager stacks the frame,
+    // mapped later, above it. Shown again now, it stands over the frame, transient for it.
+    if (view->isVisible()) {
+      view->hide();
+      view->show();
+    }
+    view->raise();
+    view->activateWindow();
   }
+}
+
+void AppFrame::scroll_to(QWidget* focused) {
+  QWidget* view = area_->viewport();
+  if (!focused || !view->isAncestorOf(focused)) return;
+  // The control and a little room around it, in the client area's coordinates.
+  const QRect want = QRect(focused->mapTo(view, QPoint(0, 0)), focused->size()).adjusted(-8, -8, 8, 8);
+  const QRect have = view->rect();
+  auto by = [](int lo, int hi, int from, int to) {
+    if (hi > to) return std::min(hi - to, lo - from);
+    if (lo < from) return lo - from;
+    return 0;
+  };
+  const int dx = by(want.left(), want.right(), have.left(), have.right());
+  const int dy = by(want.top(), want.bottom(), have.top(), have.bottom());
+  if (dx != 0) area_->horizontalScrollBar()->setValue(area_->horizontalScrollBar()->value() + dx);
+  if (dy != 0) area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->value() + dy);
+}
+
+void AppFrame::scroll_to_corner(QMdiSubWindow* sub) {
+  const QSize have = area_->viewport()->size();
+  if (sub->width() <= have.width() && sub->height() <= have.height()) return;
+  // A window larger than the client area starts at its top left corner, where a window's
+  // reading starts, not scrolled to its middle.
+  sub->move(0, 0);
+  area_->horizontalScrollBar()->setValue(area_->horizontalScrollBar()->minimum());
+  area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->minimum());
 }
 
 void AppFrame::view_updated(WindowView* view) {
@@ -164,7 +205,10 @@ void AppFrame::view_updated(WindowView* view) {
 
 void AppFrame::make_room_for(QMdiSubWindow* sub) {
   // The size the user left the frame at stays until it is shown; it can grow afterwards.
-  if (isMaximized() || (placed_ && !isVisible())) return;
+  if (isMaximized() || (placed_ && !isVisible())) {
+    scroll_to_corner(sub);
+    return;
+  }
   // The frame not yet shown has laid out nothing: its client area is what its layout gives it.
   if (!isVisible() && layout()) layout()->activate();
   const QSize need = sub->frameGeometry().size();

@@ -82,6 +82,10 @@ class AppFrame : public QMainWindow, private Starter {
   // A frame not yet shown, sized for a window it is to hold: centred on the screen's available
   // area, or maximized when it would not fit there.
   void place_for(QSize size);
+  // A window larger than the client area is scrolled so that the control with the focus shows
+  // (Tab through a window reaches its last control visibly), its top left corner first.
+  void scroll_to(QWidget* focused);
+  void scroll_to_corner(QMdiSubWindow* sub);
   // Waits for the fonts, then adds the status bar; once.
   void complete();
   // Shows the frame, once, if open() is waiting to.
@@ -96,6 +100,7 @@ class AppFrame : public QMainWindow, private Starter {
   bool closing_ = false;
   bool show_pending_ = false;
   bool folder_made_ = false;
+  QMetaObject::Connection focus_watch_;
   bool placed_ = false;  // the place and size are the user's (kept), not to be changed
 };
 

@@ -18,6 +18,7 @@
 
 #include "core/runtime/clock.h"
 #include "core/model/local_settings.h"
+#include "core/output/procfile_controls.h"
 #include "gui/frame/app_frame.h"
 #include "gui/frame/procedures.h"
 #include "gui/scenes/sample_data.h"
@@ -204,8 +205,22 @@ class FrameTest : public QObject {
     QTRY_COMPARE(opened.count(), 1);
     QCOMPARE(frame.isMaximized(), maximized);
     const QRect avail = frame.screen()->availableGeometry();
-    if (!maximized) {
-      QMdiSubWindow* sub = frame.area()->subWindowList().front();
+    QMdiSubWindow* sub = frame.area()->subWindowList().front();
+    if (maximized) {
+      // Larger than the client area: it starts at its top left corner, and the control with
+      // the focus, the last one too, is scrolled into view.
+      QCOMPARE(sub->pos(), QPoint(0, 0));
+      auto* build = qobject_cast<WindowView*>(sub->widget());
+      QTRY_VERIFY(build->isEnabled());
+      QWidget* ok = build->widget_of(number(ProcFileControl::OK));
+      QVERIFY(!frame.area()->viewport()->rect().contains(
+          QRect(ok->mapTo(frame.area()->viewport(), QPoint(0, 0)), ok->size())));
+      frame.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&frame));
+      ok->setFocus(Qt::TabFocusReason);
+      QTRY_VERIFY(frame.area()->viewport()->rect().contains(
+          QRect(ok->mapTo(frame.area()->viewport(), QPoint(0, 0)), ok->size())));
+    } else {
       QVERIFY(frame.area()->viewport()->rect().contains(sub->geometry()));
       const QPoint off = frame.frameGeometry().center() - avail.center();
       QVERIFY2(std::abs(off.x()) <= AppFrame::kDecoration.left() &&

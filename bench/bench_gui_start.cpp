@@ -24,12 +24,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -41,8 +41,8 @@
 #include <utility>
 
 #include "bench/bench_support.h"
-#include "core/runtime/clock.h"
 #include "core/output/procfile_controls.h"
+#include "core/runtime/clock.h"
 #include "core/runtime/table.h"
 #include "gui/frame/app_frame.h"
 #include "gui/frame/procedures.h"
@@ -287,7 +287,8 @@ int main(int argc, char** argv) {
   const bool met = bench::compare(ours, stock, 0.8);
   // For reading the figures: most of what the empty window does not take is the first text a
   // program draws (the fonts are looked up and loaded then), which it never does.
-  std::printf("  mervane frame painted: %.2f times the empty window\n", ours.seconds / base.seconds);
+  std::printf("  mervane frame painted: %.2f times the empty window\n",
+              ours.seconds / base.seconds);
   for (const bench::Result* r : {&base, &menu, &frame})
     std::printf("  for reference, %s: %.3f s, %.2f times the empty window\n", r->name.c_str(),
                 r->seconds, r->seconds / base.seconds);

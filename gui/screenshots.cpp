@@ -1,5 +1,5 @@
-// mervane-screenshots FOLDER [--dark]: renders every window of the program to PNG files in FOLDER, on
-// whatever platform and screen Qt runs (scripts/screenshots uses the offscreen one at the usual
+// mervane-screenshots FOLDER [--dark]: renders every window of the program to PNG files in FOLDER,
+// on whatever platform and screen Qt runs (scripts/screenshots uses the offscreen one at the usual
 // screen sizes), from the same views and models the program shows (gui/scenes/scenes.h), and
 // says on stderr which window does not fit the work area of a 1366 x 768 screen or has a text
 // that does not fit its place. Exit code 0 when every picture was written and everything fits,
@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
     }
     return true;
   });
-  if (misfitting > 0) std::fprintf(stderr, "mervane-screenshots: %d things do not fit\n", misfitting);
+  if (misfitting > 0)
+    std::fprintf(stderr, "mervane-screenshots: %d things do not fit\n", misfitting);
   return ok && misfitting == 0 ? 0 : 1;
 }

@@ -82,9 +82,8 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     });
     actions_[c] = a;
   }
-  resize(QSize(1000, 700).boundedTo(screen() ? screen()->availableGeometry().size().shrunkBy(
-                                                   kDecoration)
-                                             : QSize(1000, 700)));
+  resize(QSize(1000, 700).boundedTo(
+      screen() ? screen()->availableGeometry().size().shrunkBy(kDecoration) : QSize(1000, 700)));
   connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
   connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
   focus_watch_ = connect(qApp, &QApplication::focusChanged, this,
@@ -172,7 +171,8 @@ void AppFrame::scroll_to(QWidget* focused) {
   QWidget* view = area_->viewport();
   if (!focused || !view->isAncestorOf(focused)) return;
   // The control and a little room around it, in the client area's coordinates.
-  const QRect want = QRect(focused->mapTo(view, QPoint(0, 0)), focused->size()).adjusted(-8, -8, 8, 8);
+  const QRect want =
+      QRect(focused->mapTo(view, QPoint(0, 0)), focused->size()).adjusted(-8, -8, 8, 8);
   const QRect have = view->rect();
   auto by = [](int lo, int hi, int from, int to) {
     if (hi > to) return std::min(hi - to, lo - from);
@@ -254,8 +254,8 @@ void AppFrame::place_for(QSize size) {
   setWindowState(windowState() & ~Qt::WindowMaximized);
   resize(size);
   // The frame's position is that of its decoration's corner.
-  move(avail.topLeft() + QPoint((avail.width() - outer.width()) / 2,
-                                (avail.height() - outer.height()) / 2));
+  move(avail.topLeft() +
+       QPoint((avail.width() - outer.width()) / 2, (avail.height() - outer.height()) / 2));
 }
 
 bool AppFrame::take_kept_place() {

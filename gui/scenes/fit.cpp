@@ -46,8 +46,8 @@ QString without_mnemonic(QString text) {
 }
 
 QString who(const QWidget* w, const QString& text) {
-  const QString name = w->accessibleDescription().isEmpty() ? w->objectName()
-                                                            : w->accessibleDescription();
+  const QString name =
+      w->accessibleDescription().isEmpty() ? w->objectName() : w->accessibleDescription();
   return QStringLiteral("%1 %2 '%3'")
       .arg(QString::fromLatin1(w->metaObject()->className()), name, text.trimmed().left(40));
 }
@@ -79,8 +79,9 @@ std::optional<Shown> shown(const QWidget* w) {
     }
     const QRect r = fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic,
                                     without_mnemonic(l->text()));
-    return Shown{l->text(), QSize(r.width() + 2 * l->margin() + std::max(0, l->indent()),
-                                  std::min(r.height(), fm.height())),
+    return Shown{l->text(),
+                 QSize(r.width() + 2 * l->margin() + std::max(0, l->indent()),
+                       std::min(r.height(), fm.height())),
                  have};
   }
   if (const auto* g = qobject_cast<const QGroupBox*>(w)) {

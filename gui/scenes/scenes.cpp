@@ -215,8 +215,10 @@ bool frame_build(Bed& bed, const Took& took) {
   });
   if (!picker) return fail("the date picker did not open");
   QApplication::processEvents();
-  ok &= took(Picture{QStringLiteral("frame-build-picker"), &frame,
-                     frame_with_floating(frame, {picker}), {{picker, false}}});
+  ok &= took(Picture{QStringLiteral("frame-build-picker"),
+                     &frame,
+                     frame_with_floating(frame, {picker}),
+                     {{picker, false}}});
   return ok;
 }
 
@@ -281,8 +283,7 @@ bool setup_and_bulk_windows(Bed& bed, const Took& took) {
        [&] { return std::make_unique<DeleteSwapOut>(s, bed.quiet, bed.quiet, bed.progress); }},
       {"swap-output", false,
        [&] {
-         return std::make_unique<SwapOutput>(s, bed.quiet, bed.no_browses, bed.quiet,
-                                             bed.progress);
+         return std::make_unique<SwapOutput>(s, bed.quiet, bed.no_browses, bed.quiet, bed.progress);
        }},
       {"import-swap-rates", false,
        [&] { return std::make_unique<ImportSwapRates>(s, bed.quiet, bed.progress); }},
@@ -411,15 +412,16 @@ bool messages(Bed&, const Took& took) {
         MessageBox::warning_box(make_standard_warning(id, id == 34 ? "Delete" : "Calendar",
                                                       id == 34 ? "Calendar" : "", err),
                                 nullptr, {}));
-    ok &= take(took, QStringLiteral("warning-%1").arg(id, 2, 10, QLatin1Char('0')), box.get(),
-               false);
+    ok &=
+        take(took, QStringLiteral("warning-%1").arg(id, 2, 10, QLatin1Char('0')), box.get(), false);
   }
   return ok;
 }
 
 constexpr Scene kScenes[] = {
-    frame_alone,  frame_build,     small_windows, setup_and_bulk_windows, bulk_window_states,
-    build_window, lists_and_forms, two_lists,     messages,
+    frame_alone,        frame_build,  small_windows,   setup_and_bulk_windows,
+    bulk_window_states, build_window, lists_and_forms, two_lists,
+    messages,
 };
 
 }  // namespace

@@ -19,7 +19,7 @@ class QWidget;
 namespace mervane::gui {
 
 struct Picture {
-  QString name;             // the file name without ".png"
+  QString name;              // the file name without ".png"
   QWidget* shown = nullptr;  // what the picture shows
   QImage image;              // the picture when it is not shown's own (windows over the frame)
   // The program's windows in it, each with whether it is a window of the frame.

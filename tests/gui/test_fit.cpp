@@ -46,16 +46,19 @@ class FitTest : public QObject {
     check->move(0, 30);
     button->move(0, 60);
     note->setGeometry(0, 100, 300, note->heightForWidth(300));
-    if (fault == QStringLiteral("label too narrow")) label->resize(label->width() - 10, label->height());
-    if (fault == QStringLiteral("check box too narrow")) check->resize(check->width() - 6, check->height());
-    if (fault == QStringLiteral("button too narrow")) button->resize(button->width() / 2, button->height());
+    if (fault == QStringLiteral("label too narrow"))
+      label->resize(label->width() - 10, label->height());
+    if (fault == QStringLiteral("check box too narrow"))
+      check->resize(check->width() - 6, check->height());
+    if (fault == QStringLiteral("button too narrow"))
+      button->resize(button->width() / 2, button->height());
     if (fault == QStringLiteral("wrapped label too low")) note->resize(300, note->height() / 2);
     if (fault == QStringLiteral("outside the window")) button->move(350, 60);
     if (fault == QStringLiteral("overlapping")) check->move(20, 5);
     window.show();
     const std::vector<QString> out = misfits(window);
-    QVERIFY2(out.empty() != found, qPrintable(out.empty() ? QStringLiteral("nothing found")
-                                                          : out.front()));
+    QVERIFY2(out.empty() != found,
+             qPrintable(out.empty() ? QStringLiteral("nothing found") : out.front()));
   }
 
   void theDesktopSizeCountsTheFrameAroundAWindowOfTheFrame() {

@@ -10,15 +10,15 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalSpy>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <future>
 
-#include "core/runtime/clock.h"
 #include "core/model/local_settings.h"
 #include "core/output/procfile_controls.h"
+#include "core/runtime/clock.h"
 #include "gui/frame/app_frame.h"
 #include "gui/frame/procedures.h"
 #include "gui/scenes/sample_data.h"

@@ -243,11 +243,14 @@ void AppFrame::place_for(QSize size) {
     resize(size);
     return;
   }
+  const QMargins decoration = frame_margins();
   const QRect avail = s->availableGeometry();
-  const QSize outer = size.grownBy(kDecoration);
+  const QSize outer = size.grownBy(decoration);
   if (outer.width() > avail.width() || outer.height() > avail.height()) {
-    // Smaller than the window it is to hold: the whole screen, and the window scrolls.
-    resize(size.boundedTo(avail.size().shrunkBy(kDecoration)));
+    // Smaller than the window it is to hold: the whole screen, and the window scrolls. Sized as
+    // the maximized frame will be, it is laid out once.
+    move(avail.topLeft());
+    resize(avail.size().shrunkBy(decoration));
     setWindowState(windowState() | Qt::WindowMaximized);
     return;
   }
@@ -256,6 +259,19 @@ void AppFrame::place_for(QSize size) {
   // The frame's position is that of its decoration's corner.
   move(avail.topLeft() +
        QPoint((avail.width() - outer.width()) / 2, (avail.height() - outer.height()) / 2));
+}
+
+QMargins AppFrame::frame_margins() {
+  // The platform's window for the frame, made now rather than when it shows, knows the margins
+  // a platform that draws them itself puts around it (offscreen); a window manager tells its own
+  // once it has framed the window, so until then the usual desktops' stand for them, and a
+  // platform without one (offscreen) has none.
+  winId();
+  const QRect outer = frameGeometry(), inner = geometry();
+  const QMargins m(inner.left() - outer.left(), inner.top() - outer.top(),
+                   outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  if (!m.isNull()) return m;
+  return QGuiApplication::platformName() == QStringLiteral("offscreen") ? QMargins() : kDecoration;
 }
 
 bool AppFrame::take_kept_place() {

@@ -82,6 +82,8 @@ class AppFrame : public QMainWindow, private Starter {
   // A frame not yet shown, sized for a window it is to hold: centred on the screen's available
   // area, or maximized when it would not fit there.
   void place_for(QSize size);
+  // What is put around the frame on the desktop: its title bar and borders.
+  QMargins frame_margins();
   // A window larger than the client area is scrolled so that the control with the focus shows
   // (Tab through a window reaches its last control visibly), its top left corner first.
   void scroll_to(QWidget* focused);

@@ -24,7 +24,7 @@
 #include <memory>
 #include <thread>
 
-#include "core/app/main_frame.h"
+#include "core/menu/main_frame.h"
 #include "gui/widgets/window_host.h"
 
 namespace mervane::gui {
@@ -47,7 +47,7 @@ class AppFrame : public QMainWindow, private Starter {
   static constexpr QMargins kDecoration{4, 32, 4, 4};
 
   // procedures: the factories of the menu's windows (the program's own by default).
-  explicit AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures = {},
+  explicit AppFrame(Session& session, std::function<WindowFactory(Procedure)> procedures = {},
                     QWidget* parent = nullptr);
   ~AppFrame() override;
 

@@ -16,6 +16,7 @@
 #include "core/app/standard_warning.h"
 #include "core/auxdata/delete_swap_out.h"
 #include "core/auxdata/import_swap_rates.h"
+#include "core/auxdata/swap_browses.h"
 #include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
@@ -46,23 +47,8 @@ struct Quiet final : Reporter, Windows, Downloader {
   }
   Answer stop(std::string_view) override { return Answer::Ignore; }
   int warning(const Warning& w) override { return w.default_button; }
-  void date_picker(Session&) override {}
-  void initial_setup(Session&) override {}
-  void wingding_chart() override {}
-  void browse_pview(Session&) override {}
-  void start_history_browse(Session&) override {}
-  void effects_setup(Session&) override {}
-  void effects_report(Session&) override {}
-  void nci_output(Session&) override {}
-  void form(Session&, FormKind) override {}
-  void swap_output(Session&) override {}
-  void import_swap_rates(Session&) override {}
-};
-
-// The swap generation window's two lists open nothing here either.
-struct NoBrowses final : SwapBrowses {
-  void browse_swap_data(Session&) override {}
-  void browse_swap_rate(Session&) override {}
+  Response run(WindowModel&) override { return Response::Cancelled; }
+  void start(Procedure) override {}
 };
 
 // What every scene shares: today 11 March 2009, a folder of its own for the tables (not beside
@@ -72,7 +58,6 @@ struct Bed {
   QTemporaryDir work;
   Session session{work.path().toStdString(), clock};
   Quiet quiet;
-  NoBrowses no_browses;
   NoProgress progress;
 };
 
@@ -229,7 +214,7 @@ bool build_window(Bed& bed, const Took& took) {
   bool ok = true;
   for (const auto& [xout, name] :
        {std::pair{"4", "build-window"}, std::pair{"1", "build-window-no-export"}}) {
-    ProcFile build(ProcFileServices{bed.session, bed.quiet, bed.progress, bed.quiet, bed.quiet});
+    ProcFile build(WindowServices{bed.session, bed.quiet, bed.progress, bed.quiet, bed.quiet});
     build.open();
     build.type(number(ProcFileControl::XOUT), xout);
     auto view = view_shown(build);
@@ -242,7 +227,7 @@ bool build_window(Bed& bed, const Took& took) {
         std::pair{kMt4ZoneSetting, "America/New_York+7"}})
     ok &= !save_calendar_setting(f, name, value).failed();
   Session feed_session(f, bed.clock);
-  ProcFile build(ProcFileServices{feed_session, bed.quiet, bed.progress, bed.quiet, bed.quiet});
+  ProcFile build(WindowServices{feed_session, bed.quiet, bed.progress, bed.quiet, bed.quiet});
   auto view = view_of(build);
   ok &= take(took, "build-window-feed", view.get(), true);
   return ok;
@@ -283,7 +268,7 @@ bool setup_and_bulk_windows(Bed& bed, const Took& took) {
        [&] { return std::make_unique<DeleteSwapOut>(s, bed.quiet, bed.quiet, bed.progress); }},
       {"swap-output", false,
        [&] {
-         return std::make_unique<SwapOutput>(s, bed.quiet, bed.no_browses, bed.quiet, bed.progress);
+         return std::make_unique<SwapOutput>(s, bed.quiet, bed.quiet, bed.progress);
        }},
       {"import-swap-rates", false,
        [&] { return std::make_unique<ImportSwapRates>(s, bed.quiet, bed.progress); }},
@@ -341,9 +326,9 @@ bool lists_and_forms(Bed& bed, const Took& took) {
       {"browse-history", true,
        [&] { return std::make_unique<BrowseHistoryByName>(s, bed.quiet, bed.quiet); }},
       {"browse-swapout", true,
-       [&] { return std::make_unique<BrowseSwapOut>(s, bed.quiet, bed.quiet); }},
+       [&] { return std::make_unique<BrowseSwapOut>(s, bed.quiet, bed.quiet, bed.progress); }},
       {"browse-swaprate", true,
-       [&] { return std::make_unique<BrowseSwapRate>(s, bed.quiet, bed.quiet); }},
+       [&] { return std::make_unique<BrowseSwapRate>(s, bed.quiet, bed.quiet, bed.progress); }},
       {"browse-swapdata", false,
        [&] { return std::make_unique<BrowseSwapData>(s, bed.quiet, bed.quiet); }},
       {"browse-pview", false,

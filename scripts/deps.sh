@@ -7,6 +7,7 @@ MERVANE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-lxml
   qt6-base-dev libqt6test6 fonts-symbola fonts-dejavu-core
+  help2man lintian
 )
 
 install_missing_packages() {

@@ -1,7 +1,10 @@
 #include "core/runtime/paths.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 #include "core/util/charset.h"
 
@@ -80,6 +83,54 @@ std::vector<std::string> folder_names(const std::filesystem::path& folder) {
 bool is_folder(const std::filesystem::path& path) {
   std::error_code ec;
   return std::filesystem::is_directory(path, ec);
+}
+
+Status list_folder(const std::filesystem::path& folder, std::size_t limit,
+                   std::vector<FolderEntry>& out, bool* more) {
+  out.clear();
+  if (more) *more = false;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  if (ec) return Status::from_errno(ec.value());
+  for (; it != end; it.increment(ec)) {
+    if (out.size() >= limit) {
+      if (more) *more = true;
+      break;
+    }
+    FolderEntry e{it->path().filename().string(), FileKind::Missing};
+    std::error_code kind_ec;
+    // The kind of a plain entry comes with the listing; only a link costs a look at its target.
+    std::filesystem::file_status st = it->symlink_status(kind_ec);
+    if (!kind_ec && std::filesystem::is_symlink(st)) st = it->status(kind_ec);
+    if (!kind_ec) {
+      e.kind = std::filesystem::is_regular_file(st) ? FileKind::Plain
+               : std::filesystem::is_directory(st)  ? FileKind::Folder
+               : std::filesystem::exists(st)        ? FileKind::Other
+                                                    : FileKind::Missing;
+    }
+    out.push_back(std::move(e));
+  }
+  if (ec) return Status::from_errno(ec.value());
+  return Status::ok();
+}
+
+Status path_info(const std::filesystem::path& path, PathInfo& out) {
+  out = PathInfo{};
+  struct stat sb {};
+  if (::stat(path.c_str(), &sb) != 0) return Status::from_errno(errno);
+  out.kind = S_ISREG(sb.st_mode)   ? FileKind::Plain
+             : S_ISDIR(sb.st_mode) ? FileKind::Folder
+                                   : FileKind::Other;
+  out.size = sb.st_size;
+  out.modified = sb.st_mtim.tv_sec;
+  return Status::ok();
+}
+
+std::string failure_in_words(const Status& st) {
+  if (st.code == kFileNotFound) return "not there";
+  if (st.code == kAccessDenied) return "no permission to read it";
+  if (st.file_code == ELOOP) return "a loop of symbolic links";
+  return st.message();
 }
 
 std::string upper_ascii(std::string_view s) {

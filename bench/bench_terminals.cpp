@@ -3,14 +3,15 @@
 // prefix holds a Wine skeleton (users, Program Files with a few programs, ProgramData), one MT4
 // installation and its data folder with News.CSV and one history server of 100 files (11
 // symbols in the nine timeframes, and one more). Finding reads the names of every history file,
-// the sizes and times of them all, and the newest bar of one per server. Target: at most twice
-// the time `find` takes.
+// the sizes and times of the M1 files and the newest bar of one per server; the two take turns
+// and the fastest run of each counts. Target: at most twice the time `find` takes.
 // Usage: bench_terminals [folder] (default: a folder under the system's temporary folder).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,13 +70,20 @@ std::string history(std::int64_t last_bar) {
   return s;
 }
 
+// "Broker 7 MT4" and the like (snprintf: GCC 12 warns falsely about a literal + std::string).
+std::string numbered(const char* format, int n) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, n);
+  return buf;
+}
+
 void make_prefix(const fs::path& root, int n, std::int64_t now) {
   const fs::path c = root / "drive_c";
   for (const char* d : {"windows/system32", "ProgramData/Microsoft", "users/Public/Documents",
                         "Program Files/Common Files/System", "Program Files/Internet Explorer",
                         "Program Files (x86)/Windows Media Player"})
     fs::create_directories(c / d);
-  const std::string name = "Broker " + std::to_string(n) + " MT4";
+  const std::string name = numbered("Broker %d MT4", n);
   write(c / "Program Files (x86)" / name / "terminal.exe", "MZ");
   const std::string windows = "C:\\Program Files (x86)\\" + name;
   const fs::path data =
@@ -83,7 +91,7 @@ void make_prefix(const fs::path& root, int n, std::int64_t now) {
   write(data / "origin.txt", "\xFF\xFE" + utf16le_from_utf8(windows));
   write(data / "MQL4/Files/News.CSV", "x");
   fs::create_directories(data / "MQL4/Indicators");
-  const fs::path server = data / "history" / ("Broker" + std::to_string(n) + "-Live");
+  const fs::path server = data / "history" / numbered("Broker%d-Live", n);
   int files = 0;
   for (const char* symbol : kSymbols)
     for (int m : kMinutes)
@@ -121,7 +129,7 @@ int main(int argc, char** argv) {
   const std::int64_t now = 1'796'000'000;
   make_prefix(home / ".wine", 0, now);
   for (int i = 1; i < kPrefixes; ++i)
-    make_prefix(home / ".local/share/wineprefixes" / ("p" + std::to_string(i)), i, now);
+    make_prefix(home / ".local/share/wineprefixes" / numbered("p%d", i), i, now);
   std::size_t entries = 0;
   for (auto it = fs::recursive_directory_iterator(home); it != fs::recursive_directory_iterator();
        ++it)
@@ -131,25 +139,31 @@ int main(int argc, char** argv) {
   env.host = HostKind::Linux;
   env.home = home.string();
   std::size_t terminals = 0, files = 0;
-  const auto ours = measure(
-      "finding the terminals", static_cast<double>(entries), "entries",
-      [&] {
-        const TerminalSearch s = find_terminals(env, now);
-        terminals = s.terminals.size();
-        files = 0;
-        for (const Terminal& t : s.terminals)
-          for (const HistoryServer& h : t.history)
-            for (const SymbolHistory& sym : h.symbols) files += sym.minutes.size();
-      },
-      7);
+  const auto find_ours = [&] {
+    const TerminalSearch s = find_terminals(env, now);
+    terminals = s.terminals.size();
+    files = 0;
+    for (const Terminal& t : s.terminals)
+      for (const HistoryServer& h : t.history)
+        for (const SymbolHistory& sym : h.symbols) files += sym.minutes.size();
+  };
+  // Turn about, so that both meet the same load of a shared machine; the fastest of each counts.
+  const auto items = static_cast<double>(entries);
+  bench::Result ours{"finding the terminals", 1e300, items, "entries"};
+  bench::Result base_run{"find over the same tree", 1e300, items, "entries"};
+  for (int i = 0; i < 15; ++i) {
+    ours.seconds =
+        std::min(ours.seconds, measure(ours.name, items, "entries", find_ours, 1).seconds);
+    base_run.seconds =
+        std::min(base_run.seconds, measure(
+                                       base_run.name, items, "entries", [&] { run_find(home); }, 1)
+                                       .seconds);
+  }
   if (terminals != kPrefixes || files != kPrefixes * kFilesPerServer) {
     std::fprintf(stderr, "found %zu terminals and %zu history files, not %d and %d\n", terminals,
                  files, kPrefixes, kPrefixes * kFilesPerServer);
     return 2;
   }
-  const auto base_run = measure(
-      "find over the same tree", static_cast<double>(entries), "entries", [&] { run_find(home); },
-      7);
   std::printf("%zu entries in %d prefixes, %zu history files\n", entries, kPrefixes, files);
   const bool ok = compare(ours, base_run, 2.0);
   if (argc <= 1) fs::remove_all(base);

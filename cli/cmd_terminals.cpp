@@ -45,7 +45,10 @@ std::string age_text(std::int64_t seconds) {
 
 std::string timeframes_text(const std::vector<int>& minutes) {
   std::string s;
-  for (int m : minutes) s += (s.empty() ? "" : " ") + timeframe_name(m);
+  for (int m : minutes) {
+    if (!s.empty()) s += ' ';
+    s += timeframe_name(m);
+  }
   return s;
 }
 

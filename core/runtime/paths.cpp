@@ -99,14 +99,21 @@ Status list_folder(const std::filesystem::path& folder, std::size_t limit,
     }
     FolderEntry e{it->path().filename().string(), FileKind::Missing};
     std::error_code kind_ec;
-    // The kind of a plain entry comes with the listing; only a link costs a look at its target.
-    std::filesystem::file_status st = it->symlink_status(kind_ec);
-    if (!kind_ec && std::filesystem::is_symlink(st)) st = it->status(kind_ec);
+    // The kind of a plain entry comes with the listing (is_symlink, is_directory and
+    // is_regular_file read it); only a link costs a look at its target.
+    std::filesystem::file_type type = std::filesystem::file_type::none;
+    if (!it->is_symlink(kind_ec) && !kind_ec) {
+      type = it->is_directory(kind_ec)      ? std::filesystem::file_type::directory
+             : it->is_regular_file(kind_ec) ? std::filesystem::file_type::regular
+                                            : std::filesystem::file_type::unknown;
+    } else if (!kind_ec) {
+      type = it->status(kind_ec).type();
+    }
     if (!kind_ec) {
-      e.kind = std::filesystem::is_regular_file(st) ? FileKind::Plain
-               : std::filesystem::is_directory(st)  ? FileKind::Folder
-               : std::filesystem::exists(st)        ? FileKind::Other
-                                                    : FileKind::Missing;
+      e.kind = type == std::filesystem::file_type::regular     ? FileKind::Plain
+               : type == std::filesystem::file_type::directory ? FileKind::Folder
+               : type == std::filesystem::file_type::not_found ? FileKind::Missing
+                                                               : FileKind::Other;
     }
     out.push_back(std::move(e));
   }
@@ -123,6 +130,8 @@ Status path_info(const std::filesystem::path& path, PathInfo& out) {
                                    : FileKind::Other;
   out.size = sb.st_size;
   out.modified = sb.st_mtim.tv_sec;
+  out.device = sb.st_dev;
+  out.inode = sb.st_ino;
   return Status::ok();
 }
 

@@ -55,6 +55,8 @@ struct PathInfo {
   FileKind kind = FileKind::Missing;
   std::int64_t size = 0;
   std::int64_t modified = 0;  // seconds since 1970 (UTC)
+  // Which file it is: two paths with the same pair lead to one file.
+  std::uint64_t device = 0, inode = 0;
 };
 // 2 when nothing is there (or a link leads nowhere), 5 without permission, 90 otherwise.
 Status path_info(const std::filesystem::path& path, PathInfo& out);

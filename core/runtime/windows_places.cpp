@@ -110,9 +110,8 @@ class Finder {
                                        : "drive_c: " + failure_in_words(st));
       return false;
     }
-    std::error_code ec;
-    fs::path same = fs::canonical(p, ec);
-    if (ec) same = p;
+    // The same prefix reached another way ($WINEPREFIX is often ~/.wine) has the same drive_c.
+    const std::pair<std::uint64_t, std::uint64_t> same{info.device, info.inode};
     if (std::find(seen_.begin(), seen_.end(), same) != seen_.end()) {
       note(p, "a Wine prefix, the same as one above");
       return false;
@@ -155,7 +154,7 @@ class Finder {
   }
 
   WindowsSystems& out_;
-  std::vector<fs::path> seen_;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> seen_;
 };
 
 void find_on_windows(const HostEnvironment& env, WindowsSystems& out) {

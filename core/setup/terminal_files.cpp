@@ -33,9 +33,11 @@ bool looks_like_utf16le(std::string_view b) {
 
 std::string quoted_start(std::string_view s) {
   constexpr std::size_t kShown = 60;
-  std::string out = "\"" + std::string(s.substr(0, kShown));
-  if (s.size() > kShown) out += "...";
-  return out + "\"";
+  std::string out(1, '"');
+  out.append(s.substr(0, kShown));
+  if (s.size() > kShown) out.append("...");
+  out.push_back('"');
+  return out;
 }
 
 bool is_windows_path(std::string_view p) {
@@ -108,8 +110,10 @@ OriginText read_origin_text(std::string_view bytes) {
   if (std::any_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }))
     return {{}, "holds more than one line or control characters: " + quoted_start(t)};
   if (!is_windows_path(t)) return {{}, "holds no absolute Windows path: " + quoted_start(t)};
-  // "C:\MT4\" and "C:\MT4" are the same installation; the root keeps its separator.
-  while (t.size() > 3 && (t.back() == '\\' || t.back() == '/')) t.remove_suffix(1);
+  // "C:\MT4\" and "C:\MT4" are the same installation (as is "C:\MT4 \": Windows drops blanks
+  // at the end of a name); the root keeps its separator.
+  while (t.size() > 3 && (t.back() == '\\' || t.back() == '/' || is_blank(t.back())))
+    t.remove_suffix(1);
   return {std::string(t), {}};
 }
 
@@ -136,7 +140,7 @@ std::string timeframe_name(int minutes) {
     case 43200:
       return "MN1";
     default:
-      return "M" + std::to_string(minutes);
+      return std::string(1, 'M').append(std::to_string(minutes));
   }
 }
 

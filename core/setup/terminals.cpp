@@ -24,8 +24,8 @@ constexpr std::size_t kMaxFolders = 512;
 
 constexpr const char* kExes[] = {"terminal.exe", "terminal64.exe"};
 // Folders of drive C that hold no installation of their own.
-constexpr const char* kSystemFolders[] = {"windows", "users", "program files",
-                                          "program files (x86)", "programdata"};
+constexpr const char* kSystemFolders[] = {"WINDOWS", "USERS", "PROGRAM FILES",
+                                          "PROGRAM FILES (X86)", "PROGRAMDATA"};
 
 // The entry named `name` in any letter case, of the kind wanted.
 const FolderEntry* entry(const std::vector<FolderEntry>& entries, std::string_view name,
@@ -69,26 +69,31 @@ struct HstCandidate {
   std::int64_t written = 0;
 };
 
-// The newest bar of the most recently written file, M1, M5 and M15 files first (they date the
-// server's clock); a file that cannot be read is a problem and the next one is tried.
+// The newest bar of the most recently written file of the shortest timeframe there (M1 where
+// there is M1: it dates the server's clock best). A terminal writes every timeframe of a symbol
+// at once, so only the files of that timeframe are looked at: a server of a hundred symbols in
+// nine timeframes costs a hundred looks, not nine hundred. A file that cannot be read is a
+// problem and the next one is tried.
 void newest_bar(Terminal& t, HistoryServer& s, const HistoryNames& names, std::int64_t now) {
+  int shortest = 0;
+  for (const HistoryName& n : names.files)
+    if (shortest == 0 || n.minutes < shortest) shortest = n.minutes;
   std::vector<HstCandidate> candidates;
   for (const HistoryName& n : names.files) {
+    if (n.minutes != shortest) continue;
+    const std::string shown = "history\\" + s.name + "\\" + n.file;
     PathInfo info;
     const Status st = path_info(s.folder / n.file, info);
     if (st.failed()) {
-      t.problems.push_back("history\\" + s.name + "\\" + n.file + ": " + failure_in_words(st));
+      t.problems.push_back(shown + ": " + failure_in_words(st));
     } else if (info.size < static_cast<std::int64_t>(HistoryFile::kHeaderSize)) {
-      t.problems.push_back("history\\" + s.name + "\\" + n.file +
-                           ": shorter than a history file's header (" + std::to_string(info.size) +
-                           " bytes)");
+      t.problems.push_back(shown + ": shorter than a history file's header (" +
+                           std::to_string(info.size) + " bytes)");
     } else {
       candidates.push_back({&n, info.modified});
     }
   }
   std::sort(candidates.begin(), candidates.end(), [](const HstCandidate& a, const HstCandidate& b) {
-    const bool a_short = a.name->minutes <= 15, b_short = b.name->minutes <= 15;
-    if (a_short != b_short) return a_short;
     if (a.written != b.written) return a.written > b.written;
     return a.name->file < b.name->file;
   });
@@ -242,8 +247,12 @@ class Search {
     for (const fs::path& app : w.app_data) data_folders(w, app / "MetaQuotes" / "Terminal");
     const std::size_t data_end = out_.terminals.size();
     std::vector<fs::path> installs;
-    for (const fs::path& pf : w.program_files) installations(pf, 2, {}, installs);
-    installations(w.drive_c, 1, {std::begin(kSystemFolders), std::end(kSystemFolders)}, installs);
+    std::vector<FolderEntry> entries;
+    for (const fs::path& pf : w.program_files)
+      if (folders_of(pf, entries)) installations(pf, entries, 2, {}, installs);
+    if (folders_of(w.drive_c, entries))
+      installations(w.drive_c, entries, 1, {std::begin(kSystemFolders), std::end(kSystemFolders)},
+                    installs);
     for (const fs::path& at : installs) installation(w, at, first, data_end);
   }
 
@@ -280,37 +289,48 @@ class Search {
                                               " entries, the rest not looked at"});
   }
 
-  // Folders holding a terminal's program, `depth` levels below root at most.
-  void installations(const fs::path& root, int depth, std::vector<std::string> skip,
-                     std::vector<fs::path>& found) {
-    std::vector<FolderEntry> entries;
+  // The folders of `folder`, sorted; a failure other than a missing folder is a problem.
+  bool folders_of(const fs::path& folder, std::vector<FolderEntry>& entries) {
     bool more = false;
-    const Status st = list_folder(root, kMaxFolders, entries, &more);
+    const Status st = list_folder(folder, kMaxFolders, entries, &more);
     if (st.failed()) {
-      if (st.code != kFileNotFound) out_.problems.push_back({root, failure_in_words(st)});
-      return;
+      if (st.code != kFileNotFound) out_.problems.push_back({folder, failure_in_words(st)});
+      return false;
     }
     if (more)
-      out_.problems.push_back(
-          {root, "more than " + std::to_string(kMaxFolders) + " entries, the rest not looked at"});
+      out_.problems.push_back({folder, "more than " + std::to_string(kMaxFolders) +
+                                           " entries, the rest not looked at"});
     std::sort(entries.begin(), entries.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return true;
+  }
+
+  // Folders holding a terminal's program among the folders of `root` (`entries`) and, `depth`
+  // levels down, theirs. Where a folder is listed anyway (to look below it) its listing tells
+  // whether the program is there; at the last level a look at the program's name does.
+  void installations(const fs::path& root, const std::vector<FolderEntry>& entries, int depth,
+                     const std::vector<std::string>& skip, std::vector<fs::path>& found) {
     for (const FolderEntry& e : entries) {
       if (e.kind != FileKind::Folder) continue;
-      const std::string lower = upper_ascii(e.name);
-      if (std::any_of(skip.begin(), skip.end(),
-                      [&](const std::string& s) { return upper_ascii(s) == lower; }))
-        continue;
+      const std::string upper = upper_ascii(e.name);
+      if (std::find(skip.begin(), skip.end(), upper) != skip.end()) continue;
       const fs::path p = root / e.name;
-      bool program = false;
-      for (const char* exe : kExes) {
-        PathInfo info;
-        if (path_info(p / exe, info).is_ok() && info.kind == FileKind::Plain) program = true;
-      }
-      if (program) {
+      if (depth > 1) {
+        std::vector<FolderEntry> below;
+        if (!folders_of(p, below)) continue;
+        const bool program = std::any_of(std::begin(kExes), std::end(kExes), [&](const char* x) {
+          return entry(below, x, FileKind::Plain) != nullptr;
+        });
+        if (program) {
+          found.push_back(p);
+        } else {
+          installations(p, below, depth - 1, {}, found);
+        }
+      } else if (std::any_of(std::begin(kExes), std::end(kExes), [&](const char* x) {
+                   PathInfo info;
+                   return path_info(p / x, info).is_ok() && info.kind == FileKind::Plain;
+                 })) {
         found.push_back(p);
-      } else if (depth > 1) {
-        installations(p, depth - 1, {}, found);
       }
     }
   }

@@ -65,7 +65,7 @@ struct HistoryServer {
   std::string name;  // the folder's name: the trading server's
   std::filesystem::path folder;
   std::vector<SymbolHistory> symbols;
-  std::optional<NewestBar> newest;  // of the most recently written file (M1, M5, M15 first)
+  std::optional<NewestBar> newest;  // of the newest file of the shortest timeframe there
   std::optional<ServerOffset> offset;
 };
 

@@ -37,6 +37,7 @@ TEST(TerminalFiles, OriginTextInEveryEncoding) {
        "D:\\Trading\\\xD0\x90\xD0\xBB\xD1\x8C\xD0\xBF\xD0\xB0\xD1\x80\xD0\xB8 MT4", ""},
       {"\\\\server\\share\\MT4", "\\\\server\\share\\MT4", ""},
       {"C:\\", "C:\\", ""},
+      {"C:\\MT4 \\ ", "C:\\MT4", ""},
       {"", "", "empty"},
       {"\xFF\xFE", "", "empty"},
       {"  \r\n", "", "empty"},

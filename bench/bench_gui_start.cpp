@@ -38,11 +38,11 @@
 #include <utility>
 
 #include "bench/bench_support.h"
-#include "core/runtime/clock.h"
+#include "core/menu/main_frame.h"
 #include "core/output/procfile_controls.h"
+#include "core/runtime/clock.h"
 #include "core/runtime/table.h"
 #include "gui/frame/app_frame.h"
-#include "gui/frame/procedures.h"
 #include "gui/widgets/font_configuration.h"
 
 extern char** environ;
@@ -172,10 +172,10 @@ int child_mervane(int argc, char** argv, bool build_window) {
   QApplication app(argc, argv);
   FixedClock clock(76044, 1);
   Session session(argv[2], clock);
-  std::function<gui::ModelFactory(Procedure)> procedures = gui::procedure_factory;
+  std::function<WindowFactory(Procedure)> procedures = procedure_factory;
   if (!build_window)
     procedures = [](Procedure p) {
-      return p == Procedure::ProcFile ? nullptr : gui::procedure_factory(p);
+      return p == Procedure::ProcFile ? nullptr : procedure_factory(p);
     };
   gui::AppFrame frame(session, procedures);
   PaintWatch watch;

@@ -83,8 +83,7 @@ void refuse_automatic(Context& c, const char* command) {
 // One Build window with what the command line has for its windows and downloads.
 struct Window {
   explicit Window(Context& c)
-      : windows(*c.reporter, *c.progress),
-        model(ProcFileServices{*c.session, *c.reporter, *c.progress, windows, downloader}) {}
+      : model(WindowServices{*c.session, *c.reporter, *c.progress, windows, downloader}) {}
   CliWindows windows;
   CurlDownloader downloader;
   ProcFile model;

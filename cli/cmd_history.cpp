@@ -39,7 +39,7 @@ int run_action(Context& c, int choice, const HistoryOptions& o) {
   }
   using C = DeleteHistoryControl;
   auto n = [](C control) { return static_cast<int>(control); };
-  CliWindows windows(*c.reporter, *c.progress);
+  CliWindows windows;
   DeleteHistory m(*c.session, windows, *c.reporter, *c.progress);
   m.open();
   m.type(n(C::OPTION1), std::to_string(choice));

@@ -24,6 +24,7 @@
 #include "core/app/standard_warning.h"
 #include "core/auxdata/delete_swap_out.h"
 #include "core/auxdata/import_swap_rates.h"
+#include "core/auxdata/swap_browses.h"
 #include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
@@ -68,23 +69,8 @@ struct Quiet final : Reporter, Windows, Downloader {
   }
   Answer stop(std::string_view) override { return Answer::Ignore; }
   int warning(const Warning& w) override { return w.default_button; }
-  void date_picker(Session&) override {}
-  void initial_setup(Session&) override {}
-  void wingding_chart() override {}
-  void browse_pview(Session&) override {}
-  void start_history_browse(Session&) override {}
-  void effects_setup(Session&) override {}
-  void effects_report(Session&) override {}
-  void nci_output(Session&) override {}
-  void form(Session&, FormKind) override {}
-  void swap_output(Session&) override {}
-  void import_swap_rates(Session&) override {}
-};
-
-// The swap generation window's two lists open nothing here either.
-struct NoBrowses final : SwapBrowses {
-  void browse_swap_data(Session&) override {}
-  void browse_swap_rate(Session&) override {}
+  Response run(WindowModel&) override { return Response::Cancelled; }
+  void start(Procedure) override {}
 };
 
 // A window model's view with the model's state, as the host shows it.
@@ -362,7 +348,6 @@ int main(int argc, char** argv) {
   QTemporaryDir work;
   Session session(work.path().toStdString(), clock);
   Quiet quiet;
-  NoBrowses no_browses;
   NoProgress progress;
 
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(program_icon(64))));
@@ -419,7 +404,7 @@ int main(int argc, char** argv) {
   // and off (its controls disabled).
   for (const auto& [xout, name] :
        {std::pair{"4", "build-window"}, std::pair{"1", "build-window-no-export"}}) {
-    ProcFile build(ProcFileServices{session, quiet, progress, quiet, quiet});
+    ProcFile build(WindowServices{session, quiet, progress, quiet, quiet});
     build.open();
     build.type(number(ProcFileControl::XOUT), xout);
     auto view = view_shown(build);
@@ -436,7 +421,7 @@ int main(int argc, char** argv) {
           std::pair{kMt4ZoneSetting, "America/New_York+7"}})
       ok &= !save_calendar_setting(f, name, value).failed();
     Session feed_session(f, clock);
-    ProcFile build(ProcFileServices{feed_session, quiet, progress, quiet, quiet});
+    ProcFile build(WindowServices{feed_session, quiet, progress, quiet, quiet});
     auto view = view_of(build);
     ok &= save(view.get(), dir, QStringLiteral("build-window-feed"));
   }
@@ -470,7 +455,7 @@ int main(int argc, char** argv) {
       {"delete-aux-data",
        [&] { return std::make_unique<DeleteSwapOut>(session, quiet, quiet, progress); }},
       {"swap-output",
-       [&] { return std::make_unique<SwapOutput>(session, quiet, no_browses, quiet, progress); }},
+       [&] { return std::make_unique<SwapOutput>(session, quiet, quiet, progress); }},
       {"import-swap-rates",
        [&] { return std::make_unique<ImportSwapRates>(session, quiet, progress); }},
       {"nci-output", [&] { return std::make_unique<NciOutput>(session, quiet, progress); }},
@@ -492,8 +477,10 @@ int main(int argc, char** argv) {
   } lists[] = {
       {"browse-history",
        [&] { return std::make_unique<BrowseHistoryByName>(session, quiet, quiet); }},
-      {"browse-swapout", [&] { return std::make_unique<BrowseSwapOut>(session, quiet, quiet); }},
-      {"browse-swaprate", [&] { return std::make_unique<BrowseSwapRate>(session, quiet, quiet); }},
+      {"browse-swapout",
+       [&] { return std::make_unique<BrowseSwapOut>(session, quiet, quiet, progress); }},
+      {"browse-swaprate",
+       [&] { return std::make_unique<BrowseSwapRate>(session, quiet, quiet, progress); }},
       {"browse-swapdata", [&] { return std::make_unique<BrowseSwapData>(session, quiet, quiet); }},
       {"browse-pview", [&] { return std::make_unique<BrowsePview>(session, quiet, quiet); }},
   };

@@ -4,7 +4,7 @@
 #include <array>
 #include <tuple>
 
-#include "core/app/pick_date.h"
+#include "core/setup/pick_date.h"
 
 namespace mervane {
 

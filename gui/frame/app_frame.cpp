@@ -25,7 +25,7 @@ void BackgroundArea::paintEvent(QPaintEvent* e) {
   paint_frame_background(p, viewport()->size(), e->region());
 }
 
-AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures,
+AppFrame::AppFrame(Session& session, std::function<WindowFactory(Procedure)> procedures,
                    QWidget* parent)
     : QMainWindow(parent), session_(session), main_(session, *this) {
   // The font configuration is read and every installed font listed before the first text can be

@@ -20,7 +20,7 @@
 #include <memory>
 #include <thread>
 
-#include "core/app/main_frame.h"
+#include "core/menu/main_frame.h"
 #include "gui/widgets/window_host.h"
 
 namespace mervane::gui {
@@ -40,7 +40,7 @@ class AppFrame : public QMainWindow, private Starter {
   static constexpr std::chrono::milliseconds kShowAtLatest{300};
 
   // procedures: the factories of the menu's windows (the program's own by default).
-  explicit AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures = {},
+  explicit AppFrame(Session& session, std::function<WindowFactory(Procedure)> procedures = {},
                     QWidget* parent = nullptr);
   ~AppFrame() override;
 

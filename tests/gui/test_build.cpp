@@ -574,9 +574,9 @@ class BuildTest : public QObject {
     Session session(folder(), *clock_);
     mervane::test::ScriptedReporter reporter;
     NoProgress progress;
-    mervane::test::StubWindows windows;
+    mervane::test::StubWindows windows{session};
     mervane::test::StubDownloader downloader;
-    ProcFile model(ProcFileServices{session, reporter, progress, windows, downloader});
+    ProcFile model(WindowServices{session, reporter, progress, windows, downloader});
     model.open();
     model.type(number(C::XOUT), xout.toStdString());
     BuildView view(model.controls(), {});

@@ -34,9 +34,9 @@ class FrameTest : public QObject {
   }
 
   // Every menu window as a test window titled by its procedure's number.
-  std::function<ModelFactory(Procedure)> test_procedures() {
-    return [this](Procedure p) -> ModelFactory {
-      return [this, p](const ModelServices& s) {
+  std::function<WindowFactory(Procedure)> test_procedures() {
+    return [this](Procedure p) -> WindowFactory {
+      return [this, p](const WindowServices& s) {
         {
           std::lock_guard lock(mu_);
           started_.push_back(p);
@@ -159,7 +159,7 @@ class FrameTest : public QObject {
 
   // Without a Build window to wait for, the frame shows at once.
   void withoutABuildWindowTheFrameShowsAtOnce() {
-    AppFrame frame(bed_->session, [](Procedure) { return ModelFactory{}; });
+    AppFrame frame(bed_->session, [](Procedure) { return WindowFactory{}; });
     frame.open();
     QVERIFY(frame.isVisible());
     QCOMPARE(frame.area()->subWindowList().size(), 0);
@@ -176,8 +176,8 @@ class FrameTest : public QObject {
     QFETCH(bool, message);
     std::promise<void> go;
     std::shared_future<void> gate = go.get_future().share();
-    AppFrame frame(bed_->session, [&](Procedure) -> ModelFactory {
-      return [gate, message](const ModelServices& s) {
+    AppFrame frame(bed_->session, [&](Procedure) -> WindowFactory {
+      return [gate, message](const WindowServices& s) {
         if (message) {
           Warning w;
           w.text = "The settings file could not be read";

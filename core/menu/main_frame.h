@@ -1,5 +1,7 @@
 // MAIN and its frame window APPFRAME: the program's outer window with the "&File" menu from
-// which every other window is started, as a model without a toolkit.
+// which every other window is started, as a model without a toolkit. Each item that starts a
+// window says how that window's model is built (MenuItem::make), so a window is added to the
+// menu here and nowhere else (see core/app/windows.h).
 //
 // Start-up does no work of the program's own: every session value is at its initial value and
 // no table is open when open() runs. open() takes the request protocol's values (the caller's
@@ -17,22 +19,13 @@
 #include <vector>
 
 #include "core/app/window_model.h"
+#include "core/app/windows.h"
 #include "core/model/session.h"
 
 namespace mervane {
 
 constexpr std::string_view kAppFrameTitle = "Mervane - v 3.03";
 constexpr std::string_view kFileMenu = "&File";
-
-// The windows the menu starts.
-enum class Procedure {
-  ProcFile,             // the Build window
-  BrowseHistoryByName,  // the Event History browse
-  DeleteHistory,
-  BrowseSwapOut,  // the auxiliary item browse
-  DeleteSwapOut,
-  BrowseSwapRate,  // the swap rate browse
-};
 
 enum class MainControl : int {
   FILEPROCESS = 1,
@@ -54,10 +47,14 @@ struct MenuItem {
   std::string status;  // the status bar message while the item is highlighted
   bool starts = false;
   Procedure procedure{};  // what the item starts, when it starts one
+  WindowFactory make;     // and how that window's model is built
 };
 
 // The "&File" menu in its order.
 const std::vector<MenuItem>& file_menu();
+
+// How the window of a procedure is built: the factory of its menu item.
+WindowFactory procedure_factory(Procedure p);
 
 // Starts a window on a thread of its own and returns at once.
 class Starter {

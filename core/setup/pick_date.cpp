@@ -1,4 +1,6 @@
-#include "core/app/pick_date.h"
+#include "core/setup/pick_date.h"
+
+#include "core/setup/calendar.h"
 
 namespace mervane {
 
@@ -7,7 +9,8 @@ void pick_date(Windows& w, Session& s, std::int32_t& date, std::string_view mask
     g.cdate = date;
     g.cmask = mask;
   });
-  w.date_picker(s);
+  Calendar picker(s);
+  w.run(picker);
   date = s.with([](Globals& g) { return g.cdate; });
 }
 

@@ -35,31 +35,6 @@ bool same_nocase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// UTF-16 after its byte order mark, as UTF-8; a lone surrogate or odd last byte becomes U+FFFD.
-std::string utf8_from_utf16(std::string_view bytes, bool big_endian) {
-  std::string out;
-  out.reserve(bytes.size());
-  const auto unit = [&](std::size_t i) {
-    const auto hi = static_cast<unsigned char>(bytes[big_endian ? i : i + 1]);
-    const auto lo = static_cast<unsigned char>(bytes[big_endian ? i + 1 : i]);
-    return static_cast<char32_t>(hi << 8 | lo);
-  };
-  std::size_t i = 0;
-  for (; i + 1 < bytes.size(); i += 2) {
-    char32_t c = unit(i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
-      const char32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    append_utf8(out, c >= 0xD800 && c <= 0xDFFF ? char32_t{0xFFFD} : c);
-  }
-  if (i < bytes.size()) append_utf8(out, 0xFFFD);
-  return out;
-}
-
 bool is_ascii(std::string_view s) {
   return std::all_of(s.begin(), s.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });

@@ -1,4 +1,4 @@
-#include "core/analysis/history_file.h"
+#include "core/model/history_file.h"
 
 #include <bit>
 #include <cmath>
@@ -31,6 +31,13 @@ std::uint32_t u32(const unsigned char* p) {
 }
 double f64(const unsigned char* p) {
   return std::bit_cast<double>(u64(p));
+}
+
+bool time_in_range(std::int64_t t) {
+  return t >= kFirstBarTime && t <= kLastBarTime;
+}
+bool prices_finite(const HistoryBar& b) {
+  return std::isfinite(b.open) && std::isfinite(b.high) && std::isfinite(b.low);
 }
 
 }  // namespace
@@ -112,6 +119,33 @@ bool HistoryFile::fill() {
   return block_len_ > 0;
 }
 
+bool HistoryFile::last(HistoryBar& bar) {
+  if (bar_size_ == 0 || !file_.is_open()) return false;
+  std::int64_t size = 0;
+  if (const Status st = file_.size(size); st.failed()) {
+    status_ = st;
+    return false;
+  }
+  const auto width = static_cast<std::int64_t>(bar_size_);
+  const std::int64_t bars = (size - static_cast<std::int64_t>(kHeaderSize)) / width;
+  std::vector<unsigned char> bytes(bar_size_);
+  for (std::int64_t i = bars - 1; i >= 0 && i >= bars - kLastLook; --i) {
+    const std::int64_t pos = static_cast<std::int64_t>(kHeaderSize) + i * width + 1;
+    std::size_t got = 0;
+    if (const Status st = file_.read(pos, bar_size_, bytes.data(), &got); st.failed()) {
+      status_ = st;
+      return false;
+    }
+    bytes_read_ += static_cast<std::int64_t>(got);
+    const HistoryBar b = decode_bar(version_, bytes.data());
+    if (!time_in_range(b.time) || !prices_finite(b)) continue;
+    bar = b;
+    return true;
+  }
+  status_ = Status(kRecordNotAvailable);
+  return false;
+}
+
 bool HistoryFile::next(HistoryBar& bar) {
   return next_from(std::numeric_limits<std::int64_t>::min(), bar);
 }
@@ -128,13 +162,13 @@ bool HistoryFile::next_from(std::int64_t time, HistoryBar& bar) {
     for (; at_ < block_len_; at_ += bar_size_) {
       const unsigned char* p = block_.data() + at_;
       const std::int64_t t = bar_time(version_, p);
-      if (t < kFirstBarTime || t > kLastBarTime) {
+      if (!time_in_range(t)) {
         ++damaged_;
         continue;
       }
       if (t < time) continue;
       bar = decode_bar(version_, p);
-      if (!std::isfinite(bar.open) || !std::isfinite(bar.high) || !std::isfinite(bar.low)) {
+      if (!prices_finite(bar)) {
         ++damaged_;
         continue;
       }

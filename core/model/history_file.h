@@ -71,6 +71,12 @@ class HistoryFile {
   // without taking their prices apart. False as next() is.
   [[nodiscard]] bool next_from(std::int64_t time, HistoryBar& bar);
 
+  // The last bar of the file that is not damaged, looked for among the last kLastLook bars (the
+  // newest bar of a history the terminal writes in time order). It does not move next(). False
+  // when there is none (status(): 33) or a read fails.
+  static constexpr int kLastLook = 16;
+  [[nodiscard]] bool last(HistoryBar& bar);
+
   // Bytes of the file read so far.
   std::int64_t bytes_read() const { return bytes_read_; }
   // Damaged bars passed over so far (bars that next_from() steps over are checked for their

@@ -1,8 +1,11 @@
 // Start-up of the windows program: from starting the process to the frame painted with the Build
 // window painted in it (in a folder whose Event History holds an event, so that the window opens
-// as it does every week, without the Initial setup), against a minimal Qt program that shows one
-// empty main window, both measured in the same run on Qt's offscreen platform; a main window with
-// one menu and the frame without the Build window are measured beside them for reference.
+// as it does every week, without the Initial setup), against the same start of the Build
+// window's controls made as stock Qt widgets (group boxes, line edits, check boxes, buttons in a
+// sub-window of a main window with a menu): the program must start in at most 0.8 times what Qt
+// itself takes for a window of those controls. Its ratio to a minimal Qt program showing one
+// empty main window is printed beside; a main window with one menu and the frame without the
+// Build window are measured for reference. All on Qt's offscreen platform, in the same run.
 //
 // Each start is a process of its own: this program runs itself as the child; the fastest of the
 // starts counts. A start lasts from the spawn of the process to the moment the child, its
@@ -21,12 +24,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -281,10 +284,12 @@ int main(int argc, char** argv) {
       result->seconds = std::min(result->seconds, run_child(self, mode));
     }
   }
-  // For reading the figure: most of the difference is the first text a program draws (the
-  // fonts are looked up and loaded then), which the empty window never does.
-  const bool met = bench::compare(ours, base, 1.5);
-  for (const bench::Result* r : {&menu, &frame, &stock})
+  const bool met = bench::compare(ours, stock, 0.8);
+  // For reading the figures: most of what the empty window does not take is the first text a
+  // program draws (the fonts are looked up and loaded then), which it never does.
+  std::printf("  mervane frame painted: %.2f times the empty window\n",
+              ours.seconds / base.seconds);
+  for (const bench::Result* r : {&base, &menu, &frame})
     std::printf("  for reference, %s: %.3f s, %.2f times the empty window\n", r->name.c_str(),
                 r->seconds, r->seconds / base.seconds);
   std::filesystem::remove_all(folder);

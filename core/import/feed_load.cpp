@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "core/import/acquisition.h"
+#include "core/import/calendar_file.h"
 #include "core/import/calendar_source.h"
 #include "core/import/feed_reader.h"
 #include "core/model/local_settings.h"
@@ -12,7 +13,6 @@
 namespace mervane {
 namespace {
 
-constexpr int kHttpTooManyRequests = 429;
 // A clock set back (the hour of autumn) makes the last download look later than now; within
 // this many minutes it still counts as recent, further back the stamp is taken as wrong.
 constexpr std::int64_t kClockBackMinutes = 90;
@@ -74,20 +74,16 @@ void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& hi
              " (the next download is allowed at " + next + ")");
     } else {
       p.note(wget_command(url));
-      Status st =
+      d.set_user_agent(request.user_agent);
+      const Status st =
           url.empty() ? Status(kBadValue, "no feed address is set (FEEDURL)") : d.fetch(url, page);
-      if (st.file_code == kHttpTooManyRequests)
-        st = Status(kFileSystemError,
-                    "HTTP status 429 Too Many Requests: the calendar service refuses downloads "
-                    "this frequent and may block this address; wait before the next run (the "
-                    "week stays as it was)");
-      if (stop_if_failed(r, "Get", url, st)) return;
+      if (stop_if_failed(r, "Get", url, download_failure(st, d).status)) return;
       stop_if_failed(r, "Create", kLocalSettingsFile,
                      save_local_setting(folder, kFeedLoadedSetting, stamp_text(now)));
     }
   }
   s.with([](Globals& g) { g.inpname = kPageFile; });
-  read_calendar_file(page, kPageFile, request.page, history, r, p, count1);
+  read_into_history(folder, page, kPageFile, request.page, history, r, p, count1);
 }
 
 }  // namespace mervane

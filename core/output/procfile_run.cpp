@@ -107,10 +107,14 @@ void ProcFile::run() {
     request.address = load_calendar_address(folder);
     request.feed = calendar_.feed;
     request.feed_url = calendar_.feed_url;
+    request.week = calendar_.week;
+    request.user_agent = download_user_agent(calendar_);
     // Zones that became unusable since they were set (a hand-edited file, another database)
     // stop the run; after Ignore the hour offset applies.
     TimeShift to_mt4;
     stop_if_failed(r, "Open", kLocalSettingsFile, mt4_shift(calendar_, b.offset1, to_mt4));
+    request.page.offset1 = b.offset1;
+    stop_if_failed(r, "Open", kLocalSettingsFile, page_mt4_zone(calendar_, request.page.mt4_zone));
     EventHistory history(calendar, r, progress, count1_, to_mt4);
     load_weeks(session, r, progress, svc_.downloader, history, request, count1_);
   }

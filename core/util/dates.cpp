@@ -1,5 +1,6 @@
 #include "core/util/dates.h"
 
+#include <cstdio>
 #include <limits>
 
 namespace mervane {
@@ -89,6 +90,17 @@ DateTime from_unix_seconds(std::int64_t seconds) {
   }
   return {static_cast<std::int32_t>(days + kUnixEpochSerial),
           static_cast<std::int32_t>(rest * 100 + 1)};
+}
+
+std::string iso_date_time(std::int64_t seconds) {
+  const DateTime dt = from_unix_seconds(seconds);
+  const Ymd d = ymd_of(dt.date);
+  const std::int64_t s = (dt.time - 1) / 100;
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d %02lld:%02lld:%02lld",
+                static_cast<long long>(d.year), d.month, d.day, static_cast<long long>(s / 3600),
+                static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+  return buf;
 }
 
 }  // namespace mervane

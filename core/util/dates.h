@@ -54,4 +54,8 @@ struct DateTime {
 };
 DateTime from_unix_seconds(std::int64_t seconds);
 
+// Unix seconds as "2026-12-04 10:15:30" (the clock they count on is the caller's: UTC for a
+// file's last change, server time for a bar).
+std::string iso_date_time(std::int64_t seconds);
+
 }  // namespace mervane

@@ -827,6 +827,22 @@ TEST_F(Window, TimeZoneAndFeedNotes) {
   EXPECT_EQ(w->value(number(C::ZONENOTE)),
             "Time zones not usable, OFFSET1 applies: Invalid Value: Nowhere/Town is not a time "
             "zone of the system's time zone database");
+
+  // After one of today's pages, which name their own zone: that zone in place of CALENDARZONE.
+  test::write_file(dir / "mervane.cfg", "CALENDARZONE=UTC\r\nPAGEZONE=Europe/Berlin\r\n");
+  w = open_window();
+  EXPECT_EQ(w->value(number(C::ZONENOTE)),
+            "Page times in Europe/Berlin: OFFSET1 applies (MT4ZONE is not set)");
+  test::write_file(dir / "mervane.cfg", "PAGEZONE=Europe/Berlin\r\nMT4ZONE=America/New_York+7\r\n");
+  w = open_window();
+  const Case page_cases[] = {
+      {"01/25/2026", "Page times in Europe/Berlin: +1 hour to America/New_York+7 on 01/25/2026"},
+      {"03/10/2026", "Page times in Europe/Berlin: +2 hours to America/New_York+7 on 03/10/2026"},
+  };
+  for (const Case& c : page_cases) {
+    w->type(number(C::DATE1), c.date1);
+    EXPECT_EQ(w->value(number(C::ZONENOTE)), c.note);
+  }
   EXPECT_TRUE(rep.stops.empty());
 }
 

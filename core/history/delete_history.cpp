@@ -222,6 +222,7 @@ Reply DeleteHistory::on_accepted(int control) {
       done_ = false;
       imported_ = {};
       run_action();
+      if (!done_) say_not_done();
       w_.start(Procedure::BrowseHistoryByName);
       return close(Response::Completed);
     case C::CANCEL:
@@ -250,6 +251,20 @@ void DeleteHistory::delete_file() {
       stop_if_failed(reporter_, "Remove", backup_file_name(pfilename_.view()), st))
     return;
   std::erase_if(que1_, [&](const std::string& n) { return same_name(n, pfilename_.view()); });
+}
+
+// After a stop message answered Ignore the action may have changed nothing: the user is told so
+// before the list shows the history, which would otherwise look as if the action had run.
+void DeleteHistory::say_not_done() {
+  static constexpr const char* kNotDone[] = {
+      "Nothing was deleted: the Event History is as it was.",
+      "Nothing was rebuilt: the Event History is as it was.",
+      "Nothing was exported: no backup file was written.",
+      "Nothing was restored: the Event History is as it was.",
+  };
+  if (option1_ < kDelete || option1_ > kImport) return;
+  reporter_.warning(
+      {0, kNotDone[option1_ - kDelete], "Event History", Icon::Exclamation, kOkButton, kOkButton});
 }
 
 void DeleteHistory::run_action() {

@@ -65,7 +65,7 @@ class DeleteHistory final : public WindowModelBase {
   int focus() const override { return static_cast<int>(focus_); }
 
   // After OK: whether the action's change was stored (or the export written); the import's
-  // counts; the records processed.
+  // counts; the records processed. When nothing was, a message says so before the list opens.
   bool done() const { return done_; }
   const ImportResult& imported() const { return imported_; }
   std::int64_t count1() const { return count1_.value; }
@@ -83,6 +83,7 @@ class DeleteHistory final : public WindowModelBase {
   bool name_refused();
   void delete_file();
   void run_action();
+  void say_not_done();
 
   Session& s_;
   Windows& w_;

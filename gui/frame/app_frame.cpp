@@ -290,6 +290,8 @@ void AppFrame::keep_place() {
 }
 
 void AppFrame::start(Procedure p) {
+  // A window the user starts after a close that a window refused: the frame stays.
+  closing_ = false;
   host_->start(p);
 }
 

@@ -2,7 +2,9 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QThread>
+#include <QWindow>
 #include <algorithm>
 
 #include "gui/widgets/message_box.h"
@@ -43,13 +45,25 @@ bool Host::can_start(Procedure p) const {
 }
 
 void Host::start(Procedure p) {
+  // The user starts a window: whatever close came before has been given up.
+  closing_ = false;
   if (!procedures_) return;
   if (WindowFactory f = procedures_(p)) start(std::move(f));
 }
 
 void Host::close_all() {
   Q_ASSERT(on_gui_thread());
+  closing_ = true;
+  // The work in hand first, so that it ends before the close events that follow are served.
+  for (auto& t : threads_) t->close();
   for (auto& [window, o] : open_) o.thread->post(window, ViewEvent::of(ViewEvent::Kind::Close));
+}
+
+void Host::start_procedure(Procedure p) {
+  // A window's end opens no further window while the program closes (the Build run's list of
+  // the history, the maintenance window's).
+  if (closing_) return;
+  start(p);
 }
 
 void Host::answer(Ask& a, int value) {
@@ -120,22 +134,57 @@ void Host::open_view(ModelThread* t, int window, int parent, std::vector<Control
     sub->adjustSize();
   } else {
     // A window opened from inside another: a window of its own over the frame, which blocks
-    // only the window that opened it.
+    // only the window that opened it, stays above it (transient for the caller's window, which
+    // window managers keep it over) and opens centred over it. It belongs to the frame, not to
+    // the caller: a disabled caller would disable it too.
+    const auto caller = open_.find(parent);
+    const Open* by = caller != open_.end() && caller->second.view ? &caller->second : nullptr;
     view->setParent(frame_, Qt::Dialog);
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->watch_close_of(view);
     view->apply(state);
     view->adjustSize();
-    if (!view->move_to_kept_place() && frame_) {
-      const QRect f = frame_->geometry();
-      view->move(f.center() - QPoint(view->width() / 2, view->height() / 2));
+    if (!view->move_to_kept_place()) centre_over(view, by);
+    if (by) {
+      view->createWinId();
+      QWidget* over = by->view->window();
+      if (view->windowHandle() && over->windowHandle())
+        view->windowHandle()->setTransientParent(over->windowHandle());
     }
     view->show();
-    const auto caller = open_.find(parent);
-    if (caller != open_.end() && caller->second.view) caller->second.view->block(true);
+    if (by) by->view->block(true);
   }
   open_[window] = o;
   Q_EMIT viewOpened(view);
+  // A window of a thread that was starting when the frame closed closes with the others.
+  if (closing_ && parent == 0) t->post(window, ViewEvent::of(ViewEvent::Kind::Close));
+}
+
+void Host::centre_over(WindowView* view, const Open* by) const {
+  // The caller's place on the screen: its MDI sub-window's, or its own window's; the frame's
+  // when it has none.
+  QWidget* place = by ? (by->sub ? static_cast<QWidget*>(by->sub) : by->view.data()) : frame_;
+  if (!place) return;
+  const QRect over(place->mapToGlobal(QPoint(0, 0)), place->size());
+  // The window is placed by its outer frame, whose borders the window manager adds once it is
+  // shown: those of the program's frame are the best guess.
+  QMargins border;
+  if (const QWidget* top = place->window(); top->isVisible()) {
+    const QRect outer = top->frameGeometry(), inner = top->geometry();
+    border = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                      outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  }
+  QRect r(QPoint(0, 0), view->size().grownBy(border));
+  r.moveCenter(over.center());
+  // Wholly on the screen where the screen allows it (its title bar above all).
+  if (const QScreen* screen = place->screen()) {
+    const QRect area = screen->availableGeometry();
+    r.moveRight(std::min(r.right(), area.right()));
+    r.moveBottom(std::min(r.bottom(), area.bottom()));
+    r.moveLeft(std::max(r.left(), area.left()));
+    r.moveTop(std::max(r.top(), area.top()));
+  }
+  view->move(r.topLeft());
 }
 
 void Host::show_state(int window, const WindowState& state, bool busy) {

@@ -72,7 +72,9 @@ class Host : public QObject, private GuiSide {
   // How the windows download (libcurl by default); set before the first window starts.
   void set_downloads(DownloaderFactory downloads) { downloads_ = std::move(downloads); }
 
-  // Asks every window to close, as their close boxes do.
+  // The frame closes: the work in hand ends as Abort would (its transaction rolled back, never
+  // half stored), every window is asked to close as its close box does, and no window's end
+  // opens a further window. The user's next start() gives the close up.
   void close_all();
   // Ends the program after a message that ends it (see above), or after a window whose close
   // ends it (the automatic Build run: exit code 0, no message).
@@ -108,9 +110,12 @@ class Host : public QObject, private GuiSide {
   void show_state(int window, const WindowState& state, bool busy) override;
   void close_view(int window) override;
   void thread_finished(ModelThread* t, Outcome outcome, const std::string& why) override;
-  void start_procedure(Procedure p) override { start(p); }
+  void start_procedure(Procedure p) override;
   void show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) override;
 
+  // Moves a window opened from inside another to the middle of its caller (of the frame when
+  // it has none), within the screen's available area.
+  void centre_over(WindowView* view, const Open* by) const;
   // Hands an answer to the thread that waits on the message; once.
   void answer(Ask& a, int answer);
   void maybe_done();
@@ -127,6 +132,7 @@ class Host : public QObject, private GuiSide {
   std::map<int, Open> open_;
   std::vector<std::shared_ptr<Ask>> asks_;
   bool ending_ = false;
+  bool closing_ = false;
   bool ended_signalled_ = false;
   int exit_code_ = kEndedExitCode;
   std::string why_;

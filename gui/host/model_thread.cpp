@@ -9,6 +9,7 @@ namespace {
 // Progress redraws at most this often: about 20 a second.
 constexpr auto kPublishGap = std::chrono::milliseconds(50);
 constexpr const char* kEndingText = "The program is ending";
+constexpr const char* kClosingText = "The program is closing";
 
 Reply dispatch(WindowModel& m, const ViewEvent& e) {
   switch (e.kind) {
@@ -54,7 +55,7 @@ void ModelThread::join() {
 void ModelThread::post(int window, ViewEvent e) {
   {
     std::lock_guard lock(mu_);
-    queue_.emplace_back(window, std::move(e));
+    queue_.push_back({window, std::move(e), next_seq_++});
   }
   cv_.notify_all();
 }
@@ -75,8 +76,24 @@ void ModelThread::end() {
   cv_.notify_all();
 }
 
-void ModelThread::check_ending() const {
+void ModelThread::close() {
+  {
+    std::lock_guard lock(mu_);
+    close_before_ = next_seq_;
+  }
+  cv_.notify_all();
+}
+
+bool ModelThread::work_to_end() const {
+  return in_event_ && serving_ < close_before_;
+}
+
+void ModelThread::check_ending() {
   if (ending_) throw Aborted(kEndingText);
+  if (work_to_end()) {
+    closed_by_frame_ = true;
+    throw Aborted(kClosingText);
+  }
 }
 
 void ModelThread::main() {
@@ -93,8 +110,10 @@ void ModelThread::main() {
       if (model->ends_program()) outcome = Outcome::EndsProgram;
     }
   } catch (const Aborted& e) {
-    outcome = Outcome::Ended;
-    why = e.what();
+    // Work the frame's close ended leaves as a window that closed: the program ends as it does
+    // when the last window closes, with no message.
+    outcome = closed_by_frame_ && !ending_ ? Outcome::Closed : Outcome::Ended;
+    if (outcome == Outcome::Ended) why = e.what();
   } catch (const std::exception& e) {
     outcome = Outcome::Failed;
     why = e.what();
@@ -117,20 +136,23 @@ Response ModelThread::run(WindowModel& m) {
     ModelThread& t;
     int window;
     bool outer_event;
+    std::uint64_t outer_seq;
     ~Leave() {
       t.shown_.pop_back();
       t.in_event_ = outer_event;
+      t.serving_ = outer_seq;
       {
         std::lock_guard lock(t.mu_);
-        std::erase_if(t.queue_, [this](const auto& e) { return e.first == window; });
+        std::erase_if(t.queue_, [this](const Queued& q) { return q.window == window; });
       }
       t.mailbox_.close(window);
     }
-  } leave{*this, window, in_event_};
+  } leave{*this, window, in_event_, serving_};
   mailbox_.open(this, window, parent, m.controls(), m.state(), views_ ? views_(m) : ViewMaker{});
 
-  auto serve = [&](auto&& handle) {
+  auto serve = [&](std::uint64_t seq, auto&& handle) {
     in_event_ = true;
+    serving_ = seq;
     last_publish_ = std::chrono::steady_clock::now();
     const Reply r = handle();
     in_event_ = false;
@@ -140,10 +162,15 @@ Response ModelThread::run(WindowModel& m) {
   };
   OtherEvent opened;
   opened.kind = OtherEvent::Kind::Opened;
-  Reply r = serve([&] { return m.other_event(opened); });
+  std::uint64_t opened_seq = 0;
+  {
+    std::lock_guard lock(mu_);
+    opened_seq = next_seq_++;
+  }
+  Reply r = serve(opened_seq, [&] { return m.other_event(opened); });
   while (!r.close && !m.closed()) {
-    const ViewEvent e = next_event(window);
-    r = serve([&] { return dispatch(m, e); });
+    const Queued q = next_event(window);
+    r = serve(q.seq, [&] { return dispatch(m, q.event); });
   }
   return r.close ? r.response : m.response();
 }
@@ -153,15 +180,15 @@ void ModelThread::start(Procedure p) {
   mailbox_.start(p);
 }
 
-ViewEvent ModelThread::next_event(int window) {
+ModelThread::Queued ModelThread::next_event(int window) {
   std::unique_lock lock(mu_);
   for (;;) {
     if (ending_) throw Aborted(kEndingText);
     for (auto it = queue_.begin(); it != queue_.end(); ++it) {
-      if (it->first != window) continue;
-      ViewEvent e = std::move(it->second);
+      if (it->window != window) continue;
+      Queued q = std::move(*it);
       queue_.erase(it);
-      return e;
+      return q;
     }
     cv_.wait(lock);
   }
@@ -192,8 +219,9 @@ int ModelThread::ask(MessageFactory make) {
   }
   mailbox_.ask(a, shown_.empty() ? 0 : shown_.back().window, std::move(make));
   std::unique_lock lock(mu_);
-  cv_.wait(lock, [this] { return answer_.has_value() || ending_; });
-  if (ending_ || *answer_ == kEndedAnswer) throw Aborted(kEndingText);
+  cv_.wait(lock, [this] { return answer_.has_value() || ending_ || work_to_end(); });
+  check_ending();
+  if (*answer_ == kEndedAnswer) throw Aborted(kEndingText);
   return *answer_;
 }
 

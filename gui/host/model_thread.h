@@ -4,15 +4,19 @@
 // Mailbox, and it waits for the user's events and for the answers of its messages on its own
 // queue's condition.
 //
-// Threading: post(), answer() and end() may be called from any thread; everything else of the
-// model side (the Reporter, Progress and Windows calls, run()) on the model's thread only, which
-// Debug builds assert. end() makes the thread unwind as Abort does at its next wait, message or
-// progress report.
+// Threading: post(), answer(), close() and end() may be called from any thread; everything else
+// of the model side (the Reporter, Progress and Windows calls, run()) on the model's thread only,
+// which Debug builds assert. end() makes the thread unwind as Abort does at its next wait,
+// message or progress report. close() (the frame closes) does so only to the work in hand: the
+// event being served and those already queued unwind as Abort at their next progress report or
+// message, and the thread ends quietly (Outcome::Closed); the close events posted after it are
+// served as usual, so an idle window closes as its close box closes it.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -54,6 +58,8 @@ class ModelThread final : public Reporter, public Progress, public Windows {
   void answer(int a);
   // Any thread: unwind as Abort does at the next wait, message or progress report.
   void end();
+  // Any thread: the frame closes; the work in hand ends as Abort would (see above).
+  void close();
 
   // The model's thread.
   Answer stop(std::string_view text) override;
@@ -65,14 +71,22 @@ class ModelThread final : public Reporter, public Progress, public Windows {
   void start(Procedure p) override;
 
  private:
+  // An event for a window, numbered in the order posted.
+  struct Queued {
+    int window;
+    ViewEvent event;
+    std::uint64_t seq;
+  };
   struct Shown {
     int window;
     WindowModel* model;
   };
   void main();
-  ViewEvent next_event(int window);
+  Queued next_event(int window);
   void publish(const Shown& s, bool busy);
-  void check_ending() const;
+  void check_ending();
+  // The event being served was posted before the frame's close: its work is to end.
+  bool work_to_end() const;
   int ask(MessageFactory make);
   bool on_model_thread() const { return std::this_thread::get_id() == id_; }
 
@@ -86,12 +100,17 @@ class ModelThread final : public Reporter, public Progress, public Windows {
   std::mutex mu_;
   std::condition_variable cv_;
   // Guarded by mu_.
-  std::deque<std::pair<int, ViewEvent>> queue_;
+  std::deque<Queued> queue_;
+  std::uint64_t next_seq_ = 1;
   std::optional<int> answer_;
   std::atomic<bool> ending_{false};
+  // Events numbered below it were posted before the frame's close (0: no close).
+  std::atomic<std::uint64_t> close_before_{0};
   // Model thread only.
   std::vector<Shown> shown_;
   bool in_event_ = false;
+  std::uint64_t serving_ = 0;  // the number of the event being served
+  bool closed_by_frame_ = false;
   std::chrono::steady_clock::time_point last_publish_{};
 };
 

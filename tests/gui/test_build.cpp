@@ -22,6 +22,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/history/delete_history.h"
 #include "core/output/procfile.h"
 #include "core/runtime/table.h"
 #include "core/setup/initial_setup.h"
@@ -146,6 +147,18 @@ class BuildTest : public QObject {
     e->selectAll();
     QTest::keyClicks(e, text);
     QTest::keyClick(e, leave);
+  }
+  // The command line's build in the folder on the same day, with the settings given; its exit
+  // code (-1 when it did not end within a minute).
+  static int build_by_cli(const fs::path& in, const QStringList& settings) {
+    QStringList args = {QStringLiteral("--dir"),   QString::fromStdString(in.string()),
+                        QStringLiteral("--today"), QStringLiteral("03/10/2008"),
+                        QStringLiteral("--now"),   QStringLiteral("12:00"),
+                        QStringLiteral("--quiet"), QStringLiteral("build")};
+    for (const QString& s : settings) args << QStringLiteral("--set") << s;
+    QProcess cli;
+    cli.start(QStringLiteral(MERVANE_CLI), args);
+    return cli.waitForFinished(60000) ? cli.exitCode() : -1;
   }
   // Waits until the window has ended its run (or closed) and every thread is done.
   // The Build window has closed; after a run that updated the history only the Event History
@@ -323,17 +336,9 @@ class BuildTest : public QObject {
     QVERIFY(wait_closed());
     QTRY_COMPARE(titled(kHistoryTitle).size(), std::size_t{1});  // the history was updated
 
-    QProcess cli;
-    cli.setProgram(QStringLiteral(MERVANE_CLI));
-    cli.setArguments(
-        {QStringLiteral("--dir"), QString::fromStdString(copy.string()), QStringLiteral("--today"),
-         QStringLiteral("03/10/2008"), QStringLiteral("--now"), QStringLiteral("12:00"),
-         QStringLiteral("--quiet"), QStringLiteral("build"), QStringLiteral("--set"),
-         QStringLiteral("SPACING1=30"), QStringLiteral("--set"), QStringLiteral("CHECK1=0"),
-         QStringLiteral("--set"), QStringLiteral("XOUT=3")});
-    cli.start();
-    QVERIFY(cli.waitForFinished(60000));
-    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(build_by_cli(copy, {QStringLiteral("SPACING1=30"), QStringLiteral("CHECK1=0"),
+                                 QStringLiteral("XOUT=3")}),
+             0);
 
     for (const char* file : {"News.CSV", "XLOutput.CSV", "trune.INI", "@BACKUP@.CSV"}) {
       const std::string ours = read_file(folder() / file);
@@ -455,6 +460,68 @@ class BuildTest : public QObject {
                  name.c_str());
       }
     }
+  }
+
+  // The frame closed at once after F10, or after the history maintenance window's Rebuild: the
+  // work ends as Abort would or is done whole, no further window opens (not the Event History
+  // list a run's end opens), and the program ends without a message. News.CSV is none or the
+  // command line's, the history holds what it held or what the command line's run stores.
+  void closingTheFrameWhileWorkRunsEndsTheProgram_data() {
+    QTest::addColumn<bool>("rebuild");
+    QTest::newRow("F10") << false;
+    QTest::newRow("Alt+F9 Rebuild") << true;
+  }
+  void closingTheFrameWhileWorkRunsEndsTheProgram() {
+    QFETCH(bool, rebuild);
+    const fs::path copy = folder() / "copy";
+    fs::create_directory(copy);
+    copy_sample(copy);
+    seed_history(folder());
+    seed_history(copy);
+    start();
+    QSignalSpy ended(&host(), &Host::programEnded);
+    WindowView* build = wait_view(kBuildTitle);
+    QVERIFY(build);
+    WindowView* working = build;
+    if (rebuild) {
+      activate(build);
+      QTest::keyClick(frame_.get(), Qt::Key_F9, Qt::AltModifier);
+      QVERIFY(wait_for([&] {
+        for (WindowView* v : host().views())
+          if (v->windowTitle().contains(QStringLiteral("Rebuild News Event History")) &&
+              v->isEnabled())
+            working = v;
+        return working != build;
+      }));
+      QRadioButton* option = nullptr;
+      for (const ControlSpec& c : working->control_defs())
+        if (c.kind == ControlKind::Option && c.value == std::to_string(DeleteHistory::kRebuild))
+          option = qobject_cast<QRadioButton*>(working->widget_of(c.id));
+      QVERIFY(option);
+      option->click();
+      QTRY_VERIFY(working->isEnabled());
+    }
+    QStringList opened;
+    connect(&host(), &Host::viewOpened, this, [&](WindowView* v) { opened << v->windowTitle(); });
+    if (rebuild)
+      qobject_cast<QAbstractButton*>(working->widget_of(number(DeleteHistoryControl::OK)))->click();
+    else
+      QTest::keyClick(working, Qt::Key_F10);
+    frame_->close();
+    QVERIFY(wait_for([&] { return host().running() == 0 && !frame_->isVisible(); }, 60000));
+    QVERIFY2(opened.isEmpty(), qPrintable(opened.join(QStringLiteral(", "))));
+    QCOMPARE(ended.count(), 0);
+
+    if (!rebuild) QCOMPARE(build_by_cli(copy, {}), 0);
+    const bool news = fs::exists(folder() / "News.CSV");
+    if (news) QVERIFY(read_file(folder() / "News.CSV") == read_file(copy / "News.CSV"));
+    QVERIFY(!fs::exists(folder() / "CAL2.CSV"));
+    Table<CalendarTable> ours(folder()), cli_run(copy);
+    QVERIFY(ours.open(OpenMode::read_only()).is_ok());
+    QVERIFY(cli_run.open(OpenMode::read_only()).is_ok());
+    std::int64_t n = 0, by_cli = 0;
+    QVERIFY(ours.records(n).is_ok() && cli_run.records(by_cli).is_ok());
+    QVERIFY2(n == 1 || n == by_cli, qPrintable(QString::number(n)));
   }
 
   void automaticRunShowsNoInteractionAndEndsTheProgram() {

@@ -418,9 +418,9 @@ class BulkWindowsTest : public QObject {
     QCOMPARE(browses_.load(), 0);
   }
 
-  // A stop message in the middle of an action: Ignore leaves the history as it was and the
-  // window goes on to the browse; Abort ends the program with the history as it was. Either way
-  // as the command line does it, with the same message.
+  // A stop message in the middle of an action: Ignore leaves the history as it was, says that
+  // nothing was done and goes on to the browse; Abort ends the program with the history as it was.
+  // Either way as the command line does it, with the same message.
   void stopMessagesLeaveTheHistoryAsItWas_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("name");
@@ -467,6 +467,15 @@ class BulkWindowsTest : public QObject {
     QVERIFY(!v->isEnabled());
     box->button_for(ignore ? kIgnoreAnswer : kAbortAnswer)->click();
     if (ignore) {
+      // Before the list opens, the user learns that nothing was done.
+      MessageBox* nothing = wait_message();
+      QVERIFY(nothing);
+      QVERIFY2(nothing->text().startsWith(option == QStringLiteral("2")
+                                              ? QStringLiteral("Nothing was rebuilt")
+                                              : QStringLiteral("Nothing was restored")),
+               qPrintable(nothing->text()));
+      QCOMPARE(browses_.load(), 0);
+      nothing->button_for(kOkButton)->click();
       QVERIFY(wait_closed(v));
       QVERIFY(wait_view("View News Events History database"));
     } else {

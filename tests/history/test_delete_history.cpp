@@ -257,6 +257,44 @@ TEST_F(DeleteHistoryWindow, ATableOfAnotherLayoutIsNeverReplaced) {
   EXPECT_TRUE(m.closed());
 }
 
+// An action stopped by a failure the user answered Ignore to says that nothing was done before
+// the list opens, and the history is as it was.
+TEST_F(DeleteHistoryWindow, AnActionIgnoredAtItsStopMessageSaysNothingWasDone) {
+  const struct {
+    int option;
+    bool held;  // another opener has the history
+    const char* stop;
+    const char* said;
+  } cases[] = {
+      {DeleteHistory::kRebuild, true, "Open(CALENDAR.db) - ", "Nothing was rebuilt"},
+      {DeleteHistory::kImport, false, "Open(@NONE@.CSV) - ", "Nothing was restored"},
+  };
+  store({event(day(2009, 3, 1), tod(1, 0), "kept")});
+  for (const auto& c : cases) {
+    Table<CalendarTable> holder(dir.path());
+    if (c.held) {
+      ASSERT_TRUE(holder.open(OpenMode::read_only()).is_ok());
+    }
+    reporter.stops.clear();
+    reporter.warnings.clear();
+    DeleteHistory w{session, windows, reporter, progress};
+    w.open();
+    w.type(number(C::OPTION1), choice(c.option));
+    w.type(number(C::FROMDATE), "01/01/2009");
+    w.type(number(C::THRUDATE), "12/31/2009");
+    w.type(number(C::PFILENAME), "NONE");
+    EXPECT_EQ(w.accepted(number(C::OK)), Reply::closed(Response::Completed));
+    EXPECT_FALSE(w.done());
+    ASSERT_EQ(reporter.stops.size(), 1u) << c.said;
+    EXPECT_EQ(reporter.stops[0].rfind(c.stop, 0), 0u) << reporter.stops[0];
+    ASSERT_EQ(reporter.warnings.size(), 1u) << c.said;
+    EXPECT_EQ(reporter.warnings[0].text.rfind(c.said, 0), 0u) << reporter.warnings[0].text;
+    holder.close();
+    EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"}) << c.said;
+  }
+  EXPECT_EQ(windows.started_count(Procedure::BrowseHistoryByName), 2);
+}
+
 TEST_F(DeleteHistoryWindow, RefusedEntriesChangeNothingAndEscOrCloseLeaveWithoutAction) {
   store({event(day(2009, 3, 1), tod(1, 0), "kept")});
   m.open();

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,6 +23,24 @@
 
 namespace mervane::gui {
 namespace {
+
+// A view is a plain widget, which Qt's accessibility bridge reports as a client area; a view
+// that is a window of its own (one opened from inside a window) is a dialog to screen readers and
+// automation, named by its title (the view's accessible name). A view in the MDI area stays as
+// it is.
+class ViewAccessible : public QAccessibleWidget {
+ public:
+  explicit ViewAccessible(QWidget* w) : QAccessibleWidget(w) {}
+  QAccessible::Role role() const override {
+    return widget()->isWindow() ? QAccessible::Dialog : QAccessibleWidget::role();
+  }
+};
+
+QAccessibleInterface* view_accessible(const QString& class_name, QObject* o) {
+  if (class_name != QLatin1String(WindowView::staticMetaObject.className())) return nullptr;
+  auto* view = qobject_cast<WindowView*>(o);
+  return view ? new ViewAccessible(view) : nullptr;
+}
 
 // The line edit a control is typed into: an entry's own, a combo's editor.
 QLineEdit* editor_of(QWidget* w) {
@@ -59,6 +79,7 @@ constexpr KeyRule kKeys[] = {
 
 WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent)
     : QWidget(parent), control_defs_(std::move(control_defs)), sink_(std::move(sink)) {
+  install_accessible();
   du_ = dialog_units();
   // Building the widgets sends nothing (a tab sheet tells of its first tab, for one).
   applying_ = true;
@@ -77,8 +98,17 @@ WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QW
 WindowView::WindowView(std::vector<ControlSpec> control_defs, EventSink sink, QWidget* parent,
                        OwnLayout)
     : QWidget(parent), control_defs_(std::move(control_defs)), sink_(std::move(sink)) {
+  install_accessible();
   du_ = dialog_units();
   applying_ = true;  // until finish()
+}
+
+void WindowView::install_accessible() {
+  static const bool installed = [] {
+    QAccessible::installFactory(view_accessible);
+    return true;
+  }();
+  (void)installed;
 }
 
 WindowView::~WindowView() {

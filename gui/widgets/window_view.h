@@ -10,7 +10,8 @@
 // every control where the next snapshot says (ControlState::at); it never grows smaller than its
 // initial size. A list shows the model's page through a BrowseList.
 //
-// Accessibility: the window's accessible name is its title; each control's accessible name is
+// Accessibility: the window's accessible name is its title, and a view that is a window of its
+// own (opened from inside a window) has the dialog role; each control's accessible name is
 // its label or nearest prompt, its accessible description its use name without "?", and its
 // object name the use name without "?" as well, so automation finds it by that name.
 //
@@ -93,6 +94,8 @@ class WindowView : public QWidget, private ControlSite {
   double unit_width() const override { return du_.width() / 4.0; }
   QFont view_font() const override { return font(); }
 
+  // Makes the views that are windows of their own dialogs to screen readers; once.
+  static void install_accessible();
   void build_fixed();
   QWidget* make(std::size_t index, QWidget* parent);
   void commit_entry(int control, bool then_enter);

@@ -36,6 +36,7 @@ enum TestControl : int {
   CHART,
   SETUP,
   CLOSE,
+  NEST,
 };
 
 // A window with a date field and buttons; its title is given.
@@ -65,6 +66,7 @@ class TestWindow final : public WindowModel {
       add(CHART, ControlKind::Button, "?WDCHART", "Chart");
       add(SETUP, ControlKind::Button, "?INITIALSETUP", "Setup");
       add(CLOSE, ControlKind::Button, "?CANCEL", "Cancel (Esc)");
+      add(NEST, ControlKind::Button, "?NEST", "Nest");
       return c;
     }();
     return v;
@@ -107,6 +109,12 @@ class TestWindow final : public WindowModel {
       }
       case CLOSE:
         return close();
+      case NEST: {
+        // A window of the same kind opened from inside this one.
+        TestWindow nested(s_, title_ + " nested");
+        s_.windows.run(nested);
+        break;
+      }
     }
     return Reply::stay();
   }

@@ -4,10 +4,13 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 #include <filesystem>
 #include <fstream>
 
@@ -297,6 +300,85 @@ class HostTest : public QObject {
     QVERIFY(said);
     QVERIFY(!said->isModal());
     QVERIFY(start(QStringLiteral("Window A")));
+  }
+
+  // Windows opened from inside a window are dialogs to screen readers, named by their title,
+  // transient for their caller's window and centred over the caller; the MDI windows are not;
+  // a message box is an alert.
+  void everyKindOfWindowIsAnnouncedAsWhatItIs() {
+    using QA = QAccessible;
+    auto role = [](QWidget* w) { return QA::queryAccessibleInterface(w)->role(); };
+    auto name = [](QWidget* w) { return QA::queryAccessibleInterface(w)->text(QA::Name); };
+    QCOMPARE(role(frame_.get()), QA::Window);
+    WindowView* a = start(QStringLiteral("Window A"));
+    QVERIFY(a);
+    QCOMPARE(role(a), QA::Client);
+    QCOMPARE(name(a), QStringLiteral("Window A"));
+    const struct {
+      int button;
+      const char* title;
+    } cases[] = {
+        {PICK, "  Select date"},
+        {CHART, "  View Wingding characters"},
+        {SETUP, " Initial Setup"},
+        {NEST, "Window A nested"},
+    };
+    auto outer = [](QWidget* w) {
+      auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+      return sub ? static_cast<QWidget*>(sub) : w;
+    };
+    // Opens the case's window from the caller, checks it, and leaves it open.
+    auto open_from = [&](WindowView* caller, int button, const QString& title) -> WindowView* {
+      QTest::mouseClick(qobject_cast<QAbstractButton*>(caller->widget_of(button)), Qt::LeftButton);
+      WindowView* w = nullptr;
+      wait_for([&] { return (w = view_titled(title)) && w->isEnabled(); });
+      if (!w) return nullptr;
+      [&] {
+        QCOMPARE(role(w), QA::Dialog);
+        QCOMPARE(name(w), title.trimmed());
+        QVERIFY(w->windowHandle());
+        QCOMPARE(w->windowHandle()->transientParent(), caller->window()->windowHandle());
+        // Centred, or moved only as far as needed to stand wholly on the screen.
+        const QRect over(outer(caller)->mapToGlobal(QPoint(0, 0)), outer(caller)->size());
+        const QRect r = w->frameGeometry(), screen = w->screen()->availableGeometry();
+        const QPoint off = r.center() - over.center();
+        QVERIFY2(
+            (std::abs(off.x()) <= 1 || r.left() == screen.left() || r.right() == screen.right()) &&
+                (std::abs(off.y()) <= 1 || r.top() == screen.top() ||
+                 r.bottom() == screen.bottom()),
+            qPrintable(QStringLiteral("%1: off by %2, %3").arg(title).arg(off.x()).arg(off.y())));
+      }();
+      return w;
+    };
+    auto close = [](WindowView* w, WindowView* caller) {
+      QPointer<WindowView> gone = w;
+      w->close();
+      QTRY_VERIFY2(gone.isNull(), gone ? qPrintable(gone->windowTitle()) : "");
+      QTRY_VERIFY(caller->isEnabled());
+    };
+    // Over the window in the frame, then over a window opened from it.
+    WindowView* nested = nullptr;
+    for (const auto& c : cases) {
+      WindowView* w = open_from(a, c.button, QString::fromLatin1(c.title));
+      QVERIFY2(w, c.title);
+      if (c.button == NEST)
+        nested = w;
+      else
+        close(w, a);
+    }
+    for (const auto& c : cases) {
+      const QString title =
+          QString::fromLatin1(c.title) + (c.button == NEST ? QStringLiteral(" nested") : QString());
+      WindowView* w = open_from(nested, c.button, title);
+      QVERIFY2(w, qPrintable(title));
+      close(w, nested);
+    }
+    QTest::mouseClick(qobject_cast<QAbstractButton*>(nested->widget_of(STOP)), Qt::LeftButton);
+    MessageBox* box = wait_message();
+    QVERIFY(box);
+    QCOMPARE(role(box), QA::AlertMessage);
+    QCOMPARE(name(box), QStringLiteral("Stop"));
+    box->button_for(kIgnoreAnswer)->click();
   }
 
   void accessibleNamesAndDescriptions() {

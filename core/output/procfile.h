@@ -23,6 +23,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,7 @@
 #include "core/import/acquisition.h"
 #include "core/import/calendar_source.h"
 #include "core/model/session.h"
+#include "core/output/news_writer.h"
 #include "core/output/procfile_controls.h"
 #include "core/output/profiles.h"
 #include "core/output/settings_file.h"
@@ -48,6 +50,7 @@ struct ProcFileServices {
   Progress& progress;  // receives "COUNT1" and "CALPROC#" as they change
   Windows& windows;
   Downloader& downloader;
+  std::shared_ptr<RunTap> tap = nullptr;  // a further file of the OK run (the news-guard file)
 };
 
 class ProcFile final : public WindowModelBase {

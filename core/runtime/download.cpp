@@ -63,6 +63,13 @@ struct Easy {
 
 }  // namespace
 
+Refusal refusal_of(const Status& st) {
+  if (st.code != kFileSystemError) return Refusal::None;
+  if (st.file_code == 429) return Refusal::TooManyRequests;
+  if (st.file_code == 403 || st.file_code == 503) return Refusal::BrowserCheck;
+  return Refusal::None;
+}
+
 CurlDownloader::CurlDownloader(std::chrono::milliseconds connect_timeout,
                                std::chrono::milliseconds transfer_timeout)
     : connect_timeout_(connect_timeout), transfer_timeout_(transfer_timeout) {}

@@ -22,6 +22,13 @@
 
 namespace mervane {
 
+// Answers of a web service that refuse the asker rather than the page: HTTP 429 (too many
+// requests), and the check a service puts before its pages to keep programs out (HTTP 403 or
+// 503 in place of the page). Asking again at once only prolongs them: a program that repeats
+// its downloads waits longer after each (the watch doubles its wait).
+enum class Refusal { None, TooManyRequests, BrowserCheck };
+Refusal refusal_of(const Status& st);
+
 class Downloader {
  public:
   virtual ~Downloader() = default;

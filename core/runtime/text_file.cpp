@@ -1,8 +1,11 @@
 #include "core/runtime/text_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -150,6 +153,17 @@ Status TextWriter::close() {
   Status st = f_->sync_and_close();
   f_.reset();
   if (st.is_ok() && error_.failed()) st = error_;
+  replaced_ = true;
+  changed_lines_ = 0;
+  if (st.is_ok() && keep_unchanged_) {
+    if (same_contents(temp_, target_, fs_)) {
+      replaced_ = false;
+      (void)fs_.remove(temp_);  // a leftover is removed by the next write of the target
+      temp_.clear();
+      return Status::ok();
+    }
+    changed_lines_ = mervane::changed_lines(target_, temp_, fs_);
+  }
   if (st.is_ok()) st = fs_.rename(temp_, target_);
   // The failure being returned is what the caller reports; a temporary that cannot be removed
   // either is removed by the next run of the same target or shows beside it.
@@ -164,6 +178,64 @@ void TextWriter::discard() {
     (void)fs_.remove(temp_);  // nothing to report it to: a discard is the end of a failure
   }
   temp_.clear();
+}
+
+bool same_contents(const std::filesystem::path& a, const std::filesystem::path& b, FileSystem& fs) {
+  std::unique_ptr<ReadableFile> fa, fb;
+  if (fs.open_readable(a, fa).failed() || fs.open_readable(b, fb).failed()) return false;
+  std::vector<char> ba(kChunk), bb(kChunk);
+  for (;;) {
+    std::size_t na = 0, nb = 0;
+    if (fa->read(ba.data(), ba.size(), na).failed()) return false;
+    // Reads may come back short; fill the second buffer to the length of the first.
+    while (nb < na) {
+      std::size_t got = 0;
+      if (fb->read(bb.data() + nb, na - nb, got).failed()) return false;
+      if (got == 0) break;
+      nb += got;
+    }
+    if (nb != na || std::memcmp(ba.data(), bb.data(), na) != 0) return false;
+    if (na == 0) {
+      std::size_t more = 0;
+      char c;
+      return fb->read(&c, 1, more).is_ok() && more == 0;
+    }
+  }
+}
+
+namespace {
+
+// The sorted hashes of a file's lines (empty when it cannot be read).
+std::vector<std::size_t> line_hashes(const std::filesystem::path& file, FileSystem& fs) {
+  std::vector<std::size_t> out;
+  TextReader in(fs);
+  if (in.open(file).failed()) return out;
+  std::string line;
+  const std::hash<std::string> hash;
+  while (in.next(line).is_ok()) out.push_back(hash(line));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+}  // namespace
+
+std::int64_t changed_lines(const std::filesystem::path& old_file,
+                           const std::filesystem::path& new_file, FileSystem& fs) {
+  const std::vector<std::size_t> a = line_hashes(old_file, fs), b = line_hashes(new_file, fs);
+  std::size_t only_a = 0, only_b = 0, i = 0, j = 0;
+  while (i < a.size() || j < b.size()) {
+    if (j == b.size() || (i < a.size() && a[i] < b[j])) {
+      ++only_a;
+      ++i;
+    } else if (i == a.size() || b[j] < a[i]) {
+      ++only_b;
+      ++j;
+    } else {
+      ++i;
+      ++j;
+    }
+  }
+  return static_cast<std::int64_t>(std::max(only_a, only_b));
 }
 
 Status write_file_atomic(const std::filesystem::path& target, std::string_view bytes,

@@ -54,4 +54,8 @@ struct DateTime {
 };
 DateTime from_unix_seconds(std::int64_t seconds);
 
+// "yyyy-mm-dd hh:mm" (with '-' as the separator of the date) of a count of minutes since day 0;
+// minutes before day 0 count back.
+std::string minute_text(std::int64_t minutes, char date_separator);
+
 }  // namespace mervane

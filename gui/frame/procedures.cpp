@@ -3,6 +3,7 @@
 #include "core/auxdata/delete_swap_out.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/live/guard_file.h"
 #include "core/output/procfile.h"
 #include "gui/build/build_view.h"
 
@@ -13,7 +14,8 @@ ModelFactory procedure_factory(Procedure p) {
     case Procedure::ProcFile:
       return [](const ModelServices& s) {
         return std::make_unique<ProcFile>(
-            ProcFileServices{s.session, s.reporter, s.progress, s.windows, s.downloader});
+            ProcFileServices{s.session, s.reporter, s.progress, s.windows, s.downloader,
+                             std::make_shared<GuardFile>(s.session, s.reporter)});
       };
     case Procedure::DeleteHistory:
       return [](const ModelServices& s) {

@@ -350,7 +350,9 @@ TEST_F(BuildCommands, SettingsShowAndSet) {
   std::vector<std::string> want = setting_names();
   want.push_back("CALENDARURL");
   want.push_back("PROGRAMFILES");
-  for (const char* n : {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE"})
+  for (const char* n :
+       {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE", "ALERTMINUTES",
+        "ALERTIMPACT", "ALERTCURRENCIES", "GUARDFILE", "GUARDBEFORE", "GUARDAFTER", "KEEPCURRENT"})
     want.push_back(n);
   EXPECT_EQ(names, want);
   EXPECT_EQ(setting("CALENDARSOURCE"), "page");

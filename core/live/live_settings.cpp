@@ -42,24 +42,23 @@ int impact_rank(std::string_view impact) {
 Status currency_list(std::string_view value, std::vector<std::string>& out) {
   out.clear();
   std::string code;
+  bool whole = true;
   const auto take = [&]() {
-    if (code.empty()) return true;
-    if (code.size() != 3) return false;
-    if (std::find(out.begin(), out.end(), code) == out.end()) out.push_back(code);
+    if (code.empty()) return;
+    whole = whole && code.size() == 3;
+    if (whole && std::find(out.begin(), out.end(), code) == out.end()) out.push_back(code);
     code.clear();
-    return true;
   };
-  for (char c : value) {
-    if (c == ',' || c == ' ' || c == ';') {
-      if (!take()) break;
-    } else if (is_letter(c)) {
-      code += upper_ascii(std::string_view(&c, 1));
-    } else {
-      code = "?";
-      break;
-    }
+  for (const char c : value) {
+    if (c == ',' || c == ' ' || c == ';')
+      take();
+    else if (is_letter(c))
+      code.push_back(c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c);
+    else
+      whole = false;
   }
-  if (!take() || out.empty())
+  take();
+  if (!whole || out.empty())
     return refused(kAlertCurrenciesSetting, value,
                    "is a list of three-letter currency codes, as USD,EUR,JPY");
   return Status::ok();
@@ -67,7 +66,10 @@ Status currency_list(std::string_view value, std::vector<std::string>& out) {
 
 std::string joined(const std::vector<std::string>& codes) {
   std::string s;
-  for (const std::string& c : codes) s += (s.empty() ? "" : ",") + c;
+  for (const std::string& c : codes) {
+    if (!s.empty()) s.push_back(',');
+    s += c;
+  }
   return s;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -103,6 +104,14 @@ std::string plural(std::int64_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// The days the watch looks at for the week from `sunday`: MT4 dates around its seven.
+std::int32_t first_day(std::int32_t sunday) {
+  return sunday - 1;
+}
+std::int32_t last_day(std::int32_t sunday) {
+  return sunday + 8;
+}
+
 // What a cycle found, for its line and the schedule.
 struct CycleRun {
   SettingsRecord settings;
@@ -114,6 +123,8 @@ struct CycleRun {
   bool asked = false;
   Refusal refusal = Refusal::None;
   std::vector<std::string> stops;
+  // The records of the days the watch looks at, when the run read them all.
+  std::optional<std::vector<CalendarRecord>> week;
 };
 
 // The Build run of the folder's settings for the week from `sunday`.
@@ -142,10 +153,13 @@ CycleRun run_build(Session& session, Downloader& downloader, LiveClock& clock, R
     const DownloadFields fields{
         .checkhist = 1, .checkwget = 1, .autodate = 0, .loadweeks = 1, .date1 = sunday};
     GuardFile guard(session, reporter);
+    WeekTap week(guard, first_day(sunday), last_day(sunday));
     BuildRunInput in{c.settings, c.calendar, fields};
     in.keep_unchanged = true;
-    in.tap = &guard;
+    in.tap = &week;
     c.outcome = build_run(session, reporter, progress, paced, in, count1, calproc);
+    // A stop message may have ended the reading early.
+    if (week.whole() && reporter.stops.empty()) c.week = week.records();
   } catch (const Aborted&) {
     // Only a locked history is answered Abort; the run left everything as it was.
   }
@@ -243,10 +257,16 @@ std::vector<Alert> Watch::State::cycle() {
 
   // The week as it is now, for the alerts and the schedule; when the history cannot be read,
   // the week as it was.
-  Status read;
-  std::vector<WeekEvent> events = read_week_events(folder, fs, sunday - 1, sunday + 8, b,
-                                                   alert_filter(c.live, b), moments, read);
-  if (read.is_ok()) week = std::move(events);
+  const AlertFilter filter = alert_filter(c.live, b);
+  if (c.week) {
+    week.clear();
+    for (const CalendarRecord& r : *c.week) week.push_back(week_event(r, b, filter, moments));
+  } else {
+    Status read;
+    std::vector<WeekEvent> events = read_week_events(folder, fs, first_day(sunday),
+                                                     last_day(sunday), b, filter, moments, read);
+    if (read.is_ok()) week = std::move(events);
+  }
   std::vector<Alert> released = book.take(week);
 
   ScheduleFacts facts;

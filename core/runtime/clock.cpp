@@ -69,6 +69,31 @@ std::int64_t LiveClock::moment_of(std::int64_t date, std::int64_t seconds) {
   return best;
 }
 
+namespace {
+
+std::int64_t offset_at(std::int64_t moment) {
+  const std::time_t t = static_cast<std::time_t>(moment);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return tm.tm_gmtoff;
+}
+
+}  // namespace
+
+std::int64_t LocalMoments::moment(std::int64_t date, std::int64_t seconds) {
+  const std::int64_t wall = (date - kUnixEpochSerial) * 86400 + seconds;
+  // With the same offset two hours either side, no change is near: the time is neither skipped
+  // nor repeated, and this is its one moment.
+  if (known_) {
+    const std::int64_t m = wall - offset_;
+    if (offset_at(m - 7200) == offset_ && offset_at(m + 7200) == offset_) return m;
+  }
+  const std::int64_t m = LiveClock::moment_of(date, seconds);
+  offset_ = wall - m;
+  known_ = true;
+  return m;
+}
+
 std::int64_t SystemLiveClock::moment() const {
   return static_cast<std::int64_t>(std::time(nullptr));
 }

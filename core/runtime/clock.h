@@ -60,6 +60,18 @@ class LiveClock : public Clock {
   static std::int64_t moment_of(std::int64_t date, std::int64_t seconds);
 };
 
+// The moments of many local times in a row, as LiveClock::moment_of() gives them, at a fraction
+// of its cost: a time away from a change of the zone's offset takes the offset of the time
+// before it. One object per thread.
+class LocalMoments {
+ public:
+  std::int64_t moment(std::int64_t date, std::int64_t seconds);
+
+ private:
+  std::int64_t offset_ = 0;
+  bool known_ = false;
+};
+
 class SystemLiveClock final : public LiveClock {
  public:
   std::int64_t moment() const override;

@@ -95,11 +95,15 @@ class TextWriter {
   bool keep_unchanged_ = false;
   bool replaced_ = false;
   std::int64_t changed_lines_ = 0;
+  // With keep_when_unchanged(): the target as it was, compared with what is written.
+  void compare(std::string_view bytes);
+  bool old_ended();  // the target held exactly what was written
+  std::unique_ptr<ReadableFile> old_;
+  std::vector<char> old_buf_;
+  std::size_t old_pos_ = 0, old_end_ = 0;
+  bool same_ = false;
 };
 
-// Whether two files hold the same bytes (false when either cannot be read).
-bool same_contents(const std::filesystem::path& a, const std::filesystem::path& b,
-                   FileSystem& fs = FileSystem::local());
 // The lines that differ between two files as TextWriter::changed_lines() counts them; a file
 // that cannot be read counts as empty.
 std::int64_t changed_lines(const std::filesystem::path& old_file,

@@ -130,6 +130,11 @@ TEST(LiveClock, MomentsOfLocalTimesAcrossDaylightSaving) {
     EXPECT_EQ(LiveClock::moment_of(c.date, seconds), c.utc) << c.hh << ":" << c.mm;
     EXPECT_EQ(LiveClock::local(c.utc), (WallTime{c.date, seconds}));
   }
+  // Many in a row, in any order, give the same moments.
+  LocalMoments many;
+  for (int pass = 0; pass < 2; ++pass)
+    for (const Case& c : cases)
+      EXPECT_EQ(many.moment(c.date, c.hh * 3600 + c.mm * 60), c.utc) << c.hh << ":" << c.mm;
   // A time past midnight is the next day's.
   EXPECT_EQ(LiveClock::moment_of(day(2026, 3, 27), 36 * 3600), 1774695600);
 

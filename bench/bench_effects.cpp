@@ -22,7 +22,7 @@
 #include "core/analysis/effect_analysis_report.h"
 #include "core/analysis/effects_ini.h"
 #include "core/analysis/effects_samples.h"
-#include "core/analysis/history_file.h"
+#include "core/model/history_file.h"
 #include "core/model/records.h"
 #include "core/runtime/table.h"
 #include "core/util/dates.h"

@@ -32,10 +32,10 @@
 #include "bench/gui_bench.h"
 #include "cli/app.h"
 #include "core/history/delete_history.h"
+#include "core/menu/main_frame.h"
 #include "core/runtime/clock.h"
 #include "core/util/dates.h"
 #include "gui/frame/app_frame.h"
-#include "gui/frame/procedures.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
 
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   // The history browse that opens after the action would keep the table open, and the next
   // rebuild needs it to itself: here it does not open.
   gui::AppFrame frame(session, [](Procedure p) {
-    return p == Procedure::BrowseHistoryByName ? gui::ModelFactory{} : gui::procedure_factory(p);
+    return p == Procedure::BrowseHistoryByName ? WindowFactory{} : procedure_factory(p);
   });
   int messages = 0;
   QObject::connect(&frame.host(), &gui::Host::messageShown, [&messages] { ++messages; });

@@ -23,7 +23,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CLI::App app{"Mervane: the weekly economic calendar into News.CSV for MT4 chart indicators",
                "mervane-cli"};
   app.set_version_flag("--version", std::string("mervane-cli ") + MERVANE_VERSION);
-  app.add_option("--dir", ctx.dir, "working folder (tables, settings, saved page, backups)");
+  app.add_option("--dir", ctx.dir,
+                 "working folder (tables, settings, saved page, backups); default: the current "
+                 "folder");
   app.add_option("--today", ctx.today, "take DATE (mm/dd/yyyy or yyyy-mm-dd) as today");
   app.add_option("--now", ctx.now, "take HH:MM as the current time of day");
   app.add_flag("--keep-going", ctx.keep_going, "answer Ignore to every stop message");

@@ -98,7 +98,7 @@ int nci(Context& c) {
   c.session->with([&](Globals& g) { g.outname = rec.b.outname; });
   if (rec.b.nciout <= 0) c.e() << "mervane-cli: NCIOUT is 0 in the settings: no NCI file\n";
   NciOutput window(*c.session, *c.reporter, *c.progress);
-  show(window);
+  CliWindows().run(window);
   return 0;
 }
 

@@ -85,9 +85,9 @@ void refuse_automatic(Context& c, const char* command) {
 // One Build window with what the command line has for its windows and downloads.
 struct Window {
   explicit Window(Context& c)
-      : windows(*c.reporter, *c.progress),
-        model(ProcFileServices{*c.session, *c.reporter, *c.progress, windows, downloader,
-                               std::make_shared<GuardFile>(*c.session, *c.reporter)}) {}
+      : model(WindowServices{*c.session, *c.reporter, *c.progress, windows, downloader}) {
+    model.set_run_tap(std::make_shared<GuardFile>(*c.session, *c.reporter));
+  }
   CliWindows windows;
   CurlDownloader downloader;
   ProcFile model;

@@ -11,7 +11,9 @@
 #include "cli/commands.h"
 #include "core/app/open_or_create.h"
 #include "core/history/auto_backup.h"
+#include "core/import/acquisition.h"
 #include "core/import/calendar_address.h"
+#include "core/import/calendar_file.h"
 #include "core/import/calendar_source.h"
 #include "core/import/event_history.h"
 #include "core/import/feed_reader.h"
@@ -49,16 +51,20 @@ int import_pages(Context& ctx, const std::vector<std::string>& files, const std:
     open_calr(t, *ctx.reporter);
     if (!t.is_open()) return 1;  // Ignore at the stop message: nothing can be stored
     TimeShift to_mt4;
+    const CalendarSettings calendar = load_calendar_settings(s.folder());
     stop_if_failed(*ctx.reporter, "Open", kLocalSettingsFile,
-                   mt4_shift(load_calendar_settings(s.folder()), settings.b.offset1, to_mt4));
+                   mt4_shift(calendar, settings.b.offset1, to_mt4));
+    options.offset1 = settings.b.offset1;
+    stop_if_failed(*ctx.reporter, "Open", kLocalSettingsFile,
+                   page_mt4_zone(calendar, options.mt4_zone));
     EventHistory history(t, *ctx.reporter, *ctx.progress, count1, to_mt4);
     for (std::size_t k = 0; k < files.size(); ++k) {
       const std::int64_t day = std::int64_t{first} + 7 * static_cast<std::int64_t>(k);
       if (day > std::numeric_limits<std::int32_t>::max())
         throw UsageError("--start: page " + std::to_string(k + 1) + " falls past the last date");
       options.request_date = static_cast<std::int32_t>(day);
-      read_calendar_file(files[k], files[k], options, history, *ctx.reporter, *ctx.progress,
-                         count1);
+      read_into_history(s.folder(), files[k], files[k], options, history, *ctx.reporter,
+                        *ctx.progress, count1);
     }
   }
   auto_backup(s, *ctx.reporter, *ctx.progress, count1);

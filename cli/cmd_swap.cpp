@@ -59,8 +59,8 @@ void add_generate(CLI::App& swap, Context& ctx) {
         throw UsageError("--sunday: " + *sunday + " is a " + dow(first) + ", not a Sunday");
     }
     using C = SwapOutputControl;
-    CliWindows windows(*c.reporter, *c.progress);
-    SwapOutput m(*c.session, windows, windows, *c.reporter, *c.progress);
+    CliWindows windows;
+    SwapOutput m(*c.session, windows, *c.reporter, *c.progress);
     m.open();
     if (first != 0) m.type(static_cast<int>(C::FROMDATE), date_text(first));
     m.type(static_cast<int>(C::REBUILD), *keep ? "0" : "1");
@@ -90,7 +90,7 @@ void add_aux_delete(CLI::App& aux, Context& ctx) {
     const std::string pair = text_option("--pair", o->pair, 6);
     using C = DeleteSwapOutControl;
     auto n = [](C control) { return static_cast<int>(control); };
-    CliWindows windows(*c.reporter, *c.progress);
+    CliWindows windows;
     DeleteSwapOut m(*c.session, windows, *c.reporter, *c.progress);
     m.open();
     m.type(n(C::RECTYPE), type);

@@ -77,7 +77,6 @@ class FormRun {
   FormRun(Context& c, Request rq, std::int64_t position)
       : c_(c),
         reporter_(*c.reporter),
-        windows_(reporter_, *c.progress),
         form_(*c.session, windows_, reporter_) {
     c.session->set_request(rq, position);
     form_.open();

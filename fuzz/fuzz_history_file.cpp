@@ -1,7 +1,8 @@
 // The MT4 history reader on arbitrary bytes: only a file of version 400 or 401 with a whole
 // header opens, it yields exactly its whole bars but the damaged ones (times beyond the dates,
 // prices that are not numbers), reads no byte twice and ends; the merge with a few sampling
-// moments stays inside its lists and its arithmetic.
+// moments stays inside its lists and its arithmetic; the newest bar is the last whole one that
+// is not damaged.
 #include <unistd.h>
 
 #include <cmath>
@@ -9,10 +10,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "core/analysis/effects_samples.h"
-#include "core/analysis/history_file.h"
+#include "core/model/history_file.h"
 
 using namespace mervane;
 
@@ -48,6 +51,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (bars + static_cast<std::size_t>(h.damaged()) != (size - HistoryFile::kHeaderSize) / bar)
     std::abort();
   if (h.bytes_read() != static_cast<std::int64_t>(size)) std::abort();
+
+  // The newest bar: the last one not damaged among the last HistoryFile::kLastLook.
+  const std::size_t whole = (size - HistoryFile::kHeaderSize) / bar;
+  std::optional<HistoryBar> want;
+  for (std::size_t i = whole; i > 0 && i + HistoryFile::kLastLook > whole; --i) {
+    const HistoryBar c = decode_bar(version, data + HistoryFile::kHeaderSize + (i - 1) * bar);
+    if (c.time >= kFirstBarTime && c.time <= kLastBarTime && std::isfinite(c.open) &&
+        std::isfinite(c.high) && std::isfinite(c.low)) {
+      want = c;
+      break;
+    }
+  }
+  HistoryBar newest;
+  const bool got = h.last(newest);
+  if (got != want.has_value()) std::abort();
+  if (got && (newest.time != want->time || std::memcmp(&newest.open, &want->open, 8) != 0))
+    std::abort();
 
   // Sampling moments taken from the first bars, so some of them match.
   if (h.open(path) != HistoryOpen::Ok) std::abort();

@@ -3,6 +3,9 @@
 //
 //   mervane [--dir DIR] [--today DATE] [--now HH:MM]
 //
+// Without --dir the folder is the user's own, ~/Mervane, made at the first start: a start from
+// the desktop has the home folder as its current folder, which is no place for the tables.
+//
 // Exit codes: 0 done (also after an automatic Build run), 2 usage error, 3 ended by a message
 // (Abort, or a warning that ends the program) after every window unwound.
 #include <QApplication>
@@ -26,9 +29,11 @@ int main(int argc, char** argv) {
       "Mervane: the weekly economic calendar into News.CSV for MT4 chart indicators"));
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption dir(QStringLiteral("dir"),
-                               QStringLiteral("working folder (tables, settings, saved page)"),
-                               QStringLiteral("DIR"), QStringLiteral("."));
+  const QCommandLineOption dir(
+      QStringLiteral("dir"),
+      QStringLiteral("working folder (tables, settings, saved page); default: ~/Mervane, made "
+                     "at the first start"),
+      QStringLiteral("DIR"));
   const QCommandLineOption today(QStringLiteral("today"),
                                  QStringLiteral("take DATE (mm/dd/yyyy or yyyy-mm-dd) as today"),
                                  QStringLiteral("DATE"));
@@ -39,7 +44,7 @@ int main(int argc, char** argv) {
   parser.process(app);
 
   mervane::ProgramOptions options;
-  options.dir = parser.value(dir).toStdString();
+  options.dir = parser.isSet(dir) ? parser.value(dir).toStdString() : std::string();
   options.today = parser.value(today).toStdString();
   options.now = parser.value(now).toStdString();
   mervane::ProgramStart start;
@@ -51,6 +56,7 @@ int main(int argc, char** argv) {
   }
   mervane::Session session(start.folder, *start.clock);
   mervane::gui::AppFrame frame(session);
+  frame.set_folder_made(start.folder_made);
   QObject::connect(
       &frame.host(), &mervane::gui::Host::programEnded, &app, [](int code, const QString& why) {
         if (!why.isEmpty())

@@ -3,10 +3,11 @@
 MERVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config dpkg-dev
   libsqlite3-dev sqlite3 libcurl4-openssl-dev libcli11-dev
-  libpugixml-dev libhowardhinnant-date-dev tzdata
+  libpugixml-dev libsimdjson-dev libhowardhinnant-date-dev tzdata
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-lxml
   qt6-base-dev libqt6test6 fonts-symbola fonts-dejavu-core
+  help2man lintian
 )
 
 install_missing_packages() {

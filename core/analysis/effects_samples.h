@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/analysis/history_file.h"
+#include "core/model/history_file.h"
 
 namespace mervane {
 

@@ -125,6 +125,22 @@ std::string shown(std::string_view picture, double value) {
 
 // ---- WindowModelBase ----
 
+namespace {
+
+// The reporter of a window that takes no entry: read_typed() refuses every entry there without
+// a reason, so nothing reaches it; were something to, it would be answered by default.
+class Silent final : public Reporter {
+ public:
+  Answer stop(std::string_view) override { return Answer::Ignore; }
+  int warning(const Warning& w) override { return w.default_button; }
+};
+
+Silent kSilent;
+
+}  // namespace
+
+WindowModelBase::WindowModelBase() : reporter_(kSilent) {}
+
 bool WindowModelBase::takes_event(int control) const {
   return enabled(control) && !hidden(control);
 }

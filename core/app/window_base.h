@@ -80,9 +80,13 @@ class WindowModelBase : public WindowModel {
   Reply other_event(const OtherEvent& e) final;
   Reply type(int control, std::string_view text) final;
   bool closed() const final { return closed_; }
+  Response response() const final { return response_; }
 
  protected:
   explicit WindowModelBase(Reporter& reporter) : reporter_(reporter) {}
+  // A window that takes no entry (only buttons and keys): it has nothing to refuse, and its
+  // reporter_ says nothing.
+  WindowModelBase();
 
   virtual Reply on_accepted(int control) = 0;
   virtual Reply on_selecting(int /*control*/) { return Reply::stay(); }

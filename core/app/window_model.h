@@ -11,10 +11,10 @@
 // Life: construct, open() (the opening steps: tables, files, initial values), then events until
 // one answers close. A window may close in open() already (a form asked to delete a record asks
 // for confirmation and deletes without showing itself): when closed() is true after open() the
-// host does not show it. After the window has closed every event answers close again and changes
-// nothing. A model opens other windows (date picker, setup, forms, message boxes) through the
-// Windows and Reporter interfaces it was given; those calls return when the other window has
-// closed. A window that works without input (a progress window, the automatic Build run) does
+// host does not show it. After the window has closed every event answers close again, with the
+// same response, and changes nothing. A model opens other windows (date picker, setup, forms)
+// by building their models and handing them to Windows::run() (windows.h), and message boxes
+// through its Reporter; those calls return when the other window has closed. A window that works without input (a progress window, the automatic Build run) does
 // its work at its first event, OtherEvent::Opened, and answers close when it is done.
 //
 // Threading: a model belongs to one thread at a time, the thread that calls open() and the
@@ -228,6 +228,8 @@ class WindowModel {
   // The control the cursor is to be on after the last event; 0 to leave it where it is.
   virtual int focus() const { return 0; }
   virtual bool closed() const = 0;
+  // What the window answered when it closed; Response::None while it is open.
+  virtual Response response() const { return Response::None; }
   // Where the window opens, and its size. A fixed-layout window gives its size; a window that
   // reopens where it was first placed gives that place once it knows it.
   virtual Frame frame() const { return {}; }

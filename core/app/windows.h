@@ -1,44 +1,72 @@
-// The windows a window model opens from inside itself. The GUI implements them with real
-// windows; the command line runs the headless ones and leaves the interactive ones untouched;
-// tests stub them. Each call blocks its caller until the window closes, as a modal window does,
-// except start_history_browse(), which opens the history browse on a thread of its own.
+// How a window opens another: the caller builds the other window's model (it knows what that
+// window needs) and hands it to run(), which shows it and returns when it has closed, as a modal
+// window does; start() opens a window of the frame's menu on a thread of its own and returns at
+// once. The windows program runs each model in a window of its own; the command line runs it
+// without anyone to answer it (run_without_user below); tests play it from a script.
+//
+// Adding a window:
+//   - a window opened from inside another: its model in core (derived from WindowModelBase in
+//     window_base.h, the layer that knows what it needs), built by its caller and passed to
+//     run(). Nothing else changes: the windows program shows every model through one view, the
+//     command line answers it as below.
+//   - a window of the frame's menu: the same model, plus a Procedure below and its entry in the
+//     menu (file_menu() in core/menu/main_frame.cpp, which says how the item builds its model).
+//   - what Cancel leaves (a picker's date, a setup's blank folder) is the model's own close
+//     request: the command line and the tests close an unanswered window that way, so it is
+//     written once, in the model.
+//
+// Threading: run() is called on the caller's thread and the model runs there, blocking it (the
+// windows program passes the window's drawing to the GUI thread); start() may be called from any
+// model thread. Failures: an Abort inside the window unwinds out of run() as Aborted.
 #pragma once
+
+#include <functional>
+#include <memory>
+
+#include "core/app/window_model.h"
 
 namespace mervane {
 
+class Downloader;
+class Progress;
+class Reporter;
 class Session;
 
-// The record forms the lists call.
-enum class FormKind { UpdateCalendar, EditSwapOut, EditSwapRate, EditSwapData };
+// The windows the frame's menu starts, each on a thread of its own.
+enum class Procedure {
+  ProcFile,             // the Build window
+  BrowseHistoryByName,  // the Event History browse
+  DeleteHistory,
+  BrowseSwapOut,  // the auxiliary item browse
+  DeleteSwapOut,
+  BrowseSwapRate,  // the swap rate browse
+};
 
 class Windows {
  public:
   virtual ~Windows() = default;
-  // The date picker: starts on the session's GLO:CDATE with the weekday mask GLO:CMASK and
-  // leaves the picked date in GLO:CDATE (unchanged when nothing was picked); the mask is set
-  // back to "1111111" when it closes.
-  virtual void date_picker(Session& s) = 0;
-  // Initial setup: leaves its results in GLO:PARM1, GLO:PARM2 and GLO:PARM3 (blank after
-  // Cancel).
-  virtual void initial_setup(Session& s) = 0;
-  virtual void wingding_chart() = 0;
-  // The preview browse over PVIEW.
-  virtual void browse_pview(Session& s) = 0;
-  // The Event History browse, on a new thread.
-  virtual void start_history_browse(Session& s) = 0;
-  // The effects analysis setup and report, and the NCI output; they read G2PARMS and G3PARMS
-  // from the session.
-  virtual void effects_setup(Session& s) = 0;
-  virtual void effects_report(Session& s) = 0;
-  virtual void nci_output(Session& s) = 0;
-  // A record form: it takes the request its caller put into the session (GLOBALREQUEST with the
-  // record's position) and leaves its response there (GLOBALRESPONSE with the position of the
-  // record it stored).
-  virtual void form(Session& s, FormKind kind) = 0;
-  // The swap generation window (from the auxiliary item list) and the swap rate import window
-  // (from the swap rate list).
-  virtual void swap_output(Session& s) = 0;
-  virtual void import_swap_rates(Session& s) = 0;
+  // Opens the window of model w (not yet opened) on the caller's thread and returns when it has
+  // closed, with its response (also for a window that closes while opening without being shown,
+  // as a form asked to delete does).
+  virtual Response run(WindowModel& w) = 0;
+  // Starts a window of the menu on a thread of its own, without waiting for it.
+  virtual void start(Procedure p) = 0;
 };
+
+// What a window of the menu is built with, on its own thread.
+struct WindowServices {
+  Session& session;
+  Reporter& reporter;
+  Progress& progress;  // the window's counters as they change
+  Windows& windows;    // the windows it opens
+  Downloader& downloader;
+};
+using WindowFactory = std::function<std::unique_ptr<WindowModel>(const WindowServices&)>;
+
+// A window where nobody is there to answer it (the command line): it opens (and does what it
+// does while opening: a form asked to delete asks its confirmation through the Reporter), takes
+// its first event (a window that works without input does its work then), and a window still
+// open after that is closed as its close box closes it, which leaves what Cancel leaves.
+Response run_without_user(WindowModel& w);
 
 }  // namespace mervane

@@ -3,9 +3,9 @@
 #include <limits>
 
 #include "core/app/open_or_create.h"
-#include "core/app/pick_date.h"
 #include "core/model/records.h"
 #include "core/runtime/paths.h"
+#include "core/setup/pick_date.h"
 #include "core/util/dates.h"
 
 namespace mervane {

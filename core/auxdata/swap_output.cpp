@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "core/app/open_or_create.h"
-#include "core/app/pick_date.h"
+#include "core/auxdata/swap_browses.h"
 #include "core/auxdata/swap_item.h"
 #include "core/model/records.h"
 #include "core/runtime/paths.h"
+#include "core/setup/pick_date.h"
 #include "core/util/dates.h"
 
 namespace mervane {
@@ -94,12 +95,16 @@ Reply SwapOutput::on_key(KeyPress k) {
 
 Reply SwapOutput::on_accepted(int control) {
   switch (static_cast<C>(control)) {
-    case C::SWAPPLOT:
-      b_.browse_swap_data(s_);
+    case C::SWAPPLOT: {
+      BrowseSwapData definitions(s_, w_, reporter_);
+      w_.run(definitions);
       break;
-    case C::SWAPRATES:
-      b_.browse_swap_rate(s_);
+    }
+    case C::SWAPRATES: {
+      BrowseSwapRate rates(s_, w_, reporter_, p_);
+      w_.run(rates);
       break;
+    }
     case C::BUTTON5:
       pick_date(w_, s_, fromdate_, "0000001");
       break;

@@ -8,9 +8,9 @@
 // in pair order; a pair with a blank name is not in that key and gives no item.
 //
 // The window protocol (window_model.h): F2 and F3 (or their buttons) open the definitions and
-// swap rate browses, the calendar button picks Sundays only; Enter anywhere is OK and Esc
-// anywhere Cancel. OK generates and answers close (Completed); Cancel, Esc and the close box
-// answer close (Cancelled) with nothing changed.
+// swap rate lists (BROWSESWAPDATA, BROWSESWAPRATE) on this thread, the calendar button picks
+// Sundays only; Enter anywhere is OK and Esc anywhere Cancel. OK generates and answers close
+// (Completed); Cancel, Esc and the close box answer close (Cancelled) with nothing changed.
 //
 // The run is one transaction on SWAPOUT, so an Abort at a stop message leaves the items as they
 // were. The model is used by one thread at a time; COUNT1 (items deleted plus items written)
@@ -38,14 +38,6 @@ enum class SwapOutputControl : int {
   COUNT1
 };
 
-// The two browses the window opens on its own thread; each returns when the user closes it.
-class SwapBrowses {
- public:
-  virtual ~SwapBrowses() = default;
-  virtual void browse_swap_data(Session& s) = 0;  // BROWSESWAPDATA
-  virtual void browse_swap_rate(Session& s) = 0;  // BROWSESWAPRATE
-};
-
 struct SwapOutputResult {
   bool done = false;  // the items were generated and stored
   std::int64_t deleted = 0;
@@ -55,8 +47,8 @@ struct SwapOutputResult {
 
 class SwapOutput final : public WindowModelBase {
  public:
-  SwapOutput(Session& s, Windows& w, SwapBrowses& b, Reporter& r, Progress& p)
-      : WindowModelBase(r), s_(s), w_(w), b_(b), p_(p) {}
+  SwapOutput(Session& s, Windows& w, Reporter& r, Progress& p)
+      : WindowModelBase(r), s_(s), w_(w), p_(p) {}
 
   const std::vector<ControlSpec>& controls() const override;
   std::string title() const override { return "  Modify Swap Details"; }
@@ -80,7 +72,6 @@ class SwapOutput final : public WindowModelBase {
 
   Session& s_;
   Windows& w_;
-  SwapBrowses& b_;
   Progress& p_;
   std::int32_t fromdate_ = 0;
   std::int16_t rebuild_ = 1;

@@ -10,7 +10,7 @@
 // it again while such a record is highlighted moves to the next one, and from the last one back
 // to the first.
 //
-// Insert, Change and Delete call the table's form through Windows, with the request and the
+// Insert, Change and Delete run the table's form through Windows, with the request and the
 // record's position in the Session (GLOBALREQUEST); when the form answers completed the page is
 // read again at the record it stored, otherwise as it was.
 //
@@ -37,13 +37,22 @@
 #include "core/app/window_model.h"
 #include "core/app/windows.h"
 #include "core/history/browse_layout.h"
+#include "core/history/forms.h"
 #include "core/model/session.h"
 #include "core/runtime/field_access.h"
 #include "core/runtime/reporter.h"
 #include "core/runtime/table.h"
 #include "core/setup/window_resize.h"
+#include "core/util/picture.h"
 
 namespace mervane {
+
+// A number in a list's cell through the picture Code (read once), with the blanks that pad it.
+template <const char* Code>
+std::string cell_of(double v) {
+  static const Picture p = *read_picture(Code);
+  return format_value(p, v);
+}
 
 template <class Record>
 struct BrowseColumn {
@@ -66,10 +75,10 @@ struct BrowseSpec {
   std::vector<BrowseColumn<Record>> columns;
   std::optional<FormKind> form;  // none: a view only, with "Close"
   std::string close_text = "E&xit (Esc)";
-  BrowseButton extra;            // text empty: none
-  std::optional<Key> extra_key;  // a key that presses it (F6)
-  void (*extra_action)(Windows&, Session&) = nullptr;
-  bool include_unkeyed = false;  // list the records the key leaves out too (small tables)
+  BrowseButton extra;                  // text empty: none
+  std::optional<Key> extra_key;        // a key that presses it (F6)
+  std::function<void()> extra_action;  // what it does (the page is read again after it)
+  bool include_unkeyed = false;        // list the records the key leaves out too (small tables)
 };
 
 template <class Def>
@@ -585,7 +594,8 @@ Reply Browse<Def>::request(Request rq) {
   }
   s_.set_response(0);
   s_.set_request(rq, position);
-  w_.form(s_, *def_.form);
+  const std::unique_ptr<WindowModel> form = make_form(*def_.form, s_, w_, reporter_);
+  w_.run(*form);
   const FormResponse answer = s_.response();
   make_stops();
   if (answer.response == static_cast<int>(Response::Completed) && rq != Request::Delete &&
@@ -612,7 +622,7 @@ Reply Browse<Def>::on_accepted(int control) {
       return shut();
     case BrowseControl::EXTRA:
       if (def_.extra_action) {
-        def_.extra_action(w_, s_);
+        def_.extra_action();
         make_stops();
         read_again();
       }
@@ -663,8 +673,7 @@ Reply Browse<Def>::on_key(KeyPress k) {
     case Key::Esc:
       return shut();
     default:
-      if (def_.extra_key && k.key == *def_.extra_key)
-        return accepted(number(BrowseControl::EXTRA));
+      if (def_.extra_key && k.key == *def_.extra_key) return accepted(number(BrowseControl::EXTRA));
       break;
   }
   return Reply::stay();

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/app/open_or_create.h"
-#include "core/app/pick_date.h"
 #include "core/history/backup_files.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
+#include "core/setup/pick_date.h"
 #include "core/util/dates.h"
 
 namespace mervane {
@@ -222,7 +222,7 @@ Reply DeleteHistory::on_accepted(int control) {
       done_ = false;
       imported_ = {};
       run_action();
-      w_.start_history_browse(s_);
+      w_.start(Procedure::BrowseHistoryByName);
       return close(Response::Completed);
     case C::CANCEL:
       return close(Response::Cancelled);

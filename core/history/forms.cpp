@@ -4,7 +4,7 @@
 #include <array>
 #include <tuple>
 
-#include "core/app/pick_date.h"
+#include "core/setup/pick_date.h"
 
 namespace mervane {
 
@@ -304,10 +304,11 @@ FormSpec<SwapdataTable> swapdata_def() {
   const std::pair<C, const char*> charts[] = {
       {C::M1, "  M1"}, {C::M5, "  M5"}, {C::M15, "  M15"}, {C::M30, "  M30"}, {C::H1, "  H1"},
       {C::H4, "  H4"}, {C::D1, "  D1"}, {C::W1, "  W1"},   {C::MN1, "  MN1"}};
-  int cx = 8;
+  // Nine across the form, each as wide as "  MN1", the widest, needs.
+  int cx = 6;
   for (const auto& [id, text] : charts) {
-    l.add(id, K::Check, std::string("?SWD:") + (text + 2), text, {cx, 128, 30, kRowHeight});
-    cx += 31;
+    l.add(id, K::Check, std::string("?SWD:") + (text + 2), text, {cx, 128, 32, kRowHeight});
+    cx += 32;
   }
   l.add(C::OK, K::Button, "?OK", "OK (Enter)", {172, 148, 52, kButtonHeight});
   l.add(C::CANCEL, K::Button, "?CANCEL", "Cancel (Esc)", {228, 148, 54, kButtonHeight});
@@ -318,7 +319,7 @@ FormSpec<SwapdataTable> swapdata_def() {
   s.unique_key = SwapdataKey::KeyDateAdd;
   s.key_name = "SWD:KeyDateAdd";
   s.controls = l.take();
-  s.frame = {0, 0, 290, 170};
+  s.frame = {0, 0, 298, 170};
   s.fields = {
       entry_field(number(C::DATEADD), "N-3", &R::dateadd),
       entry_field(number(C::MT4TIME), "T1", &R::mt4time),

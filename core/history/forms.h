@@ -23,6 +23,9 @@
 
 namespace mervane {
 
+// The record forms the lists run.
+enum class FormKind { UpdateCalendar, EditSwapOut, EditSwapRate, EditSwapData };
+
 extern template class RecordForm<CalendarTable>;
 extern template class RecordForm<SwapoutTable>;
 extern template class RecordForm<SwaprateTable>;
@@ -160,7 +163,7 @@ class EditSwapData : public RecordForm<SwapdataTable> {
   std::string own_value(int control) const override;
 };
 
-// The form of a kind, for a host that opens the form a list asks for.
+// The form of a kind, for the list that runs it.
 std::unique_ptr<WindowModel> make_form(FormKind kind, Session& s, Windows& w, Reporter& r);
 
 }  // namespace mervane

@@ -4,7 +4,10 @@
 #include <limits>
 
 #include "core/app/open_or_create.h"
+#include "core/import/calendar_file.h"
+#include "core/import/calendar_source.h"
 #include "core/import/feed_reader.h"
+#include "core/model/local_settings.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
 #include "core/util/picture.h"
@@ -76,6 +79,14 @@ std::optional<std::int32_t> read_autoplay(const std::filesystem::path& folder, R
   return static_cast<std::int32_t>(n);
 }
 
+void read_into_history(const std::filesystem::path& folder, const std::filesystem::path& file,
+                       std::string_view name, const PageOptions& options, PageSink& history,
+                       Reporter& r, Progress& p, std::int64_t& count1) {
+  const CalendarFileRead read = read_calendar_file(file, name, options, history, r, p, count1);
+  if (read.days_page && read.zone.empty()) return;  // a page refused: it showed nothing
+  stop_if_failed(r, "Create", kLocalSettingsFile, remember_page_zone(folder, read.zone));
+}
+
 std::int64_t week_parameter(std::int32_t d) {
   return unix_seconds(d);
 }
@@ -83,6 +94,48 @@ std::int64_t week_parameter(std::int32_t d) {
 std::string week_url(std::string_view address, std::int32_t d) {
   if (!address.empty() && address.back() == '/') address.remove_suffix(1);
   return std::string(address) + "/calendar.php?c=2&week=" + std::to_string(week_parameter(d));
+}
+
+namespace {
+
+constexpr const char* kMonthNames[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                       "jul", "aug", "sep", "oct", "nov", "dec"};
+constexpr int kHttpForbidden = 403;
+constexpr int kHttpTooManyRequests = 429;
+constexpr int kHttpUnavailable = 503;
+
+std::string calendar_url(std::string_view address, const std::string& query) {
+  if (!address.empty() && address.back() == '/') address.remove_suffix(1);
+  return std::string(address) + "/calendar?" + query;
+}
+
+}  // namespace
+
+std::string week_page_url(std::string_view address, std::int32_t d) {
+  const Ymd s = ymd_of(sunday_on_or_before(d));
+  return calendar_url(address, "week=" + std::string(kMonthNames[s.month - 1]) +
+                                   std::to_string(s.day) + "." + std::to_string(s.year));
+}
+
+std::string month_page_url(std::string_view address, std::int64_t year, int month) {
+  return calendar_url(
+      address, "month=" + std::string(kMonthNames[(month + 11) % 12]) + "." + std::to_string(year));
+}
+
+DownloadFailure download_failure(const Status& st, const Downloader& d) {
+  if (st.file_code == kHttpTooManyRequests)
+    return {Status(kFileSystemError,
+                   "HTTP status 429 Too Many Requests: the calendar service refuses downloads "
+                   "this frequent and may block this address; wait before the next run (the "
+                   "week stays as it was)"),
+            true};
+  if ((st.file_code == kHttpForbidden || st.file_code == kHttpUnavailable) &&
+      is_browser_check(d.refused_body()))
+    return {Status(kFileSystemError, "HTTP status " + std::to_string(st.file_code) + ": " +
+                                         std::string(kBrowserCheckAdvice) +
+                                         " (the week stays as it was)"),
+            true};
+  return {st, false};
 }
 
 std::string wget_command(std::string_view url) {
@@ -99,13 +152,15 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& h
   }
   const int weeks = f.checkwget == 0 ? 1 : f.loadweeks;
   const std::filesystem::path page = s.folder() / kPageFile;
+  if (f.checkwget == 1) d.set_user_agent(request.user_agent);
   for (int week = 0; week < weeks; ++week) {
     const std::int64_t day = std::int64_t{f.date1} + 7 * std::int64_t{week};
     if (day > std::numeric_limits<std::int32_t>::max()) break;
     PageOptions options = request.page;
     options.request_date = static_cast<std::int32_t>(day);
     if (f.checkwget == 1) {
-      const std::string url = week_url(request.address, options.request_date);
+      const std::string url = request.week ? week_page_url(request.address, options.request_date)
+                                           : week_url(request.address, options.request_date);
       p.note(wget_command(url));
       // Without this a failed download would leave last week's page to be read as this week's;
       // a page that cannot be removed skips the week for the same reason.
@@ -115,10 +170,14 @@ void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& h
       const Status st = request.address.empty()
                             ? Status(kBadValue, "no calendar address is set (CALENDARURL)")
                             : d.fetch(url, page);
-      if (stop_if_failed(r, "Get", url, st)) continue;
+      const DownloadFailure failure = download_failure(st, d);
+      if (stop_if_failed(r, "Get", url, failure.status)) {
+        if (failure.refused) break;
+        continue;
+      }
     }
     s.with([](Globals& g) { g.inpname = kPageFile; });
-    read_calendar_file(page, kPageFile, options, history, r, p, count1);
+    read_into_history(s.folder(), page, kPageFile, options, history, r, p, count1);
   }
 }
 

@@ -65,8 +65,34 @@ void after_initial_setup(DownloadFields& f, std::int32_t today);
 std::int64_t week_parameter(std::int32_t d);
 // The weekly page's address: address (a trailing "/" dropped) + "/calendar.php?c=2&week=" + T#.
 std::string week_url(std::string_view address, std::int32_t d);
+// The week page the service serves today for the week of day d (the Sunday on or before it):
+// address + "/calendar?week=" + the Sunday as "jan25.2026" (month in three lower-case letters,
+// day without a leading zero).
+std::string week_page_url(std::string_view address, std::int32_t d);
+// The month page: address + "/calendar?month=" + "jan.2026".
+std::string month_page_url(std::string_view address, std::int64_t year, int month);
+
+// What a failed download of a calendar page means for the user: HTTP 429 (the service refuses
+// downloads this frequent) and the service's browser check (HTTP 403 or 503 with its "Just a
+// moment..." page, told by the body the downloader kept) get texts that say what to do; any
+// other failure stands as it is. `refused` tells the caller to send no further requests in
+// this run: asking again at once would only be refused again, and may get the address blocked.
+struct DownloadFailure {
+  Status status;
+  bool refused = false;
+};
+DownloadFailure download_failure(const Status& st, const Downloader& d);
+
 // WGETSTR: "wget -O truneout " + url, cut to 99 characters.
 std::string wget_command(std::string_view url);
+
+// A calendar file read into the history by the reader its content calls for
+// (read_calendar_file), keeping the zone one of today's pages named for the Build window's note
+// (PAGEZONE in the folder's local settings; removed after a feed or an old page). A failure to
+// keep it shows "Create(mervane.cfg) - " + error text.
+void read_into_history(const std::filesystem::path& folder, const std::filesystem::path& file,
+                       std::string_view name, const PageOptions& options, PageSink& history,
+                       Reporter& r, Progress& p, std::int64_t& count1);
 
 // The last successful download of the feed, kept in the local settings as "yyyy-mm-dd hh:mm"
 // (local time): the service answers downloads more frequent than this with HTTP 429 and may
@@ -85,6 +111,11 @@ std::optional<std::int64_t> feed_loaded(const std::filesystem::path& folder);
 // stored. The history must be open (open_calr); GLO:INPNAME is set to "truneout". Whether
 // "truneout" holds a page or a feed is told by its content.
 //
+// With today's week pages as the source (CALENDARSOURCE=week) each week is asked for by its
+// Sunday (week_page_url). HTTP 429 and the service's browser check stop with texts of their
+// own (download_failure) and end the downloads of the run: after Ignore no further week is
+// asked for, and nothing of the week is deleted.
+//
 // With the feed as the source, LOADWEEKS does not apply (a note says so): the feed is
 // downloaded once into "truneout" (when checkwget is 1), replacing the kept one only when the
 // download succeeded, and read. Within 30 minutes of the last successful download the kept
@@ -96,6 +127,8 @@ struct LoadRequest {
   std::string address;  // the calendar service's scheme and host
   bool feed = false;    // CALENDARSOURCE=feed
   std::string feed_url = {};
+  bool week = false;            // CALENDARSOURCE=week: today's week pages
+  std::string user_agent = {};  // empty: the downloader's own
 };
 void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& history,
                 const LoadRequest& request, std::int64_t& count1);

@@ -88,7 +88,7 @@ void EventHistory::store(const PageEvent& e) {
   if (s.skip) return;
   // One correction of a day either way covers every offset from -23 to 23; larger offsets move
   // by as many whole days as they hold, so the hour always ends up within 0 to 23.
-  const Mt4Time at = mt4_time(e.date, e.time_text, s.to_mt4);
+  const Mt4Time at = mt4_time(e.date, e.time_text, e.mt4_time ? TimeShift(0) : s.to_mt4);
   if (at.date < std::numeric_limits<std::int32_t>::min() ||
       at.date > std::numeric_limits<std::int32_t>::max())
     return;
@@ -99,20 +99,30 @@ void EventHistory::store(const PageEvent& e) {
   rec.time = at.time;
   rec.currency = e.currency;
   rec.descr = e.descr;
+  const auto take_values = [&] {
+    rec.impact = std::string(1, e.impact);
+    rec.symbol = std::to_string(e.symbol);
+    rec.color = std::string(1, e.color);
+    rec.actual = e.actual;
+    rec.forecast = e.forecast;
+    rec.previous = e.previous;
+    rec.revisedfrom = e.revisedfrom;
+    rec.kxidcode = e.kxid;
+    rec.spacing = "1";
+  };
+  take_values();
+  // Most events are new to the history (their days were just cleared): adding first spares
+  // them the lookup. An event stored with the same key keeps that record, its values replaced.
+  const Status added = s.t.add();
+  if (added.code != kDuplicateKey) {
+    stop_if_failed(s.r, "Add", s.name, added);
+    return;
+  }
   const Status found = s.t.get(CalendarKey::Key);
-
-  rec.impact = std::string(1, e.impact);
-  rec.symbol = std::to_string(e.symbol);
-  rec.color = std::string(1, e.color);
-  rec.actual = e.actual;
-  rec.forecast = e.forecast;
-  rec.previous = e.previous;
-  rec.revisedfrom = e.revisedfrom;
-  rec.kxidcode = e.kxid;
-  rec.spacing = "1";
   if (found.code == kRecordNotFound) {
-    stop_if_failed(s.r, "Add", s.name, s.t.add());
+    stop(s.r, "Add", s.name, added);  // a key other than CAL:KEY repeats
   } else if (found.is_ok()) {
+    take_values();
     stop_if_failed(s.r, "Put", s.name, s.t.put());
   } else {
     // The lookup itself failed: writing now would change whatever record was read last.

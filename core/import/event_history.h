@@ -34,7 +34,8 @@ namespace mervane {
 // The hour offset moves an event by whole days: hours + OFFSET1 outside 0 to 23 go back into
 // that range by as many days as needed (for offsets of -23 to 23 that is the single correction
 // of a day either way). With the calendar's and the MT4 server's time zones set, each event is
-// converted by both zones' rules on its own date and time instead.
+// converted by both zones' rules on its own date and time instead. An event that comes in MT4
+// time already (today's pages, PageEvent::mt4_time) is stored at the time it carries.
 class EventHistory : public PageSink {
  public:
   // count1 is the run's COUNT1, raised for every record the week clearing reads.

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "core/import/acquisition.h"
+#include "core/import/calendar_file.h"
 #include "core/import/calendar_source.h"
 #include "core/import/feed_reader.h"
 #include "core/model/local_settings.h"
@@ -12,7 +13,6 @@
 namespace mervane {
 namespace {
 
-constexpr int kHttpTooManyRequests = 429;
 // A clock set back (the hour of autumn) makes the last download look later than now; within
 // this many minutes it still counts as recent, further back the stamp is taken as wrong.
 constexpr std::int64_t kClockBackMinutes = 90;
@@ -22,7 +22,13 @@ std::int64_t minutes_of(std::int32_t date, std::int32_t time) {
 }
 
 std::string stamp_text(std::int64_t minutes) {
-  return minute_text(minutes, '-');
+  const std::int64_t date = minutes >= 0 ? minutes / 1440 : -((-minutes + 1439) / 1440);
+  const std::int64_t in_day = minutes - date * 1440;
+  const Ymd d = ymd_of(static_cast<std::int32_t>(date));
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d %02d:%02d", static_cast<long long>(d.year),
+                d.month, d.day, static_cast<int>(in_day / 60), static_cast<int>(in_day % 60));
+  return buf;
 }
 
 std::optional<std::int64_t> read_stamp(const std::string& text) {
@@ -42,10 +48,6 @@ std::string clock_text(std::int64_t minutes) {
 
 }  // namespace
 
-std::optional<std::int64_t> feed_loaded(const std::filesystem::path& folder) {
-  return read_stamp(load_local_setting(folder, kFeedLoadedSetting));
-}
-
 void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& history,
                const LoadRequest& request, std::int64_t& count1) {
   const std::filesystem::path& folder = s.folder();
@@ -54,7 +56,7 @@ void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& hi
   if (request.fields.checkwget == 1) {
     const std::string& url = request.feed_url;
     const std::int64_t now = minutes_of(s.clock().today(), s.clock().now());
-    const auto last = feed_loaded(folder);
+    const auto last = read_stamp(load_local_setting(folder, kFeedLoadedSetting));
     const bool recent =
         last && now - *last < kFeedPauseMinutes && now - *last >= -kClockBackMinutes;
     if (recent) {
@@ -72,22 +74,16 @@ void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& hi
              " (the next download is allowed at " + next + ")");
     } else {
       p.note(wget_command(url));
-      Status st =
+      d.set_user_agent(request.user_agent);
+      const Status st =
           url.empty() ? Status(kBadValue, "no feed address is set (FEEDURL)") : d.fetch(url, page);
-      if (st.file_code == kHttpTooManyRequests) {
-        st = Status(kFileSystemError,
-                    "HTTP status 429 Too Many Requests: the calendar service refuses downloads "
-                    "this frequent and may block this address; wait before the next run (the "
-                    "week stays as it was)");
-        st.file_code = kHttpTooManyRequests;  // a repeating caller backs off on it
-      }
-      if (stop_if_failed(r, "Get", url, st)) return;
+      if (stop_if_failed(r, "Get", url, download_failure(st, d).status)) return;
       stop_if_failed(r, "Create", kLocalSettingsFile,
                      save_local_setting(folder, kFeedLoadedSetting, stamp_text(now)));
     }
   }
   s.with([](Globals& g) { g.inpname = kPageFile; });
-  read_calendar_file(page, kPageFile, request.page, history, r, p, count1);
+  read_into_history(folder, page, kPageFile, request.page, history, r, p, count1);
 }
 
 }  // namespace mervane

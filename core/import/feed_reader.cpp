@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/import/calendar_file.h"
 #include "core/import/page_row.h"
 #include "core/util/charset.h"
 #include "core/util/dates.h"
@@ -16,9 +17,6 @@
 namespace mervane {
 namespace {
 
-// A feed is a few hundred kilobytes; anything this large is not one (the download stops there
-// too).
-constexpr std::int64_t kMaxFeed = 64 << 20;
 // How much of a file the content test looks at.
 constexpr std::size_t kHeadBytes = 4096;
 // The most days a feed's events may spread over, from the Sunday before the first.
@@ -35,49 +33,6 @@ bool same_nocase(std::string_view a, std::string_view b) {
     if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
-}
-
-void append_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// UTF-16 after its byte order mark, as UTF-8; a lone surrogate or odd last byte becomes U+FFFD.
-std::string utf8_from_utf16(std::string_view bytes, bool big_endian) {
-  std::string out;
-  out.reserve(bytes.size());
-  const auto unit = [&](std::size_t i) {
-    const auto hi = static_cast<unsigned char>(bytes[big_endian ? i : i + 1]);
-    const auto lo = static_cast<unsigned char>(bytes[big_endian ? i + 1 : i]);
-    return static_cast<char32_t>(hi << 8 | lo);
-  };
-  std::size_t i = 0;
-  for (; i + 1 < bytes.size(); i += 2) {
-    char32_t c = unit(i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
-      const char32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    append_utf8(out, c >= 0xD800 && c <= 0xDFFF ? char32_t{0xFFFD} : c);
-  }
-  if (i < bytes.size()) append_utf8(out, 0xFFFD);
-  return out;
 }
 
 bool is_ascii(std::string_view s) {
@@ -193,14 +148,7 @@ std::string value_text(pugi::xml_node element, bool utf8) {
     }
     v = raw;
   }
-  while (!v.empty() && is_space(v.front())) v.remove_prefix(1);
-  while (!v.empty() && is_space(v.back())) v.remove_suffix(1);
-  std::string text = !utf8 || is_ascii(v) ? std::string(v) : cp1252_from_utf8(v);
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '_') c = ' ';
-    if (c == '&') c = '+';
-  }
-  return text;
+  return page_text(v, utf8);
 }
 
 // MM-DD-YYYY (one-digit month and day taken too) as a date serial.
@@ -220,16 +168,6 @@ std::optional<std::int32_t> feed_date(std::string_view s) {
   }
   if (k != 2 || digits[0] == 0 || digits[1] == 0 || digits[2] != 4) return std::nullopt;
   return date_serial(part[2], part[0], part[1]);
-}
-
-// The impact code of the page's rules: "3" high, "2" medium, "1" low (and non-economic items
-// while NONECON is on), "0" none.
-std::string_view impact_code(std::string_view word, bool nonecon) {
-  if (same_nocase(word, "High")) return "3";
-  if (same_nocase(word, "Medium")) return "2";
-  if (same_nocase(word, "Low")) return "1";
-  if (same_nocase(word, "Holiday") || same_nocase(word, "Non-Economic")) return nonecon ? "1" : "0";
-  return "0";
 }
 
 FeedWeek with_problem(std::int64_t line, std::string text) {
@@ -373,39 +311,15 @@ void store_feed(const FeedWeek& week, PageSink& sink) {
 
 void proc_feed(const std::filesystem::path& file, std::string_view name, const PageOptions& options,
                PageSink& sink, Reporter& reporter, Progress& progress, std::int64_t& count1) {
-  std::FILE* f = std::fopen(file.c_str(), "rb");
-  if (!f) {
-    stop(reporter, "Open", name, Status::from_errno(errno));
-    return;
-  }
-  // Read in one piece of the file's size (a file that grows meanwhile is read on in chunks).
   std::string bytes;
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(file, ec);
-  bytes.resize(ec || size > static_cast<std::uintmax_t>(kMaxFeed) ? 0 : size + 1);
-  std::size_t have = 0, got = 0;
-  bool too_large = false;
-  for (;;) {
-    if (have == bytes.size()) bytes.resize(bytes.size() + 65536);
-    if ((got = std::fread(bytes.data() + have, 1, bytes.size() - have, f)) == 0) break;
-    have += got;
-    if (static_cast<std::int64_t>(have) > kMaxFeed) {
-      too_large = true;
-      break;
-    }
-  }
-  bytes.resize(have);
-  const bool failed = std::ferror(f) != 0;
-  const int err = errno;
-  std::fclose(f);
-  if (failed) {
-    stop(reporter, "Get", name, Status::from_errno(err));
-    return;
-  }
-  if (too_large) {
-    stop(reporter, "Read", name, Status(kInvalidFile, "the file is larger than 64 MB"));
-    return;
-  }
+  std::string_view op;
+  const Status read = read_calendar_bytes(file, bytes, op);
+  if (stop_if_failed(reporter, op, name, read)) return;
+  read_feed(bytes, name, options, sink, reporter, progress, count1);
+}
+
+void read_feed(std::string_view bytes, std::string_view name, const PageOptions& options,
+               PageSink& sink, Reporter& reporter, Progress& progress, std::int64_t& count1) {
   const FeedWeek week = parse_feed(bytes, options);
   if (week.problem) {
     stop(reporter, "Read", name,
@@ -417,23 +331,6 @@ void proc_feed(const std::filesystem::path& file, std::string_view name, const P
   progress.report("COUNT1", count1);
   if (week.dated) progress.report("CALPROC#", week.first_day);
   store_feed(week, sink);
-}
-
-void read_calendar_file(const std::filesystem::path& file, std::string_view name,
-                        const PageOptions& options, PageSink& sink, Reporter& reporter,
-                        Progress& progress, std::int64_t& count1) {
-  std::string head(kHeadBytes, '\0');
-  bool feed = false;
-  if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
-    head.resize(std::fread(head.data(), 1, head.size(), f));
-    std::fclose(f);
-    feed = looks_like_feed(head);
-  }
-  // A file that cannot be opened goes to the page reader, which reports it as it always has.
-  if (feed)
-    proc_feed(file, name, options, sink, reporter, progress, count1);
-  else
-    proc_hist(file, name, options, sink, reporter, progress, count1);
 }
 
 }  // namespace mervane

@@ -66,10 +66,8 @@ void store_feed(const FeedWeek& week, PageSink& sink);
 // CALPROC# is reported with the week's first day. Abort throws Aborted.
 void proc_feed(const std::filesystem::path& file, std::string_view name, const PageOptions& options,
                PageSink& sink, Reporter& reporter, Progress& progress, std::int64_t& count1);
-
-// A saved calendar file, feed or page as its content says: proc_feed() or proc_hist().
-void read_calendar_file(const std::filesystem::path& file, std::string_view name,
-                        const PageOptions& options, PageSink& sink, Reporter& reporter,
-                        Progress& progress, std::int64_t& count1);
+// The same for a feed already read into `bytes`.
+void read_feed(std::string_view bytes, std::string_view name, const PageOptions& options,
+               PageSink& sink, Reporter& reporter, Progress& progress, std::int64_t& count1);
 
 }  // namespace mervane

@@ -17,11 +17,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
+#include "core/runtime/time_zones.h"
 
 namespace mervane {
 
@@ -36,6 +38,9 @@ struct PageEvent {
   int symbol = 0;         // Wingdings code from the currency: 139 ALL ... 148 other, or 0
   std::string actual, forecast, previous, revisedfrom;
   std::string kxid;
+  // date and time_text are MT4 time already (today's pages convert their own times); otherwise
+  // they are the calendar's time, which the Event History shifts.
+  bool mt4_time = false;
 };
 
 class PageSink {
@@ -63,6 +68,10 @@ struct PageOptions {
   bool incuv = false;             // "Include unvalued events"
   bool cnvfmt = false;            // "Convert 2006 currency names"
   std::int32_t request_date = 0;  // DATE1 + 7 x WEEK#: its year dates the page's first day
+  // How today's pages, which name their own zone, make MT4 time: the release instant in
+  // MT4ZONE when it is set, otherwise the page's display time plus OFFSET1 hours.
+  std::int16_t offset1 = 0;
+  std::optional<ZoneSetting> mt4_zone = std::nullopt;
 };
 
 // How a page ended. A whole page has the calendar table's end "</table>" in the text of its

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/runtime/paths.h"
+#include "core/util/charset.h"
 #include "core/util/helpers.h"
 
 namespace mervane {
@@ -27,9 +28,9 @@ void convert_12_hour(std::string& t) {
   t[1] = static_cast<char>('0' + h24 % 10);
 }
 
-void normalise_time(RowFields& row, const PageOptions& options) {
+void normalise_time(RowFields& row, const PageOptions& options, RowTime time) {
   std::string t = trim(row.stime.view());
-  if (!t.empty() && is_digit(t[0])) {
+  if (time == RowTime::Cell && !t.empty() && is_digit(t[0])) {
     if (t.size() >= 2 && t[1] == ':') t.insert(t.begin(), '0');
     t = std::string(Text<20>(t).view());
     if (t.size() > 6) {
@@ -116,6 +117,29 @@ std::string strip_tokens(std::string_view tmp2) {
   return std::string(clip(out));
 }
 
+std::string_view impact_code(std::string_view word, bool nonecon) {
+  const std::string w = upper_ascii(word);
+  if (w == "HIGH") return "3";
+  if (w == "MEDIUM") return "2";
+  if (w == "LOW") return "1";
+  if (w == "HOLIDAY" || w == "NON-ECONOMIC") return nonecon ? "1" : "0";
+  return "0";
+}
+
+std::string page_text(std::string_view v, bool utf8) {
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!v.empty() && space(v.front())) v.remove_prefix(1);
+  while (!v.empty() && space(v.back())) v.remove_suffix(1);
+  bool ascii = true;
+  for (char c : v) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  std::string text = !utf8 || ascii ? std::string(v) : cp1252_from_utf8(v);
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '_') c = ' ';
+    if (c == '&') c = '+';
+  }
+  return text;
+}
+
 int currency_symbol(std::string_view currency) {
   static constexpr std::array<std::pair<std::string_view, int>, 9> kSymbols = {{
       {"ALL", 139},
@@ -135,8 +159,8 @@ int currency_symbol(std::string_view currency) {
 }
 
 bool finish_row(RowFields& row, const PageOptions& options, std::int32_t date, PageEvent& out,
-                RowTexts texts) {
-  normalise_time(row, options);
+                RowTexts texts, RowTime time) {
+  normalise_time(row, options, time);
   if (row.sact.blank() && row.sfcast.blank() && row.sprev.blank() && !options.incuv)
     row.simpct = "0";
   normalise_currency(row, options);

@@ -12,9 +12,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/runtime/download.h"
-
 namespace mervane {
+
+// Answers of the calendar service that refuse the asker rather than the page: HTTP 429 (too
+// many requests) and its browser check (download_failure tells them). Asking again at once only
+// prolongs them, so the watch doubles its wait after each.
+enum class Refusal { None, TooManyRequests, BrowserCheck };
 
 constexpr int kAfterReleaseMinutes = 2;
 constexpr int kPendingActualMinutes = 5;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/live/guard_file.h"
+#include "core/import/acquisition.h"
 #include "core/live/schedule.h"
 #include "core/model/session.h"
 #include "core/output/build_run.h"
@@ -84,10 +85,15 @@ class PacedDownloader final : public Downloader {
   Status fetch(const std::string& url, const std::filesystem::path& target) override {
     Status st = next_.fetch(url, target);
     asked = true;
-    refusal = refusal_of(st);
+    refusal = Refusal::None;
+    if (download_failure(st, next_).refused)
+      refusal = st.file_code == kHttpTooManyRequests ? Refusal::TooManyRequests
+                                                     : Refusal::BrowserCheck;
     pace_.requested(clock_.moment(), refusal);
     return st;
   }
+  void set_user_agent(std::string agent) override { next_.set_user_agent(std::move(agent)); }
+  std::string refused_body() const override { return next_.refused_body(); }
   bool asked = false;
   Refusal refusal = Refusal::None;
 

@@ -2,7 +2,7 @@
 
 #include "core/model/local_settings.h"
 #include "core/runtime/paths.h"
-#include "core/runtime/platform.h"
+#include "core/runtime/windows_places.h"
 #include "core/util/charset.h"
 
 namespace mervane {

@@ -93,10 +93,15 @@ BuildRunOutcome build_run(Session& session, Reporter& r, Progress& p, Downloader
     request.address = load_calendar_address(folder);
     request.feed = in.calendar.feed;
     request.feed_url = in.calendar.feed_url;
+    request.week = in.calendar.week;
+    request.user_agent = download_user_agent(in.calendar);
     // Zones that became unusable since they were set (a hand-edited file, another database)
     // stop the run; after Ignore the hour offset applies.
     TimeShift to_mt4;
     stop_if_failed(r, "Open", kLocalSettingsFile, mt4_shift(in.calendar, b.offset1, to_mt4));
+    request.page.offset1 = b.offset1;
+    stop_if_failed(r, "Open", kLocalSettingsFile,
+                   page_mt4_zone(in.calendar, request.page.mt4_zone));
     EventHistory history(calendar, r, progress, count1, to_mt4);
     CountingSink counted(history, outcome.events_read);
     load_weeks(session, r, progress, d, counted, request, count1);

@@ -2,7 +2,11 @@
 // (Preview, Effects, ">>>") are in procfile_run.cpp.
 #include "core/output/procfile.h"
 
+#include "core/analysis/effects_setup.h"
 #include "core/model/program_files.h"
+#include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
+#include "core/setup/pick_date.h"
 #include "core/util/dates.h"
 
 namespace mervane {
@@ -24,7 +28,7 @@ bool in_range(C c, C from, C thru) {
 
 }  // namespace
 
-ProcFile::ProcFile(ProcFileServices services) : WindowModelBase(services.reporter), svc_(services) {
+ProcFile::ProcFile(WindowServices services) : WindowModelBase(services.reporter), svc_(services) {
   // The initial values of the window; DATE1, FROMDATE and THRUDATE are set by open().
   s_ = built_in_defaults(0, svc_.session.folder());
   s_.b.date1 = s_.b.fromdate = s_.b.thrudate = 0;
@@ -283,7 +287,8 @@ void ProcFile::auto_set_fields() {
 
 void ProcFile::initial_setup() {
   Session& session = svc_.session;
-  svc_.windows.initial_setup(session);
+  InitialSetup setup(session, svc_.reporter);
+  svc_.windows.run(setup);
   const Globals g = session.globals();
   if (!g.parm3.blank()) {
     s_.b.offset1 = g.parm1;
@@ -361,13 +366,6 @@ void ProcFile::reset_charts() {
 
 void ProcFile::append_pair(std::string_view text) {
   s_.b.pairs = s_.b.pairs.str() + std::string(text);
-}
-
-void ProcFile::pick_date(std::int32_t& field) {
-  Session& session = svc_.session;
-  session.with([&](Globals& g) { g.cdate = field; });
-  svc_.windows.date_picker(session);
-  field = session.globals().cdate;
 }
 
 bool ProcFile::profile_name_ok() {
@@ -475,13 +473,13 @@ bool ProcFile::button(ProcFileControl c) {
       b.outxlsname = "XLOutput.CSV";
       break;
     case C::BUTTON7:
-      pick_date(b.date1);
+      pick_date(svc_.windows, svc_.session, b.date1);
       break;
     case C::BUTTON8:
-      pick_date(b.fromdate);
+      pick_date(svc_.windows, svc_.session, b.fromdate);
       break;
     case C::BUTTON9:
-      pick_date(b.thrudate);
+      pick_date(svc_.windows, svc_.session, b.thrudate);
       break;
     case C::PAIRCLR:
       b.pairs = "";
@@ -489,9 +487,11 @@ bool ProcFile::button(ProcFileControl c) {
     case C::PAIRSEP:
       append_pair(",");
       break;
-    case C::WDCHART:
-      svc_.windows.wingding_chart();
+    case C::WDCHART: {
+      WingdingChart chart;
+      svc_.windows.run(chart);
       break;
+    }
     case C::LOAD1:
       if (profile_name_ok() && load_pfile(folder, pfilename_.view(), s_, svc_.reporter, files))
         profilename_ = pfilename_;
@@ -506,9 +506,11 @@ bool ProcFile::button(ProcFileControl c) {
     case C::PREVIEW:
       preview();
       break;
-    case C::EFFECTSSETUP:
-      svc_.windows.effects_setup(svc_.session);
+    case C::EFFECTSSETUP: {
+      EffectsSetup setup(svc_.session, svc_.reporter);
+      svc_.windows.run(setup);
       break;
+    }
     case C::EFFECTS:
       if (!automatic()) preview_then(true);
       break;

@@ -13,8 +13,9 @@
 //
 // Threading: one thread at a time. A windowed host calls the events on the window's own thread,
 // where the run, Preview, Effects and ">>>" do their work; COUNT1 and CALPROC# go to Progress as
-// they change. Windows opened from here (date picker, setup, browses, effects, NCI) go through
-// the Windows interface and block the caller, except the history browse.
+// they change. Windows opened from here (date picker, setup, preview list, effects, NCI) run
+// through Windows::run() and block the caller; the history browse is started on a thread of its
+// own.
 //
 // Failures: stop messages through the Reporter (Abort throws Aborted out of the event, leaving
 // every output file as it was); refusals of typed values and profile names as warnings.
@@ -44,19 +45,10 @@ namespace mervane {
 
 constexpr std::string_view kBuildWindowTitle = "Build News.CSV from KX calendar";
 
-struct ProcFileServices {
-  Session& session;
-  Reporter& reporter;
-  Progress& progress;  // receives "COUNT1" and "CALPROC#" as they change
-  Windows& windows;
-  Downloader& downloader;
-  std::shared_ptr<RunTap> tap = nullptr;  // a further file of the OK run (the news-guard file)
-};
-
 class ProcFile final : public WindowModelBase {
  public:
   // The window with its initial values (no settings loaded yet).
-  explicit ProcFile(ProcFileServices services);
+  explicit ProcFile(WindowServices services);
   ProcFile(const ProcFile&) = delete;
   ProcFile& operator=(const ProcFile&) = delete;
 
@@ -88,6 +80,9 @@ class ProcFile final : public WindowModelBase {
     saved_page_ = true;
     page_file_ = std::move(file);
   }
+  // A further file of the OK run, written from the same records as News.CSV (the news-guard
+  // file); none by default.
+  void set_run_tap(std::shared_ptr<RunTap> tap) { tap_ = std::move(tap); }
 
   // The Preview button's action: PVIEW filled with the events the settings select, then the
   // preview browse. The command line's preview uses it whatever the button's state.
@@ -144,7 +139,6 @@ class ProcFile final : public WindowModelBase {
   void reset_colors();
   void reset_charts();
   void append_pair(std::string_view text);
-  void pick_date(std::int32_t& field);
   bool profile_name_ok();
 
   void preview_then(bool effects);
@@ -153,7 +147,8 @@ class ProcFile final : public WindowModelBase {
   TimeShift local_time();
   void publish_names();
 
-  ProcFileServices svc_;
+  WindowServices svc_;
+  std::shared_ptr<RunTap> tap_;
   SettingsRecord s_;
   CalendarSettings calendar_;  // source and zones from the local settings, read by open()
   ProfileName pfilename_, profilename_;

@@ -1,8 +1,11 @@
 // The Build window's run and the buttons that read the Event History: Preview, Effects and the
 // profile group run.
 
+#include "core/analysis/effect_analysis_report.h"
+#include "core/analysis/nci_output.h"
 #include "core/app/open_or_create.h"
 #include "core/history/auto_backup.h"
+#include "core/history/browses.h"
 #include "core/output/build_run.h"
 #include "core/output/export_writer.h"
 #include "core/output/news_writer.h"
@@ -40,7 +43,7 @@ void ProcFile::run() {
     in.fields.checkwget = 0;
     in.fields.loadweeks = 1;
   }
-  in.tap = svc_.tap.get();
+  in.tap = tap_.get();
   build_run(session, svc_.reporter, svc_.progress, svc_.downloader, in, count1_, calproc_);
 
   const std::filesystem::path& folder = session.folder();
@@ -50,10 +53,11 @@ void ProcFile::run() {
   auto_backup(session, svc_.reporter, progress, count1_);
   if (b.nciout > 0 && !autop) {
     setup_g2parms();  // GLO:OUTNAME back from the backup's name to News.CSV
-    svc_.windows.nci_output(session);
+    NciOutput output(session, svc_.reporter, svc_.progress);
+    svc_.windows.run(output);
   }
   ends_program_ = autop;
-  if (b.checkhist != 0 && !autop) svc_.windows.start_history_browse(session);
+  if (b.checkhist != 0 && !autop) svc_.windows.start(Procedure::BrowseHistoryByName);
 }
 
 // Preview and Effects: PVIEW filled from the history (still open, as both windows expect),
@@ -66,9 +70,11 @@ void ProcFile::preview_then(bool effects) {
            progress, count1_);
   if (effects) {
     setup_g2parms();
-    svc_.windows.effects_report(svc_.session);
+    EffectAnalysisReport report(svc_.session, svc_.reporter, svc_.progress);
+    svc_.windows.run(report);
   } else {
-    svc_.windows.browse_pview(svc_.session);
+    BrowsePview preview(svc_.session, svc_.windows, svc_.reporter);
+    svc_.windows.run(preview);
   }
   calendar.close();
 }

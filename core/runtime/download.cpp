@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <system_error>
@@ -12,7 +13,9 @@
 namespace mervane {
 namespace {
 
-constexpr const char* kUserAgent =
+// What a browser sends: the calendar service's old pages and its feed have always been asked
+// for this way.
+constexpr const char* kBrowserAgent =
     "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/124.0 Safari/537.36";
 
@@ -24,10 +27,14 @@ Status net_error(int lower_code, std::string text) {
   return s;
 }
 
+// The start of a refused answer's body that is kept for refused_body().
+constexpr std::size_t kRefusedBodyKept = 8192;
+
 struct Body {
   std::FILE* f = nullptr;
   std::int64_t size = 0;
   bool too_large = false;
+  std::string head;  // the first bytes, for an answer that turns out refused
 };
 
 std::size_t write_body(char* data, std::size_t size, std::size_t n, void* user) {
@@ -38,6 +45,8 @@ std::size_t write_body(char* data, std::size_t size, std::size_t n, void* user) 
     body->too_large = true;
     return 0;  // ends the transfer with a write error
   }
+  if (body->head.size() < kRefusedBodyKept)
+    body->head.append(data, std::min(bytes, kRefusedBodyKept - body->head.size()));
   return std::fwrite(data, 1, bytes, body->f);
 }
 
@@ -63,18 +72,16 @@ struct Easy {
 
 }  // namespace
 
-Refusal refusal_of(const Status& st) {
-  if (st.code != kFileSystemError) return Refusal::None;
-  if (st.file_code == 429) return Refusal::TooManyRequests;
-  if (st.file_code == 403 || st.file_code == 503) return Refusal::BrowserCheck;
-  return Refusal::None;
-}
-
 CurlDownloader::CurlDownloader(std::chrono::milliseconds connect_timeout,
                                std::chrono::milliseconds transfer_timeout)
     : connect_timeout_(connect_timeout), transfer_timeout_(transfer_timeout) {}
 
+std::string program_user_agent() {
+  return std::string("Mervane/") + MERVANE_VERSION;
+}
+
 Status CurlDownloader::fetch(const std::string& url, const std::filesystem::path& target) {
+  refused_body_.clear();
   // libcurl and its TLS library are set up at the first download, not when a window that may
   // download opens (that setup reads the TLS configuration: a millisecond of every start).
   static std::once_flag once;
@@ -99,7 +106,8 @@ Status CurlDownloader::fetch(const std::string& url, const std::filesystem::path
   curl_easy_setopt(easy.h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy.h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(easy.h, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(easy.h, CURLOPT_USERAGENT, kUserAgent);
+  curl_easy_setopt(easy.h, CURLOPT_USERAGENT,
+                   user_agent_.empty() ? kBrowserAgent : user_agent_.c_str());
   curl_easy_setopt(easy.h, CURLOPT_ACCEPT_ENCODING, "");  // whatever compression curl knows
   curl_easy_setopt(easy.h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect_timeout_.count()));
   curl_easy_setopt(easy.h, CURLOPT_TIMEOUT_MS, static_cast<long>(transfer_timeout_.count()));
@@ -113,8 +121,10 @@ Status CurlDownloader::fetch(const std::string& url, const std::filesystem::path
   if (rc != CURLE_OK) return net_error(rc, error[0] ? error : curl_easy_strerror(rc));
   long http = 0;
   curl_easy_getinfo(easy.h, CURLINFO_RESPONSE_CODE, &http);
-  if (http < 200 || http > 299)
+  if (http < 200 || http > 299) {
+    refused_body_ = std::move(temp.body.head);
     return net_error(static_cast<int>(http), "HTTP status " + std::to_string(http));
+  }
 
   const bool written = std::fflush(temp.body.f) == 0 && !std::ferror(temp.body.f);
   const int flush_err = errno;

@@ -6,7 +6,8 @@
 // page where the reader would take it for a whole one.
 //
 // CurlDownloader is the built-in fetch over HTTP and HTTPS (libcurl): redirects are followed,
-// the User-Agent is a browser's, and the connection and the whole transfer have time limits. A
+// the User-Agent is a browser's unless set, and the connection and the whole transfer have time
+// limits. A
 // failure comes back as code 90 with a text for the user: the HTTP status ("HTTP status 404"),
 // or what went wrong with the connection ("Failed to connect to ... Connection refused",
 // "Operation timed out after 120000 milliseconds ..."). One object may be used by one thread
@@ -22,18 +23,19 @@
 
 namespace mervane {
 
-// Answers of a web service that refuse the asker rather than the page: HTTP 429 (too many
-// requests), and the check a service puts before its pages to keep programs out (HTTP 403 or
-// 503 in place of the page). Asking again at once only prolongs them: a program that repeats
-// its downloads waits longer after each (the watch doubles its wait).
-enum class Refusal { None, TooManyRequests, BrowserCheck };
-Refusal refusal_of(const Status& st);
-
 class Downloader {
  public:
   virtual ~Downloader() = default;
   virtual Status fetch(const std::string& url, const std::filesystem::path& target) = 0;
+  // The User-Agent of the requests from now on; empty: the downloader's own.
+  virtual void set_user_agent(std::string agent) { (void)agent; }
+  // The start (at most 8 KB) of the body of the last answer refused with an HTTP status, so the
+  // caller can tell what refused it; empty when there was none.
+  virtual std::string refused_body() const { return {}; }
 };
+
+// The program's own name and version as a User-Agent: "Mervane/3.3.0".
+std::string program_user_agent();
 
 class CurlDownloader final : public Downloader {
  public:
@@ -46,10 +48,14 @@ class CurlDownloader final : public Downloader {
                           std::chrono::milliseconds transfer_timeout = kTransferTimeout);
 
   Status fetch(const std::string& url, const std::filesystem::path& target) override;
+  void set_user_agent(std::string agent) override { user_agent_ = std::move(agent); }
+  std::string refused_body() const override { return refused_body_; }
 
  private:
   std::chrono::milliseconds connect_timeout_;
   std::chrono::milliseconds transfer_timeout_;
+  std::string user_agent_;
+  std::string refused_body_;
 };
 
 }  // namespace mervane

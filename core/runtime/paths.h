@@ -5,10 +5,15 @@
 // is a file of the working folder.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/runtime/file_system.h"
+#include "core/runtime/status.h"
 
 namespace mervane {
 
@@ -33,6 +38,35 @@ std::vector<std::string> file_names(const std::filesystem::path& folder);
 std::vector<std::string> folder_names(const std::filesystem::path& folder);
 // True when path is a folder (or a link to one) that the program may look into.
 bool is_folder(const std::filesystem::path& path);
+
+// When a file was last written, as UNIX seconds; nothing when it cannot be told.
+std::optional<std::int64_t> modified_seconds(const std::filesystem::path& file);
+// One entry of a folder: its name as the file system has it (UTF-8 here) and what it is. A link
+// counts as what it points at; one that leads nowhere, or round a loop, is Missing.
+struct FolderEntry {
+  std::string name;
+  FileKind kind = FileKind::Missing;
+};
+// The entries of a folder, in no particular order, at most `limit` of them (`more` tells whether
+// there were others). 2 when the folder is missing, 5 without permission to read it, 90 with the
+// system's text otherwise ("Too many levels of symbolic links" for a loop of links).
+Status list_folder(const std::filesystem::path& folder, std::size_t limit,
+                   std::vector<FolderEntry>& out, bool* more = nullptr);
+
+// What a path is (through links), and for a file its size and its last change.
+struct PathInfo {
+  FileKind kind = FileKind::Missing;
+  std::int64_t size = 0;
+  std::int64_t modified = 0;  // seconds since 1970 (UTC)
+  // Which file it is: two paths with the same pair lead to one file.
+  std::uint64_t device = 0, inode = 0;
+};
+// 2 when nothing is there (or a link leads nowhere), 5 without permission, 90 otherwise.
+Status path_info(const std::filesystem::path& path, PathInfo& out);
+
+// What a failed look into a folder or file means for a user, in a few words: "not there", "no
+// permission to read it", "a loop of symbolic links", or the system's own text.
+std::string failure_in_words(const Status& st);
 
 // ASCII upper case, for names matched without regard to letter case.
 std::string upper_ascii(std::string_view s);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 
+#include "core/runtime/clock.h"
 #include "core/util/dates.h"
 
 namespace mervane {
@@ -188,6 +189,15 @@ TimeShift::Result TimeShift::apply(std::int32_t date, std::int64_t hours, int mi
   const std::int64_t h = hours + hours_;
   const std::int64_t days = floor_div(h, 24);
   return Result{std::int64_t{date} + days, static_cast<int>(h - days * 24), minutes};
+}
+
+std::int64_t unix_now(const Clock& clock) {
+  const std::int64_t seconds = std::max(0, clock.now() - 1) / 100;
+  std::optional<ZoneConversion> to_utc;
+  if (ZoneConversion::make({std::string(kSystemZone), 0}, {"UTC", 0}, to_utc).failed())
+    return unix_seconds(clock.today()) + seconds;
+  const WallTime utc = to_utc->convert(clock.today(), seconds);
+  return unix_seconds(static_cast<std::int32_t>(utc.date)) + utc.seconds;
 }
 
 }  // namespace mervane

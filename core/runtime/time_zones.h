@@ -106,4 +106,10 @@ class TimeShift {
   std::optional<ZoneConversion> conversion_;
 };
 
+class Clock;
+
+// The moment a clock reads, as seconds since 1970 (UTC): its today and now are the machine's
+// wall clock, converted through the machine's zone (taken as UTC when it cannot be found).
+std::int64_t unix_now(const Clock& clock);
+
 }  // namespace mervane

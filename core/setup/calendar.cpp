@@ -20,10 +20,6 @@ constexpr int kLeft = 6, kColumn = 28, kButtonW = 24, kButtonH = 13;
 constexpr int kHeadTop = 22, kTop = 33, kRow = 16;
 constexpr int kBottom = kTop + 6 * kRow + 4;
 
-int id(CalendarControl c) {
-  return static_cast<int>(c);
-}
-
 Rect day_rect(int i) {
   return {kLeft + (i % 7) * kColumn, kTop + (i / 7) * kRow, kButtonW, kButtonH};
 }
@@ -36,15 +32,15 @@ std::vector<ControlSpec> calendar_controls() {
   using C = CalendarControl;
   using K = ControlKind;
   const int width = kLeft * 2 + 6 * kColumn + kButtonW;
-  ControlList l(id(C::HEAD_MON));
+  ControlList l(number(C::HEAD_MON));
   std::vector<Rect> at;  // the place of each control, in the order they are added
-  l.add(id(C::CTITLE), K::Display, "?CTITLE", {}, "s14");
+  l.add(number(C::CTITLE), K::Display, "?CTITLE", {}, "s14");
   at.push_back({width / 2 - 40, 6, 80, 10});
   const char* arrows[4] = {"7", "3", "4", "8"};
   const char* uses[4] = {"?BLY", "?BLM", "?BNM", "?BNY"};
   const int xs[4] = {kLeft, kLeft + 20, width - kLeft - 36, width - kLeft - 16};
   for (int i = 0; i < 4; ++i) {
-    l.add(id(C::BLY) + i, K::Button, uses[i], arrows[i]);
+    l.add(number(C::BLY) + i, K::Button, uses[i], arrows[i]);
     at.push_back({xs[i], 4, 16, 13});
   }
   std::size_t from = 0;
@@ -57,30 +53,30 @@ std::vector<ControlSpec> calendar_controls() {
   }
   auto name = [](int i) { return std::to_string(i / 7 + 1) + std::to_string(i % 7 + 1); };
   for (int i = 0; i < 42; ++i) {
-    l.add(id(C::B11) + i, K::Button, "?B" + name(i));
+    l.add(number(C::B11) + i, K::Button, "?B" + name(i));
     at.push_back(day_rect(i));
   }
-  l.add(id(C::TODAY), K::Button, "?TODAY", "Today");
+  l.add(number(C::TODAY), K::Button, "?TODAY", "Today");
   at.push_back({kLeft, kBottom, 50, 14});
-  l.add(id(C::CANCEL), K::Button, "?CANCEL", "Cancel");
+  l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel");
   at.push_back({kLeft + 56, kBottom, 50, 14});
-  l.add(id(C::NODAYS), K::Display, "?NODAYS", {}, "n-7");
+  l.add(number(C::NODAYS), K::Display, "?NODAYS", {}, "n-7");
   at.push_back({width - kLeft - 40, kBottom + 2, 40, 10});
   for (int i = 0; i < 42; ++i) {
-    l.add(id(C::BOX11) + i, K::Box, "?BOX" + name(i));
+    l.add(number(C::BOX11) + i, K::Box, "?BOX" + name(i));
     at.push_back(around(day_rect(i), 2));
   }
   for (int i = 0; i < 42; ++i) {
-    l.add(id(C::BAX11) + i, K::Box, "?BAX" + name(i));
+    l.add(number(C::BAX11) + i, K::Box, "?BAX" + name(i));
     at.push_back(around(day_rect(i), 1));
   }
   std::vector<ControlSpec> v = l.take();
   for (std::size_t i = 0; i < v.size(); ++i) {
     ControlSpec& c = v[i];
     c.at = at[i];
-    if (c.id >= id(C::BLY) && c.id <= id(C::BNY)) c.font = "Webdings";
-    if (c.id >= id(C::BOX11) && c.id <= id(C::BOX67)) c.value = "red";
-    if (c.id >= id(C::BAX11)) c.value = "blue";
+    if (c.id >= number(C::BLY) && c.id <= number(C::BNY)) c.font = "Webdings";
+    if (c.id >= number(C::BOX11) && c.id <= number(C::BOX67)) c.value = "red";
+    if (c.id >= number(C::BAX11)) c.value = "blue";
   }
   return v;
 }
@@ -108,7 +104,7 @@ void Calendar::open() {
   month_ = start.month;
   year_ = start.year;
   pop_scr();
-  focus_ = id(CalendarControl::CANCEL);
+  focus_ = number(CalendarControl::CANCEL);
 }
 
 void Calendar::pop_scr() {
@@ -140,27 +136,22 @@ void Calendar::pop_scr() {
 }
 
 int Calendar::button_index(int control) const {
-  const int b = control - id(CalendarControl::B11);
+  const int b = control - number(CalendarControl::B11);
   return b >= 0 && b < 42 ? b : -1;
 }
 
-Reply Calendar::close(Response r) {
+Reply Calendar::leave(Response r) {
   // Nothing picked: GLO:CDATE is handed back as this call found it, even when a picker of
   // another window closed meanwhile and left its own date there.
-  if (!closed_) {
-    session_.with([&](Globals& g) {
-      g.cmask = "1111111";
-      if (r != Response::Completed) g.cdate = cdate_;
-    });
-  }
-  closed_ = true;
-  return Reply::closed(r);
+  session_.with([&](Globals& g) {
+    g.cmask = "1111111";
+    if (r != Response::Completed) g.cdate = cdate_;
+  });
+  return close(r);
 }
 
-Reply Calendar::accepted(int control) {
-  if (closed_) return Reply::closed();
+Reply Calendar::on_accepted(int control) {
   focus_ = 0;  // the cursor starts on Cancel and then stays where the user puts it
-  if (!enabled(control) || hidden(control)) return Reply::stay();
   const int b = button_index(control);
   if (b >= 0) {
     // POP_GLO: the day is the number in characters 2-3 of the button's text.
@@ -169,11 +160,11 @@ Reply Calendar::accepted(int control) {
       session_.with([&](Globals& g) { g.cdate = *picked; });
       cdate_ = *picked;
     }
-    return close(Response::Completed);
+    return leave(Response::Completed);
   }
   switch (static_cast<CalendarControl>(control)) {
     case CalendarControl::CANCEL:
-      return close(Response::Cancelled);
+      return leave(Response::Cancelled);
     case CalendarControl::BLY:
       --year_;
       break;
@@ -199,22 +190,21 @@ Reply Calendar::accepted(int control) {
   return Reply::stay();
 }
 
-Reply Calendar::key(KeyPress k) {
-  if (closed_) return Reply::closed();
-  if (k.key == Key::Esc) return close(Response::Cancelled);
+Reply Calendar::on_key(KeyPress k) {
+  if (k.key == Key::Esc) return leave(Response::Cancelled);
   return Reply::stay();
 }
 
 std::string Calendar::value(int control) const {
-  if (control == id(CalendarControl::CTITLE)) return title_;
-  if (control == id(CalendarControl::NODAYS)) return format_value("n-7", nodays_);
+  if (control == number(CalendarControl::CTITLE)) return title_;
+  if (control == number(CalendarControl::NODAYS)) return format_value("n-7", nodays_);
   const int b = button_index(control);
   if (b >= 0) return days_[static_cast<std::size_t>(b)];
   return {};
 }
 
 bool Calendar::enabled(int control) const {
-  if (closed_) return false;
+  if (closed()) return false;
   const int b = button_index(control);
   if (b < 0) return true;
   const std::size_t column = static_cast<std::size_t>(b % 7);
@@ -224,9 +214,9 @@ bool Calendar::enabled(int control) const {
 bool Calendar::hidden(int control) const {
   const int b = button_index(control);
   if (b >= 0) return clip(days_[static_cast<std::size_t>(b)]).empty();
-  const int box = control - id(CalendarControl::BOX11);
+  const int box = control - number(CalendarControl::BOX11);
   if (box >= 0 && box < 42) return box != box_;
-  const int bax = control - id(CalendarControl::BAX11);
+  const int bax = control - number(CalendarControl::BAX11);
   if (bax >= 0 && bax < 42) return bax != bax_;
   return false;
 }
@@ -234,26 +224,20 @@ bool Calendar::hidden(int control) const {
 const std::vector<ControlSpec>& WingdingChart::controls() const {
   static const std::vector<ControlSpec> v =
       ControlList(3)
-          .add(static_cast<int>(WingdingChartControl::IMAGE1), ControlKind::Image, "?IMAGE1",
+          .add(number(WingdingChartControl::IMAGE1), ControlKind::Image, "?IMAGE1",
                std::string(kPicture))
-          .add(static_cast<int>(WingdingChartControl::CANCEL), ControlKind::Button, "?CANCEL",
-               "Close")
+          .add(number(WingdingChartControl::CANCEL), ControlKind::Button, "?CANCEL", "Close")
           .take();
   return v;
 }
 
-Reply WingdingChart::close() {
-  closed_ = true;
-  return Reply::closed(Response::Completed);
-}
-
-Reply WingdingChart::accepted(int control) {
-  if (closed_ || control == static_cast<int>(WingdingChartControl::CANCEL)) return close();
+Reply WingdingChart::on_accepted(int control) {
+  if (control == number(WingdingChartControl::CANCEL)) return close(Response::Completed);
   return Reply::stay();
 }
 
-Reply WingdingChart::key(KeyPress k) {
-  if (closed_ || k.key == Key::Esc || k.key == Key::Enter) return close();
+Reply WingdingChart::on_key(KeyPress k) {
+  if (k.key == Key::Esc || k.key == Key::Enter) return close(Response::Completed);
   return Reply::stay();
 }
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/window_model.h"
+#include "core/app/window_base.h"
 #include "core/model/session.h"
 
 namespace mervane {
@@ -50,7 +50,7 @@ constexpr int day_button(int row, int column) {
   return static_cast<int>(CalendarControl::B11) + (row - 1) * 7 + (column - 1);
 }
 
-class Calendar final : public WindowModel {
+class Calendar final : public WindowModelBase {
  public:
   static constexpr std::string_view kTitle = "  Select date";
 
@@ -59,17 +59,10 @@ class Calendar final : public WindowModel {
   const std::vector<ControlSpec>& controls() const override;
   std::string title() const override { return std::string(kTitle); }
   void open() override;
-  Reply accepted(int control) override;
-  Reply selecting(int) override { return Reply::stay(); }
-  Reply key(KeyPress k) override;
-  Reply close_request() override { return close(Response::Cancelled); }
-  Reply other_event(const OtherEvent&) override { return Reply::stay(); }
-  Reply type(int, std::string_view) override { return Reply::stay(); }
   std::string value(int control) const override;
   bool enabled(int control) const override;
   bool hidden(int control) const override;
   int focus() const override { return focus_; }
-  bool closed() const override { return closed_; }
 
   int month() const { return month_; }
   std::int64_t year() const { return year_; }
@@ -79,9 +72,16 @@ class Calendar final : public WindowModel {
   // The text of day button i (0 = B11 ... 41 = B67): " " + day ("n2b") + " ", blank for none.
   const std::string& day_text(int i) const { return days_[static_cast<std::size_t>(i)]; }
 
+ protected:
+  Reply on_accepted(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override { return leave(Response::Cancelled); }
+  std::string store(int, const Typed&) override { return {}; }  // takes no entry
+
  private:
   void pop_scr();
-  Reply close(Response r);
+  // Closes the window: GLO:CMASK back to "1111111", GLO:CDATE as found unless a day was picked.
+  Reply leave(Response r);
   int button_index(int control) const;
 
   Session& session_;
@@ -95,14 +95,13 @@ class Calendar final : public WindowModel {
   int box_ = -1;  // the day button framed as GLO:CDATE, -1 for none
   int bax_ = -1;  // the day button framed as today
   int focus_ = 0;
-  bool closed_ = false;
 };
 
 // WINGDINGCHART: the picture of the Wingdings characters and a "Close" button; Close, Esc and
 // Enter close it. Nothing is read or written.
 enum class WingdingChartControl : int { IMAGE1 = 1, CANCEL };
 
-class WingdingChart final : public WindowModel {
+class WingdingChart final : public WindowModelBase {
  public:
   static constexpr std::string_view kTitle = "  View Wingding characters";
   // The picture the image control shows: the program draws it, 751 x 299 pixels.
@@ -113,20 +112,15 @@ class WingdingChart final : public WindowModel {
   const std::vector<ControlSpec>& controls() const override;
   std::string title() const override { return std::string(kTitle); }
   void open() override {}
-  Reply accepted(int control) override;
-  Reply selecting(int) override { return Reply::stay(); }
-  Reply key(KeyPress k) override;
-  Reply close_request() override { return close(); }
-  Reply other_event(const OtherEvent&) override { return Reply::stay(); }
-  Reply type(int, std::string_view) override { return Reply::stay(); }
   std::string value(int) const override { return {}; }
-  bool enabled(int) const override { return !closed_; }
-  int focus() const override { return static_cast<int>(WingdingChartControl::CANCEL); }
-  bool closed() const override { return closed_; }
+  bool enabled(int) const override { return !closed(); }
+  int focus() const override { return number(WingdingChartControl::CANCEL); }
 
- private:
-  Reply close();
-  bool closed_ = false;
+ protected:
+  Reply on_accepted(int control) override;
+  Reply on_key(KeyPress k) override;
+  Reply on_close_request() override { return close(Response::Completed); }
+  std::string store(int, const Typed&) override { return {}; }  // takes no entry
 };
 
 }  // namespace mervane

@@ -1,4 +1,4 @@
-// Windows-1252 and UTF-8.
+// Windows-1252, UTF-8 and UTF-16.
 //
 // The program keeps its texts as single-byte Windows-1252, the character set of its files and of
 // the MT4 terminal. Text arriving as UTF-8 (calendar pages, the command line) is converted on the
@@ -18,6 +18,9 @@ namespace mervane {
 // The Windows-1252 byte of a Unicode code point; nothing when the set has no such character.
 std::optional<char> cp1252_char(char32_t code_point);
 
+// One code point (up to U+10FFFF) appended as UTF-8.
+void append_utf8(std::string& out, char32_t code_point);
+
 // Every byte as its character in UTF-8.
 std::string utf8_from_cp1252(std::string_view cp1252);
 
@@ -29,5 +32,19 @@ std::string cp1252_from_utf8(std::string_view utf8);
 // Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past
 // U+10FFFF). The empty text and plain ASCII are.
 bool is_valid_utf8(std::string_view bytes);
+
+// A code point appended to UTF-8 text.
+void append_utf8(std::string& out, char32_t code_point);
+
+// UTF-16 (without its byte order mark) as UTF-8; a lone surrogate or an odd last byte becomes
+// U+FFFD.
+std::string utf8_from_utf16(std::string_view bytes, bool big_endian);
+// UTF-8 as UTF-16LE; every ill-formed piece becomes U+FFFD.
+std::string utf16le_from_utf8(std::string_view utf8);
+
+// UTF-8 text in upper case as Windows compares file names: the letters of ASCII, Latin-1, Latin
+// Extended-A, Greek and Cyrillic are raised, every other character stays; ill-formed pieces
+// become U+FFFD.
+std::string windows_upper(std::string_view utf8);
 
 }  // namespace mervane

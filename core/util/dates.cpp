@@ -104,4 +104,15 @@ std::string minute_text(std::int64_t minutes, char date_separator) {
   return buf;
 }
 
+std::string iso_date_time(std::int64_t seconds) {
+  const DateTime dt = from_unix_seconds(seconds);
+  const Ymd d = ymd_of(dt.date);
+  const std::int64_t s = (dt.time - 1) / 100;
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d %02lld:%02lld:%02lld",
+                static_cast<long long>(d.year), d.month, d.day, static_cast<long long>(s / 3600),
+                static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+  return buf;
+}
+
 }  // namespace mervane

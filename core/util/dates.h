@@ -58,4 +58,8 @@ DateTime from_unix_seconds(std::int64_t seconds);
 // minutes before day 0 count back.
 std::string minute_text(std::int64_t minutes, char date_separator);
 
+// Unix seconds as "2026-12-04 10:15:30" (the clock they count on is the caller's: UTC for a
+// file's last change, server time for a bar).
+std::string iso_date_time(std::int64_t seconds);
+
 }  // namespace mervane

@@ -12,11 +12,14 @@
 namespace mervane::gui {
 namespace {
 
-constexpr int kSpacing = 4;
+// The pitch of rows and the room around groups: as dense as reads well, so that the window with
+// the frame around it fits the work area of a 1366 x 768 screen at the default font.
+constexpr int kSpacing = 2;
+constexpr int kColumnGap = 10;
 
 QHBoxLayout* hbox(std::initializer_list<QWidget*> widgets, bool stretch = true) {
   auto* h = new QHBoxLayout;
-  h->setSpacing(kSpacing);
+  h->setSpacing(kSpacing + 2);
   for (QWidget* w : widgets)
     if (w) h->addWidget(w);
   if (stretch) h->addStretch(1);
@@ -25,7 +28,15 @@ QHBoxLayout* hbox(std::initializer_list<QWidget*> widgets, bool stretch = true) 
 
 void tighten(QLayout* l) {
   l->setSpacing(kSpacing);
-  l->setContentsMargins(6, 4, 6, 6);
+  l->setContentsMargins(6, 2, 6, 4);
+}
+
+// A note written as lines of a fixed width is wrapped to the width its place has instead.
+void wrap(QWidget* w) {
+  if (auto* l = qobject_cast<QLabel*>(w)) {
+    l->setText(l->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    l->setWordWrap(true);
+  }
 }
 
 }  // namespace
@@ -37,11 +48,10 @@ BuildView::BuildView(std::vector<ControlSpec> control_defs, EventSink sink, QWid
     if (QWidget* w = make_control(c.id, this)) made_.insert(c.id, w);
 
   auto* top = new QVBoxLayout(this);
-  top->setSpacing(6);
-  top->setContentsMargins(8, 8, 8, 8);
+  top->setSpacing(4);
+  top->setContentsMargins(6, 4, 6, 4);
   top->addWidget(history_update());
   top->addWidget(output_settings());
-  top->addLayout(foot());
   top->addStretch(1);
   finish();
 
@@ -118,53 +128,75 @@ void BuildView::fit(C c, int chars) {
   w->setFixedWidth(text);
 }
 
+void BuildView::stretchy(C c, int chars) {
+  QWidget* w = at(c);
+  if (!w) return;
+  w->setSizePolicy(QSizePolicy::Ignored, w->sizePolicy().verticalPolicy());
+  w->setMinimumWidth(QFontMetrics(w->font()).horizontalAdvance(QString(chars, QLatin1Char('x'))));
+}
+
 // ---- the history update ----
 
 QWidget* BuildView::history_update() {
   QGroupBox* g = group(C::CHECKHIST);
   auto* grid = new QGridLayout(g);
   tighten(grid);
-  grid->setHorizontalSpacing(12);
+  grid->setHorizontalSpacing(kColumnGap + 6);
 
+  // The source: the setup, the update itself, the format and how the page comes, and what to do
+  // when it does not come by itself.
   auto* left = new QVBoxLayout;
   left->setSpacing(kSpacing);
   left->addLayout(hbox({at(C::INITIALSETUP), at(C::CHECKHIST)}));
   fit(C::CLDRFMT, 2);
-  left->addLayout(hbox({prompt(C::CLDRFMT), at(C::CLDRFMT)}));
-  left->addWidget(at(C::CHECKWGET));
+  auto* format = hbox({prompt(C::CLDRFMT), at(C::CLDRFMT)}, false);
+  format->addSpacing(kColumnGap);
+  format->addWidget(at(C::CHECKWGET));
+  format->addStretch(1);
+  left->addLayout(format);
   if (QWidget* note = after(C::CHECKWGET)) {
+    wrap(note);
     left->addWidget(note);
-    if (auto* l = qobject_cast<QLabel*>(note)) l->setIndent(20);
   }
   left->addStretch(1);
 
   auto* middle = new QGridLayout;
   middle->setSpacing(kSpacing);
+  middle->setHorizontalSpacing(kSpacing + 4);
   fit(C::DATE1, 10);
   fit(C::LOADWEEKS, 3);
   fit(C::OFFSET1, 4);
   row(middle, 0, C::DATE1);
-  row(middle, 1, C::LOADWEEKS, at(C::AUTODATE));
-  middle->addWidget(at(C::LOADNOTE), 2, 0, 1, 3);
-  row(middle, 3, C::OFFSET1);
-  middle->addWidget(at(C::ZONENOTE), 4, 0, 1, 3);
-  middle->setRowStretch(5, 1);
-  middle->setColumnStretch(2, 1);
-  for (C note : {C::LOADNOTE, C::ZONENOTE})
-    if (auto* l = qobject_cast<QLabel*>(at(note))) {
-      l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      l->setWordWrap(true);
-    }
+  // "Auto set" sets the start date and the weeks: beside the weeks, under the date.
+  if (QWidget* p = prompt(C::LOADWEEKS)) middle->addWidget(p, 1, 0);
+  middle->addLayout(hbox({at(C::LOADWEEKS), at(C::AUTODATE)}), 1, 1);
+  row(middle, 2, C::OFFSET1);
+  middle->setRowStretch(3, 1);
+  middle->setColumnStretch(1, 1);
 
   auto* right = new QVBoxLayout;
-  right->setSpacing(kSpacing);
+  right->setSpacing(0);
   for (C c : {C::CNVFMT, C::NONECON, C::INCUT, C::INCUV}) right->addWidget(at(c));
   right->addStretch(1);
 
   grid->addLayout(left, 0, 0);
   grid->addLayout(middle, 0, 1);
   grid->addLayout(right, 0, 2);
+  // What the calendar's source and the time zones change, under the three (shown when they do).
+  auto* notes = new QHBoxLayout;
+  notes->setSpacing(kColumnGap * 3);
+  for (C note : {C::LOADNOTE, C::ZONENOTE})
+    if (auto* l = qobject_cast<QLabel*>(at(note))) {
+      l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      notes->addWidget(l);
+    }
+  notes->addStretch(1);
+  grid->addLayout(notes, 1, 0, 1, 3);
+  grid->setColumnStretch(0, 1);
   grid->setColumnStretch(1, 1);
+  // The note under the source wraps within its column; the column takes no more than its rows.
+  if (QWidget* note = after(C::CHECKWGET))
+    note->setMaximumWidth(left->itemAt(0)->sizeHint().width());
   return g;
 }
 
@@ -176,31 +208,33 @@ QWidget* BuildView::output_settings() {
   tighten(v);
 
   auto* first = new QVBoxLayout;
-  first->setSpacing(kSpacing);
+  first->setSpacing(kSpacing + 2);
   first->addLayout(output_file_and_dates());
   first->addWidget(charts());
   first->addWidget(descriptions());
   first->addStretch(1);
 
   auto* second = new QVBoxLayout;
-  second->setSpacing(kSpacing);
+  second->setSpacing(kSpacing + 2);
   second->addWidget(symbols());
   second->addWidget(colours());
   second->addStretch(1);
+  // The effects analysis reads the currency pairs of the row below.
+  second->addLayout(hbox({at(C::EFFECTSSETUP), at(C::EFFECTS)}));
 
   auto* third = new QVBoxLayout;
-  third->setSpacing(kSpacing);
+  third->setSpacing(kSpacing + 2);
   third->addLayout(descr_line_and_export());
   third->addLayout(nci_and_profiles());
   third->addStretch(1);
 
   auto* columns = new QHBoxLayout;
-  columns->setSpacing(10);
+  columns->setSpacing(kColumnGap);
   columns->addLayout(first, 5);
   columns->addLayout(second, 3);
   columns->addLayout(third, 4);
   v->addLayout(columns);
-  v->addLayout(effects_and_pairs());
+  v->addLayout(pairs_and_foot());
   return g;
 }
 
@@ -213,6 +247,7 @@ QLayout* BuildView::output_file_and_dates() {
 
   auto* grid = new QGridLayout;
   grid->setSpacing(kSpacing);
+  grid->setHorizontalSpacing(6);
   fit(C::OFFSET2, 4);
   fit(C::SPACING1, 5);
   row(grid, 0, C::OFFSET2);
@@ -224,6 +259,7 @@ QLayout* BuildView::output_file_and_dates() {
   // The end date under the start date, the format of both beside it.
   auto* dates = new QGridLayout;
   dates->setSpacing(kSpacing);
+  dates->setHorizontalSpacing(6);
   fit(C::FROMDATE, 10);
   fit(C::THRUDATE, 10);
   row(dates, 0, C::FROMDATE);
@@ -234,6 +270,8 @@ QLayout* BuildView::output_file_and_dates() {
   v->addLayout(dates);
   v->addWidget(at(C::CHECK1));
   v->addWidget(at(C::CHECK2));
+  // The long texts scroll in their fields: the fields take the column's width, not their own.
+  stretchy(C::GLO_OUTNAME, 24);
   return v;
 }
 
@@ -241,13 +279,15 @@ QWidget* BuildView::charts() {
   QGroupBox* g = group(C::CHECKM1);
   auto* grid = new QGridLayout(g);
   tighten(grid);
-  // Three rows of three: minutes, hours, then days, weeks and months.
+  grid->setVerticalSpacing(0);
+  // Three rows of three: minutes, hours, then days, weeks and months; the buttons that set them
+  // all in a row of their own beside.
   for (int i = 0; i < 9; ++i) grid->addWidget(at(control(number(C::CHECKM1) + i)), i % 3, i / 3);
-  auto* buttons = new QVBoxLayout;
-  buttons->setSpacing(2);
-  for (C c : {C::RCHARTS, C::ZCHARTS, C::ICHARTS}) buttons->addWidget(at(c));
   narrow({C::RCHARTS, C::ZCHARTS, C::ICHARTS});
-  grid->addLayout(buttons, 0, 3, 3, 1, Qt::AlignRight | Qt::AlignTop);
+  auto* buttons = new QVBoxLayout;
+  buttons->setSpacing(0);
+  for (C c : {C::RCHARTS, C::ZCHARTS, C::ICHARTS}) buttons->addWidget(at(c));
+  grid->addLayout(buttons, 0, 3, 3, 1, Qt::AlignRight | Qt::AlignVCenter);
   grid->setColumnStretch(3, 1);
   return g;
 }
@@ -256,15 +296,20 @@ QWidget* BuildView::descriptions() {
   QGroupBox* g = group(C::DESCR1);
   auto* grid = new QGridLayout(g);
   tighten(grid);
-  row(grid, 0, C::DESCR1);
-  row(grid, 1, C::DESCR2);
-  row(grid, 2, C::DESCR3);
-  row(grid, 3, C::DESCR4, at(C::RDESC));
+  // Two rows of two: "whose descriptions contain only" A "or" B, "or" C "or" D, and Clear.
+  auto place = [&](C c, int r, int col) {
+    if (QWidget* p = prompt(c)) grid->addWidget(p, r, col, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(at(c), r, col + 1);
+  };
+  place(C::DESCR1, 0, 0);
+  place(C::DESCR2, 0, 2);
+  place(C::DESCR3, 1, 0);
+  place(C::DESCR4, 1, 2);
   narrow({C::RDESC});
-  for (int r = 1; r <= 3; ++r)
-    if (QLayoutItem* item = grid->itemAtPosition(r, 0))
-      item->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  grid->addWidget(at(C::RDESC), 1, 4);
+  for (C c : {C::DESCR1, C::DESCR2, C::DESCR3, C::DESCR4}) stretchy(c, 12);
   grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
   return g;
 }
 
@@ -273,18 +318,23 @@ QWidget* BuildView::symbols() {
   auto* v = new QVBoxLayout(g);
   tighten(v);
   if (QWidget* p = first_prompt(g)) v->addWidget(p);
-  // One row a currency: its label, the code, the symbol the code draws, its default button.
+  // One row a currency (its label, the code, the symbol the code draws, its default button), in
+  // two columns of five.
   auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(6);
-  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(kSpacing);
   for (int i = 0; i < 10; ++i) {
     const C sym = control(number(C::SYMALL) + i);
+    const int r = i % 5, col = i / 5 * 5;
     fit(sym, 5);
-    row(grid, i, sym, at(control(number(C::WINGALL) + i)));
-    grid->addWidget(at(control(number(C::DEFALL) + i)), i, 3);
+    if (QWidget* p = prompt(sym)) grid->addWidget(p, r, col);
+    grid->addWidget(at(sym), r, col + 1);
+    grid->addWidget(at(control(number(C::WINGALL) + i)), r, col + 2);
+    grid->addWidget(at(control(number(C::DEFALL) + i)), r, col + 3);
     narrow({control(number(C::DEFALL) + i)});
   }
-  grid->setColumnStretch(4, 1);
+  grid->setColumnMinimumWidth(4, kColumnGap);
+  grid->setColumnStretch(9, 1);
   v->addLayout(grid);
   narrow({C::WDCHART, C::RSYMBOLS, C::MSYMBOLS, C::ZSYMBOLS, C::DSYMBOLS, C::ISYMBOLS});
   v->addLayout(hbox({at(C::WDCHART), at(C::RSYMBOLS), at(C::MSYMBOLS), at(C::ZSYMBOLS),
@@ -299,6 +349,7 @@ QWidget* BuildView::colours() {
   if (QWidget* p = first_prompt(g)) v->addWidget(p);
   auto* grid = new QGridLayout;
   grid->setSpacing(kSpacing);
+  grid->setHorizontalSpacing(6);
   const C levels[] = {C::SYMLOW, C::SYMMED, C::SYMHIGH};
   const C set[] = {C::SETLOW, C::SETMED, C::SETHIGH};
   for (int i = 0; i < 3; ++i) {
@@ -317,7 +368,7 @@ QWidget* BuildView::colours() {
 
 QLayout* BuildView::descr_line_and_export() {
   auto* v = new QVBoxLayout;
-  v->setSpacing(kSpacing);
+  v->setSpacing(kSpacing + 2);
 
   // The options of a group follow it in window order.
   auto options = [&](C group_control) {
@@ -329,11 +380,10 @@ QLayout* BuildView::descr_line_and_export() {
   };
 
   auto* descfirst = qobject_cast<QGroupBox*>(at(C::DESCFIRST));
-  auto* dgrid = new QGridLayout(descfirst);
-  tighten(dgrid);
-  const auto first = options(C::DESCFIRST);
-  for (std::size_t i = 0; i < first.size(); ++i)
-    dgrid->addWidget(first[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
+  auto* dline = new QHBoxLayout(descfirst);
+  tighten(dline);
+  for (QWidget* o : options(C::DESCFIRST)) dline->addWidget(o);
+  dline->addStretch(1);
   v->addWidget(descfirst);
 
   // The export: its five choices, the separator beside " Char", then the date format and the
@@ -343,7 +393,7 @@ QLayout* BuildView::descr_line_and_export() {
   tighten(xv);
   const auto kinds = options(C::XOUT);
   auto* choices = new QHBoxLayout;
-  choices->setSpacing(kSpacing);
+  choices->setSpacing(kSpacing + 2);
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     choices->addWidget(kinds[i]);
     if (i == 3) choices->addWidget(at(C::SEPCHAR));
@@ -352,12 +402,12 @@ QLayout* BuildView::descr_line_and_export() {
   fit(C::SEPCHAR, 3);
   xv->addLayout(choices);
   fit(C::DATEFMT, 3);
-  xv->addLayout(hbox({prompt(C::DATEFMT), at(C::DATEFMT)}));
-  auto* path = new QHBoxLayout;
-  path->setSpacing(kSpacing);
-  if (QWidget* p = prompt(C::GLO_OUTXLSNAME)) path->addWidget(p);
-  path->addWidget(at(C::GLO_OUTXLSNAME), 1);
-  xv->addLayout(path);
+  auto* file = hbox({prompt(C::DATEFMT), at(C::DATEFMT)}, false);
+  file->addSpacing(kColumnGap);
+  if (QWidget* p = prompt(C::GLO_OUTXLSNAME)) file->addWidget(p);
+  file->addWidget(at(C::GLO_OUTXLSNAME), 1);
+  stretchy(C::GLO_OUTXLSNAME, 12);
+  xv->addLayout(file);
   v->addWidget(xout);
 
   v->addLayout(hbox({at(C::PREVIEW), at(C::NUMONLY)}));
@@ -366,17 +416,17 @@ QLayout* BuildView::descr_line_and_export() {
   v->addLayout(hbox({at(C::PEDFORMAT), at(C::PNFORMAT), at(C::ZOUTPUT), at(C::IOUTPUT)}));
   auto* columns = new QGridLayout;
   columns->setHorizontalSpacing(12);
-  columns->setVerticalSpacing(1);
+  columns->setVerticalSpacing(0);
   for (int i = 0; i < 10; ++i)
-    columns->addWidget(at(control(number(C::OUTDATE) + i)), i % 5, i / 5);
-  columns->setColumnStretch(2, 1);
+    columns->addWidget(at(control(number(C::OUTDATE) + i)), i % 4, i / 4);
+  columns->setColumnStretch(3, 1);
   v->addLayout(columns);
   return v;
 }
 
 QLayout* BuildView::nci_and_profiles() {
   auto* v = new QVBoxLayout;
-  v->setSpacing(kSpacing);
+  v->setSpacing(kSpacing + 2);
 
   QGroupBox* nci = group(C::NCIOUT);
   auto* n = new QHBoxLayout(nci);
@@ -408,24 +458,18 @@ QLayout* BuildView::nci_and_profiles() {
   return v;
 }
 
-QLayout* BuildView::effects_and_pairs() {
+QLayout* BuildView::pairs_and_foot() {
   auto* h = new QHBoxLayout;
-  h->setSpacing(kSpacing);
-  h->addWidget(at(C::EFFECTSSETUP));
-  h->addWidget(at(C::EFFECTS));
-  h->addSpacing(12);
+  h->setSpacing(kSpacing + 2);
   if (QWidget* p = prompt(C::PAIRS)) h->addWidget(p);
   h->addWidget(at(C::PAIRS), 1);
+  stretchy(C::PAIRS, 16);
   for (int c = number(C::PAIRCLR); c <= number(C::PAIRSEP); ++c) {
     narrow({control(c)});
     h->addWidget(at(control(c)));
   }
-  return h;
-}
-
-QLayout* BuildView::foot() {
-  auto* h = new QHBoxLayout;
-  h->setSpacing(8);
+  // The run: the week being read and its counter, then OK and Cancel at the window's corner.
+  h->addSpacing(kColumnGap * 2);
   for (C display : {C::CALPROC, C::COUNT1}) {
     auto* l = qobject_cast<QLabel*>(at(display));
     if (!l) continue;
@@ -433,7 +477,6 @@ QLayout* BuildView::foot() {
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     h->addWidget(l);
   }
-  h->addStretch(1);
   h->addWidget(at(C::OK));
   h->addWidget(at(C::CANCEL));
   return h;

@@ -1,8 +1,9 @@
 // The Build window "Build News.CSV from KX calendar" as a trader reads it: the history update
 // across the top; below it the output settings in three columns (the output file, times, dates
-// and filters; the Wingdings symbols and impact colours; the description line, the export, NCI
-// and the profiles), the effects buttons and currency pairs across their foot; OK and Cancel with
-// the run's date and counter at the bottom.
+// and filters; the Wingdings symbols, impact colours and the effects analysis; the description
+// line, the export, NCI and the profiles), the currency pairs across their foot with the run's
+// date and counter, OK and Cancel at its end. Dense enough that the window in the frame fits
+// the work area of a 1366 x 768 screen at the default font.
 //
 // Only the layout is this class's own. The widgets, their events and their redrawing are the
 // shared view's (window_view.h); every text comes from the model's controls, and which prompt,
@@ -52,8 +53,7 @@ class BuildView final : public WindowView {
   QWidget* colours();
   QLayout* descr_line_and_export();
   QLayout* nci_and_profiles();
-  QLayout* effects_and_pairs();
-  QLayout* foot();
+  QLayout* pairs_and_foot();
 
   // A labelled field in a grid row: prompt, field, and what goes beside it.
   void row(QGridLayout* grid, int r, C c, QWidget* beside = nullptr);
@@ -61,6 +61,8 @@ class BuildView final : public WindowView {
   void narrow(std::initializer_list<C> buttons);
   // An entry as wide as its picture's longest value.
   void fit(C c, int chars);
+  // An entry for a long text: as wide as its place, at least some characters.
+  void stretchy(C c, int chars);
 
   QHash<int, QWidget*> made_;
 };

@@ -3,15 +3,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 
+#include "core/model/local_settings.h"
 #include "gui/frame/procedures.h"
 #include "gui/widgets/font_configuration.h"
 #include "gui/widgets/message_box.h"
@@ -25,7 +30,7 @@ void BackgroundArea::paintEvent(QPaintEvent* e) {
   paint_frame_background(p, viewport()->size(), e->region());
 }
 
-AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures,
+AppFrame::AppFrame(Session& session, std::function<WindowFactory(Procedure)> procedures,
                    QWidget* parent)
     : QMainWindow(parent), session_(session), main_(session, *this) {
   // The font configuration is read and every installed font listed before the first text can be
@@ -77,12 +82,18 @@ AppFrame::AppFrame(Session& session, std::function<ModelFactory(Procedure)> proc
     });
     actions_[c] = a;
   }
-  resize(1000, 700);
+  resize(QSize(1000, 700).boundedTo(
+      screen() ? screen()->availableGeometry().size().shrunkBy(kDecoration) : QSize(1000, 700)));
   connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
   connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
+  focus_watch_ = connect(qApp, &QApplication::focusChanged, this,
+                         [this](QWidget*, QWidget* now) { scroll_to(now); });
 }
 
-AppFrame::~AppFrame() = default;
+AppFrame::~AppFrame() {
+  // The widgets going down move the focus while the frame is no longer whole.
+  disconnect(focus_watch_);
+}
 
 QAction* AppFrame::action(MainControl c) const {
   const auto it = actions_.find(c);
@@ -92,7 +103,19 @@ QAction* AppFrame::action(MainControl c) const {
 void AppFrame::complete() {
   if (!fonts_.joinable()) return;
   fonts_.join();
-  statusBar();
+  // Where the tables, settings and pages are: the user's own folder unless --dir named one.
+  const QString folder = QDir::toNativeSeparators(QFile::decodeName(session_.folder().c_str()));
+  auto* where = new QLabel(
+      (folder_made_
+           ? QStringLiteral("New working folder %1: save calendar pages there as \"truneout\"")
+           : QStringLiteral("Working folder %1"))
+          .arg(folder));
+  where->setObjectName(QStringLiteral("FOLDER"));
+  where->setAccessibleName(where->text());
+  // A long path does not widen the frame: what the bar cannot show, the tip does.
+  where->setToolTip(where->text());
+  where->setMinimumWidth(1);
+  statusBar()->addPermanentWidget(where);
 }
 
 void AppFrame::setVisible(bool visible) {
@@ -101,6 +124,8 @@ void AppFrame::setVisible(bool visible) {
 }
 
 void AppFrame::open() {
+  placed_ = take_kept_place();
+  if (!placed_) place_for(size());
   main_.open();
   complete();
   show_pending_ = true;
@@ -124,8 +149,50 @@ void AppFrame::view_opened(WindowView* view) {
     if (sub) make_room_for(sub);
     return;
   }
-  // A window over the frame shows the frame now; one in it once it has its first state.
-  if (!sub) show_when_opening();
+  // A window over the frame shows the frame now; one in it once it has its first state. The
+  // frame is sized for a window in it at once: a window over it may show it first (the Initial
+  // setup, at the first start).
+  if (sub) {
+    make_room_for(sub);
+  } else {
+    show_when_opening();
+    // The window went up before the frame it belongs over: a window manager stacks the frame,
+    // mapped later, above it. Shown again now, it stands over the frame, transient for it.
+    if (view->isVisible()) {
+      view->hide();
+      view->show();
+    }
+    view->raise();
+    view->activateWindow();
+  }
+}
+
+void AppFrame::scroll_to(QWidget* focused) {
+  QWidget* view = area_->viewport();
+  if (!focused || !view->isAncestorOf(focused)) return;
+  // The control and a little room around it, in the client area's coordinates.
+  const QRect want =
+      QRect(focused->mapTo(view, QPoint(0, 0)), focused->size()).adjusted(-8, -8, 8, 8);
+  const QRect have = view->rect();
+  auto by = [](int lo, int hi, int from, int to) {
+    if (hi > to) return std::min(hi - to, lo - from);
+    if (lo < from) return lo - from;
+    return 0;
+  };
+  const int dx = by(want.left(), want.right(), have.left(), have.right());
+  const int dy = by(want.top(), want.bottom(), have.top(), have.bottom());
+  if (dx != 0) area_->horizontalScrollBar()->setValue(area_->horizontalScrollBar()->value() + dx);
+  if (dy != 0) area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->value() + dy);
+}
+
+void AppFrame::scroll_to_corner(QMdiSubWindow* sub) {
+  const QSize have = area_->viewport()->size();
+  if (sub->width() <= have.width() && sub->height() <= have.height()) return;
+  // A window larger than the client area starts at its top left corner, where a window's
+  // reading starts, not scrolled to its middle.
+  sub->move(0, 0);
+  area_->horizontalScrollBar()->setValue(area_->horizontalScrollBar()->minimum());
+  area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->minimum());
 }
 
 void AppFrame::view_updated(WindowView* view) {
@@ -137,6 +204,11 @@ void AppFrame::view_updated(WindowView* view) {
 }
 
 void AppFrame::make_room_for(QMdiSubWindow* sub) {
+  // The size the user left the frame at stays until it is shown; it can grow afterwards.
+  if (isMaximized() || (placed_ && !isVisible())) {
+    scroll_to_corner(sub);
+    return;
+  }
   // The frame not yet shown has laid out nothing: its client area is what its layout gives it.
   if (!isVisible() && layout()) layout()->activate();
   const QSize need = sub->frameGeometry().size();
@@ -145,13 +217,76 @@ void AppFrame::make_room_for(QMdiSubWindow* sub) {
 }
 
 void AppFrame::grow(QMdiSubWindow* sub, QSize need, QSize have) {
-  // The frame grows as far as the screen allows, so that the window can be read whole.
+  // The frame grows so that the window can be read whole: a frame not yet shown is placed for
+  // its new size; a shown one grows as far as the screen allows.
   QSize want = size() + QSize(std::max(0, need.width() - have.width()),
                               std::max(0, need.height() - have.height()));
-  if (const QScreen* s = screen()) want = want.boundedTo(s->availableGeometry().size());
-  resize(want);
+  if (!isVisible()) {
+    place_for(want);
+  } else {
+    if (const QScreen* s = screen()) want = want.boundedTo(s->availableGeometry().size());
+    resize(want);
+  }
   // The area placed the window for its old size, partly outside it.
   if (sub->x() < 0 || sub->y() < 0) sub->move(std::max(0, sub->x()), std::max(0, sub->y()));
+}
+
+namespace {
+
+constexpr std::string_view kFramePlaceSetting = "FRAMEPLACE";
+
+}  // namespace
+
+void AppFrame::place_for(QSize size) {
+  const QScreen* s = screen();
+  if (!s) {
+    resize(size);
+    return;
+  }
+  const QMargins decoration = frame_margins();
+  const QRect avail = s->availableGeometry();
+  const QSize outer = size.grownBy(decoration);
+  if (outer.width() > avail.width() || outer.height() > avail.height()) {
+    // Smaller than the window it is to hold: the whole screen, and the window scrolls. Sized as
+    // the maximized frame will be, it is laid out once.
+    move(avail.topLeft());
+    resize(avail.size().shrunkBy(decoration));
+    setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+  setWindowState(windowState() & ~Qt::WindowMaximized);
+  resize(size);
+  // The frame's position is that of its decoration's corner.
+  move(avail.topLeft() +
+       QPoint((avail.width() - outer.width()) / 2, (avail.height() - outer.height()) / 2));
+}
+
+QMargins AppFrame::frame_margins() {
+  // The platform's window for the frame, made now rather than when it shows, knows the margins
+  // a platform that draws them itself puts around it (offscreen); a window manager tells its own
+  // once it has framed the window, so until then the usual desktops' stand for them, and a
+  // platform without one (offscreen) has none.
+  winId();
+  const QRect outer = frameGeometry(), inner = geometry();
+  const QMargins m(inner.left() - outer.left(), inner.top() - outer.top(),
+                   outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  if (!m.isNull()) return m;
+  return QGuiApplication::platformName() == QStringLiteral("offscreen") ? QMargins() : kDecoration;
+}
+
+bool AppFrame::take_kept_place() {
+  const std::string kept = load_local_setting(session_.folder(), kFramePlaceSetting);
+  if (kept.empty()) return false;
+  // Qt's own record of a window's place: it brings a frame left on a screen no longer there
+  // back onto one that is.
+  return restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(kept)));
+}
+
+void AppFrame::keep_place() {
+  // A place that cannot be kept (a folder that cannot be written) costs the next start its
+  // place, nothing else: the program is ending.
+  (void)save_local_setting(session_.folder(), kFramePlaceSetting,
+                           saveGeometry().toBase64().toStdString());
 }
 
 void AppFrame::start(Procedure p) {
@@ -160,6 +295,7 @@ void AppFrame::start(Procedure p) {
 
 void AppFrame::closeEvent(QCloseEvent* e) {
   if (host_->running() == 0 || host_->ending()) {
+    if (isVisible()) keep_place();
     main_.close();
     e->accept();
     return;

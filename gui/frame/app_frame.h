@@ -7,20 +7,24 @@
 //
 // Start-up: the frame shows once the Build window is in it with the state its model published
 // after its first event, the frame sized to hold it, so that its first picture is the frame with
-// the window as the user gets it (one layout, one paint). A window opened over the frame (the
+// the window as the user gets it (one layout, one paint). The frame opens where and as large as
+// the user left it (FRAMEPLACE in mervane.cfg, written when it closes); the first time, as large
+// as the Build window needs and centred on the screen's available area, or maximized when that is
+// smaller. A window opened over the frame (the
 // Initial setup), a message, or the end of every window shows it as well; a window that takes
 // longer than kShowAtLatest finds the frame already up. While the frame is built and the Build
 // window's model opens, the system's fonts load on a thread of their own.
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QMdiArea>
 #include <chrono>
 #include <map>
 #include <memory>
 #include <thread>
 
-#include "core/app/main_frame.h"
+#include "core/menu/main_frame.h"
 #include "gui/widgets/window_host.h"
 
 namespace mervane::gui {
@@ -38,15 +42,22 @@ class AppFrame : public QMainWindow, private Starter {
  public:
   // The longest the frame waits for the Build window before it shows without it.
   static constexpr std::chrono::milliseconds kShowAtLatest{300};
+  // What a window manager adds above and around a window (its title bar and borders) at 100 %,
+  // before a window is shown and its own can be read: the tallest of the usual desktops'.
+  static constexpr QMargins kDecoration{4, 32, 4, 4};
 
   // procedures: the factories of the menu's windows (the program's own by default).
-  explicit AppFrame(Session& session, std::function<ModelFactory(Procedure)> procedures = {},
+  explicit AppFrame(Session& session, std::function<WindowFactory(Procedure)> procedures = {},
                     QWidget* parent = nullptr);
   ~AppFrame() override;
 
   // MAIN: the request values and the Build window started; the frame shows when the window is
   // in it (see above).
   void open();
+
+  // The status bar names the working folder; made: this start made it (the user's own folder
+  // at the first start), which it says.
+  void set_folder_made(bool made) { folder_made_ = made; }
 
   // The frame made whole (shown, or opened): its status bar once the fonts are loaded.
   void setVisible(bool visible) override;
@@ -65,6 +76,18 @@ class AppFrame : public QMainWindow, private Starter {
   // A window larger than the client area makes the frame grow to show it (within the screen).
   void make_room_for(QMdiSubWindow* sub);
   void grow(QMdiSubWindow* sub, QSize need, QSize have);
+  // The place the user left the frame in, when there is one; whether it was taken.
+  bool take_kept_place();
+  void keep_place();
+  // A frame not yet shown, sized for a window it is to hold: centred on the screen's available
+  // area, or maximized when it would not fit there.
+  void place_for(QSize size);
+  // What is put around the frame on the desktop: its title bar and borders.
+  QMargins frame_margins();
+  // A window larger than the client area is scrolled so that the control with the focus shows
+  // (Tab through a window reaches its last control visibly), its top left corner first.
+  void scroll_to(QWidget* focused);
+  void scroll_to_corner(QMdiSubWindow* sub);
   // Waits for the fonts, then adds the status bar; once.
   void complete();
   // Shows the frame, once, if open() is waiting to.
@@ -78,6 +101,9 @@ class AppFrame : public QMainWindow, private Starter {
   std::jthread fonts_;
   bool closing_ = false;
   bool show_pending_ = false;
+  bool folder_made_ = false;
+  QMetaObject::Connection focus_watch_;
+  bool placed_ = false;  // the place and size are the user's (kept), not to be changed
 };
 
 }  // namespace mervane::gui

@@ -46,22 +46,35 @@ void draw_candles(QPainter& p, const QRectF& area, int count, const QColor& up,
 
 }  // namespace
 
-QImage wingdings_chart() {
-  constexpr int kColumns = 16, kRows = 14;
-  QImage img(WingdingChart::kPictureWidth, WingdingChart::kPictureHeight, QImage::Format_RGB32);
+namespace {
+
+// A white picture of width x height units at the device pixel ratio.
+QImage white_picture(int width, int height, qreal dpr) {
+  QImage img(static_cast<int>(std::ceil(width * dpr)), static_cast<int>(std::ceil(height * dpr)),
+             QImage::Format_RGB32);
+  img.setDevicePixelRatio(dpr);
   img.fill(Qt::white);
+  return img;
+}
+
+}  // namespace
+
+QImage wingdings_chart(qreal dpr) {
+  constexpr int kColumns = 16, kRows = 14;
+  constexpr int kWidth = WingdingChart::kPictureWidth, kHeight = WingdingChart::kPictureHeight;
+  QImage img = white_picture(kWidth, kHeight, dpr);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  const double cw = static_cast<double>(img.width()) / kColumns;
-  const double ch = static_cast<double>(img.height()) / kRows;
+  const double cw = static_cast<double>(kWidth) / kColumns;
+  const double ch = static_cast<double>(kHeight) / kRows;
   QFont number(QStringLiteral("DejaVu Sans"));
   number.setPixelSize(9);
   QFont glyph = wingdings_font().font;
   glyph.setPixelSize(static_cast<int>(ch * 0.72));
   p.setPen(QColor(0xC8, 0xCE, 0xD8));
-  for (int c = 1; c < kColumns; ++c) p.drawLine(QPointF(c * cw, 0), QPointF(c * cw, img.height()));
-  for (int r = 1; r < kRows; ++r) p.drawLine(QPointF(0, r * ch), QPointF(img.width(), r * ch));
+  for (int c = 1; c < kColumns; ++c) p.drawLine(QPointF(c * cw, 0), QPointF(c * cw, kHeight));
+  for (int r = 1; r < kRows; ++r) p.drawLine(QPointF(0, r * ch), QPointF(kWidth, r * ch));
   for (int code = kFirstWingding; code <= kLastWingding; ++code) {
     const int i = code - kFirstWingding;
     const QRectF cell((i % kColumns) * cw, (i / kColumns) * ch, cw, ch);
@@ -144,11 +157,10 @@ QImage program_icon(int size) {
   return img;
 }
 
-QImage colour_legend(int height) {
+QImage colour_legend(int height, qreal dpr) {
   constexpr int kColours = 11;
   const int cell = std::max(height, 8);
-  QImage img(cell * kColours + 1, cell + 1, QImage::Format_RGB32);
-  img.fill(Qt::white);
+  QImage img = white_picture(cell * kColours + 1, cell + 1, dpr);
   QPainter p(&img);
   QFont number(QStringLiteral("DejaVu Sans"));
   number.setPixelSize(std::max(6, cell * 6 / 10));
@@ -161,13 +173,13 @@ QImage colour_legend(int height) {
   return img;
 }
 
-QImage named_picture(const QString& name) {
+QImage named_picture(const QString& name, qreal dpr) {
   auto is = [&](std::string_view n) {
     return name.compare(QLatin1String(n.data(), static_cast<qsizetype>(n.size())),
                         Qt::CaseInsensitive) == 0;
   };
-  if (is(WingdingChart::kPicture)) return wingdings_chart();
-  if (is(kColourLegend)) return colour_legend(18);
+  if (is(WingdingChart::kPicture)) return wingdings_chart(dpr);
+  if (is(kColourLegend)) return colour_legend(18, dpr);
   return {};
 }
 

@@ -4,15 +4,6 @@
 #include <QMdiSubWindow>
 #include <future>
 
-#include "core/analysis/effect_analysis_report.h"
-#include "core/analysis/effects_setup.h"
-#include "core/analysis/nci_output.h"
-#include "core/auxdata/import_swap_rates.h"
-#include "core/auxdata/swap_output.h"
-#include "core/history/browses.h"
-#include "core/history/forms.h"
-#include "core/setup/calendar.h"
-#include "core/setup/initial_setup.h"
 #include "gui/widgets/message_box.h"
 #include "gui/widgets/qt_text.h"
 
@@ -73,13 +64,13 @@ Host::~Host() {
   for (auto& t : threads_) t->join();
 }
 
-void Host::start(ModelFactory factory) {
+void Host::start(WindowFactory factory) {
   if (ending_) return;
   threads_.push_back(std::make_unique<ModelThread>(*this, session_, std::move(factory)));
   threads_.back()->start();
 }
 
-void Host::set_procedures(std::function<ModelFactory(Procedure)> procedures) {
+void Host::set_procedures(std::function<WindowFactory(Procedure)> procedures) {
   procedures_ = std::move(procedures);
 }
 
@@ -89,7 +80,7 @@ bool Host::can_start(Procedure p) const {
 
 void Host::start(Procedure p) {
   if (!procedures_) return;
-  if (ModelFactory f = procedures_(p)) start(std::move(f));
+  if (WindowFactory f = procedures_(p)) start(std::move(f));
 }
 
 void Host::close_all() {
@@ -297,7 +288,7 @@ void Host::finished(ModelThread* t, Outcome outcome, const std::string& why) {
 
 // ---------------------------------------------------------------- ModelThread
 
-ModelThread::ModelThread(Host& host, Session& session, ModelFactory factory)
+ModelThread::ModelThread(Host& host, Session& session, WindowFactory factory)
     : host_(host), session_(session), factory_(std::move(factory)) {}
 
 ModelThread::~ModelThread() {
@@ -339,10 +330,10 @@ void ModelThread::main() {
   try {
     const std::unique_ptr<Downloader> downloader =
         host_.downloads_ ? host_.downloads_() : std::make_unique<CurlDownloader>();
-    const ModelServices services{session_, *this, *this, *this, *downloader};
+    const WindowServices services{session_, *this, *this, *this, *downloader};
     std::unique_ptr<WindowModel> model = factory_(services);
     if (model) {
-      run_window(*model);
+      run(*model);
       if (model->ends_program()) outcome = Host::Outcome::EndsProgram;
     }
   } catch (const Aborted& e) {
@@ -355,11 +346,11 @@ void ModelThread::main() {
   host_.post_finished(this, outcome, why);
 }
 
-Response ModelThread::run_window(WindowModel& m) {
+Response ModelThread::run(WindowModel& m) {
   check_ending();
   m.open();
   // A window that closed while opening (a form asked to delete a record) is never shown.
-  if (m.closed()) return Response::None;
+  if (m.closed()) return m.response();
   const int window = next_window++;
   const int parent = shown_.empty() ? 0 : shown_.back().window;
   shown_.push_back({window, &m});
@@ -399,7 +390,7 @@ Response ModelThread::run_window(WindowModel& m) {
     const ViewEvent e = next_event(window);
     r = serve([&] { return dispatch(m, e); });
   }
-  return r.response;
+  return r.close ? r.response : m.response();
 }
 
 ViewEvent ModelThread::next_event(int window) {
@@ -456,72 +447,8 @@ int ModelThread::warning(const Warning& w) {
   });
 }
 
-void ModelThread::date_picker(Session& s) {
-  Calendar picker(s);
-  run_window(picker);
-}
-
-void ModelThread::wingding_chart() {
-  WingdingChart chart;
-  run_window(chart);
-}
-
-void ModelThread::initial_setup(Session& s) {
-  InitialSetup setup(s, *this);
-  run_window(setup);
-}
-
-void ModelThread::effects_setup(Session& s) {
-  EffectsSetup setup(s, *this);
-  run_window(setup);
-}
-
-void ModelThread::browse_pview(Session& s) {
-  BrowsePview browse(s, *this, *this);
-  run_window(browse);
-}
-
-void ModelThread::start_history_browse(Session&) {
-  host_.post_start(Procedure::BrowseHistoryByName);
-}
-
-void ModelThread::effects_report(Session& s) {
-  EffectAnalysisReport report(s, *this, *this);
-  run_window(report);
-}
-
-void ModelThread::nci_output(Session& s) {
-  NciOutput output(s, *this, *this);
-  run_window(output);
-}
-
-// A form, the swap generation and import windows and the two swap lists run on the caller's
-// thread, as every window opened from inside another does.
-void ModelThread::form(Session& s, FormKind kind) {
-  auto f = make_form(kind, s, *this, *this);
-  run_window(*f);
-}
-
-void ModelThread::swap_output(Session& s) {
-  SwapOutput generation(s, *this, *this, *this, *this);
-  run_window(generation);
-}
-
-void ModelThread::import_swap_rates(Session& s) {
-  ImportSwapRates import(s, *this, *this);
-  run_window(import);
-  // The lines the file held that are no swap rates, and why, over the list that started it.
-  if (const std::optional<Warning> w = import.skipped_lines()) warning(*w);
-}
-
-void ModelThread::browse_swap_data(Session& s) {
-  BrowseSwapData browse(s, *this, *this);
-  run_window(browse);
-}
-
-void ModelThread::browse_swap_rate(Session& s) {
-  BrowseSwapRate browse(s, *this, *this);
-  run_window(browse);
+void ModelThread::start(Procedure p) {
+  host_.post_start(p);
 }
 
 }  // namespace mervane::gui

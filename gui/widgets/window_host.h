@@ -8,11 +8,13 @@
 //   event that long takes no input until the event ends. A window takes no input before its
 //   first event (OtherEvent::Opened) has been served either.
 // - The view posts the user's events to the thread's queue and never waits for the model.
-// - When a model calls its Reporter (stop box, warnings) or its Windows (date picker, symbol
-//   chart, ...), the call runs on the model's thread as the model expects: a message is handed to
-//   the GUI thread, which shows it (not modal for Qt; only the calling window is disabled) and
-//   hands the answer back while the model's thread waits; a window opened from inside a model
-//   runs its own model on the same thread, which serves that window's events until it closes.
+// - When a model calls its Reporter (stop box, warnings) or runs a window through its Windows
+//   (date picker, symbol chart, a form, ...), the call runs on the model's thread as the model
+//   expects: a message is handed to the GUI thread, which shows it (not modal for Qt; only the
+//   calling window is disabled) and hands the answer back while the model's thread waits; a
+//   window opened from inside a model runs its model on the same thread, which serves that
+//   window's events until it closes. Windows::start() starts a window of the menu on a thread of
+//   its own.
 //   No nested event loop runs anywhere, so two windows can close their modal windows in any
 //   order and a long run never freezes the GUI.
 // - An Abort (or a warning that ends the program) unwinds the model's thread as Aborted: open
@@ -40,10 +42,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/main_frame.h"
 #include "core/app/window_model.h"
 #include "core/app/windows.h"
-#include "core/auxdata/swap_output.h"
 #include "core/model/session.h"
 #include "core/runtime/download.h"
 #include "core/runtime/progress.h"
@@ -58,16 +58,7 @@ namespace mervane::gui {
 class MessageBox;
 class ModelThread;
 
-// What a window's model is built with, on its own thread.
-struct ModelServices {
-  Session& session;
-  Reporter& reporter;
-  Progress& progress;
-  Windows& windows;
-  Downloader& downloader;  // the thread's own: one download at a time
-};
-using ModelFactory = std::function<std::unique_ptr<WindowModel>(const ModelServices&)>;
-// Makes a thread's downloader, on that thread.
+// Makes a thread's downloader, on that thread: one download at a time per thread.
 using DownloaderFactory = std::function<std::unique_ptr<Downloader>()>;
 // Makes a window's view on the GUI thread, for a window that has a view of its own.
 using ViewMaker = std::function<WindowView*(std::vector<ControlSpec> control_defs, EventSink sink)>;
@@ -90,9 +81,9 @@ class Host : public QObject {
   ~Host() override;
 
   // Starts a window on a thread of its own.
-  void start(ModelFactory factory);
+  void start(WindowFactory factory);
   // The factories of the menu's windows (null for a window the program does not have).
-  void set_procedures(std::function<ModelFactory(Procedure)> procedures);
+  void set_procedures(std::function<WindowFactory(Procedure)> procedures);
   bool can_start(Procedure p) const;
   void start(Procedure p);
   // The views of the windows that lay themselves out.
@@ -153,7 +144,7 @@ class Host : public QObject {
   Session& session_;
   QMdiArea* area_;
   QWidget* frame_;
-  std::function<ModelFactory(Procedure)> procedures_;
+  std::function<WindowFactory(Procedure)> procedures_;
   ViewChooser views_;
   DownloaderFactory downloads_;
   std::vector<std::unique_ptr<ModelThread>> threads_;
@@ -166,9 +157,9 @@ class Host : public QObject {
 };
 
 // One window's thread: the model-side Reporter, Progress and Windows of the models on it.
-class ModelThread final : public Reporter, public Progress, public Windows, public SwapBrowses {
+class ModelThread final : public Reporter, public Progress, public Windows {
  public:
-  ModelThread(Host& host, Session& session, ModelFactory factory);
+  ModelThread(Host& host, Session& session, WindowFactory factory);
   ~ModelThread() override;
   void start();
   void join();
@@ -182,23 +173,10 @@ class ModelThread final : public Reporter, public Progress, public Windows, publ
   Answer stop(std::string_view text) override;
   int warning(const Warning& w) override;
   void report(std::string_view counter, std::int64_t value) override;
-  void date_picker(Session& s) override;
-  void initial_setup(Session& s) override;
-  void wingding_chart() override;
-  void browse_pview(Session& s) override;
-  void start_history_browse(Session& s) override;
-  void effects_setup(Session& s) override;
-  void effects_report(Session& s) override;
-  void nci_output(Session& s) override;
-  void form(Session& s, FormKind kind) override;
-  void swap_output(Session& s) override;
-  void import_swap_rates(Session& s) override;
-  void browse_swap_data(Session& s) override;
-  void browse_swap_rate(Session& s) override;
-
   // Runs a window on this thread until it closes: opens the model, shows its view and serves
   // its events. Windows opened from inside a model nest; the outer one waits meanwhile.
-  Response run_window(WindowModel& m);
+  Response run(WindowModel& m) override;
+  void start(Procedure p) override;
 
  private:
   struct Shown {
@@ -213,7 +191,7 @@ class ModelThread final : public Reporter, public Progress, public Windows, publ
 
   Host& host_;
   Session& session_;
-  ModelFactory factory_;
+  WindowFactory factory_;
   std::thread thread_;
   std::mutex mu_;
   std::condition_variable cv_;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -51,21 +52,28 @@ class FrameBox : public QWidget {
   QColor colour_;
 };
 
-// A picture at a place of its own: drawn as large as the place allows, its proportions kept.
+// A picture at a place of its own: drawn as large as the place allows, its proportions kept,
+// with as many pixels as the screen has (drawn again for a screen of another pixel ratio).
 class PictureBox : public QWidget {
  public:
-  PictureBox(QImage image, QWidget* parent) : QWidget(parent), image_(std::move(image)) {}
+  PictureBox(QString name, QWidget* parent) : QWidget(parent), name_(std::move(name)) {}
 
  protected:
   void paintEvent(QPaintEvent*) override {
+    if (image_.isNull()) image_ = named_picture(name_, devicePixelRatioF());
     if (image_.isNull()) return;
+    const QSizeF own = image_.deviceIndependentSize();
+    const QSize s = own.toSize().scaled(size(), Qt::KeepAspectRatio);
+    // The pixels the place shows it with: drawn again with as many when it has fewer.
+    const qreal needed = devicePixelRatioF() * std::max(1.0, s.width() / own.width());
+    if (image_.devicePixelRatio() < needed - 0.01) image_ = named_picture(name_, needed);
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSize s = image_.size().scaled(size(), Qt::KeepAspectRatio);
     p.drawImage(QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s), image_);
   }
 
  private:
+  QString name_;
   QImage image_;
 };
 
@@ -286,11 +294,11 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
     }
     case ControlKind::Image: {
       if (c.at.w > 0) {
-        w = new PictureBox(named_picture(text), parent);
+        w = new PictureBox(text, parent);
         break;
       }
       auto* l = new QLabel(parent);
-      l->setPixmap(QPixmap::fromImage(named_picture(text)));
+      l->setPixmap(QPixmap::fromImage(named_picture(text, qApp->devicePixelRatio())));
       w = l;
       break;
     }

@@ -6,7 +6,7 @@
 #include "core/analysis/effects_ini.h"
 #include "core/model/records.h"
 #include "core/runtime/table.h"
-#include "tests/analysis/history_writer.h"
+#include "tests/support/history_writer.h"
 #include "tests/support/paths.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "core/analysis/effects_samples.h"
-#include "core/analysis/history_file.h"
+#include "core/model/history_file.h"
 #include "core/runtime/text_file.h"
-#include "tests/analysis/history_writer.h"
+#include "tests/support/history_writer.h"
 #include "tests/support/paths.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,6 +1,6 @@
 // The frame's menu and start-up as a user meets them: what the menu shows, what each choice
 // starts, and the request values MAIN takes and hands back.
-#include "core/app/main_frame.h"
+#include "core/menu/main_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -15,6 +15,7 @@
 #include "core/app/window_base.h"
 #include "core/auxdata/delete_swap_out.h"
 #include "core/auxdata/import_swap_rates.h"
+#include "core/auxdata/swap_browses.h"
 #include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
@@ -32,14 +33,8 @@ struct NoDownloads final : Downloader {
   }
 };
 
-struct NoBrowses final : SwapBrowses {
-  void browse_swap_data(Session&) override {}
-  void browse_swap_rate(Session&) override {}
-};
-
 struct Bed : test::WindowBed {
   NoDownloads downloader;
-  NoBrowses browses;
 };
 
 std::vector<std::string> words(const std::string& text) {
@@ -63,7 +58,7 @@ const Window kWindows[] = {
     {"PROCFILE", "Build News.CSV from KX calendar",
      [](Bed& b) {
        return std::make_unique<ProcFile>(
-           ProcFileServices{b.session, b.reporter, b.progress, b.windows, b.downloader});
+           WindowServices{b.session, b.reporter, b.progress, b.windows, b.downloader});
      },
      "?INITIALSETUP ?CHECKHIST ?CLDRFMT ?CHECKWGET ?DATE1 ?BUTTON7 ?LOADWEEKS ?AUTODATE ?OFFSET1 "
      "?CNVFMT ?NONECON ?INCUT ?INCUV ?GLO:OUTNAME ?INCLSWAPS ?OFFSET2 ?OFF2FMT ?OFF2EXP "
@@ -93,7 +88,7 @@ const Window kWindows[] = {
      "?RECTYPE ?FROMDATE ?BUTTON1 ?THRUDATE ?BUTTON2 ?DELPAIR ?OK ?CANCEL ?COUNT1"},
     {"SWAPOUTPUT", "  Modify Swap Details",
      [](Bed& b) {
-       return std::make_unique<SwapOutput>(b.session, b.windows, b.browses, b.reporter, b.progress);
+       return std::make_unique<SwapOutput>(b.session, b.windows, b.reporter, b.progress);
      },
      "?SWAPPLOT ?SWAPRATES ?FROMDATE ?BUTTON5 ?REBUILD ?OK ?CANCEL ?COUNT1"},
     {"IMPORTSWAPRATES", "  Import Swap Rates",
@@ -123,10 +118,14 @@ const Window kWindows[] = {
      [](Bed& b) { return std::make_unique<BrowseHistoryByName>(b.session, b.windows, b.reporter); },
      "?CurrentTab ?Tab:1 ?Tab:2 ?Tab:3 ?BROWSE:1 ?INSERT ?CHANGE ?DELETE ?SELECT ?CLOSE"},
     {"BROWSESWAPOUT", "  Auxiliary items list",
-     [](Bed& b) { return std::make_unique<BrowseSwapOut>(b.session, b.windows, b.reporter); },
+     [](Bed& b) {
+       return std::make_unique<BrowseSwapOut>(b.session, b.windows, b.reporter, b.progress);
+     },
      "?CurrentTab ?Tab:1 ?BROWSE:1 ?INSERT ?CHANGE ?DELETE ?SELECT ?CLOSE ?BUTTON6"},
     {"BROWSESWAPRATE", "Swap Rates / Spread Collection settings",
-     [](Bed& b) { return std::make_unique<BrowseSwapRate>(b.session, b.windows, b.reporter); },
+     [](Bed& b) {
+       return std::make_unique<BrowseSwapRate>(b.session, b.windows, b.reporter, b.progress);
+     },
      "?CurrentTab ?Tab:1 ?BROWSE:1 ?INSERT ?CHANGE ?DELETE ?SELECT ?CLOSE ?IMPORT"},
     {"BROWSESWAPDATA", "Swap Details",
      [](Bed& b) { return std::make_unique<BrowseSwapData>(b.session, b.windows, b.reporter); },

@@ -82,20 +82,14 @@ class SwapOutputWindow : public ::testing::Test, protected test::WindowBed {
     test::fill_table<Def>(dir.path(), records);
   }
   std::vector<SwapoutRecord> items() { return test::table_records<SwapoutTable>(dir.path()); }
-  struct Browses : SwapBrowses {
-    int data = 0, rate = 0;
-    void browse_swap_data(Session&) override { ++data; }
-    void browse_swap_rate(Session&) override { ++rate; }
-  };
-  Browses browses;
 };
 
 TEST_F(SwapOutputWindow, StartsOnTheLatestSundayAndPicksSundaysOnly) {
-  SwapOutput wednesday(session, windows, browses, reporter, progress);
+  SwapOutput wednesday(session, windows, reporter, progress);
   wednesday.open();
   EXPECT_EQ(wednesday.value(number(C::FROMDATE)), "03/08/2009");
   clock.set(day(2009, 3, 8), 1);
-  SwapOutput m(session, windows, browses, reporter, progress);
+  SwapOutput m(session, windows, reporter, progress);
   m.open();
   EXPECT_EQ(m.value(number(C::FROMDATE)), "03/08/2009");
   EXPECT_EQ(m.value(number(C::REBUILD)), "1");
@@ -106,13 +100,13 @@ TEST_F(SwapOutputWindow, StartsOnTheLatestSundayAndPicksSundaysOnly) {
   EXPECT_EQ(session.globals().cmask, "1111111");
   m.accepted(number(C::SWAPPLOT));
   m.accepted(number(C::SWAPRATES));
-  EXPECT_EQ(browses.data, 1);
-  EXPECT_EQ(browses.rate, 1);
   // Their keys open them too.
   EXPECT_EQ(m.key({Key::F2}), Reply::stay());
   EXPECT_EQ(m.key({Key::F3}), Reply::stay());
-  EXPECT_EQ(browses.data, 2);
-  EXPECT_EQ(browses.rate, 2);
+  EXPECT_EQ(windows.calls,
+            (std::vector<std::string>{std::string(Calendar::kTitle), "Swap Details",
+                                      "Swap Rates / Spread Collection settings", "Swap Details",
+                                      "Swap Rates / Spread Collection settings"}));
   EXPECT_EQ(m.key({Key::Esc}), Reply::closed(Response::Cancelled));
   EXPECT_TRUE(m.closed());
   EXPECT_FALSE(std::filesystem::exists(dir / "SWAPOUT.db")) << "Cancel changes nothing";
@@ -121,7 +115,7 @@ TEST_F(SwapOutputWindow, StartsOnTheLatestSundayAndPicksSundaysOnly) {
 TEST_F(SwapOutputWindow, ATypedStartDateAndACloseRequest) {
   fill<SwapdataTable>({definition(3, "Wednesday")});
   fill<SwaprateTable>({pair("EURUSD", 1, 2)});
-  SwapOutput m(session, windows, browses, reporter, progress);
+  SwapOutput m(session, windows, reporter, progress);
   m.open();
   EXPECT_EQ(m.type(number(C::FROMDATE), "3/1/2009"), Reply::stay());
   EXPECT_EQ(m.value(number(C::FROMDATE)), "03/01/2009");
@@ -131,7 +125,7 @@ TEST_F(SwapOutputWindow, ATypedStartDateAndACloseRequest) {
   EXPECT_EQ(reporter.warnings[0].caption, "  Modify Swap Details");
   EXPECT_EQ(m.value(number(C::FROMDATE)), "03/01/2009");
   EXPECT_EQ(m.value(number(C::REBUILD)), "1");
-  SwapOutput closing(session, windows, browses, reporter, progress);
+  SwapOutput closing(session, windows, reporter, progress);
   closing.open();
   EXPECT_EQ(closing.close_request(), Reply::closed(Response::Cancelled));
   EXPECT_FALSE(std::filesystem::exists(dir / "SWAPOUT.db")) << "closing changes nothing";
@@ -146,7 +140,7 @@ TEST_F(SwapOutputWindow, TwoDefinitionsAndFivePairsGiveTenItems) {
       {definition(4, "Thursday"), definition(3, "Wednesday"), definition(-1, "never used")});
   fill<SwaprateTable>({pair("USDJPY", 1, 2), pair("EURUSD", 1.25, -3.5), pair("GBPUSD", 0, 1),
                        pair("AUDUSD", 3, 1), pair("NZDUSD", -1, -2)});
-  SwapOutput m(session, windows, browses, reporter, progress);
+  SwapOutput m(session, windows, reporter, progress);
   m.open();
   EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
   EXPECT_TRUE(m.closed());
@@ -170,7 +164,7 @@ TEST_F(SwapOutputWindow, TwoDefinitionsAndFivePairsGiveTenItems) {
 TEST_F(SwapOutputWindow, ADefinitionWithDateAddZeroIsASundayItem) {
   fill<SwapdataTable>({definition(0, "Sunday"), definition(1, "Monday")});
   fill<SwaprateTable>({pair("EURUSD", 1, 2)});
-  SwapOutput m(session, windows, browses, reporter, progress);
+  SwapOutput m(session, windows, reporter, progress);
   m.open();
   m.accepted(number(C::OK));
   const auto out = items();
@@ -197,7 +191,7 @@ TEST_F(SwapOutputWindow, RebuildRemovesEverySwapItemAndKeepsOtherTypes) {
 
   // Without Rebuild the earlier week stays; a second run rewrites this week's item in place.
   for (int run = 0; run < 2; ++run) {
-    SwapOutput m(session, windows, browses, reporter, progress);
+    SwapOutput m(session, windows, reporter, progress);
     m.open();
     m.type(number(C::REBUILD), "0");
     m.key({Key::Enter});
@@ -205,7 +199,7 @@ TEST_F(SwapOutputWindow, RebuildRemovesEverySwapItemAndKeepsOtherTypes) {
     EXPECT_EQ(m.result().rewritten, run == 0 ? 0 : 1);
     EXPECT_EQ(items().size(), 5u);
   }
-  SwapOutput m(session, windows, browses, reporter, progress);
+  SwapOutput m(session, windows, reporter, progress);
   m.open();
   m.key({Key::Enter});
   EXPECT_EQ(m.result().deleted, 3);  // both weeks, either letter case

@@ -7,12 +7,12 @@
 #include <map>
 #include <sstream>
 
-#include "cli/app.h"
 #include "core/model/records.h"
 #include "core/output/profiles.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/table.h"
 #include "core/runtime/text_file.h"
+#include "tests/cli/cli_outcome.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/paths.h"
 #include "tests/support/processes.h"
@@ -21,10 +21,7 @@
 namespace mervane {
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out, err;
-};
+using test::Outcome;
 
 std::filesystem::path sample(const char* name) {
   return std::filesystem::path(MERVANE_SOURCE_DIR) / "samples" / name;
@@ -34,10 +31,7 @@ class BuildCommands : public ::testing::Test {
  protected:
   void SetUp() override { std::filesystem::copy_file(sample("trune.INI"), dir / "trune.INI"); }
   Outcome cli(std::vector<std::string> args, FileSystem& fs = FileSystem::local()) {
-    args.insert(args.begin(), {"--dir", dir.path().string(), "--today", "03/10/2008"});
-    std::ostringstream out, err;
-    const int code = cli::run(args, out, err, fs);
-    return {code, out.str(), err.str()};
+    return test::run_cli(dir.path(), "03/10/2008", std::move(args), fs);
   }
   std::string setting(const std::string& name) {
     const Outcome r = cli({"settings", "show"});
@@ -351,8 +345,9 @@ TEST_F(BuildCommands, SettingsShowAndSet) {
   want.push_back("CALENDARURL");
   want.push_back("PROGRAMFILES");
   for (const char* n :
-       {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE", "ALERTMINUTES",
-        "ALERTIMPACT", "ALERTCURRENCIES", "GUARDFILE", "GUARDBEFORE", "GUARDAFTER", "KEEPCURRENT"})
+       {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE", "USERAGENT",
+        "ALERTMINUTES", "ALERTIMPACT", "ALERTCURRENCIES", "GUARDFILE", "GUARDBEFORE", "GUARDAFTER",
+        "KEEPCURRENT"})
     want.push_back(n);
   EXPECT_EQ(names, want);
   EXPECT_EQ(setting("CALENDARSOURCE"), "page");

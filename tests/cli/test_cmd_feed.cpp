@@ -4,10 +4,10 @@
 
 #include <sstream>
 
-#include "cli/app.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/text_file.h"
 #include "core/util/dates.h"
+#include "tests/cli/cli_outcome.h"
 #include "tests/import/feed_support.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,10 +16,7 @@ namespace {
 
 using test::FeedItem;
 
-struct Outcome {
-  int code;
-  std::string out, err;
-};
+using test::Outcome;
 
 class FeedCommands : public ::testing::Test {
  protected:
@@ -45,25 +42,15 @@ class FeedCommands : public ::testing::Test {
     test::write_file(dir / "feed.xml", test::feed({nfp, cpi, tentative}));
   }
   Outcome cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--dir", dir.path().string(), "--today", "03/14/2024"});
-    std::ostringstream out, err;
-    const int code = cli::run(args, out, err);
-    return {code, out.str(), err.str()};
+    return test::run_cli(dir.path(), "03/14/2024", std::move(args));
   }
   // "date time descr" of the stored events.
   std::vector<std::string> stored() {
     const Outcome r = cli({"list", "calendar"});
     EXPECT_EQ(r.code, 0) << r.err;
     std::vector<std::string> rows;
-    std::istringstream in(r.out);
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-      const std::size_t c1 = line.find(','), c2 = line.find(',', c1 + 1),
-                        c3 = line.find(',', c2 + 1), c4 = line.find(',', c3 + 1);
-      rows.push_back(line.substr(0, c1) + " " + line.substr(c1 + 1, c2 - c1 - 1) + " " +
-                     line.substr(c3 + 1, c4 - c3 - 1));
-    }
+    for (const auto& f : test::calendar_fields(r.out))
+      rows.push_back(f[0] + " " + f[1] + " " + f[3]);
     return rows;
   }
 
@@ -90,7 +77,7 @@ TEST_F(FeedCommands, ZoneSettingsAndTheirNames) {
       {{"OFFSET1=3", "CALENDARZONE=Europe/Lndon"}, "Europe/Lndon"},
       {{"LOCALZONE=America/New_York+30"}, "shifts by more than 23 hours"},
       {{"MT4ZONE=system"}, "system"},
-      {{"CALENDARSOURCE=rss"}, "page or feed"},
+      {{"CALENDARSOURCE=rss"}, "page, feed or week"},
       {{"FEEDURL=ftp://calendar.example/weekly.xml"}, "is not http or https"},
       {{"FEEDURL=https://calendar.example/week ly.xml"}, "blank"},
   };

@@ -15,10 +15,11 @@
 #include <QMdiSubWindow>
 #include <algorithm>
 
-#include "core/app/pick_date.h"
 #include "core/runtime/clock.h"
 #include "core/runtime/output_file.h"
 #include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
+#include "core/setup/pick_date.h"
 #include "core/util/dates.h"
 #include "core/util/picture.h"
 #include "gui/widgets/window_host.h"
@@ -40,7 +41,7 @@ enum TestControl : int {
 // A window with a date field and buttons; its title is given.
 class TestWindow final : public WindowModel {
  public:
-  TestWindow(const ModelServices& s, std::string title) : s_(s), title_(std::move(title)) {}
+  TestWindow(const WindowServices& s, std::string title) : s_(s), title_(std::move(title)) {}
 
   const std::vector<ControlSpec>& controls() const override {
     static const std::vector<ControlSpec> v = [] {
@@ -94,12 +95,16 @@ class TestWindow final : public WindowModel {
           std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         break;
-      case CHART:
-        s_.windows.wingding_chart();
+      case CHART: {
+        WingdingChart chart;
+        s_.windows.run(chart);
         break;
-      case SETUP:
-        s_.windows.initial_setup(s_.session);
+      }
+      case SETUP: {
+        InitialSetup setup(s_.session, s_.reporter);
+        s_.windows.run(setup);
         break;
+      }
       case CLOSE:
         return close();
     }
@@ -141,7 +146,7 @@ class TestWindow final : public WindowModel {
     closed_ = true;
     return Reply::closed();
   }
-  ModelServices s_;
+  WindowServices s_;
   std::string title_;
   bool closed_ = false;
 };

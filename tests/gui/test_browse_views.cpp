@@ -66,7 +66,7 @@ SwaprateRecord rate(const char* pair, double buy, double sell) {
 class Opener final : public WindowModel {
  public:
   enum : int { PREVIEW = 1, HISTORY };
-  explicit Opener(const ModelServices& s) : s_(s) {}
+  explicit Opener(const WindowServices& s) : s_(s) {}
   const std::vector<ControlSpec>& controls() const override {
     static const std::vector<ControlSpec> v =
         ControlList(10)
@@ -78,8 +78,11 @@ class Opener final : public WindowModel {
   std::string title() const override { return "Opener"; }
   void open() override {}
   Reply accepted(int control) override {
-    if (control == PREVIEW) s_.windows.browse_pview(s_.session);
-    if (control == HISTORY) s_.windows.start_history_browse(s_.session);
+    if (control == PREVIEW) {
+      BrowsePview preview(s_.session, s_.windows, s_.reporter);
+      s_.windows.run(preview);
+    }
+    if (control == HISTORY) s_.windows.start(Procedure::BrowseHistoryByName);
     return Reply::stay();
   }
   Reply selecting(int) override { return Reply::stay(); }
@@ -95,7 +98,7 @@ class Opener final : public WindowModel {
   bool closed() const override { return closed_; }
 
  private:
-  ModelServices s_;
+  WindowServices s_;
   bool closed_ = false;
 };
 
@@ -700,7 +703,7 @@ class BrowseViewsTest : public QObject {
     p.currency = "USD";
     p.descr = "ISM Manufacturing";
     fill<PviewTable>({p});
-    host().start([](const ModelServices& s) { return std::make_unique<Opener>(s); });
+    host().start([](const WindowServices& s) { return std::make_unique<Opener>(s); });
     WindowView* opener = wait_view(QStringLiteral("Opener"));
     QVERIFY(opener);
     press(opener, Opener::PREVIEW);

@@ -20,12 +20,13 @@
 #include "cli/app.h"
 #include "core/auxdata/delete_swap_out.h"
 #include "core/auxdata/import_swap_rates.h"
+#include "core/auxdata/swap_browses.h"
 #include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/menu/main_frame.h"
 #include "core/runtime/table.h"
 #include "gui/frame/app_frame.h"
-#include "gui/frame/procedures.h"
 #include "gui/widgets/message_box.h"
 #include "tests/gui/gui_support.h"
 #include "tests/support/scripted_reporter.h"
@@ -145,9 +146,9 @@ class BulkWindowsTest : public QObject {
   void open_frame() {
     cli_dir_ = std::make_unique<QTemporaryDir>();
     fs::copy(folder(), cli_folder(), fs::copy_options::recursive);
-    frame_ = std::make_unique<AppFrame>(bed_->session, [this](Procedure p) -> ModelFactory {
+    frame_ = std::make_unique<AppFrame>(bed_->session, [this](Procedure p) -> WindowFactory {
       if (p != Procedure::BrowseHistoryByName) return procedure_factory(p);
-      return [this](const ModelServices& s) {
+      return [this](const WindowServices& s) {
         ++browses_;
         return std::make_unique<BrowseHistoryByName>(s.session, s.windows, s.reporter);
       };
@@ -607,8 +608,8 @@ class BulkWindowsTest : public QObject {
     QVERIFY(fill<SwapoutTable>(folder(), {old}));
     open_frame();
 
-    host().start([](const ModelServices& s) {
-      return std::make_unique<BrowseSwapOut>(s.session, s.windows, s.reporter);
+    host().start([](const WindowServices& s) {
+      return std::make_unique<BrowseSwapOut>(s.session, s.windows, s.reporter, s.progress);
     });
     QPointer<WindowView> list = wait_view("  Auxiliary items list");
     QVERIFY(list);
@@ -666,8 +667,8 @@ class BulkWindowsTest : public QObject {
                                                   "gbpusd, 2 , -0.75 \r\n";
     open_frame();
 
-    host().start([](const ModelServices& s) {
-      return std::make_unique<BrowseSwapRate>(s.session, s.windows, s.reporter);
+    host().start([](const WindowServices& s) {
+      return std::make_unique<BrowseSwapRate>(s.session, s.windows, s.reporter, s.progress);
     });
     QPointer<WindowView> list = wait_view("Swap Rates / Spread Collection settings");
     QVERIFY(list);
@@ -728,18 +729,14 @@ class BulkWindowsTest : public QObject {
   }
   void everyTextFitsAndEveryControlIsNamed() {
     QFETCH(int, window);
-    struct NoBrowses final : SwapBrowses {
-      void browse_swap_data(Session&) override {}
-      void browse_swap_rate(Session&) override {}
-    } browses;
-    mervane::test::StubWindows windows;
+    Session& s = bed_->session;
+    mervane::test::StubWindows windows{s};
     mervane::test::ScriptedReporter reporter;
     NoProgress progress;
-    Session& s = bed_->session;
     std::unique_ptr<WindowModel> m;
     if (window == 0) m = std::make_unique<DeleteHistory>(s, windows, reporter, progress);
     if (window == 1) m = std::make_unique<DeleteSwapOut>(s, windows, reporter, progress);
-    if (window == 2) m = std::make_unique<SwapOutput>(s, windows, browses, reporter, progress);
+    if (window == 2) m = std::make_unique<SwapOutput>(s, windows, reporter, progress);
     if (window == 3) m = std::make_unique<ImportSwapRates>(s, reporter, progress);
     m->open();
     WindowView v(m->controls(), EventSink{});

@@ -3,18 +3,25 @@
 // the windows and then the frame.
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <future>
 
+#include "core/model/local_settings.h"
+#include "core/output/procfile_controls.h"
 #include "core/runtime/clock.h"
 #include "gui/frame/app_frame.h"
+#include "gui/frame/procedures.h"
+#include "gui/scenes/sample_data.h"
 #include "gui/widgets/message_box.h"
 #include "tests/gui/gui_support.h"
 
@@ -34,9 +41,9 @@ class FrameTest : public QObject {
   }
 
   // Every menu window as a test window titled by its procedure's number.
-  std::function<ModelFactory(Procedure)> test_procedures() {
-    return [this](Procedure p) -> ModelFactory {
-      return [this, p](const ModelServices& s) {
+  std::function<WindowFactory(Procedure)> test_procedures() {
+    return [this](Procedure p) -> WindowFactory {
+      return [this, p](const WindowServices& s) {
         {
           std::lock_guard lock(mu_);
           started_.push_back(p);
@@ -157,9 +164,97 @@ class FrameTest : public QObject {
     QCOMPARE(frame.findChildren<QStatusBar*>().size(), 1);
   }
 
+  // The status bar names the working folder, and says so when this start made it.
+  void theStatusBarNamesTheWorkingFolder_data() {
+    QTest::addColumn<bool>("made");
+    QTest::addColumn<QString>("begins");
+    QTest::newRow("made at this start") << true << QStringLiteral("New working folder ");
+    QTest::newRow("there before") << false << QStringLiteral("Working folder ");
+  }
+  void theStatusBarNamesTheWorkingFolder() {
+    QFETCH(bool, made);
+    QFETCH(QString, begins);
+    AppFrame frame(bed_->session, test_procedures());
+    frame.set_folder_made(made);
+    frame.open();
+    auto* where = frame.statusBar()->findChild<QLabel*>(QStringLiteral("FOLDER"));
+    QVERIFY(where);
+    const QString folder = QDir::toNativeSeparators(bed_->dir.path());
+    QCOMPARE(where->text().left(begins.size()), begins);
+    QVERIFY2(where->text().contains(folder), qPrintable(where->text()));
+    QCOMPARE(where->text().contains(QStringLiteral("\"truneout\"")), made);
+    QTRY_VERIFY(frame.isVisible());
+  }
+
+  // The first start: the frame holds its window, centred on the screen, or maximized where the
+  // screen is smaller than the window (the Build window on the test platform's 800 x 600).
+  void theFrameOpensSizedForItsWindow_data() {
+    QTest::addColumn<bool>("build_window");
+    QTest::addColumn<bool>("maximized");
+    QTest::newRow("a small window") << false << false;
+    QTest::newRow("the Build window on a small screen") << true << true;
+  }
+  void theFrameOpensSizedForItsWindow() {
+    QFETCH(bool, build_window);
+    QFETCH(bool, maximized);
+    if (build_window) QVERIFY(seed_history(bed_->dir.path().toStdString()));
+    AppFrame frame(bed_->session, build_window
+                                      ? std::function<WindowFactory(Procedure)>(procedure_factory)
+                                      : test_procedures());
+    QSignalSpy opened(&frame.host(), &Host::viewOpened);
+    frame.open();
+    QTRY_VERIFY(frame.isVisible());
+    QTRY_COMPARE(opened.count(), 1);
+    QCOMPARE(frame.isMaximized(), maximized);
+    const QRect avail = frame.screen()->availableGeometry();
+    QMdiSubWindow* sub = frame.area()->subWindowList().front();
+    if (maximized) {
+      // Larger than the client area: it starts at its top left corner, and the control with
+      // the focus, the last one too, is scrolled into view.
+      QCOMPARE(sub->pos(), QPoint(0, 0));
+      auto* build = qobject_cast<WindowView*>(sub->widget());
+      QTRY_VERIFY(build->isEnabled());
+      QWidget* ok = build->widget_of(number(ProcFileControl::OK));
+      QVERIFY(!frame.area()->viewport()->rect().contains(
+          QRect(ok->mapTo(frame.area()->viewport(), QPoint(0, 0)), ok->size())));
+      frame.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&frame));
+      ok->setFocus(Qt::TabFocusReason);
+      QTRY_VERIFY(frame.area()->viewport()->rect().contains(
+          QRect(ok->mapTo(frame.area()->viewport(), QPoint(0, 0)), ok->size())));
+    } else {
+      QVERIFY(frame.area()->viewport()->rect().contains(sub->geometry()));
+      const QPoint off = frame.frameGeometry().center() - avail.center();
+      QVERIFY2(std::abs(off.x()) <= AppFrame::kDecoration.left() &&
+                   std::abs(off.y()) <= AppFrame::kDecoration.top(),
+               qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+    }
+    QVERIFY(avail.contains(frame.geometry()));
+  }
+
+  // The frame opens where and as large as it was when it last closed.
+  void theFrameKeepsItsPlaceBetweenRuns() {
+    const QRect left_at(60, 50, 640, 420);
+    {
+      AppFrame frame(bed_->session, test_procedures());
+      frame.open();
+      QTRY_VERIFY(frame.isVisible());
+      frame.setGeometry(left_at);
+      QTRY_COMPARE(frame.geometry(), left_at);
+      frame.action(MainControl::EXIT)->trigger();
+      QTRY_VERIFY(!frame.isVisible());
+    }
+    QVERIFY(!load_local_setting(bed_->session.folder(), "FRAMEPLACE").empty());
+    AppFrame again(bed_->session, test_procedures());
+    again.open();
+    QTRY_VERIFY(again.isVisible());
+    QCOMPARE(again.geometry(), left_at);
+    QVERIFY(!again.isMaximized());
+  }
+
   // Without a Build window to wait for, the frame shows at once.
   void withoutABuildWindowTheFrameShowsAtOnce() {
-    AppFrame frame(bed_->session, [](Procedure) { return ModelFactory{}; });
+    AppFrame frame(bed_->session, [](Procedure) { return WindowFactory{}; });
     frame.open();
     QVERIFY(frame.isVisible());
     QCOMPARE(frame.area()->subWindowList().size(), 0);
@@ -176,8 +271,8 @@ class FrameTest : public QObject {
     QFETCH(bool, message);
     std::promise<void> go;
     std::shared_future<void> gate = go.get_future().share();
-    AppFrame frame(bed_->session, [&](Procedure) -> ModelFactory {
-      return [gate, message](const ModelServices& s) {
+    AppFrame frame(bed_->session, [&](Procedure) -> WindowFactory {
+      return [gate, message](const WindowServices& s) {
         if (message) {
           Warning w;
           w.text = "The settings file could not be read";

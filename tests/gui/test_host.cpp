@@ -36,7 +36,7 @@ class HostTest : public QObject {
   WindowView* start(const QString& title) {
     const int items = run_items_;
     const std::string t = title.toStdString();
-    host().start([t, items](const ModelServices& s) {
+    host().start([t, items](const WindowServices& s) {
       auto w = std::make_unique<TestWindow>(s, t);
       w->run_items = items;
       return w;
@@ -279,7 +279,7 @@ class HostTest : public QObject {
   void aWindowWhoseCloseEndsTheProgramEndsItCleanly() {
     QSignalSpy ended(&host(), &Host::programEnded);
     start(QStringLiteral("Window A"));
-    host().start([](const ModelServices&) { return std::make_unique<EndingWindow>(); });
+    host().start([](const WindowServices&) { return std::make_unique<EndingWindow>(); });
     QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(ended.front().at(0).toInt(), 0);
     QCOMPARE(ended.front().at(1).toString(), QString());
@@ -289,7 +289,7 @@ class HostTest : public QObject {
   void aFaultInAWindowClosesItAndTheProgramGoesOn() {
     QSignalSpy all(&host(), &Host::allEnded);
     QSignalSpy ended(&host(), &Host::programEnded);
-    host().start([](const ModelServices&) -> std::unique_ptr<WindowModel> {
+    host().start([](const WindowServices&) -> std::unique_ptr<WindowModel> {
       throw std::runtime_error("no room for the window");
     });
     QTRY_COMPARE(all.count(), 1);

@@ -173,15 +173,23 @@ class WidgetsTest : public QObject {
     QVERIFY(!choose_symbol_font({}, dejavu, 33, 126).native);
   }
 
+  // At 100 % and at 200 % (as many pixels again each way, the same picture in units).
+  void wingdingsChartIsDrawnWithEveryCode_data() {
+    QTest::addColumn<int>("dpr");
+    QTest::newRow("100 %") << 1;
+    QTest::newRow("200 %") << 2;
+  }
   void wingdingsChartIsDrawnWithEveryCode() {
-    const QImage chart = wingdings_chart();
-    QCOMPARE(chart.size(), QSize(751, 299));
+    QFETCH(int, dpr);
+    const QImage chart = wingdings_chart(dpr);
+    QCOMPARE(chart.size(), QSize(751, 299) * dpr);
+    QCOMPARE(chart.deviceIndependentSize(), QSizeF(751, 299));
     // Something is drawn in every row of cells (16 codes a row, 14 rows).
     for (int row = 0; row < 14; ++row) {
-      const int y = row * 299 / 14 + 299 / 28;
+      const int y = (row * 299 / 14 + 299 / 28) * dpr;
       int dark = 0;
       for (int x = 0; x < chart.width(); ++x) dark += qGray(chart.pixel(x, y)) < 128;
-      QVERIFY2(dark > 10, qPrintable(QString::number(row)));
+      QVERIFY2(dark > 10 * dpr, qPrintable(QString::number(row)));
     }
   }
 

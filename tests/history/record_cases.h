@@ -8,14 +8,17 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/auxdata/swap_browses.h"
 #include "core/history/browses.h"
 #include "core/history/forms.h"
 #include "core/util/helpers.h"
 #include "tests/support/tables.h"
+#include "tests/support/window_bed.h"
 
 namespace mervane::test {
 
@@ -38,9 +41,11 @@ struct HistoryCase {
   using Def = CalendarTable;
   using Record = CalendarRecord;
   using List = BrowseHistoryByName;
+  static std::unique_ptr<List> make_list(WindowBed& b) {
+    return std::make_unique<List>(b.session, b.windows, b.reporter);
+  }
   using Form = UpdateCalendar;
   using C = UpdateCalendarControl;
-  static constexpr FormKind kind = FormKind::UpdateCalendar;
   static constexpr const char* name = "Calendar";
   static constexpr const char* key_name = "CAL:Key";
   static constexpr const char* db = "CALENDAR.db";
@@ -85,9 +90,11 @@ struct SwapOutCase {
   using Def = SwapoutTable;
   using Record = SwapoutRecord;
   using List = BrowseSwapOut;
+  static std::unique_ptr<List> make_list(WindowBed& b) {
+    return std::make_unique<List>(b.session, b.windows, b.reporter, b.progress);
+  }
   using Form = EditSwapOut;
   using C = EditSwapOutControl;
-  static constexpr FormKind kind = FormKind::EditSwapOut;
   static constexpr const char* name = "Swapout";
   static constexpr const char* key_name = "SWO:Key";
   static constexpr const char* db = "SWAPOUT.db";
@@ -139,9 +146,11 @@ struct SwapRateCase {
   using Def = SwaprateTable;
   using Record = SwaprateRecord;
   using List = BrowseSwapRate;
+  static std::unique_ptr<List> make_list(WindowBed& b) {
+    return std::make_unique<List>(b.session, b.windows, b.reporter, b.progress);
+  }
   using Form = EditSwapRate;
   using C = EditSwapRateControl;
-  static constexpr FormKind kind = FormKind::EditSwapRate;
   static constexpr const char* name = "Swaprate";
   static constexpr const char* key_name = "SWR:KeyPair";
   static constexpr const char* db = "SWAPRATE.db";
@@ -183,9 +192,11 @@ struct SwapDataCase {
   using Def = SwapdataTable;
   using Record = SwapdataRecord;
   using List = BrowseSwapData;
+  static std::unique_ptr<List> make_list(WindowBed& b) {
+    return std::make_unique<List>(b.session, b.windows, b.reporter);
+  }
   using Form = EditSwapData;
   using C = EditSwapDataControl;
-  static constexpr FormKind kind = FormKind::EditSwapData;
   static constexpr const char* name = "Swapdata";
   static constexpr const char* key_name = "SWD:KeyDateAdd";
   static constexpr const char* db = "SWAPDATA.db";

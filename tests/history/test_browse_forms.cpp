@@ -32,13 +32,10 @@ class ListAndForm : public ::testing::Test, protected test::WindowBed {
   }
   // The form the list opens runs `play` on it.
   void on_form(std::function<void(Form&)> play) {
-    windows.on_form = [this, play](Session& s, FormKind kind) {
-      EXPECT_EQ(kind, Case::kind);
-      Form f(s, windows, reporter);
-      f.open();
+    windows.on<Form>([play](Form& f) {
       play(f);
       EXPECT_TRUE(f.closed()) << "the form is left open";
-    };
+    });
   }
   void type(Form& f, const test::Typed& fields) {
     for (const auto& [control, text] : fields) {
@@ -47,7 +44,8 @@ class ListAndForm : public ::testing::Test, protected test::WindowBed {
     }
   }
 
-  typename Case::List list{session, windows, reporter};
+  std::unique_ptr<typename Case::List> made_ = Case::make_list(*this);
+  typename Case::List& list = *made_;
 };
 
 using Cases =
@@ -62,7 +60,7 @@ TYPED_TEST(ListAndForm, InsertShowsTheNewRecordHighlighted) {
     EXPECT_EQ(f.accepted(TypeParam::ok), Reply::closed(Response::Completed));
   });
   EXPECT_EQ(this->list.key({Key::Insert}), Reply::stay());
-  ASSERT_EQ(this->windows.forms.size(), 1u);
+  ASSERT_EQ(this->windows.calls.size(), 1u);
   const auto all = this->stored();
   EXPECT_EQ(all.size(), 4u);
   EXPECT_EQ(std::count_if(all.begin(), all.end(), TypeParam::is_new), 1);
@@ -97,7 +95,7 @@ TYPED_TEST(ListAndForm, OkWithoutAChangeWritesNothing) {
   // A double click is Change, as Ctrl+Enter is.
   this->list.other_event({OtherEvent::Kind::RowActivated, number(B::BROWSE_1), 0});
   this->list.key({Key::CtrlEnter});
-  EXPECT_EQ(this->windows.forms.size(), 2u);
+  EXPECT_EQ(this->windows.calls.size(), 2u);
   EXPECT_EQ(test::stored_version(db, id), version);
 }
 

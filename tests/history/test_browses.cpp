@@ -7,6 +7,9 @@
 
 #include <set>
 
+#include "core/auxdata/import_swap_rates.h"
+#include "core/auxdata/swap_browses.h"
+#include "core/auxdata/swap_output.h"
 #include "core/history/browses.h"
 #include "core/history/forms.h"
 #include "core/util/helpers.h"
@@ -113,7 +116,7 @@ TEST_F(HistoryList, AMissingTableIsCreatedAndAnEmptyListHasNothingToChange) {
     EXPECT_EQ(list.key({k}), Reply::stay());
   list.other_event(event(OtherEvent::Kind::Thumb, 50));
   EXPECT_EQ(list.list(number(B::BROWSE_1)).thumb, 0);
-  EXPECT_TRUE(windows.forms.empty());
+  EXPECT_TRUE(windows.calls.empty());
 }
 
 TEST_F(HistoryList, ScrollingByRowPageTopAndBottom) {
@@ -273,7 +276,7 @@ TEST_F(HistoryList, ARecordAnotherWindowDeletedLeavesThePageAndOpensNoForm) {
     ASSERT_TRUE(other.erase().is_ok());
   }
   list.key({Key::Enter});
-  EXPECT_TRUE(windows.forms.empty());
+  EXPECT_TRUE(windows.calls.empty());
   EXPECT_EQ(descrs(), (std::vector<std::string>{"ISM Manufacturing", "Rate decision",
                                                 "Construction PMI", "ADP Employment", "BoC Rate"}));
   EXPECT_TRUE(reporter.warnings.empty());
@@ -285,12 +288,10 @@ TEST_F(HistoryList, AnotherListShowsTheStoredVersionWhenItReadsItsPageAgain) {
   BrowseHistoryByName second(session, windows, reporter);
   second.open();
   EXPECT_EQ(session.uses("CALENDAR"), 2);
-  windows.on_form = [&](Session& s, FormKind) {
-    UpdateCalendar f(s, windows, reporter);
-    f.open();
+  windows.on<UpdateCalendar>([](UpdateCalendar& f) {
     f.type(number(UpdateCalendarControl::ACTUAL), "9.9%");
     f.accepted(number(UpdateCalendarControl::OK));
-  };
+  });
   list.key({Key::Enter});
   EXPECT_EQ(list.page()[0].rec.actual, "9.9%");
   EXPECT_EQ(second.page()[0].rec.actual, "0.4%") << "until the second reads its page again";
@@ -329,7 +330,7 @@ TEST_F(HistoryList, APageThatCannotBeReadShowsTheViewErrorAndStays) {
       std::string::npos)
       << reporter.warnings[0].text;
   EXPECT_TRUE(list.closed());
-  EXPECT_TRUE(windows.forms.empty());
+  EXPECT_TRUE(windows.calls.empty());
   EXPECT_EQ(session.uses("CALENDAR"), 0);
 }
 
@@ -350,14 +351,14 @@ TEST_F(HistoryList, ResizingTheWindowGrowsTheListAndItsPage) {
 
 TEST(AuxiliaryItemList, ModifySwapDetailsRunsTheSwapGenerationAndReadsThePageAgain) {
   test::WindowBed bed;
-  BrowseSwapOut list(bed.session, bed.windows, bed.reporter);
+  BrowseSwapOut list(bed.session, bed.windows, bed.reporter, bed.progress);
   list.open();
   EXPECT_EQ(list.title(), "  Auxiliary items list");
   EXPECT_EQ(list.control_def(number(B::EXTRA))->text, "Modify Swap Details  (F6)");
   EXPECT_EQ(list.control_def(number(B::EXTRA))->use, "?BUTTON6");
   EXPECT_EQ(list.control_def(number(B::TAB1))->text, "Type / Date");
-  bed.windows.on_swap_output = [&](Session&) {
-    if (bed.windows.swap_outputs > 1) return;
+  bed.windows.on<SwapOutput>([&](SwapOutput&) {
+    if (bed.windows.runs("  Modify Swap Details") > 1) return;
     SwapoutRecord item;
     item.rectype = "SWAP";
     item.date = day(2009, 3, 11);
@@ -372,16 +373,16 @@ TEST(AuxiliaryItemList, ModifySwapDetailsRunsTheSwapGenerationAndReadsThePageAga
     ASSERT_TRUE(t.open().is_ok());
     t.rec = item;
     ASSERT_TRUE(t.add().is_ok());
-  };
+  });
   list.key({Key::F6});
-  EXPECT_EQ(bed.windows.swap_outputs, 1);
+  EXPECT_EQ(bed.windows.calls, std::vector<std::string>{"  Modify Swap Details"});
   ASSERT_EQ(list.page().size(), 1u);
   const ListState l = list.list(number(B::BROWSE_1));
   EXPECT_EQ(l.rows[0], (std::vector<std::string>{"SWAP", "Wed 11 Mar 2009", "23:00", " -2", "233",
                                                  " 2", "EURUSD", "0", "1", "0", "0", "0", "0", "0",
                                                  "0", "0", "Swap EURUSD", ""}));
   list.accepted(number(B::EXTRA));
-  EXPECT_EQ(bed.windows.swap_outputs, 2);
+  EXPECT_EQ(bed.windows.runs("  Modify Swap Details"), 2);
 }
 
 TEST(SwapRateList, ColumnsAndTheImportButton) {
@@ -392,7 +393,7 @@ TEST(SwapRateList, ColumnsAndTheImportButton) {
   r.sell = 0;
   r.usd = r.high = 1;
   test::fill_table<SwaprateTable>(bed.dir.path(), {r});
-  BrowseSwapRate list(bed.session, bed.windows, bed.reporter);
+  BrowseSwapRate list(bed.session, bed.windows, bed.reporter, bed.progress);
   list.open();
   EXPECT_EQ(list.title(), "Swap Rates / Spread Collection settings");
   EXPECT_EQ(list.control_def(number(B::EXTRA))->text, "Import from Swaprate.CSV");
@@ -401,19 +402,19 @@ TEST(SwapRateList, ColumnsAndTheImportButton) {
   // Blank when zero: as many blanks as the picture is wide.
   EXPECT_EQ(l.rows[0], (std::vector<std::string>{"EURUSD", "  (1.50)", "        ", " ", "1", " ",
                                                  " ", " ", " ", " ", " ", " ", "1", " ", " "}));
-  bed.windows.on_import_swap_rates = [&](Session&) {
+  bed.windows.on<ImportSwapRates>([&](ImportSwapRates&) {
     Table<SwaprateTable> t(bed.dir.path());
     ASSERT_TRUE(t.open().is_ok());
     t.rec.pair = "EURUSD";
     ASSERT_TRUE(t.get(SwaprateKey::KeyPair).is_ok());
     t.rec.buy = 2;
     ASSERT_TRUE(t.put().is_ok());
-  };
+  });
   list.accepted(number(B::EXTRA));
-  EXPECT_EQ(bed.windows.swap_imports, 1);
+  EXPECT_EQ(bed.windows.runs("  Import Swap Rates"), 1);
   EXPECT_EQ(list.list(number(B::BROWSE_1)).rows[0][1], "    2.00");
   EXPECT_EQ(list.key({Key::F6}), Reply::stay());  // F6 belongs to the item list only
-  EXPECT_EQ(bed.windows.swap_imports, 1);
+  EXPECT_EQ(bed.windows.runs("  Import Swap Rates"), 1);
 }
 
 TEST(SwapDataList, TheSundayDefinitionIsListedInItsPlace) {
@@ -474,7 +475,7 @@ TEST(PreviewList, IsAViewOnly) {
   for (Key k : {Key::Insert, Key::Delete, Key::Enter, Key::CtrlEnter})
     EXPECT_EQ(list.key({k}), Reply::stay());
   list.other_event(event(OtherEvent::Kind::RowActivated, 0));
-  EXPECT_TRUE(bed.windows.forms.empty());
+  EXPECT_TRUE(bed.windows.calls.empty());
   EXPECT_EQ(list.accepted(number(B::CLOSE)), Reply::closed(Response::Cancelled));
 }
 
@@ -482,8 +483,8 @@ TEST(PreviewList, IsAViewOnly) {
 TEST(ListLayout, ControlsInWindowOrderInsideTheWindow) {
   test::WindowBed bed;
   BrowseHistoryByName h(bed.session, bed.windows, bed.reporter);
-  BrowseSwapOut o(bed.session, bed.windows, bed.reporter);
-  BrowseSwapRate r(bed.session, bed.windows, bed.reporter);
+  BrowseSwapOut o(bed.session, bed.windows, bed.reporter, bed.progress);
+  BrowseSwapRate r(bed.session, bed.windows, bed.reporter, bed.progress);
   BrowseSwapData d(bed.session, bed.windows, bed.reporter);
   BrowsePview p(bed.session, bed.windows, bed.reporter);
   for (const WindowModel* m : std::initializer_list<const WindowModel*>{&h, &o, &r, &d, &p}) {

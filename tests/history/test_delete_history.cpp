@@ -110,7 +110,7 @@ TEST_F(DeleteHistoryWindow, ALastDateBeforeTheFirstKeepsTheCursorThere) {
   EXPECT_EQ(m.key({Key::Enter}), Reply::stay());
   EXPECT_EQ(m.focus(), number(C::THRUDATE));
   EXPECT_FALSE(m.closed());
-  EXPECT_EQ(windows.history_browses, 0);
+  EXPECT_EQ(windows.started_count(Procedure::BrowseHistoryByName), 0);
   EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
 }
 
@@ -197,7 +197,7 @@ TEST_F(DeleteHistoryWindow, UnsafeBackupNamesAreRefusedBeforeAnythingHappens) {
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "@x@.CSV"));
   EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
-  EXPECT_EQ(windows.history_browses, 0);
+  EXPECT_EQ(windows.started_count(Procedure::BrowseHistoryByName), 0);
 }
 
 TEST_F(DeleteHistoryWindow, ExportAddsItsNameAndOpensTheBrowseAfterwards) {
@@ -208,7 +208,7 @@ TEST_F(DeleteHistoryWindow, ExportAddsItsNameAndOpensTheBrowseAfterwards) {
   EXPECT_EQ(m.key({Key::Enter}), Reply::closed(Response::Completed));
   EXPECT_TRUE(m.closed());
   EXPECT_TRUE(m.done());
-  EXPECT_EQ(windows.history_browses, 1);
+  EXPECT_EQ(windows.started_count(Procedure::BrowseHistoryByName), 1);
   EXPECT_EQ(m.choices(number(C::PFILENAME)), std::vector<std::string>{"MAR09"});
   EXPECT_EQ(test::read_file(dir / "@MAR09@.CSV"),
             history_line(event(day(2009, 3, 7), tod(8, 30), "CPI m/m")) + "\r\n");
@@ -227,7 +227,7 @@ TEST_F(DeleteHistoryWindow, RebuildCountsEveryEventTwice) {
   m.accepted(number(C::OK));
   EXPECT_TRUE(m.done());
   EXPECT_EQ(m.count1(), 6);
-  EXPECT_EQ(windows.history_browses, 1);
+  EXPECT_EQ(windows.started_count(Procedure::BrowseHistoryByName), 1);
   Table<CalendarTable> t(dir.path());
   ASSERT_TRUE(t.open(OpenMode::read_only()).is_ok());
   t.clear();
@@ -278,7 +278,7 @@ TEST_F(DeleteHistoryWindow, RefusedEntriesChangeNothingAndEscOrCloseLeaveWithout
   other.open();
   EXPECT_EQ(other.key({Key::F2}), Reply::stay());
   EXPECT_EQ(other.close_request(), Reply::closed(Response::Cancelled));
-  EXPECT_EQ(windows.history_browses, 0);
+  EXPECT_EQ(windows.started_count(Procedure::BrowseHistoryByName), 0);
   EXPECT_EQ(descriptions(), std::vector<std::string>{"kept"});
   EXPECT_FALSE(std::filesystem::exists(dir / "@BACKUP@.CSV"));
 }

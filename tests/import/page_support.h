@@ -12,6 +12,7 @@
 #include "core/model/session.h"
 #include "core/util/charset.h"
 #include "core/util/dates.h"
+#include "core/util/helpers.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
 
@@ -99,6 +100,26 @@ struct HistoryFolder {
     open_calr(calendar, reporter);
   }
 };
+
+// Every check box of the reader on.
+inline PageOptions all_boxes() {
+  PageOptions o;
+  o.nonecon = o.incut = o.incuv = o.cnvfmt = true;
+  return o;
+}
+
+// Adds a record to the folder's CALENDAR (created when missing): the date at 09:00, the
+// description, nothing else.
+inline void store_event(const std::filesystem::path& folder, std::int32_t date, const char* descr) {
+  ScriptedReporter reporter;
+  Table<CalendarTable> t(folder);
+  open_calr(t, reporter);
+  t.rec = CalendarRecord{};
+  t.rec.date = date;
+  t.rec.time = tod(9);
+  t.rec.descr = descr;
+  ASSERT_TRUE(t.add().is_ok());
+}
 
 // "yyyy-mm-dd description" of every stored record, in key order.
 inline std::vector<std::string> stored_descriptions(const std::filesystem::path& folder) {

@@ -84,15 +84,7 @@ struct FeedRuns {
     load_weeks(session, reporter, progress, downloader, history, request, count1);
   }
   void at(int y, int m, int d, int hh, int mm) { clock.set(ymd(y, m, d), tod(hh, mm)); }
-  void store(std::int32_t date, const char* descr) {
-    Table<CalendarTable> t(dir.path());
-    open_calr(t, reporter);
-    t.rec = CalendarRecord{};
-    t.rec.date = date;
-    t.rec.time = tod(9);
-    t.rec.descr = descr;
-    ASSERT_TRUE(t.add().is_ok());
-  }
+  void store(std::int32_t date, const char* descr) { test::store_event(dir.path(), date, descr); }
 };
 
 // With the calendar in UTC and a server at New York's time + 7 hours, a New York release at 8:30

@@ -1,3 +1,4 @@
+#include "core/import/calendar_file.h"
 #include "core/import/feed_reader.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,6 @@ std::vector<std::string> feed_calls(const std::string& bytes, const PageOptions&
   EXPECT_FALSE(week.problem) << week.problem->text;
   store_feed(week, sink);
   return sink.calls;
-}
-
-PageOptions all_on() {
-  PageOptions o;
-  o.nonecon = o.incut = o.incuv = o.cnvfmt = true;
-  return o;
 }
 
 // One event of each kind, as the page reader would have made it from the same row.
@@ -48,18 +43,18 @@ TEST(FeedReader, EventsAsThePageReaderMakesThem) {
       {"afternoon", item([](FeedItem& e) { e.time = "1:05pm"; }), off,
        "2024-03-12 13:05 USD|Event|H|3|140||0.3%|0.2%||"},
       {"all day, untimed events off", item([](FeedItem& e) { e.time = "All Day"; }), off, nullptr},
-      {"all day", item([](FeedItem& e) { e.time = "All Day"; }), all_on(),
+      {"all day", item([](FeedItem& e) { e.time = "All Day"; }), test::all_boxes(),
        "2024-03-12 00:01 USD|Event <<AllDay>>|H|3|140||0.3%|0.2%||"},
-      {"tentative", item([](FeedItem& e) { e.time = "Tentative"; }), all_on(),
+      {"tentative", item([](FeedItem& e) { e.time = "Tentative"; }), test::all_boxes(),
        "2024-03-12 00:01 USD|Event <<Tentative>>|H|3|140||0.3%|0.2%||"},
-      {"no time", item([](FeedItem& e) { e.time = ""; }), all_on(),
+      {"no time", item([](FeedItem& e) { e.time = ""; }), test::all_boxes(),
        "2024-03-12 00:01 USD|Event <<>>|H|3|140||0.3%|0.2%||"},
       {"medium", item([](FeedItem& e) { e.impact = "Medium"; }), off,
        "2024-03-12 12:30 USD|Event|M|2|140||0.3%|0.2%||"},
       {"low, any letter case", item([](FeedItem& e) { e.impact = "low"; }), off,
        "2024-03-12 12:30 USD|Event|L|1|140||0.3%|0.2%||"},
-      {"an impact word of no level", item([](FeedItem& e) { e.impact = "Unknown"; }), all_on(),
-       nullptr},
+      {"an impact word of no level", item([](FeedItem& e) { e.impact = "Unknown"; }),
+       test::all_boxes(), nullptr},
       {"holiday, non-economic events off", item([](FeedItem& e) { e.impact = "Holiday"; }), off,
        nullptr},
       {"holiday", item([](FeedItem& e) {
@@ -69,16 +64,16 @@ TEST(FeedReader, EventsAsThePageReaderMakesThem) {
          e.country = "GBP";
          e.forecast = e.previous = "";
        }),
-       all_on(), "2024-03-12 00:01 GBP|Bank Holiday <<AllDay>>|L|1|143|||||"},
+       test::all_boxes(), "2024-03-12 00:01 GBP|Bank Holiday <<AllDay>>|L|1|143|||||"},
       {"every currency", item([](FeedItem& e) { e.country = "All"; }), off,
        "2024-03-12 12:30 ALL|Event|H|3|139||0.3%|0.2%||"},
       {"another currency", item([](FeedItem& e) { e.country = "CNY"; }), off,
        "2024-03-12 12:30 CNY|Event|H|3|148||0.3%|0.2%||"},
-      {"a 2006 name", item([](FeedItem& e) { e.country = "GER"; }), all_on(),
+      {"a 2006 name", item([](FeedItem& e) { e.country = "GER"; }), test::all_boxes(),
        "2024-03-12 12:30 EUR|German Event|H|3|142||0.3%|0.2%||"},
       {"unvalued, unvalued events off", item([](FeedItem& e) { e.forecast = e.previous = ""; }),
        off, nullptr},
-      {"unvalued", item([](FeedItem& e) { e.forecast = e.previous = ""; }), all_on(),
+      {"unvalued", item([](FeedItem& e) { e.forecast = e.previous = ""; }), test::all_boxes(),
        "2024-03-12 12:30 USD|Event|H|3|140|||||"},
       {"an ampersand reads as the page shows it",
        item([](FeedItem& e) { e.title = "S&P/CS Composite-20 HPI y/y"; }), off,

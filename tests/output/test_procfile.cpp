@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/analysis/effect_analysis_report.h"
+#include "core/analysis/effects_setup.h"
+#include "core/analysis/nci_output.h"
 #include "core/import/calendar_address.h"
 #include "core/model/program_files.h"
 #include "core/output/procfile.h"
@@ -32,7 +35,7 @@ class Window : public ::testing::Test {
   // Tuesday 11 March 2008.
   std::unique_ptr<ProcFile> open_window() {
     auto w =
-        std::make_unique<ProcFile>(ProcFileServices{session, rep, progress, windows, downloader});
+        std::make_unique<ProcFile>(WindowServices{session, rep, progress, windows, downloader});
     w->open();
     return w;
   }
@@ -43,7 +46,7 @@ class Window : public ::testing::Test {
   Session session{dir.path(), clock};
   test::ScriptedReporter rep;
   NoProgress progress;
-  test::StubWindows windows;
+  test::StubWindows windows{session};
   test::StubDownloader downloader;
 };
 
@@ -81,7 +84,7 @@ TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
   EXPECT_TRUE(w->forcesetup());
   // Whatever the first event is (here a button), the setup window comes first.
   EXPECT_EQ(w->accepted(number(C::ZCHARTS)), kStay);
-  EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
+  EXPECT_EQ(windows.calls, std::vector<std::string>{std::string(InitialSetup::kCaption)});
   EXPECT_EQ(b(*w).checkm1, 1) << "the button's own action did not run";
   EXPECT_FALSE(w->forcesetup());
   const BuildSettings& s = b(*w);
@@ -107,7 +110,7 @@ TEST_F(Window, CancelledSetupChangesNothing) {
   auto w = open_window();
   const SettingsRecord before = w->settings();
   w->accepted(number(C::INITIALSETUP));
-  EXPECT_EQ(windows.calls, std::vector<std::string>{"initial_setup"});
+  EXPECT_EQ(windows.calls, std::vector<std::string>{std::string(InitialSetup::kCaption)});
   EXPECT_EQ(w->settings().b.outname, before.b.outname);
   EXPECT_EQ(w->settings().b.offset1, before.b.offset1);
 }
@@ -453,8 +456,9 @@ TEST_F(Window, DatePickersTakeTheirFieldsDates) {
   windows.picked = 0;  // nothing picked
   w->accepted(number(C::BUTTON9));
   EXPECT_EQ(b(*w).thrudate, day(2099, 12, 31));
-  EXPECT_EQ(windows.calls,
-            (std::vector<std::string>{"initial_setup", "date_picker", "date_picker"}));
+  EXPECT_EQ(windows.calls, (std::vector<std::string>{std::string(InitialSetup::kCaption),
+                                                     std::string(Calendar::kTitle),
+                                                     std::string(Calendar::kTitle)}));
 }
 
 TEST_F(Window, ReversedDateRangeBlocksTheRun) {
@@ -554,7 +558,7 @@ TEST_F(Window, PreviewFillsPviewAndOpensItsBrowse) {
   w->type(number(C::FROMDATE), "03/07/2008");
   w->type(number(C::THRUDATE), "03/07/2008");
   EXPECT_EQ(w->accepted(number(C::PREVIEW)), kStay);
-  EXPECT_EQ(windows.calls, std::vector<std::string>{"browse_pview"});
+  EXPECT_EQ(windows.calls, std::vector<std::string>{"  Preview Export"});
   std::int64_t n = 0;
   Table<PviewTable> pv(dir.path());
   ASSERT_TRUE(pv.open(OpenMode::read_only()).is_ok());
@@ -570,11 +574,13 @@ TEST_F(Window, EffectsPublishTheSettingsFirst) {
   auto w = open_window();
   w->type(number(C::SPACING1), "5");
   w->accepted(number(C::EFFECTS));
-  EXPECT_EQ(windows.calls, std::vector<std::string>{"effects_report"});
+  EXPECT_EQ(windows.calls, std::vector<std::string>{std::string(EffectAnalysisReport::kCaption)});
   EXPECT_EQ(windows.g2_seen.spacing1, 5);
   w->accepted(number(C::EFFECTSSETUP));
   w->accepted(number(C::WDCHART));
-  EXPECT_EQ(windows.calls.size(), 3u);
+  EXPECT_EQ(windows.calls, (std::vector<std::string>{std::string(EffectAnalysisReport::kCaption),
+                                                     std::string(EffectsSetup::kCaption),
+                                                     std::string(WingdingChart::kTitle)}));
 }
 
 TEST_F(Window, ControlsShowTheirValuesThroughTheirPictures) {
@@ -720,7 +726,8 @@ TEST_F(Window, OkRunsTheWholeChainOnTheHandSavedPage) {
             "\"1.7%\",\"\",\"41001\"\r\n");
   const std::string backup = test::read_file(dir / "@BACKUP@.CSV");
   EXPECT_EQ(std::count(backup.begin(), backup.end(), '\n'), 11);
-  EXPECT_EQ(windows.calls, std::vector<std::string>{"start_history_browse"});
+  EXPECT_TRUE(windows.calls.empty());
+  EXPECT_EQ(windows.started, std::vector<Procedure>{Procedure::BrowseHistoryByName});
   EXPECT_TRUE(downloader.urls.empty()) << "the hand-saved page is read, nothing downloaded";
   EXPECT_TRUE(file_exists(dir / "trune.INI"));
   EXPECT_EQ(w->calproc(), day(2008, 3, 2));
@@ -752,7 +759,8 @@ TEST_F(Window, AutomaticRunLoadsOneWeekFromTheTriggerFile) {
   EXPECT_TRUE(rep.stops.empty()) << rep.stops.front();
   EXPECT_EQ(downloader.urls,
             std::vector<std::string>{"https://calendar.example/calendar.php?c=2&week=1204416000"});
-  EXPECT_TRUE(windows.calls.empty()) << "no NCI output and no history browse";
+  EXPECT_TRUE(windows.calls.empty()) << "no NCI output";
+  EXPECT_TRUE(windows.started.empty()) << "no history browse";
   const std::string news = test::read_file(resolve(dir.path(), b(*w).outname.view()));
   EXPECT_EQ(std::count(news.begin(), news.end(), '\n'), 11);
 }
@@ -763,7 +771,7 @@ TEST_F(Window, NciOutputGetsTheNewsCsvNameBack) {
   w->type(number(C::CHECKHIST), "0");
   w->type(number(C::NCIOUT), "1");
   ASSERT_EQ(w->accepted(number(C::OK)), kCompleted);
-  EXPECT_EQ(windows.calls, std::vector<std::string>{"nci_output"});
+  EXPECT_EQ(windows.calls, std::vector<std::string>{std::string(NciOutput::kCaption)});
   EXPECT_EQ(windows.outname_seen, b(*w).outname.str());
   EXPECT_EQ(windows.g2_seen.nciout, 1);
 }
@@ -819,6 +827,22 @@ TEST_F(Window, TimeZoneAndFeedNotes) {
   EXPECT_EQ(w->value(number(C::ZONENOTE)),
             "Time zones not usable, OFFSET1 applies: Invalid Value: Nowhere/Town is not a time "
             "zone of the system's time zone database");
+
+  // After one of today's pages, which name their own zone: that zone in place of CALENDARZONE.
+  test::write_file(dir / "mervane.cfg", "CALENDARZONE=UTC\r\nPAGEZONE=Europe/Berlin\r\n");
+  w = open_window();
+  EXPECT_EQ(w->value(number(C::ZONENOTE)),
+            "Page times in Europe/Berlin: OFFSET1 applies (MT4ZONE is not set)");
+  test::write_file(dir / "mervane.cfg", "PAGEZONE=Europe/Berlin\r\nMT4ZONE=America/New_York+7\r\n");
+  w = open_window();
+  const Case page_cases[] = {
+      {"01/25/2026", "Page times in Europe/Berlin: +1 hour to America/New_York+7 on 01/25/2026"},
+      {"03/10/2026", "Page times in Europe/Berlin: +2 hours to America/New_York+7 on 03/10/2026"},
+  };
+  for (const Case& c : page_cases) {
+    w->type(number(C::DATE1), c.date1);
+    EXPECT_EQ(w->value(number(C::ZONENOTE)), c.note);
+  }
   EXPECT_TRUE(rep.stops.empty());
 }
 

@@ -84,7 +84,7 @@ class WriteFaults : public ::testing::Test {
 
   std::unique_ptr<ProcFile> window() {
     auto w =
-        std::make_unique<ProcFile>(ProcFileServices{session, rep, progress, windows, downloader});
+        std::make_unique<ProcFile>(WindowServices{session, rep, progress, windows, downloader});
     w->open();
     return w;
   }
@@ -102,7 +102,7 @@ class WriteFaults : public ::testing::Test {
   Session session{dir.path(), clock, fs};
   test::ScriptedReporter rep;
   NoProgress progress;
-  test::StubWindows windows;
+  test::StubWindows windows{session};
   test::StubDownloader downloader;
   std::string settings_before;
   std::vector<std::string> history_before;

@@ -105,7 +105,9 @@ TEST_F(CalendarTest, PickingADaySetsTheDateAndCloses) {
   EXPECT_EQ(c.accepted(day_button(4, 4)), Reply::closed(Response::Completed));
   EXPECT_EQ(cdate(), date(2009, 4, 23));
   EXPECT_TRUE(c.closed());
-  EXPECT_EQ(c.accepted(day_button(4, 5)), Reply::closed());
+  EXPECT_EQ(c.accepted(day_button(4, 5)), Reply::closed(Response::Completed))
+      << "a closed picker answers as it closed";
+  EXPECT_EQ(c.response(), Response::Completed);
   EXPECT_EQ(cdate(), date(2009, 4, 23));
 }
 

@@ -1,25 +1,37 @@
-// A Windows stub for tests of window models: records every window opened, plays the date picker
-// and the Initial setup from a script and runs the record forms and swap windows through
-// functions the test gives (a form the test does not handle closes as after Cancel).
+// The Windows of window model tests: records every window run (by its title) and every window
+// of the menu started, and plays each window run as the test says. A window opens as in the
+// program; then the test's play for its type runs (on<M>()), else the date picker picks from
+// `picks` (driving the sheet as a user does), the Initial setup answers with parm1-parm3, and
+// any other window is left as its close box leaves it. A window a play leaves open is closed
+// that way too, except one that refuses it (a progress window, whose work the stub never runs).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/app/windows.h"
 #include "core/model/session.h"
+#include "core/setup/calendar.h"
+#include "core/setup/initial_setup.h"
+#include "core/util/dates.h"
 
 namespace mervane::test {
 
 class StubWindows : public Windows {
  public:
-  // Every window opened, by name, in order.
+  // The session the windows run in.
+  explicit StubWindows(Session& s) : session_(s) {}
+
+  // Every window run, by its title as it opened, in order; every window of the menu started.
   std::vector<std::string> calls;
-  // Dates the picker "picks", in order; when they are used up it picks `picked`, and with that
-  // 0 it returns with nothing picked.
+  std::vector<Procedure> started;
+  // Dates the picker picks, in order; when they are used up it picks `picked`, and with that 0
+  // the user cancels.
   std::deque<std::int32_t> picks;
   std::int32_t picked = 0;
   // What the picker was opened with: GLO:CDATE and GLO:CMASK of each call.
@@ -28,76 +40,82 @@ class StubWindows : public Windows {
   // The Initial setup's answers; a blank folder is Cancel.
   std::int16_t parm1 = 0, parm2 = 0;
   std::string parm3;
-  int history_browses = 0;
-  // Each form opened, in order; on_form plays it.
-  std::vector<FormKind> forms;
-  std::function<void(Session&, FormKind)> on_form;
-  int swap_outputs = 0;
-  int swap_imports = 0;
-  std::function<void(Session&)> on_swap_output;
-  std::function<void(Session&)> on_import_swap_rates;
-  // What the effects report and the NCI output were opened with.
+  // The settings and GLO:OUTNAME the last window run found in the session.
   BuildSettings g2_seen;
   std::string outname_seen;
 
-  void date_picker(Session& s) override {
-    calls.push_back("date_picker");
-    s.with([&](Globals& g) {
-      picker_dates.push_back(g.cdate);
-      picker_masks.push_back(g.cmask.str());
-      if (!picks.empty()) {
-        g.cdate = picks.front();
-        picks.pop_front();
-      } else if (picked != 0) {
-        g.cdate = picked;
-      }
-      g.cmask = "1111111";
+  // Plays every window of type M that is run, once it is open.
+  template <class M>
+  void on(std::function<void(M&)> play) {
+    plays_.insert(plays_.begin(), [play](WindowModel& w) {
+      M* m = dynamic_cast<M*>(&w);
+      if (m) play(*m);
+      return m != nullptr;
     });
   }
-  void start_history_browse(Session&) override {
-    calls.push_back("start_history_browse");
-    ++history_browses;
+  // How often a window of this title was run.
+  int runs(std::string_view title) const {
+    return static_cast<int>(std::count(calls.begin(), calls.end(), title));
   }
-  void initial_setup(Session& s) override {
-    calls.push_back("initial_setup");
-    s.with([&](Globals& g) {
+  int started_count(Procedure p) const {
+    return static_cast<int>(std::count(started.begin(), started.end(), p));
+  }
+
+  Response run(WindowModel& w) override {
+    calls.push_back(w.title());
+    g2_seen = session_.g2();
+    outname_seen = session_.globals().outname.str();
+    w.open();
+    if (w.closed()) return w.response();
+    if (std::none_of(plays_.begin(), plays_.end(), [&](const auto& p) { return p(w); })) {
+      if (auto* picker = dynamic_cast<Calendar*>(&w)) pick(*picker);
+      if (dynamic_cast<InitialSetup*>(&w)) answer_setup(w);
+    }
+    if (!w.closed()) w.close_request();
+    return w.response();
+  }
+  void start(Procedure p) override { started.push_back(p); }
+
+ private:
+  void pick(Calendar& c) {
+    const Globals g = session_.globals();
+    picker_dates.push_back(g.cdate);
+    picker_masks.push_back(g.cmask.str());
+    std::int32_t date = picked;
+    if (!picks.empty()) {
+      date = picks.front();
+      picks.pop_front();
+    }
+    if (date == 0) return;
+    // To the month as the arrows take the user there, then the day's button.
+    const Ymd want = ymd_of(date);
+    using C = CalendarControl;
+    while (c.year() < want.year) c.accepted(number(C::BNY));
+    while (c.year() > want.year) c.accepted(number(C::BLY));
+    while (c.month() < want.month) c.accepted(number(C::BNM));
+    while (c.month() > want.month) c.accepted(number(C::BLM));
+    for (int i = 0; i < 42; ++i) {
+      const std::string& text = c.day_text(i);
+      if (text.find_first_not_of(' ') != std::string::npos && std::stoi(text) == want.day) {
+        c.accepted(day_button(i / 7 + 1, i % 7 + 1));
+        return;
+      }
+    }
+  }
+
+  // Cancel, then the answers as if the user had filled them in and pressed OK.
+  void answer_setup(WindowModel& w) {
+    w.close_request();
+    if (parm3.empty()) return;
+    session_.with([&](Globals& g) {
       g.parm1 = parm1;
       g.parm2 = parm2;
       g.parm3 = parm3;
     });
   }
-  void wingding_chart() override { calls.push_back("wingding_chart"); }
-  void browse_pview(Session&) override { calls.push_back("browse_pview"); }
-  void effects_setup(Session&) override { calls.push_back("effects_setup"); }
-  void effects_report(Session& s) override {
-    calls.push_back("effects_report");
-    g2_seen = s.g2();
-  }
-  void nci_output(Session& s) override {
-    calls.push_back("nci_output");
-    g2_seen = s.g2();
-    outname_seen = s.globals().outname.str();
-  }
-  void form(Session& s, FormKind kind) override {
-    calls.push_back("form");
-    forms.push_back(kind);
-    if (on_form) {
-      on_form(s, kind);
-    } else {
-      s.take_request();
-      s.set_response(2);
-    }
-  }
-  void swap_output(Session& s) override {
-    calls.push_back("swap_output");
-    ++swap_outputs;
-    if (on_swap_output) on_swap_output(s);
-  }
-  void import_swap_rates(Session& s) override {
-    calls.push_back("import_swap_rates");
-    ++swap_imports;
-    if (on_import_swap_rates) on_import_swap_rates(s);
-  }
+
+  Session& session_;
+  std::vector<std::function<bool(WindowModel&)>> plays_;
 };
 
 }  // namespace mervane::test

@@ -16,7 +16,7 @@ struct WindowBed {
   TempDir dir;
   FixedClock clock{76044, 1};  // 11 March 2009
   Session session{dir.path(), clock};
-  StubWindows windows;
+  StubWindows windows{session};
   ScriptedReporter reporter;
   NoProgress progress;
 };

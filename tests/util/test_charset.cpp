@@ -61,5 +61,30 @@ TEST(Charset, RecognisesWellFormedUtf8) {
   EXPECT_EQ(cp1252_char(U'\u4E2D'), std::nullopt);
 }
 
+TEST(Charset, Utf16AndWindowsUpperCase) {
+  using namespace std::string_literals;
+  const struct {
+    std::string utf8, utf16le, upper;
+  } cases[] = {
+      {"a:\\b"s, "a\0:\0\\\0b\0"s, "A:\\B"s},
+      // Latin-1, Latin Extended-A, Greek (final sigma), Cyrillic; the sign of division and a
+      // Chinese character stay.
+      {"\xC3\xA9\xC3\xBF\xC3\xB7\xC5\x93"s, "\xE9\0\xFF\0\xF7\0\x53\x01"s,
+       "\xC3\x89\xC5\xB8\xC3\xB7\xC5\x92"s},
+      {"\xCF\x82\xCE\xAC\xD0\xB0\xD1\x91\xE4\xB8\xAD"s, "\xC2\x03\xAC\x03\x30\x04\x51\x04\x2D\x4E"s,
+       "\xCE\xA3\xCE\x86\xD0\x90\xD0\x81\xE4\xB8\xAD"s},
+      {"\xF0\x9F\x98\x80"s, "\x3D\xD8\x00\xDE"s, "\xF0\x9F\x98\x80"s},  // a surrogate pair
+      {"\xFF"s, "\xFD\xFF"s, "\xEF\xBF\xBD"s},                          // ill-formed: U+FFFD
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(utf16le_from_utf8(c.utf8), c.utf16le) << c.utf8;
+    EXPECT_EQ(windows_upper(c.utf8), c.upper) << c.utf8;
+    if (is_valid_utf8(c.utf8)) {
+      EXPECT_EQ(utf8_from_utf16(c.utf16le, false), c.utf8) << c.utf8;
+    }
+  }
+  EXPECT_EQ(utf8_from_utf16("\0A\xD8\x3D"s, true), "A\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace mervane

@@ -103,17 +103,20 @@ TEST(Dates, UnixSeconds) {
     std::int64_t seconds;
     Ymd date;
     std::int32_t time;
+    const char* iso;
   };
-  for (const Moment& m : {Moment{0, {1970, 1, 1}, 1},
-                          {1168732800, {2007, 1, 14}, 1},
-                          {1168732800 + 30600, {2007, 1, 14}, 3060001},
-                          {2147483648, {2038, 1, 19}, 1164801},  // past the 32-bit limit
-                          {4102444800, {2100, 1, 1}, 1},
-                          {-1, {1969, 12, 31}, 8639901}}) {
+  for (const Moment& m : {Moment{0, {1970, 1, 1}, 1, "1970-01-01 00:00:00"},
+                          {1168732800, {2007, 1, 14}, 1, "2007-01-14 00:00:00"},
+                          {1168732800 + 30659, {2007, 1, 14}, 3065901, "2007-01-14 08:30:59"},
+                          // past the 32-bit limit
+                          {2147483648, {2038, 1, 19}, 1164801, "2038-01-19 03:14:08"},
+                          {4102444800, {2100, 1, 1}, 1, "2100-01-01 00:00:00"},
+                          {-1, {1969, 12, 31}, 8639901, "1969-12-31 23:59:59"}}) {
     const DateTime dt = from_unix_seconds(m.seconds);
     EXPECT_EQ(ymd_of(dt.date), m.date) << m.seconds;
     EXPECT_EQ(dt.time, m.time) << m.seconds;
     EXPECT_EQ(unix_seconds(dt.date) + (dt.time - 1) / 100, m.seconds);
+    EXPECT_EQ(iso_date_time(m.seconds), m.iso);
   }
 }
 

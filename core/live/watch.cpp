@@ -76,6 +76,8 @@ class QuietProgress final : public Progress {
   void note(std::string_view) override {}
 };
 
+constexpr int kHttpTooManyRequests = 429;
+
 // Passes requests on and keeps the pace of the service: when each went out and how it was
 // answered.
 class PacedDownloader final : public Downloader {

@@ -134,11 +134,12 @@ int main(int argc, char** argv) {
     std::int32_t calproc = 0;
     build_run(session, reporter, progress, pages, in, count1, calproc);
   };
-  test::StubWindows windows;
+  test::StubWindows windows(session);
   const bench::Result whole = bench::measure(
       "Build window OK run (and backup)", 1, "runs",
       [&] {
-        ProcFile window(ProcFileServices{session, reporter, progress, windows, pages, guard});
+        ProcFile window(WindowServices{session, reporter, progress, windows, pages});
+        window.set_run_tap(guard);
         window.open();
         window.accepted(number(ProcFileControl::OK));
       },

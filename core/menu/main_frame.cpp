@@ -4,6 +4,7 @@
 #include "core/auxdata/swap_browses.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/output/history_load_window.h"
 #include "core/output/procfile.h"
 
 namespace mervane {
@@ -45,6 +46,9 @@ const std::vector<MenuItem>& file_menu() {
          Procedure::BrowseHistoryByName, make_plain<BrowseHistoryByName>());
     item(MainControl::FILEDELETEHISTORY, "?FILEDELETEHISTORY", "&Delete/Rebuild News Event History",
          "Alt+F9", Procedure::DeleteHistory, make_with_progress<DeleteHistory>());
+    item(MainControl::FILELOADHISTORY, "?FILELOADHISTORY", "Load calendar &history...", "",
+         Procedure::LoadHistory,
+         [](const WindowServices& s) { return std::make_unique<LoadHistoryWindow>(s); });
     separator();
     item(MainControl::FILEMODIFYSWAPDATA, "?FILEMODIFYSWAPDATA", "Modify &Auxiliary output data",
          "F8", Procedure::BrowseSwapOut, make_with_progress<BrowseSwapOut>());

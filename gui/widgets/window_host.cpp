@@ -1,5 +1,6 @@
 #include "gui/widgets/window_host.h"
 
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <future>
@@ -43,6 +44,8 @@ struct Host::Ask {
   std::promise<int> promise;
   bool done = false;
   QPointer<MessageBox> box;
+  QPointer<QWidget> dialog;                  // a file dialog
+  std::vector<std::filesystem::path> files;  // what it chose, set before the answer
   void answer(int a) {
     if (done) return;
     done = true;
@@ -100,6 +103,7 @@ void Host::end_program(const std::string& why, int exit_code) {
   for (auto& a : asks_) {
     a->answer(kEndedAnswer);
     if (a->box) a->box->deleteLater();
+    if (a->dialog) a->dialog->deleteLater();
   }
   asks_.clear();
   maybe_done();
@@ -235,23 +239,63 @@ void Host::close_view(int window) {
   Q_EMIT viewClosed();
 }
 
-void Host::show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) {
+std::optional<QPointer<WindowView>> Host::begin_ask(const std::shared_ptr<Ask>& a, int parent) {
   if (ending_) {
     a->answer(kEndedAnswer);
-    return;
+    return std::nullopt;
   }
   const auto caller = open_.find(parent);
   QPointer<WindowView> view = caller != open_.end() ? caller->second.view : nullptr;
   if (view) view->block(true);
-  MessageBox* box = make(frame_, [this, a, view](int answer) {
+  return view;
+}
+
+void Host::end_ask(const std::shared_ptr<Ask>& a, const QPointer<WindowView>& view) {
+  if (view) view->block(false);
+  asks_.erase(std::remove(asks_.begin(), asks_.end(), a), asks_.end());
+}
+
+void Host::show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) {
+  const auto view = begin_ask(a, parent);
+  if (!view) return;
+  MessageBox* box = make(frame_, [this, a, view = *view](int answer) {
     a->answer(answer);
-    if (view) view->block(false);
-    asks_.erase(std::remove(asks_.begin(), asks_.end(), a), asks_.end());
+    end_ask(a, view);
   });
   a->box = box;
   asks_.push_back(a);
   box->show();
   Q_EMIT messageShown(box);
+}
+
+void Host::post_choose(std::shared_ptr<Ask> a, int parent, QString title, QString filter) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, a = std::move(a), parent, title = std::move(title), filter = std::move(filter)] {
+        show_file_dialog(a, parent, title, filter);
+      },
+      Qt::QueuedConnection);
+}
+
+void Host::show_file_dialog(const std::shared_ptr<Ask>& a, int parent, const QString& title,
+                            const QString& filter) {
+  // Like a message box: over the frame, blocking only the window that asked.
+  const auto view = begin_ask(a, parent);
+  if (!view) return;
+  auto* dialog =
+      new QFileDialog(frame_, title, QString::fromStdString(session_.folder().string()), filter);
+  dialog->setFileMode(QFileDialog::ExistingFiles);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QFileDialog::finished, this, [this, a, view = *view, dialog](int result) {
+    if (result == QDialog::Accepted)
+      for (const QString& f : dialog->selectedFiles()) a->files.emplace_back(f.toStdString());
+    a->answer(0);
+    end_ask(a, view);
+  });
+  a->dialog = dialog;
+  asks_.push_back(a);
+  dialog->show();
+  Q_EMIT fileDialogShown(dialog);
 }
 
 void Host::finished(ModelThread* t, Outcome outcome, const std::string& why) {
@@ -387,13 +431,14 @@ Response ModelThread::run(WindowModel& m) {
   opened.kind = OtherEvent::Kind::Opened;
   Reply r = serve([&] { return m.other_event(opened); });
   while (!r.close && !m.closed()) {
-    const ViewEvent e = next_event(window);
+    const ViewEvent e = next_event(window, m.wake_after_ms());
     r = serve([&] { return dispatch(m, e); });
   }
   return r.close ? r.response : m.response();
 }
 
-ViewEvent ModelThread::next_event(int window) {
+ViewEvent ModelThread::next_event(int window, int wake_ms) {
+  const auto wake = std::chrono::steady_clock::now() + std::chrono::milliseconds(wake_ms);
   std::unique_lock lock(mu_);
   for (;;) {
     if (ending_) throw Aborted(kEndingText);
@@ -403,7 +448,13 @@ ViewEvent ModelThread::next_event(int window) {
       queue_.erase(it);
       return e;
     }
-    cv_.wait(lock);
+    if (wake_ms <= 0) {
+      cv_.wait(lock);
+    } else if (cv_.wait_until(lock, wake) == std::cv_status::timeout) {
+      ViewEvent e = ViewEvent::of(ViewEvent::Kind::Other);
+      e.other.kind = OtherEvent::Kind::Timer;
+      return e;
+    }
   }
 }
 
@@ -431,6 +482,18 @@ int ModelThread::ask(MessageFactory make) {
   const int result = answer.get();
   if (result == kEndedAnswer) throw Aborted(kEndingText);
   return result;
+}
+
+std::vector<std::filesystem::path> ModelThread::choose_files(std::string_view title,
+                                                             std::string_view filter) {
+  check_ending();
+  auto a = std::make_shared<Host::Ask>();
+  std::future<int> answer = a->promise.get_future();
+  host_.post_choose(a, shown_.empty() ? 0 : shown_.back().window, qtext(title), qtext(filter));
+  while (answer.wait_for(kAskPoll) != std::future_status::ready)
+    if (ending_) throw Aborted(kEndingText);
+  if (answer.get() == kEndedAnswer) throw Aborted(kEndingText);
+  return std::move(a->files);
 }
 
 Answer ModelThread::stop(std::string_view text) {

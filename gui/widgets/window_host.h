@@ -15,6 +15,9 @@
 //   window opened from inside a model runs its model on the same thread, which serves that
 //   window's events until it closes. Windows::start() starts a window of the menu on a thread of
 //   its own.
+//   Windows::choose_files() shows a file dialog the same way.
+// - A model that asks to be woken (WindowModel::wake_after_ms) gets OtherEvent::Timer on its
+//   thread once that long has passed without another event for it.
 //   No nested event loop runs anywhere, so two windows can close their modal windows in any
 //   order and a long run never freezes the GUI.
 // - An Abort (or a warning that ends the program) unwinds the model's thread as Aborted: open
@@ -30,14 +33,17 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -108,6 +114,8 @@ class Host : public QObject {
   void viewUpdated(mervane::gui::WindowView* view);
   void viewClosed();
   void messageShown(mervane::gui::MessageBox* box);
+  // A window asked for files to read (Windows::choose_files): the dialog is shown.
+  void fileDialogShown(QWidget* dialog);
   // The last window's thread has ended (the program goes on).
   void allEnded();
   // A message ended the program and every thread has unwound.
@@ -133,12 +141,20 @@ class Host : public QObject {
   void post_start(Procedure p);
   // Shows a message on the GUI thread; the answer comes through the Ask.
   void post_ask(std::shared_ptr<Ask> a, int parent, MessageFactory make);
+  // Shows a file dialog on the GUI thread; the files chosen come through the Ask.
+  void post_choose(std::shared_ptr<Ask> a, int parent, QString title, QString filter);
 
   void open_view(ModelThread* t, int window, int parent, std::vector<ControlSpec> control_defs,
                  const WindowState& state, const ViewMaker& make);
   void close_view(int window);
   void finished(ModelThread* t, Outcome outcome, const std::string& why);
+  // A message or dialog for the window `parent` begins: the window is blocked until end_ask();
+  // nothing (and the Ask answered as ended) when the program is ending.
+  std::optional<QPointer<WindowView>> begin_ask(const std::shared_ptr<Ask>& a, int parent);
+  void end_ask(const std::shared_ptr<Ask>& a, const QPointer<WindowView>& view);
   void show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make);
+  void show_file_dialog(const std::shared_ptr<Ask>& a, int parent, const QString& title,
+                        const QString& filter);
   void maybe_done();
 
   Session& session_;
@@ -177,6 +193,8 @@ class ModelThread final : public Reporter, public Progress, public Windows {
   // its events. Windows opened from inside a model nest; the outer one waits meanwhile.
   Response run(WindowModel& m) override;
   void start(Procedure p) override;
+  std::vector<std::filesystem::path> choose_files(std::string_view title,
+                                                  std::string_view filter) override;
 
  private:
   struct Shown {
@@ -184,7 +202,8 @@ class ModelThread final : public Reporter, public Progress, public Windows {
     WindowModel* model;
   };
   void main();
-  ViewEvent next_event(int window);
+  // The window's next event; OtherEvent::Timer when wake_ms (> 0) pass without one.
+  ViewEvent next_event(int window, int wake_ms);
   void publish(const Shown& s, bool busy);
   void check_ending() const;
   int ask(MessageFactory make);

@@ -75,6 +75,7 @@ class FrameTest : public QObject {
         {nullptr, nullptr},
         {"&Modify News Event History", "F9"},
         {"&Delete/Rebuild News Event History", "Alt+F9"},
+        {"Load calendar &history...", ""},
         {nullptr, nullptr},
         {"Modify &Auxiliary output data", "F8"},
         {"Delete Auxiliary output data", "Alt+F8"},

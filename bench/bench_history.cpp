@@ -35,16 +35,6 @@ CalendarRecord make(int i) {
   return r;
 }
 
-// Fails the benchmark loudly rather than timing work that did not happen.
-class AbortingReporter : public Reporter {
- public:
-  Answer stop(std::string_view text) override {
-    std::fprintf(stderr, "stop: %.*s\n", static_cast<int>(text.size()), text.data());
-    std::abort();
-  }
-  int warning(const Warning&) override { return kOkButton; }
-};
-
 // Raw SQLite doing what the rebuild does to the table, without the temporary file.
 void rebuild_raw(const std::filesystem::path& dir) {
   sqlite3* db = nullptr;
@@ -123,7 +113,7 @@ int main(int argc, char** argv) {
   const std::int32_t last = kFirstDay + n / kPerDay;
   std::printf("%d CALENDAR events\n\n", n);
   bench::fill_calendar(dir, n, make);
-  AbortingReporter reporter;
+  bench::AbortingReporter reporter;
   NoProgress progress;
   bool ok = true;
   Table<CalendarTable> t(dir);

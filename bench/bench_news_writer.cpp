@@ -25,15 +25,6 @@ namespace {
 const char* kCurrencies[] = {"USD", "EUR", "GBP", "JPY", "CHF", "CAD", "AUD", "NZD", "ALL"};
 const char* kImpacts[] = {"L", "M", "H"};
 
-class AbortingReporter final : public Reporter {
- public:
-  Answer stop(std::string_view text) override {
-    std::fprintf(stderr, "stop: %.*s\n", static_cast<int>(text.size()), text.data());
-    std::abort();
-  }
-  int warning(const Warning& w) override { return w.default_button; }
-};
-
 std::int32_t first_day() {
   return *date_serial(2006, 1, 2);
 }
@@ -64,7 +55,7 @@ BuildSettings settings(const std::filesystem::path& dir) {
 void run_ours(const std::filesystem::path& dir) {
   FixedClock clock(first_day(), 1);
   Session session(dir, clock);
-  AbortingReporter r;
+  bench::AbortingReporter r;
   NoProgress p;
   const BuildSettings s = settings(dir);
   Table<CalendarTable> cal(dir);

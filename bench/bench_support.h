@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime/reporter.h"
+
 namespace mervane::bench {
 
 struct Result {
@@ -27,6 +29,16 @@ void must(const St& st, const char* what) {
   std::fprintf(stderr, "%s failed: %s\n", what, st.message().c_str());
   std::exit(2);
 }
+
+// Fails the benchmark loudly at a stop message rather than timing work that did not happen.
+class AbortingReporter final : public Reporter {
+ public:
+  Answer stop(std::string_view text) override {
+    std::fprintf(stderr, "stop: %.*s\n", static_cast<int>(text.size()), text.data());
+    std::abort();
+  }
+  int warning(const Warning& w) override { return w.default_button; }
+};
 
 // Runs work `repeat` times and keeps the fastest run (the least disturbed by other load).
 inline Result measure(const std::string& name, double items, const std::string& unit,

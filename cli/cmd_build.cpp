@@ -12,6 +12,8 @@
 #include "cli/listing.h"
 #include "core/import/calendar_address.h"
 #include "core/import/calendar_source.h"
+#include "core/live/guard_file.h"
+#include "core/live/live_settings.h"
 #include "core/model/local_settings.h"
 #include "core/model/program_files.h"
 #include "core/output/procfile.h"
@@ -44,7 +46,7 @@ std::vector<Assignment> parse_assignments(const std::vector<std::string>& args, 
     Assignment s{upper_ascii(a.substr(0, eq)), cp1252_from_utf8(a.substr(eq + 1)),
                  a.substr(eq + 1)};
     const bool local = s.name == kCalendarAddressSetting || s.name == kProgramFilesSetting ||
-                       is_calendar_setting(s.name);
+                       is_calendar_setting(s.name) || is_live_setting(s.name);
     if (!is_setting_name(s.name) && !(local_too && local))
       throw UsageError("there is no setting " + a.substr(0, eq) +
                        " (mervane-cli settings show lists them)");
@@ -83,7 +85,9 @@ void refuse_automatic(Context& c, const char* command) {
 // One Build window with what the command line has for its windows and downloads.
 struct Window {
   explicit Window(Context& c)
-      : model(WindowServices{*c.session, *c.reporter, *c.progress, windows, downloader}) {}
+      : model(WindowServices{*c.session, *c.reporter, *c.progress, windows, downloader}) {
+    model.set_run_tap(std::make_shared<GuardFile>(*c.session, *c.reporter));
+  }
   CliWindows windows;
   CurlDownloader downloader;
   ProcFile model;
@@ -207,6 +211,9 @@ int settings_show(Context& c) {
   const CalendarSettings cal = load_calendar_settings(c.session->folder());
   for (std::string_view name : calendar_setting_names())
     c.o() << name << '=' << calendar_setting_value(cal, name) << '\n';
+  const LiveSettings live = load_live_settings(c.session->folder());
+  for (std::string_view name : live_setting_names())
+    c.o() << name << '=' << live_setting_value(live, name) << '\n';
   return 0;
 }
 
@@ -224,6 +231,10 @@ int settings_set(Context& c, const std::vector<std::string>& args) {
   apply(rec, sets);  // every value is checked before anything is written
   for (const Assignment& a : sets) {
     std::string stored;
+    if (is_live_setting(a.name)) {
+      if (Status st = check_live_setting(a.name, a.typed, stored); st.failed())
+        throw UsageError(a.name + ": " + st.message());
+    }
     if (!is_calendar_setting(a.name)) continue;
     if (Status st = check_calendar_setting(a.name, a.typed, stored); st.failed())
       refuse_calendar_setting(a, st);
@@ -231,7 +242,10 @@ int settings_set(Context& c, const std::vector<std::string>& args) {
   const std::filesystem::path& folder = c.session->folder();
   bool file_settings = false;
   for (const Assignment& a : sets) {
-    if (is_calendar_setting(a.name)) {
+    if (is_live_setting(a.name)) {
+      stop_if_failed(*c.reporter, "Create", kLocalSettingsFile,
+                     save_live_setting(folder, a.name, a.typed));
+    } else if (is_calendar_setting(a.name)) {
       const Status st = save_calendar_setting(folder, a.name, a.typed);
       if (st.code == kBadValue) refuse_calendar_setting(a, st);
       stop_if_failed(*c.reporter, "Create", kLocalSettingsFile, st);

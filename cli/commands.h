@@ -25,6 +25,7 @@ void add_analysis_commands(CLI::App& app, Context& ctx);
 void add_history_commands(CLI::App& app, Context& ctx);
 void add_swap_commands(CLI::App& app, Context& ctx);
 void add_terminals_command(CLI::App& app, Context& ctx);
+void add_watch_command(CLI::App& app, Context& ctx);
 // swap rate|data set|delete, under the swap command.
 void add_swap_table_commands(CLI::App& swap, Context& ctx);
 
@@ -41,6 +42,7 @@ inline void add_all_commands(CLI::App& app, Context& ctx) {
   add_terminals_command(app, ctx);
   add_history_commands(app, ctx);
   add_swap_commands(app, ctx);
+  add_watch_command(app, ctx);
 }
 
 }  // namespace mervane::cli

@@ -142,7 +142,7 @@ std::string wget_command(std::string_view url) {
   return ("wget -O " + std::string(kPageFile) + " " + std::string(url)).substr(0, 99);
 }
 
-void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistory& history,
+void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& history,
                 const LoadRequest& request, std::int64_t& count1) {
   const DownloadFields& f = request.fields;
   if (f.checkhist != 1) return;

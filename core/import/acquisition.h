@@ -99,6 +99,9 @@ void read_into_history(const std::filesystem::path& folder, const std::filesyste
 // block the address.
 constexpr std::string_view kFeedLoadedSetting = "FEEDLOADED";
 constexpr int kFeedPauseMinutes = 30;
+// FEEDLOADED of the folder as minutes since day 0 (local time); none when it is not set or not
+// readable.
+std::optional<std::int64_t> feed_loaded(const std::filesystem::path& folder);
 
 // The download loop of a run: for WEEK# = 0 .. LOADWEEKS - 1 (one week when checkwget is 0),
 // downloads the week into "truneout" (when checkwget is 1) and reads it into the history;
@@ -127,7 +130,7 @@ struct LoadRequest {
   bool week = false;            // CALENDARSOURCE=week: today's week pages
   std::string user_agent = {};  // empty: the downloader's own
 };
-void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, EventHistory& history,
+void load_weeks(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& history,
                 const LoadRequest& request, std::int64_t& count1);
 // The feed half of load_weeks (request.feed set; checkhist is 1).
 void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& history,

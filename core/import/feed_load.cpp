@@ -22,13 +22,7 @@ std::int64_t minutes_of(std::int32_t date, std::int32_t time) {
 }
 
 std::string stamp_text(std::int64_t minutes) {
-  const std::int64_t date = minutes >= 0 ? minutes / 1440 : -((-minutes + 1439) / 1440);
-  const std::int64_t in_day = minutes - date * 1440;
-  const Ymd d = ymd_of(static_cast<std::int32_t>(date));
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d %02d:%02d", static_cast<long long>(d.year),
-                d.month, d.day, static_cast<int>(in_day / 60), static_cast<int>(in_day % 60));
-  return buf;
+  return minute_text(minutes, '-');
 }
 
 std::optional<std::int64_t> read_stamp(const std::string& text) {
@@ -48,6 +42,10 @@ std::string clock_text(std::int64_t minutes) {
 
 }  // namespace
 
+std::optional<std::int64_t> feed_loaded(const std::filesystem::path& folder) {
+  return read_stamp(load_local_setting(folder, kFeedLoadedSetting));
+}
+
 void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& history,
                const LoadRequest& request, std::int64_t& count1) {
   const std::filesystem::path& folder = s.folder();
@@ -56,7 +54,7 @@ void load_feed(Session& s, Reporter& r, Progress& p, Downloader& d, PageSink& hi
   if (request.fields.checkwget == 1) {
     const std::string& url = request.feed_url;
     const std::int64_t now = minutes_of(s.clock().today(), s.clock().now());
-    const auto last = read_stamp(load_local_setting(folder, kFeedLoadedSetting));
+    const auto last = feed_loaded(folder);
     const bool recent =
         last && now - *last < kFeedPauseMinutes && now - *last >= -kClockBackMinutes;
     if (recent) {

@@ -4,6 +4,7 @@
 #include "core/auxdata/swap_browses.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/live/guard_file.h"
 #include "core/output/history_load_window.h"
 #include "core/output/procfile.h"
 
@@ -40,7 +41,11 @@ const std::vector<MenuItem>& file_menu() {
       v.push_back(m);
     };
     item(MainControl::FILEPROCESS, "?FILEPROCESS", "Build News.CSV", "F5", Procedure::ProcFile,
-         [](const WindowServices& s) { return std::make_unique<ProcFile>(s); });
+         [](const WindowServices& s) {
+           auto w = std::make_unique<ProcFile>(s);
+           w->set_run_tap(std::make_shared<GuardFile>(s.session, s.reporter));
+           return w;
+         });
     separator();
     item(MainControl::FILEBROWSEHISTORY, "?FILEBROWSEHISTORY", "&Modify News Event History", "F9",
          Procedure::BrowseHistoryByName, make_plain<BrowseHistoryByName>());

@@ -113,6 +113,7 @@ void ExportWriter::header() {
   if (s_.xout < kXml) return;
   name_ = export_file_name(s_.outxlsname, s_.outname);
   file_ = std::make_unique<OutputFile>(*r_, resolve(folder_, name_), name_, "Add", *fs_);
+  if (keep_unchanged_) file_->keep_when_unchanged();
   if (!file_->create()) return;
   if (s_.xout == kXml) file_->add("<kxcalendar>");
   if (s_.xout == kCols) {
@@ -243,6 +244,7 @@ void ExportWriter::footer() {
   if (!file_) return;
   if (s_.xout == kXml) file_->add("</kxcalendar>");
   file_->close();
+  replaced_ = file_->replaced();
   file_.reset();
 }
 

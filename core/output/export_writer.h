@@ -54,6 +54,10 @@ class ExportWriter {
   void footer();
 
   bool writing() const { return file_ && !file_->failed(); }
+  // Before header(): the file is replaced only when its contents change.
+  void keep_when_unchanged() { keep_unchanged_ = true; }
+  // After footer(): whether the file was replaced.
+  bool replaced() const { return replaced_; }
   // The name of the export file after the "*" rule (empty for kind 1).
   const std::string& file_name() const { return name_; }
 
@@ -71,6 +75,8 @@ class ExportWriter {
   std::string name_;
   std::unique_ptr<OutputFile> file_;
   std::string line_;  // reused for every event
+  bool keep_unchanged_ = false;
+  bool replaced_ = false;
 };
 
 }  // namespace mervane

@@ -166,6 +166,7 @@ void out_news(Table<CalendarTable>& calendar, const BuildSettings& s, const News
     p.report("COUNT1", count1);
     const CalendarRecord& c = calendar.rec;
     if (c.date > s.thrudate) break;
+    if (out.tap) out.tap->record(c);
     if (!passes_filters(s, c)) continue;
 
     if (out.preview) {

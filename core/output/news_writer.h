@@ -26,6 +26,19 @@
 
 namespace mervane {
 
+// A further file of a run made from the events News.CSV is made from (the news-guard file). It
+// sees every record of the output date range in key order, before the filters, and is put in
+// place after News.CSV (end()). Used by the run's thread.
+class RunTap {
+ public:
+  virtual ~RunTap() = default;
+  // The run's settings, before the first record.
+  virtual void begin(const BuildSettings& s) = 0;
+  virtual void record(const CalendarRecord& r) = 0;
+  // After News.CSV was put in place.
+  virtual void end() = 0;
+};
+
 // Where a run's events go. In preview mode PVIEW (in the session's folder) is made new and
 // filled, and neither file is touched. Otherwise each event goes into news (none during a
 // profile group run) and into the export (when it is writing).
@@ -34,6 +47,7 @@ struct NewsTargets {
   OutputFile* news = nullptr;
   ExportWriter* exporter = nullptr;
   const TimeShift* to_local = nullptr;  // local time by LOCALZONE; OFFSET2 when none
+  RunTap* tap = nullptr;                // sees every record of the date range
 };
 
 // The News.CSV line of an event that passed the filters, without its line end. position is its

@@ -24,6 +24,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,7 @@
 #include "core/import/acquisition.h"
 #include "core/import/calendar_source.h"
 #include "core/model/session.h"
+#include "core/output/news_writer.h"
 #include "core/output/procfile_controls.h"
 #include "core/output/profiles.h"
 #include "core/output/settings_file.h"
@@ -78,6 +80,9 @@ class ProcFile final : public WindowModelBase {
     saved_page_ = true;
     page_file_ = std::move(file);
   }
+  // A further file of the OK run, written from the same records as News.CSV (the news-guard
+  // file); none by default.
+  void set_run_tap(std::shared_ptr<RunTap> tap) { tap_ = std::move(tap); }
 
   // The Preview button's action: PVIEW filled with the events the settings select, then the
   // preview browse. The command line's preview uses it whatever the button's state.
@@ -143,6 +148,7 @@ class ProcFile final : public WindowModelBase {
   void publish_names();
 
   WindowServices svc_;
+  std::shared_ptr<RunTap> tap_;
   SettingsRecord s_;
   CalendarSettings calendar_;  // source and zones from the local settings, read by open()
   ProfileName pfilename_, profilename_;

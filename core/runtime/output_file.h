@@ -33,6 +33,11 @@ class OutputFile {
   // Drops the new file when what it should hold could not be read: the old one stays.
   void discard();
   bool failed() const { return failed_; }
+  // Before create(): the file is replaced only when its contents change (TextWriter).
+  void keep_when_unchanged() { w_.keep_when_unchanged(); }
+  // After close(): whether the file was replaced, and the lines that changed.
+  bool replaced() const { return !failed_ && w_.replaced(); }
+  std::int64_t changed_lines() const { return w_.changed_lines(); }
 
  private:
   Reporter& r_;

@@ -13,7 +13,7 @@ std::string stop_text(std::string_view op, std::string_view name, const Status& 
 
 void stop(Reporter& r, std::string_view op, std::string_view name, const Status& st) {
   const std::string text = stop_text(op, name, st);
-  if (r.stop(text) == Answer::Abort) throw Aborted(text);
+  if (r.stop_on(st, text) == Answer::Abort) throw Aborted(text);
 }
 
 bool stop_if_failed(Reporter& r, std::string_view op, std::string_view name, const Status& st) {

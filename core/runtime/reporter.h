@@ -45,6 +45,13 @@ class Reporter {
   virtual ~Reporter() = default;
   // A stop message; caption "Stop", Abort the default button.
   virtual Answer stop(std::string_view text) = 0;
+  // The same message with the failure it reports, for a reporter that answers by the kind of
+  // failure rather than by asking (the watch skips a cycle on a locked history and backs off on
+  // a refused download). stop() below calls this one; the default asks as stop() does.
+  virtual Answer stop_on(const Status& cause, std::string_view text) {
+    (void)cause;  // shown the same whatever the cause
+    return stop(text);
+  }
   // A message box; returns the number of the button pressed.
   virtual int warning(const Warning& w) = 0;
 };

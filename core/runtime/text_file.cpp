@@ -1,8 +1,11 @@
 #include "core/runtime/text_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -126,7 +129,36 @@ Status TextWriter::create(const std::filesystem::path& target) {
   temp_ = temp_beside(target_);
   if (Status st = fs_.create_new(temp_, f_); st.failed()) return st;
   error_ = Status::ok();
+  // The file to be replaced is read along as the new one is written: an unchanged file is
+  // then known at close() without writing the new one out to the disk.
+  old_.reset();
+  old_pos_ = old_end_ = 0;
+  same_ = keep_unchanged_ && fs_.open_readable(target_, old_).is_ok();
   return Status::ok();
+}
+
+void TextWriter::compare(std::string_view bytes) {
+  while (same_ && !bytes.empty()) {
+    if (old_pos_ == old_end_) {
+      old_buf_.resize(kChunk);
+      old_pos_ = old_end_ = 0;
+      if (old_->read(old_buf_.data(), old_buf_.size(), old_end_).failed() || old_end_ == 0) {
+        same_ = false;
+        break;
+      }
+    }
+    const std::size_t n = std::min(bytes.size(), old_end_ - old_pos_);
+    same_ = std::memcmp(bytes.data(), old_buf_.data() + old_pos_, n) == 0;
+    old_pos_ += n;
+    bytes.remove_prefix(n);
+  }
+}
+
+bool TextWriter::old_ended() {
+  if (!same_ || old_pos_ < old_end_) return false;
+  std::size_t more = 0;
+  char c;
+  return old_->read(&c, 1, more).is_ok() && more == 0;
 }
 
 Status TextWriter::add(std::string_view line) {
@@ -135,21 +167,33 @@ Status TextWriter::add(std::string_view line) {
   Status st = f_->append(line);
   if (st.is_ok()) st = f_->append("\r\n");
   if (st.failed() && error_.is_ok()) error_ = std::move(st);
+  compare(line);
+  compare("\r\n");
   return error_;
 }
 
 Status TextWriter::write_raw(std::string_view bytes) {
   if (!f_) return Status(kFileNotOpen);
   if (Status st = f_->append(bytes); st.failed() && error_.is_ok()) error_ = std::move(st);
+  compare(bytes);
   return error_;
 }
 
 Status TextWriter::close() {
   if (!f_) return Status(kFileNotOpen);
+  replaced_ = true;
+  changed_lines_ = 0;
+  if (keep_unchanged_ && error_.is_ok() && old_ended()) {
+    replaced_ = false;
+    discard();
+    return Status::ok();
+  }
+  old_.reset();
   // The data is on disk before the new name points at it.
   Status st = f_->sync_and_close();
   f_.reset();
   if (st.is_ok() && error_.failed()) st = error_;
+  if (st.is_ok() && keep_unchanged_) changed_lines_ = mervane::changed_lines(target_, temp_, fs_);
   if (st.is_ok()) st = fs_.rename(temp_, target_);
   // The failure being returned is what the caller reports; a temporary that cannot be removed
   // either is removed by the next run of the same target or shows beside it.
@@ -159,11 +203,47 @@ Status TextWriter::close() {
 }
 
 void TextWriter::discard() {
+  old_.reset();
   if (f_) {
     f_.reset();
     (void)fs_.remove(temp_);  // nothing to report it to: a discard is the end of a failure
   }
   temp_.clear();
+}
+
+namespace {
+
+// The sorted hashes of a file's lines (empty when it cannot be read).
+std::vector<std::size_t> line_hashes(const std::filesystem::path& file, FileSystem& fs) {
+  std::vector<std::size_t> out;
+  TextReader in(fs);
+  if (in.open(file).failed()) return out;
+  std::string line;
+  const std::hash<std::string> hash;
+  while (in.next(line).is_ok()) out.push_back(hash(line));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+}  // namespace
+
+std::int64_t changed_lines(const std::filesystem::path& old_file,
+                           const std::filesystem::path& new_file, FileSystem& fs) {
+  const std::vector<std::size_t> a = line_hashes(old_file, fs), b = line_hashes(new_file, fs);
+  std::size_t only_a = 0, only_b = 0, i = 0, j = 0;
+  while (i < a.size() || j < b.size()) {
+    if (j == b.size() || (i < a.size() && a[i] < b[j])) {
+      ++only_a;
+      ++i;
+    } else if (i == a.size() || b[j] < a[i]) {
+      ++only_b;
+      ++j;
+    } else {
+      ++i;
+      ++j;
+    }
+  }
+  return static_cast<std::int64_t>(std::max(only_a, only_b));
 }
 
 Status write_file_atomic(const std::filesystem::path& target, std::string_view bytes,

@@ -76,12 +76,39 @@ class TextWriter {
   bool is_open() const { return f_ != nullptr; }
   const std::filesystem::path& target() const { return target_; }
 
+  // Before create(): close() then leaves the target as it is when the new file holds exactly
+  // its bytes, so a reader that reloads the file when it changes (the MT4 indicator) sees no
+  // change; otherwise it counts the lines that changed.
+  void keep_when_unchanged() { keep_unchanged_ = true; }
+  // After a close() that succeeded: whether the target was replaced, and how many lines changed:
+  // the greater of the lines only the new file has and the lines only the old one had (an
+  // event whose value changed counts once, a line added or removed once; every line of a new
+  // file). Without keep_when_unchanged() the target is always replaced and no lines are counted.
+  bool replaced() const { return replaced_; }
+  std::int64_t changed_lines() const { return changed_lines_; }
+
  private:
   FileSystem& fs_;
   std::unique_ptr<WritableFile> f_;
   std::filesystem::path target_, temp_;
   Status error_;
+  bool keep_unchanged_ = false;
+  bool replaced_ = false;
+  std::int64_t changed_lines_ = 0;
+  // With keep_when_unchanged(): the target as it was, compared with what is written.
+  void compare(std::string_view bytes);
+  bool old_ended();  // the target held exactly what was written
+  std::unique_ptr<ReadableFile> old_;
+  std::vector<char> old_buf_;
+  std::size_t old_pos_ = 0, old_end_ = 0;
+  bool same_ = false;
 };
+
+// The lines that differ between two files as TextWriter::changed_lines() counts them; a file
+// that cannot be read counts as empty.
+std::int64_t changed_lines(const std::filesystem::path& old_file,
+                           const std::filesystem::path& new_file,
+                           FileSystem& fs = FileSystem::local());
 
 // The file a write to target replaces: target itself, or the final target of the symbolic
 // links it is (which may be missing). 36 "not a plain file" when that is anything but a plain

@@ -1,6 +1,7 @@
 #include "core/util/dates.h"
 
 #include <cstdio>
+
 #include <limits>
 
 namespace mervane {
@@ -90,6 +91,17 @@ DateTime from_unix_seconds(std::int64_t seconds) {
   }
   return {static_cast<std::int32_t>(days + kUnixEpochSerial),
           static_cast<std::int32_t>(rest * 100 + 1)};
+}
+
+std::string minute_text(std::int64_t minutes, char date_separator) {
+  const std::int64_t date = minutes >= 0 ? minutes / 1440 : -((-minutes + 1439) / 1440);
+  const std::int64_t in_day = minutes - date * 1440;
+  const Ymd d = ymd_of(static_cast<std::int32_t>(date));
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04lld%c%02d%c%02d %02d:%02d", static_cast<long long>(d.year),
+                date_separator, d.month, date_separator, d.day, static_cast<int>(in_day / 60),
+                static_cast<int>(in_day % 60));
+  return buf;
 }
 
 std::string iso_date_time(std::int64_t seconds) {

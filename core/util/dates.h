@@ -54,6 +54,10 @@ struct DateTime {
 };
 DateTime from_unix_seconds(std::int64_t seconds);
 
+// "yyyy-mm-dd hh:mm" (with '-' as the separator of the date) of a count of minutes since day 0;
+// minutes before day 0 count back.
+std::string minute_text(std::int64_t minutes, char date_separator);
+
 // Unix seconds as "2026-12-04 10:15:30" (the clock they count on is the caller's: UTC for a
 // file's last change, server time for a bar).
 std::string iso_date_time(std::int64_t seconds);

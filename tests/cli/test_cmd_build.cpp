@@ -345,7 +345,9 @@ TEST_F(BuildCommands, SettingsShowAndSet) {
   want.push_back("CALENDARURL");
   want.push_back("PROGRAMFILES");
   for (const char* n :
-       {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE", "USERAGENT"})
+       {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE", "USERAGENT",
+        "ALERTMINUTES", "ALERTIMPACT", "ALERTCURRENCIES", "GUARDFILE", "GUARDBEFORE", "GUARDAFTER",
+        "KEEPCURRENT"})
     want.push_back(n);
   EXPECT_EQ(names, want);
   EXPECT_EQ(setting("CALENDARSOURCE"), "page");

@@ -19,7 +19,7 @@
 #include "core/output/history_load_window.h"
 #include "tests/gui/gui_support.h"
 #include "tests/import/days_support.h"
-#include "tests/import/http_server.h"
+#include "tests/support/http_server.h"
 
 namespace mervane::gui::test {
 

@@ -10,8 +10,8 @@
 #include "core/runtime/text_file.h"
 #include "core/util/helpers.h"
 #include "tests/import/feed_support.h"
-#include "tests/import/http_server.h"
 #include "tests/import/page_support.h"
+#include "tests/support/http_server.h"
 
 namespace mervane {
 namespace {

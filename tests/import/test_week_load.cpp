@@ -7,7 +7,7 @@
 #include "core/import/calendar_source.h"
 #include "core/util/helpers.h"
 #include "tests/import/days_support.h"
-#include "tests/import/http_server.h"
+#include "tests/support/http_server.h"
 #include "tests/import/page_support.h"
 
 namespace mervane {

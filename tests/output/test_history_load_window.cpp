@@ -8,7 +8,7 @@
 #include "core/util/dates.h"
 #include "tests/cli/cli_outcome.h"
 #include "tests/import/days_support.h"
-#include "tests/import/http_server.h"
+#include "tests/support/http_server.h"
 #include "tests/import/page_support.h"
 #include "tests/support/window_bed.h"
 

@@ -1,4 +1,4 @@
-#include "tests/import/http_server.h"
+#include "tests/support/http_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -40,6 +40,7 @@ enum class Procedure {
   BrowseSwapOut,  // the auxiliary item browse
   DeleteSwapOut,
   BrowseSwapRate,  // the swap rate browse
+  Alerts,          // the alert settings
 };
 
 class Windows {

@@ -43,6 +43,7 @@ enum class Procedure {
   BrowseSwapOut,  // the auxiliary item browse
   DeleteSwapOut,
   BrowseSwapRate,  // the swap rate browse
+  Alerts,          // the alert settings
   LoadHistory,     // years of calendar history from the month pages
 };
 

@@ -22,6 +22,7 @@
 #include "core/history/delete_history.h"
 #include "core/history/forms.h"
 #include "core/import/calendar_source.h"
+#include "core/live/alerts_window.h"
 #include "core/model/local_settings.h"
 #include "core/output/history_load_window.h"
 #include "core/output/procfile.h"
@@ -296,6 +297,7 @@ bool setup_and_bulk_windows(Bed& bed, const Took& took) {
        [&] { return std::make_unique<NciOutput>(s, bed.quiet, bed.progress); }},
       {"effect-analysis-report", false,
        [&] { return std::make_unique<EffectAnalysisReport>(s, bed.quiet, bed.progress); }},
+      {"alerts", true, [&] { return std::make_unique<AlertsWindow>(s, bed.quiet); }},
   };
   bool ok = true;
   for (const auto& w : windows) {

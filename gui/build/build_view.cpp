@@ -243,6 +243,12 @@ QLayout* BuildView::output_file_and_dates() {
   v->setSpacing(kSpacing);
   if (QWidget* p = prompt(C::GLO_OUTNAME)) v->addWidget(p);
   v->addWidget(at(C::GLO_OUTNAME));
+  // Under the path, what is wrong with its place (a line only when there is something to say).
+  if (auto* note = qobject_cast<QLabel*>(at(C::NEWSNOTE))) {
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    v->addWidget(note);
+  }
   v->addWidget(at(C::INCLSWAPS));
 
   auto* grid = new QGridLayout;

@@ -10,6 +10,8 @@
 
 namespace mervane {
 
+static_assert(kHistPathWidth == 255, "the picture of the path's field");
+
 namespace {
 
 using C = EffectsSetupControl;
@@ -20,7 +22,7 @@ std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
   l.prompt("Path where MT4 History files reside");
-  l.add(number(C::HISTPATH), K::Combo, "?G3:HISTPATH", {}, "s" + std::to_string(kHistPathWidth));
+  l.add(number(C::HISTPATH), K::Combo, "?G3:HISTPATH", {}, "s255");
   l.add(number(C::OPTION1), K::OptionGroup, "?OPTION1",
         "  Chart timeframe for price history collection  ");
   for (const char* code : kTimeframes)

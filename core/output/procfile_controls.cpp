@@ -9,6 +9,8 @@
 
 namespace mervane {
 
+static_assert(kNewsPathWidth == 255, "the picture of the path's field");
+
 static_assert(number(ProcFileControl::OK) == 130 && number(ProcFileControl::COUNT1) == 134 &&
               number(ProcFileControl::LOADNOTE) == 136 &&
               number(ProcFileControl::NEWSNOTE) == 137);
@@ -72,7 +74,7 @@ void output_files_and_dates(ControlList& l, Adder& add) {
   l.prompt(
       "Path\\name of output (News.CSV) file  (name is mandatory; path\n"
       "must exist, unless omitted, then assumes same folder as EXE)");
-  add(C::GLO_OUTNAME, K::Combo, "GLO:OUTNAME", {}, "s" + std::to_string(kNewsPathWidth));
+  add(C::GLO_OUTNAME, K::Combo, "GLO:OUTNAME", {}, "s255");
   add.check(C::INCLSWAPS, "INCLSWAPS", "  Include auxiliary data (swaps, Sundays, etc)");
   add.labelled("No. of hours your local time is ahead of your MT4 time", C::OFFSET2, "OFFSET2",
                "n-3");

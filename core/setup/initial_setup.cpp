@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
+#include "core/model/local_settings.h"
 #include "core/model/program_files.h"
 #include "core/model/session.h"
-#include "core/model/local_settings.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
 #include "core/runtime/time_zones.h"
 #include "core/setup/folder_list.h"
 #include "core/util/charset.h"
+#include "core/util/concat.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
 
@@ -40,7 +41,7 @@ std::string terminal_label(const Terminal& t, const std::string& home) {
   std::string where = t.prefix.string();
   if (!home.empty()) {
     const std::filesystem::path rel = t.prefix.lexically_relative(home);
-    if (!rel.empty() && *rel.begin() != "..") where = "~/" + rel.generic_string();
+    if (!rel.empty() && *rel.begin() != "..") where = concat({"~/", rel.generic_string()});
   }
   return label + " in " + where;
 }
@@ -178,6 +179,8 @@ void InitialSetup::find() {
       label = plain + " #" + std::to_string(n);
     labels_.push_back(std::move(label));
   }
+  // The zone settings by their names in mervane.cfg (the calendar's settings, read whole by the
+  // layers above this one).
   const std::filesystem::path& folder = session_.folder();
   mt4_zone_set_ = !load_local_setting(folder, "MT4ZONE").empty();
   calendar_zone_ = load_local_setting(folder, "PAGEZONE");
@@ -198,6 +201,17 @@ void InitialSetup::choose(int index) {
     session_.with([&](Globals& g) { g.parm3 = cp1252_from_utf8(t->name); });
 }
 
+// A folder name typed in is the terminal of that name (the chosen one first, then the first
+// found), or none.
+void InitialSetup::take_typed_folder() {
+  const auto named = [&](const Terminal* t) {
+    return equal_padded(folder(), cp1252_from_utf8(t->name).substr(0, kFolderNameWidth));
+  };
+  if (chosen() && named(chosen())) return;
+  const auto it = std::find_if(terminals_.begin(), terminals_.end(), named);
+  chosen_ = it == terminals_.end() ? -1 : static_cast<int>(it - terminals_.begin());
+}
+
 std::optional<int> InitialSetup::suggested_parm1() const {
   const Terminal* t = chosen();
   const std::optional<ServerOffset> server = t ? t->offset() : std::nullopt;
@@ -212,15 +226,16 @@ std::string InitialSetup::suggestion() const {
   if (!t) return {};
   const std::optional<ServerOffset> server = t->offset();
   if (!server)
-    return "No M1, M5 or M15 history of the last " + std::to_string(kRecentDays) +
-           " days here shows the server's time";
-  std::string text = "Price history: " + server->text();
+    return concat({"No M1, M5 or M15 history of the last ", std::to_string(kRecentDays),
+                   " days here shows the server's time"});
+  const std::string text = concat({"Price history: ", server->text()});
   const std::optional<int> p1 = suggested_parm1();
-  if (mt4_zone_set_) return text + " (MT4ZONE is set: OFFSET1 does not apply)";
-  if (!p1) return text + " (the calendar's zone " + calendar_zone_ + " is not known)";
+  if (mt4_zone_set_) return concat({text, " (MT4ZONE is set: OFFSET1 does not apply)"});
+  if (!p1) return concat({text, " (the calendar's zone ", calendar_zone_, " is not known)"});
   const int h = *p1;
-  return text + ": MT4 " + std::to_string(h < 0 ? -h : h) + (h == 1 || h == -1 ? " hour " : " hours ") +
-         (h < 0 ? "behind " : "ahead of ") + calendar_zone_ + " now";
+  return concat({text, ": MT4 ", std::to_string(h < 0 ? -h : h),
+                 h == 1 || h == -1 ? " hour " : " hours ", h < 0 ? "behind " : "ahead of ",
+                 calendar_zone_, " now"});
 }
 
 // The readings of this moment: the calendar's in its zone, MT4's at the server's offset.
@@ -275,8 +290,7 @@ std::string InitialSetup::store(int control, const Typed& v) {
       break;
     case C::PARM3:
       session_.with([&](Globals& g) { g.parm3 = v.text; });
-      if (chosen() && !equal_padded(folder(), cp1252_from_utf8(chosen()->name).substr(0, 40)))
-        chosen_ = -1;
+      take_typed_folder();
       break;
     case C::TERMINAL: {
       const auto it = std::find(labels_.begin(), labels_.end(), v.text);

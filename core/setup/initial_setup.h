@@ -17,7 +17,8 @@
 // offered in a drop list above the folder name; the first is chosen when the window opens.
 // Choosing one fills the folder name with its installation folder's name, and after OK
 // news_csv() is that terminal's MQL4\Files\News.CSV, the one file its indicator reads (the
-// batch file is written as ever). Typing another folder name drops the choice. When the chosen
+// batch file is written as ever). A folder name typed in chooses the terminal of that name, or
+// none. When the chosen
 // terminal's price history shows its server's offset from UTC, the window shows it with the
 // offset from the calendar's zone it gives (the page zone of today's pages, else CALENDARZONE,
 // else New York's); with MT4ZONE unset, "Use it" turns it into the KX and MT4 readings of this
@@ -49,17 +50,17 @@ enum class InitialSetupControl : int {
   WEBADD,
   MTDATE,
   MTTIME,
+  SUGGESTION,  // the server's offset seen in the chosen terminal's history
+  USEOFFSET,   // takes it into the readings
   LDATE,
   LTIME,
   PARM1,
   PARM2,
   GROUP2,
+  TERMINAL,  // the terminals found
   PARM3,
   OK,
   CANCEL,
-  TERMINAL,    // the terminals found
-  SUGGESTION,  // the server's offset seen in the chosen terminal's history
-  USEOFFSET,   // takes it into the readings
 };
 
 class InitialSetup final : public WindowModelBase {
@@ -109,6 +110,7 @@ class InitialSetup final : public WindowModelBase {
   std::string program_files_of(const std::string& f) const;
   void find();
   void choose(int index);
+  void take_typed_folder();
   const Terminal* chosen() const;
   std::string suggestion() const;
   void use_offset();

@@ -211,7 +211,7 @@ class BuildTest : public QObject {
   // the Build window's News.CSV path to that terminal's MQL4/Files/News.CSV and OFFSET1 to the
   // offset (the server at UTC+2, New York at UTC-4 on 10 March 2008).
   void theInitialSetupOffersTheTerminalsFound() {
-    const test::TwoTerminals machine(unix_now(*clock_));
+    const mervane::test::TwoTerminals machine(unix_now(*clock_));
     start(&machine.env);
     WindowView* setup = wait_view(qtext(InitialSetup::kCaption));
     QVERIFY(setup);

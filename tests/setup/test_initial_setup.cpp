@@ -267,7 +267,9 @@ TEST(InitialSetup, TerminalsFoundAreOfferedAndTheChosenOneGivesTheNewsCsv) {
   EXPECT_EQ(m.value(number(C::PARM3)), "Other MT4");
   m.type(number(C::PARM3), "Third MT4");
   EXPECT_EQ(m.value(number(C::TERMINAL)), InitialSetup::kNoTerminal);
-  m.type(number(C::TERMINAL), other);
+  m.type(number(C::TERMINAL), broker);
+  m.type(number(C::PARM3), "Other MT4");
+  EXPECT_EQ(m.value(number(C::TERMINAL)), other) << "the terminal of the name typed";
   EXPECT_EQ(m.news_csv(), "") << "nothing before OK";
   EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Completed));
   EXPECT_EQ(m.news_csv(), (machine.files(machine.other_data) / "News.CSV").string());

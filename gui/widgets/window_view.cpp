@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -109,6 +110,16 @@ bool is_date_picture(const std::string& picture) {
 QString symbol_or_code(const SymbolFont& f, std::string_view font, int code) {
   const QString g = symbol_glyph(f, font, code);
   return g.isEmpty() && code > 0 ? QString::number(code) : g;
+}
+
+// A drop list's field is as wide as its picture's text (at most 40 characters; 30 without a
+// picture), not as its longest line: a list of paths would otherwise widen the window past the
+// screen. The open list shows its lines in full.
+void limit_width(QComboBox* combo, const std::string& picture) {
+  const auto p = read_picture(picture);
+  const int chars = p && p->kind == PictureKind::Text ? static_cast<int>(p->width) : 30;
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  combo->setMinimumContentsLength(std::clamp(chars, 6, 40));
 }
 
 const SymbolFont& font_named(std::string_view name) {
@@ -270,11 +281,15 @@ QWidget* WindowView::make(std::size_t index, QWidget* parent) {
     case ControlKind::List:
       w = new BrowseList(parent);
       break;
-    case ControlKind::DropList:
-      w = new QComboBox(parent);
+    case ControlKind::DropList: {
+      auto* combo = new QComboBox(parent);
+      limit_width(combo, c.picture);
+      w = combo;
       break;
+    }
     case ControlKind::Combo: {
       auto* combo = new QComboBox(parent);
+      limit_width(combo, c.picture);
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->lineEdit()->setValidator(new PictureValidator(c.picture, combo));
@@ -837,6 +852,7 @@ void WindowView::apply_control(const ControlSpec& c, const ControlState& s,
             combo->count() != static_cast<int>(s.choices.size())) {
           combo->clear();
           for (const std::string& choice : s.choices) combo->addItem(qtext(choice));
+          combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) + 8);
         }
         if (c.kind == ControlKind::DropList) {
           combo->setCurrentIndex(combo->findText(value.trimmed()));

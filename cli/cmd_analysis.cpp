@@ -12,6 +12,7 @@
 #include "core/analysis/nci_output.h"
 #include "core/model/program_files.h"
 #include "core/output/settings_file.h"
+#include "core/util/concat.h"
 #include "core/runtime/paths.h"
 #include "core/setup/folder_list.h"
 #include "core/setup/initial_setup.h"
@@ -49,7 +50,7 @@ int effects_setup(Context& c, const SetupOptions& o) {
     throw UsageError("--timeframe: " + o.timeframe + " is none of M1 M5 M15 M30 H1 H4 D1 W1 MN");
   const std::string path = cp1252_from_utf8(o.path);
   if (path.size() > decltype(EffectsSettings::histpath)::width)
-    throw UsageError("--path: longer than 99 characters");
+    throw UsageError(concat({"--path: longer than ", std::to_string(kHistPathWidth), " characters"}));
   const std::vector<std::int64_t> offsets = parse_offsets(o.offsets);
 
   using C = EffectsSetupControl;
@@ -147,7 +148,10 @@ int initial_setup(Context& c, const InitialOptions& o) {
   c.o() << "OFFSET1=" << results.parm1 << '\n'
         << "OFFSET2=" << results.parm2 << '\n'
         << "FOLDER=" << utf8_from_cp1252(chosen) << '\n'
-        << "OUTNAME=" << utf8_from_cp1252(news_csv_path_for(c.session->folder(), chosen)) << '\n';
+        << "OUTNAME="
+        << utf8_from_cp1252(m.news_csv().empty() ? news_csv_path_for(c.session->folder(), chosen)
+                                                 : m.news_csv())
+        << '\n';
   return 0;
 }
 

@@ -18,6 +18,7 @@
 #include "core/import/event_history.h"
 #include "core/import/feed_reader.h"
 #include "core/model/local_settings.h"
+#include "core/output/saved_pages.h"
 #include "core/output/settings_file.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/time_zones.h"
@@ -28,47 +29,19 @@ namespace mervane::cli {
 namespace {
 
 int import_pages(Context& ctx, const std::vector<std::string>& files, const std::string& start) {
-  Session& s = *ctx.session;
-  SettingsRecord settings = built_in_defaults(s.clock().today(), s.folder());
-  const Status read = read_settings_file(s.folder() / kSettingsFile, settings);
-  if (read.code != kFileNotFound) stop_if_failed(*ctx.reporter, "Open", kSettingsFile, read);
-
-  std::int32_t first = settings.b.date1;
+  std::int32_t first = 0;
   if (!start.empty()) {
     const auto d = parse_cli_date(start);
     if (!d) throw UsageError("--start: " + d.reason);
     first = *d.value;
   }
-  PageOptions options;
-  options.nonecon = settings.nonecon != 0;
-  options.incut = settings.b.incut != 0;
-  options.incuv = settings.b.incuv != 0;
-  options.cnvfmt = settings.b.cnvfmt != 0;
-
-  std::int64_t count1 = 0;
-  {
-    Table<CalendarTable> t(s.folder());
-    open_calr(t, *ctx.reporter);
-    if (!t.is_open()) return 1;  // Ignore at the stop message: nothing can be stored
-    TimeShift to_mt4;
-    const CalendarSettings calendar = load_calendar_settings(s.folder());
-    stop_if_failed(*ctx.reporter, "Open", kLocalSettingsFile,
-                   mt4_shift(calendar, settings.b.offset1, to_mt4));
-    options.offset1 = settings.b.offset1;
-    stop_if_failed(*ctx.reporter, "Open", kLocalSettingsFile,
-                   page_mt4_zone(calendar, options.mt4_zone));
-    EventHistory history(t, *ctx.reporter, *ctx.progress, count1, to_mt4);
-    for (std::size_t k = 0; k < files.size(); ++k) {
-      const std::int64_t day = std::int64_t{first} + 7 * static_cast<std::int64_t>(k);
-      if (day > std::numeric_limits<std::int32_t>::max())
-        throw UsageError("--start: page " + std::to_string(k + 1) + " falls past the last date");
-      options.request_date = static_cast<std::int32_t>(day);
-      read_into_history(s.folder(), files[k], files[k], options, history, *ctx.reporter,
-                        *ctx.progress, count1);
-    }
-  }
-  auto_backup(s, *ctx.reporter, *ctx.progress, count1);
-  return 0;
+  const std::vector<std::filesystem::path> paths(files.begin(), files.end());
+  const SavedPagesResult read = import_saved_pages(*ctx.session, *ctx.reporter, *ctx.progress,
+                                                   paths, first, FileOrder::AsGiven);
+  if (read.past_last_date)
+    throw UsageError("--start: page " + std::to_string(read.past_last_date) +
+                     " falls past the last date");
+  return read.opened ? 0 : 1;  // Ignore at the stop message: nothing could be stored
 }
 
 int calendar_url(Context& ctx, const std::string& address) {

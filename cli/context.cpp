@@ -48,6 +48,7 @@ void Context::prepare() {
   const bool tty = err == &std::cerr && ::isatty(STDERR_FILENO);
   progress = std::make_unique<CliProgress>(*err, tty && !quiet, !quiet);
   session = std::make_unique<Session>(start.folder, *clock, *files);
+  session->set_host(HostEnvironment::current());
 }
 
 }  // namespace mervane::cli

@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   mervane::Session session(start.folder, *start.clock);
+  session.set_host(mervane::HostEnvironment::current());
   mervane::gui::AppFrame frame(session);
   frame.set_folder_made(start.folder_made);
   QObject::connect(

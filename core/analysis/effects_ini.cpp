@@ -7,7 +7,8 @@
 namespace mervane {
 namespace {
 
-constexpr std::size_t kPathAt = 0, kOffsetsAt = 99, kCodeAt = 147;
+constexpr std::size_t kPathAt = 0, kOffsetsAt = 99, kCodeAt = 147, kPathMoreAt = 151;
+constexpr std::size_t kPathFirst = 99;  // the characters of the path before the offsets
 
 void put_text(EffIniRecord& rec, std::size_t at, std::string_view text, std::size_t width) {
   std::copy_n(text.begin(), std::min(text.size(), width), rec.begin() + at);
@@ -18,7 +19,9 @@ void put_text(EffIniRecord& rec, std::size_t at, std::string_view text, std::siz
 EffIniRecord encode_eff_ini(const EffectsSettings& s) {
   EffIniRecord rec;
   rec.fill(' ');
-  put_text(rec, kPathAt, s.histpath.view(), decltype(s.histpath)::width);
+  const std::string_view path = s.histpath.view();
+  put_text(rec, kPathAt, path, kPathFirst);
+  if (path.size() > kPathFirst) put_text(rec, kPathMoreAt, path.substr(kPathFirst), kHistPathWidth - kPathFirst);
   for (std::size_t i = 0; i < s.timeint.size(); ++i) {
     const auto v = static_cast<std::uint16_t>(s.timeint[i]);
     rec[kOffsetsAt + 2 * i] = static_cast<unsigned char>(v & 0xFF);
@@ -33,7 +36,11 @@ EffectsSettings decode_eff_ini(const unsigned char* bytes) {
   const auto text = [&](std::size_t at, std::size_t n) {
     return std::string_view(reinterpret_cast<const char*>(bytes + at), n);
   };
-  s.histpath = text(kPathAt, decltype(s.histpath)::width);
+  // The rest of a long path counts only behind a first part that fills its 99 bytes: what
+  // another program left in the blank bytes after a short path is not part of it.
+  std::string path(text(kPathAt, kPathFirst));
+  if (path.back() != ' ') path += text(kPathMoreAt, kHistPathWidth - kPathFirst);
+  s.histpath = path;
   for (std::size_t i = 0; i < s.timeint.size(); ++i) {
     const auto lo = static_cast<std::uint16_t>(bytes[kOffsetsAt + 2 * i]);
     const auto hi = static_cast<std::uint16_t>(bytes[kOffsetsAt + 2 * i + 1]);

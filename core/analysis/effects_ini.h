@@ -4,7 +4,10 @@
 //   bytes 0-98     histpath, padded with blanks
 //   bytes 99-146   timeint entries 1 to 24, signed 16-bit, least significant byte first
 //   bytes 147-150  chartint, padded with blanks
-//   bytes 151-511  blanks
+//   bytes 151-306  the rest of a histpath longer than 99 characters (a history folder deep in a
+//                  Wine prefix), padded with blanks; all blanks for a shorter one, so that
+//                  such a file is byte for byte what earlier versions wrote
+//   bytes 307-511  blanks
 //
 // The settings window keeps the file open while it is shown (EffectsIni below); the report reads
 // it once (load_effects_settings). Failures go to the Reporter as "Open(EFF.INI) - ..." and the

@@ -5,8 +5,12 @@
 
 #include "core/analysis/effects_offsets.h"
 #include "core/model/session.h"
+#include "core/runtime/paths.h"
+#include "core/util/charset.h"
 
 namespace mervane {
+
+static_assert(kHistPathWidth == 255, "the picture of the path's field");
 
 namespace {
 
@@ -18,7 +22,7 @@ std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
   l.prompt("Path where MT4 History files reside");
-  l.add(number(C::HISTPATH), K::Entry, "?G3:HISTPATH", {}, "s99");
+  l.add(number(C::HISTPATH), K::Combo, "?G3:HISTPATH", {}, "s255");
   l.add(number(C::OPTION1), K::OptionGroup, "?OPTION1",
         "  Chart timeframe for price history collection  ");
   for (const char* code : kTimeframes)
@@ -36,6 +40,11 @@ std::vector<ControlSpec> build_controls() {
   l.add(number(C::OK), K::Button, "?OK", "OK  (Enter)");
   l.add(number(C::CANCEL), K::Button, "?CANCEL", "Cancel  (Esc)");
   return l.take();
+}
+
+// A history folder as the path holds it: with its final separator.
+std::string history_path(const HistoryServer& h) {
+  return cp1252_from_utf8((h.folder / "").string());
 }
 
 bool is_offset(int control) {
@@ -63,24 +72,46 @@ void EffectsSetup::open() {
     g3_ = EffectsSettings{};
   }
   option1_ = "  " + g3_.chartint.str();
+  terminals_ = find_terminals(session_);
   if (g3_.histpath.blank()) propose_histpath();
   locked_ = true;
   out_of_range_ = 0;
   publish();
 }
 
-// The history lies beside the terminal's "experts" folder: <terminal>\history\<server>\. The
-// eight question marks stand for the trading server's folder, which the user types in. Under
-// Wine the News.CSV path has slashes, so a "/experts" is looked for as well and its separator
-// used.
+// The history of the terminal found to read the News.CSV; otherwise, for a terminal not found,
+// beside its "experts" folder: <terminal>\history\<server>\. The eight question marks stand
+// for the trading server's folder, which the user types in. Under Wine the News.CSV path has
+// slashes, so a "/experts" is looked for as well and its separator used.
 void EffectsSetup::propose_histpath() {
   const std::string out = session_.globals().outname.str();
+  // A path too long to keep is not proposed: cut, it would name another folder.
+  const auto propose = [&](const std::string& path) {
+    if (path.size() <= kHistPathWidth) g3_.histpath = path;
+  };
+  // The terminal that reads the News.CSV: the server whose history it wrote last.
+  const Terminal* t =
+      out.empty() ? nullptr : terminal_of_news(terminals_, resolve(session_.folder(), out));
+  const auto written = [](const HistoryServer& h) { return h.newest ? h.newest->written : 0; };
+  const HistoryServer* last = nullptr;
+  if (t)
+    for (const HistoryServer& h : t->history)
+      if (!last || written(h) > written(*last)) last = &h;
+  if (last) return propose(history_path(*last));
   const std::size_t back = out.find("\\experts");
   const std::size_t slash = out.find("/experts");
   const std::size_t p = std::min(back, slash);
   if (p == std::string::npos) return;
   const char sep = out[p];
-  g3_.histpath = out.substr(0, p + 1) + "history" + sep + "????????" + sep;
+  propose(out.substr(0, p + 1) + "history" + sep + "????????" + sep);
+}
+
+std::vector<std::string> EffectsSetup::choices(int control) const {
+  std::vector<std::string> out;
+  if (control != number(C::HISTPATH)) return out;
+  for (const Terminal* t : usable_terminals(terminals_))
+    for (const HistoryServer& h : t->history) out.push_back(history_path(h));
+  return out;
 }
 
 bool EffectsSetup::enabled(int control) const {

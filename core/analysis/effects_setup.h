@@ -16,6 +16,10 @@
 // positive entry), and out_of_range() tells the view how many entries that happened to so it
 // can say so. Typed entries are limited to the range.
 //
+// The history path is typed, or chosen from the history\<server> folders of the MT4 terminals
+// found on the session's machine (core/setup/terminals.h); when none is set, the window
+// proposes the history of the terminal whose files folder holds the News.CSV path.
+//
 // The timeframe group's value is the chosen radio's text: two blanks and the code ("  H1").
 #pragma once
 
@@ -27,6 +31,7 @@
 #include "core/app/window_base.h"
 #include "core/model/settings.h"
 #include "core/runtime/reporter.h"
+#include "core/setup/terminals.h"
 
 namespace mervane {
 
@@ -64,6 +69,8 @@ class EffectsSetup final : public WindowModelBase {
 
   std::string value(int control) const override;
   bool enabled(int control) const override;
+  // The history folders of the terminals found, for ?G3:HISTPATH.
+  std::vector<std::string> choices(int control) const override;
   // The first offset field after Unlock; 0 otherwise.
   int focus() const override { return focus_; }
 
@@ -94,6 +101,7 @@ class EffectsSetup final : public WindowModelBase {
   Session& session_;
   EffectsIni ini_;
   EffectsSettings g3_;
+  TerminalSearch terminals_;
   std::string option1_;
   std::int32_t step_ = 0;
   bool locked_ = true;

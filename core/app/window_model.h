@@ -240,6 +240,9 @@ class WindowModel {
   // After the window closed: the program is to end now, without a message (the automatic Build
   // run that "Autoplay.CSV" started).
   virtual bool ends_program() const { return false; }
+  // When not zero, the window takes an OtherEvent::Timer once this long has passed without
+  // another event (work done in steps, so that its buttons are heard between two steps).
+  virtual int wake_after_ms() const { return 0; }
 
   // The whole state, taken on the model's thread.
   WindowState state() const;

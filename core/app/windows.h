@@ -20,8 +20,11 @@
 // model thread. Failures: an Abort inside the window unwinds out of run() as Aborted.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "core/app/window_model.h"
 
@@ -40,6 +43,8 @@ enum class Procedure {
   BrowseSwapOut,  // the auxiliary item browse
   DeleteSwapOut,
   BrowseSwapRate,  // the swap rate browse
+  Alerts,          // the alert settings
+  LoadHistory,     // years of calendar history from the month pages
 };
 
 class Windows {
@@ -51,6 +56,13 @@ class Windows {
   virtual Response run(WindowModel& w) = 0;
   // Starts a window of the menu on a thread of its own, without waiting for it.
   virtual void start(Procedure p) = 0;
+  // Asks the user for files to read (a file dialog over the calling window, files of the kinds
+  // `filter` names as "Pages (*.html *.htm);;All files (*)"): their paths in the order chosen;
+  // none when the user cancelled, and none where nobody is there to choose (the command line).
+  virtual std::vector<std::filesystem::path> choose_files(std::string_view /*title*/,
+                                                          std::string_view /*filter*/) {
+    return {};
+  }
 };
 
 // What a window of the menu is built with, on its own thread.

@@ -35,13 +35,6 @@ class CountingSink final : public PageSink {
   PageSink& next_;
 };
 
-// A kept page is complete when it was written after the month had ended in every zone of the
-// world: on or after the second day after the month's last (UTC).
-bool kept_complete(const std::filesystem::path& page, const Month& m) {
-  const std::optional<std::int64_t> written = modified_seconds(page);
-  return written && *written >= unix_seconds(last_day(m) + 2);
-}
-
 }  // namespace
 
 std::optional<Month> parse_month(std::string_view t) {
@@ -78,6 +71,12 @@ std::filesystem::path month_page_file(const std::filesystem::path& folder, const
   return folder / kMonthPagesFolder / (month_text(m) + ".html");
 }
 
+bool month_page_kept(const std::filesystem::path& folder, const Month& m) {
+  // Complete when written on or after the second day after the month's last (UTC).
+  const std::optional<std::int64_t> written = modified_seconds(month_page_file(folder, m));
+  return written && *written >= unix_seconds(last_day(m) + 2);
+}
+
 bool SleepingControl::wait(std::chrono::milliseconds pause) {
   if (pause.count() > 0) std::this_thread::sleep_for(pause);
   return true;
@@ -108,7 +107,7 @@ HistoryLoadResult load_history(Session& s, Reporter& r, Progress& p, Downloader&
     }
     const std::filesystem::path page = month_page_file(folder, m);
     const std::string name = std::string(kMonthPagesFolder) + "/" + month_text(m) + ".html";
-    const bool kept = kept_complete(page, m);
+    const bool kept = month_page_kept(folder, m);
     if (!kept) {
       const std::string url = month_page_url(request.address, m.year, m.month);
       if (asked && !control.wait(request.pause)) {

@@ -44,6 +44,9 @@ std::int32_t last_day(const Month& m);
 // The folder of the kept month pages, and the page of one month in it.
 constexpr std::string_view kMonthPagesFolder = "pages";
 std::filesystem::path month_page_file(const std::filesystem::path& folder, const Month& m);
+// Whether the kept page of month m is read from disk instead of being asked for again: it was
+// written after the month had ended in every zone of the world.
+bool month_page_kept(const std::filesystem::path& folder, const Month& m);
 
 struct HistoryLoadRequest {
   Month from, to;                          // inclusive

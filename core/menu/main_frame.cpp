@@ -4,7 +4,10 @@
 #include "core/auxdata/swap_browses.h"
 #include "core/history/browses.h"
 #include "core/history/delete_history.h"
+#include "core/live/alerts_window.h"
 #include "core/live/guard_file.h"
+#include "core/live/live_settings.h"
+#include "core/output/history_load_window.h"
 #include "core/output/procfile.h"
 
 namespace mervane {
@@ -45,11 +48,19 @@ const std::vector<MenuItem>& file_menu() {
            w->set_run_tap(std::make_shared<GuardFile>(s.session, s.reporter));
            return w;
          });
+    v.push_back({false, MainControl::FILEKEEPCURRENT, "?FILEKEEPCURRENT", "&Keep this week current",
+                 "", "", "",
+                 false, {}, {}, true});
+    item(MainControl::FILEALERTS, "?FILEALERTS", "A&lerts", "", Procedure::Alerts,
+         [](const WindowServices& s) { return std::make_unique<AlertsWindow>(s.session, s.reporter); });
     separator();
     item(MainControl::FILEBROWSEHISTORY, "?FILEBROWSEHISTORY", "&Modify News Event History", "F9",
          Procedure::BrowseHistoryByName, make_plain<BrowseHistoryByName>());
     item(MainControl::FILEDELETEHISTORY, "?FILEDELETEHISTORY", "&Delete/Rebuild News Event History",
          "Alt+F9", Procedure::DeleteHistory, make_with_progress<DeleteHistory>());
+    item(MainControl::FILELOADHISTORY, "?FILELOADHISTORY", "Load calendar &history...", "",
+         Procedure::LoadHistory,
+         [](const WindowServices& s) { return std::make_unique<LoadHistoryWindow>(s); });
     separator();
     item(MainControl::FILEMODIFYSWAPDATA, "?FILEMODIFYSWAPDATA", "Modify &Auxiliary output data",
          "F8", Procedure::BrowseSwapOut, make_with_progress<BrowseSwapOut>());
@@ -85,6 +96,7 @@ void Main::open() {
   local_request_ = original_request_ = static_cast<std::int32_t>(session_.take_request().request);
   session_.set_response(0);
   local_response_ = static_cast<int>(Response::Cancelled);
+  keep_current_ = load_live_settings(session_.folder()).keep_current;
   starter_.start(Procedure::ProcFile);
 }
 
@@ -93,6 +105,11 @@ bool Main::accepted(MainControl c) {
   for (const MenuItem& m : file_menu()) {
     if (m.separator || m.control != c) continue;
     if (m.starts) starter_.start(m.procedure);
+    if (m.checkable) {
+      keep_current_ = !keep_current_;
+      remembered_ = save_live_setting(session_.folder(), kKeepCurrentSetting,
+                                      keep_current_ ? "1" : "0");
+    }
     if (c == MainControl::EXIT) closing_ = true;
   }
   return closing_;

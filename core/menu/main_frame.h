@@ -21,6 +21,7 @@
 #include "core/app/window_model.h"
 #include "core/app/windows.h"
 #include "core/model/session.h"
+#include "core/runtime/status.h"
 
 namespace mervane {
 
@@ -31,9 +32,12 @@ enum class MainControl : int {
   FILEPROCESS = 1,
   FILEBROWSEHISTORY,
   FILEDELETEHISTORY,
+  FILELOADHISTORY,
   FILEMODIFYSWAPDATA,
   FILEDELETEAUXDATA,
   FILEEDITSPREADCOLLECTSETTINGS,
+  FILEKEEPCURRENT,
+  FILEALERTS,
   EXIT,
 };
 
@@ -48,6 +52,7 @@ struct MenuItem {
   bool starts = false;
   Procedure procedure{};  // what the item starts, when it starts one
   WindowFactory make;     // and how that window's model is built
+  bool checkable = false;  // an item that is on or off (Main::keep_current())
 };
 
 // The "&File" menu in its order.
@@ -67,10 +72,16 @@ class Main {
  public:
   Main(Session& s, Starter& starter) : session_(s), starter_(starter) {}
 
-  // MAIN's opening: the request values, then the Build window, before the frame is shown.
+  // MAIN's opening: the request values, then the Build window, before the frame is shown;
+  // "Keep this week current" as mervane.cfg remembers it (KEEPCURRENT).
   void open();
-  // A menu item chosen. Answers whether the frame is to close (E&xit).
+  // A menu item chosen. Answers whether the frame is to close (E&xit). "Keep this week current"
+  // turns keep_current() over and remembers it in mervane.cfg (a failure to write it is
+  // returned by remembered()).
   bool accepted(MainControl c);
+  // The windows program keeps this week current (the watch runs while it is on).
+  bool keep_current() const { return keep_current_; }
+  const Status& remembered() const { return remembered_; }
   // The window system's close (Alt+F4, the close box): the frame closes.
   void close_request() { closing_ = true; }
   bool closing() const { return closing_; }
@@ -87,6 +98,8 @@ class Main {
   std::int32_t original_request_ = 0;
   std::int32_t local_response_ = 0;
   bool closing_ = false;
+  bool keep_current_ = false;
+  Status remembered_;
 };
 
 }  // namespace mervane

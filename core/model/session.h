@@ -17,13 +17,14 @@
 #include "core/model/settings.h"
 #include "core/runtime/clock.h"
 #include "core/runtime/file_system.h"
+#include "core/runtime/windows_places.h"
 #include "core/util/text.h"
 
 namespace mervane {
 
 struct Globals {
   Text<99> inpname;
-  Text<99> outname;
+  Text<kNewsPathWidth> outname;
   Text<99> outxlsname;
   Text<99> pfilename;
   Text<99> dosfilename;
@@ -75,6 +76,18 @@ class Session {
   const std::filesystem::path& folder() const { return folder_; }
   const Clock& clock() const { return *clock_; }
   FileSystem& files() const { return *files_; }
+
+  // The machine the windows look for MT4 terminals on (its HOME, WINEPREFIX, ...). A new session
+  // has none (an empty HOME): it finds nothing until the program sets the process's own, so a
+  // test's windows never see the terminals of the machine they run on.
+  HostEnvironment host() const {
+    std::lock_guard lock(mu_);
+    return host_;
+  }
+  void set_host(HostEnvironment env) {
+    std::lock_guard lock(mu_);
+    host_ = std::move(env);
+  }
 
   // Runs f with the values under the lock: with([](Globals& g) { g.outname = ...; }).
   template <class F>
@@ -192,6 +205,7 @@ class Session {
              std::optional<SwapdataRecord>, std::optional<SwapoutRecord>>
       ditto_;
   std::map<std::string, Place> places_;
+  HostEnvironment host_;
 };
 
 }  // namespace mervane

@@ -15,11 +15,19 @@ namespace mervane {
 constexpr std::int32_t kFirstSettingDate = 36163;
 constexpr std::int32_t kLastSettingDate = 109211;
 
+// The widest News.CSV path the Build window keeps: an MT4 data folder deep in a Wine prefix
+// ("/home/<user>/.wine/drive_c/users/<user>/AppData/Roaming/MetaQuotes/Terminal/<ID>/MQL4/
+// Files/News.CSV") is longer than the 99 characters of the other file names. The settings file
+// holds it as a line of its own, so the width changes nothing there.
+constexpr std::size_t kNewsPathWidth = 255;
+// The same for the folder of the MT4 history files the effects analysis reads.
+constexpr std::size_t kHistPathWidth = 255;
+
 // G2PARMS: one field per Build window control, in declaration order. fields() lists them with
 // the names the settings file's line table and the command line use (upper case).
 struct BuildSettings {
   Text<99> inpname;
-  Text<99> outname;
+  Text<kNewsPathWidth> outname;
   std::int16_t inclswaps = 0;
   std::int32_t date1 = 0;
   std::int16_t offset1 = 0;
@@ -135,7 +143,7 @@ struct BuildSettings {
 // G3PARMS: where the MT4 history files are, the 24 sampling offsets in minutes and the chart
 // timeframe code ("M1" ... "MN").
 struct EffectsSettings {
-  Text<99> histpath;
+  Text<kHistPathWidth> histpath;
   std::array<std::int16_t, 24> timeint{};
   Text<4> chartint;
   friend bool operator==(const EffectsSettings&, const EffectsSettings&) = default;

@@ -4,9 +4,11 @@
 
 #include "core/analysis/effects_setup.h"
 #include "core/model/program_files.h"
+#include "core/runtime/paths.h"
 #include "core/setup/calendar.h"
 #include "core/setup/initial_setup.h"
 #include "core/setup/pick_date.h"
+#include "core/util/charset.h"
 #include "core/util/dates.h"
 
 namespace mervane {
@@ -47,6 +49,7 @@ void ProcFile::open() {
   s_ = built_in_defaults(today, session.folder());
   load_ini(session.folder(), s_, svc_.reporter, session.files());
   calendar_ = load_calendar_settings(session.folder());
+  terminals_ = find_terminals(session);
   const auto autoplay = read_autoplay(session.folder(), svc_.reporter, session.files());
   session.with([&](Globals& g) { g.autop = autoplay ? 1 : 0; });
   if (autoplay) {
@@ -79,7 +82,22 @@ std::vector<std::string> ProcFile::choices(int control) const {
   std::vector<std::string> out;
   if (control == number(C::PFILENAME))
     for (const ProfileName& p : profiles_) out.push_back(p.str());
+  if (control == number(C::GLO_OUTNAME))
+    for (const Terminal* t : usable_terminals(terminals_)) out.push_back(news_csv_setting(*t));
   return out;
+}
+
+std::string ProcFile::news_text() const {
+  const std::string name = s_.b.outname.str();
+  if (name.empty()) return {};
+  const std::filesystem::path file = resolve(svc_.session.folder(), name);
+  if (terminal_of_news(terminals_, file)) return {};
+  // A terminal in a place finding does not look into (a prefix of its own): its files folder
+  // still has these names, written as Windows or Wine write them.
+  const std::string folder = windows_upper(utf8_from_cp1252(folder_part(name)));
+  for (const std::string_view own : {"\\MQL4\\FILES\\", "/MQL4/FILES/"})
+    if (folder.ends_with(own)) return {};
+  return std::string(kNewsOutsideTerminals);
 }
 
 std::string ProcFile::value(int control) const {
@@ -99,6 +117,8 @@ std::string ProcFile::value(int control) const {
       return zones_text();
     case C::LOADNOTE:
       return loadweeks_text();
+    case C::NEWSNOTE:
+      return news_text();
     case C::DATE1:
       return shown(c->picture, s_.b.date1);
     case C::FROMDATE:
@@ -293,7 +313,10 @@ void ProcFile::initial_setup() {
   if (!g.parm3.blank()) {
     s_.b.offset1 = g.parm1;
     s_.b.offset2 = g.parm2;
-    s_.b.outname = news_csv_path_for(session.folder(), g.parm3.view());
+    // The terminal chosen in the setup tells where its indicator reads News.CSV; a folder
+    // name typed in only where the terminal was installed.
+    const std::string news = setup.news_csv();
+    s_.b.outname = news.empty() ? news_csv_path_for(session.folder(), g.parm3.view()) : news;
     DownloadFields f = download_fields();
     after_initial_setup(f, session.clock().today());
     set_download_fields(f);

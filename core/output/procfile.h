@@ -1,5 +1,5 @@
 // PROCFILE, the Build window "Build News.CSV from KX calendar", as a model without a toolkit:
-// its 136 controls with their texts and pictures, its fields with their initial values, the
+// its 137 controls with their texts and pictures, its fields with their initial values, the
 // enabled state of the controls, the events of the window protocol (window_model.h) and its run.
 //
 // Life: construct, open() (the opening steps, which load the settings file), then events. OK,
@@ -40,10 +40,13 @@
 #include "core/output/settings_file.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
+#include "core/setup/terminals.h"
 
 namespace mervane {
 
 constexpr std::string_view kBuildWindowTitle = "Build News.CSV from KX calendar";
+constexpr std::string_view kNewsOutsideTerminals =
+    "MT4 of today reads News.CSV only from its data folder's MQL4\\Files";
 
 class ProcFile final : public WindowModelBase {
  public:
@@ -65,6 +68,10 @@ class ProcFile final : public WindowModelBase {
 
   std::string value(int control) const override;
   bool enabled(int control) const override;
+  // The note beside the News.CSV path when it has nothing to say.
+  bool hidden(int control) const override {
+    return control == number(ProcFileControl::NEWSNOTE) && news_text().empty();
+  }
   std::vector<std::string> choices(int control) const override;
   // THRUDATE after the date range guard held; 0 otherwise.
   int focus() const override { return number(focus_); }
@@ -107,6 +114,10 @@ class ProcFile final : public WindowModelBase {
   // nothing to say.
   std::string zones_text() const { return zones_note(calendar_, s_.b.date1); }
   std::string loadweeks_text() const { return loadweeks_note(calendar_); }
+  // The note beside the News.CSV path: kNewsOutsideTerminals when the path lies in no MT4
+  // terminal's files folder (neither one found on the machine when the window opened nor a
+  // folder MQL4\Files of one it could not find); empty otherwise.
+  std::string news_text() const;
   // The Wingdings characters ?WINGALL ... ?WINGOTR (i = 0 .. 9): the low byte of each symbol.
   char wing(int i) const;
 
@@ -151,11 +162,12 @@ class ProcFile final : public WindowModelBase {
   std::shared_ptr<RunTap> tap_;
   SettingsRecord s_;
   CalendarSettings calendar_;  // source and zones from the local settings, read by open()
+  TerminalSearch terminals_;   // the machine's MT4 terminals, found by open()
   ProfileName pfilename_, profilename_;
   std::vector<ProfileName> profiles_;
   std::int32_t highdate_ = 0;
   bool forcesetup_ = false;
-  Text<99> savename_;
+  Text<kNewsPathWidth> savename_;
   std::int32_t calproc_ = 0;
   std::int64_t count1_ = 0;
   bool saved_page_ = false;

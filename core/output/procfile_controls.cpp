@@ -9,8 +9,11 @@
 
 namespace mervane {
 
+static_assert(kNewsPathWidth == 255, "the picture of the path's field");
+
 static_assert(number(ProcFileControl::OK) == 130 && number(ProcFileControl::COUNT1) == 134 &&
-              number(ProcFileControl::LOADNOTE) == 136);
+              number(ProcFileControl::LOADNOTE) == 136 &&
+              number(ProcFileControl::NEWSNOTE) == 137);
 
 namespace {
 
@@ -67,10 +70,11 @@ void history_update(ControlList& l, Adder& add) {
 }
 
 void output_files_and_dates(ControlList& l, Adder& add) {
-  add.labelled(
+  // Typed, or one of the MT4 terminals' News.CSV files chosen from its list.
+  l.prompt(
       "Path\\name of output (News.CSV) file  (name is mandatory; path\n"
-      "must exist, unless omitted, then assumes same folder as EXE)",
-      C::GLO_OUTNAME, "GLO:OUTNAME", "s99");
+      "must exist, unless omitted, then assumes same folder as EXE)");
+  add(C::GLO_OUTNAME, K::Combo, "GLO:OUTNAME", {}, "s255");
   add.check(C::INCLSWAPS, "INCLSWAPS", "  Include auxiliary data (swaps, Sundays, etc)");
   add.labelled("No. of hours your local time is ahead of your MT4 time", C::OFFSET2, "OFFSET2",
                "n-3");
@@ -229,6 +233,7 @@ std::vector<ControlSpec> build_controls() {
   add(C::COUNT1, K::Display, "COUNT1", {}, "n8b");
   add(C::ZONENOTE, K::Display, "ZONENOTE", {}, "s120");
   add(C::LOADNOTE, K::Display, "LOADNOTE", {}, "s120");
+  add(C::NEWSNOTE, K::Display, "NEWSNOTE", {}, "s80");
   return l.take();
 }
 

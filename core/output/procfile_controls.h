@@ -151,9 +151,11 @@ enum class ProcFileControl : int {
   // that LOADWEEKS does not apply to the feed.
   ZONENOTE,  // 135
   LOADNOTE,
+  // Beside the News.CSV path: that no MT4 of today reads it there.
+  NEWSNOTE,
 };
 
-constexpr int kProcFileControls = 136;
+constexpr int kProcFileControls = 137;
 
 constexpr ProcFileControl control(int n) {
   return static_cast<ProcFileControl>(n);

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "core/model/local_settings.h"
 #include "core/model/program_files.h"
 #include "core/model/session.h"
 #include "core/runtime/paths.h"
 #include "core/runtime/text_file.h"
+#include "core/runtime/time_zones.h"
 #include "core/setup/folder_list.h"
 #include "core/util/charset.h"
+#include "core/util/concat.h"
+#include "core/util/dates.h"
 #include "core/util/helpers.h"
 
 namespace mervane {
@@ -24,6 +28,34 @@ std::int16_t hours_between(std::int32_t from_date, std::int32_t from_time, std::
 
 using C = InitialSetupControl;
 
+// The zone the KX calendar's times are read in when nothing names it: the window's own "(i.e.
+// New York)".
+constexpr std::string_view kCalendarHome = "America/New_York";
+
+// A terminal's line in the drop list: its name, and where it lies when that is a Wine prefix
+// (below HOME as "~/..."), so that two terminals of one name in two prefixes are told apart.
+std::string terminal_label(const Terminal& t, const std::string& home) {
+  std::string label = t.name;
+  if (t.portable) label += " (portable)";
+  if (t.prefix.empty()) return label;
+  std::string where = t.prefix.string();
+  if (!home.empty()) {
+    const std::filesystem::path rel = t.prefix.lexically_relative(home);
+    if (!rel.empty() && *rel.begin() != "..") where = concat({"~/", rel.generic_string()});
+  }
+  return label + " in " + where;
+}
+
+// The calendar zone's offset from UTC at a moment, in seconds; nothing when the zone is unknown.
+std::optional<std::int64_t> zone_offset(const std::string& zone, std::int64_t utc) {
+  std::optional<ZoneConversion> to_zone;
+  if (ZoneConversion::make({"UTC", 0}, {zone, 0}, to_zone).failed()) return std::nullopt;
+  const DateTime at = from_unix_seconds(utc);
+  const std::int64_t seconds = utc - unix_seconds(at.date);
+  const WallTime wall = to_zone->convert(at.date, seconds);
+  return (wall.date - at.date) * 86400 + wall.seconds - seconds;
+}
+
 std::vector<ControlSpec> build_controls() {
   ControlList l(100);
   using K = ControlKind;
@@ -38,6 +70,10 @@ std::vector<ControlSpec> build_controls() {
   l.prompt("Your MT4 broker's current date/time...............:");
   l.add(number(C::MTDATE), K::Entry, "?MTDATE", {}, "D2");
   l.add(number(C::MTTIME), K::Entry, "?MTTIME", {}, "T1");
+  // What the chosen terminal's price history says of its server's time, under its reading.
+  l.add(number(C::SUGGESTION), K::Display, "?SUGGESTION",
+        "The server's time as the terminal's price history shows it", "s110");
+  l.add(number(C::USEOFFSET), K::Button, "?USEOFFSET", "&Use it");
   l.prompt(
       "To ascertain this, do the following\n"
       "1. Run MT4, and load any 1-min (M1) chart\n"
@@ -55,6 +91,8 @@ std::vector<ControlSpec> build_controls() {
   l.parent = 0;
   l.add(number(C::GROUP2), K::Group, "?GROUP2", "  MT4 folder location  ");
   l.parent = number(C::GROUP2);
+  l.prompt("MT4 terminals found on this computer:");
+  l.add(number(C::TERMINAL), K::DropList, "?TERMINAL");
   l.prompt("Name of your broker's MT4 folder (where terminal.exe resides):");
   l.prompt(std::string(InitialSetup::kFolderPrefix));
   l.add(number(C::PARM3), K::Combo, "?GLO:PARM3", {}, "s40");
@@ -99,13 +137,120 @@ std::string InitialSetup::value(int control) const {
       return shown(c->picture, g.parm2);
     case C::PARM3:
       return g.parm3.str();
+    case C::TERMINAL:
+      if (terminals_.empty()) return std::string(kNoneFound);
+      return chosen_ < 0 ? std::string(kNoTerminal) : labels_[static_cast<std::size_t>(chosen_)];
+    case C::SUGGESTION:
+      return suggestion();
     default:
       return {};
   }
 }
 
+bool InitialSetup::enabled(int control) const {
+  switch (static_cast<C>(control)) {
+    case C::TERMINAL:
+      return !terminals_.empty();
+    case C::USEOFFSET:
+      return !mt4_zone_set_ && suggested_parm1().has_value();
+    default:
+      return control_def(control) != nullptr;
+  }
+}
+
 std::vector<std::string> InitialSetup::choices(int control) const {
-  return control == number(C::PARM3) ? folders_ : std::vector<std::string>{};
+  if (control == number(C::PARM3)) return folders_;
+  if (control != number(C::TERMINAL)) return {};
+  if (terminals_.empty()) return {std::string(kNoneFound)};
+  std::vector<std::string> out{std::string(kNoTerminal)};
+  out.insert(out.end(), labels_.begin(), labels_.end());
+  return out;
+}
+
+void InitialSetup::find() {
+  found_ = find_terminals(session_);
+  terminals_ = usable_terminals(found_);
+  labels_.clear();
+  const std::string home = session_.host().home;
+  for (const Terminal* t : terminals_) {
+    std::string label = terminal_label(*t, home);
+    const std::string plain = label;
+    for (int n = 2; std::find(labels_.begin(), labels_.end(), label) != labels_.end(); ++n)
+      label = plain + " #" + std::to_string(n);
+    labels_.push_back(std::move(label));
+  }
+  // The zone settings by their names in mervane.cfg (the calendar's settings, read whole by the
+  // layers above this one).
+  const std::filesystem::path& folder = session_.folder();
+  mt4_zone_set_ = !load_local_setting(folder, "MT4ZONE").empty();
+  calendar_zone_ = load_local_setting(folder, "PAGEZONE");
+  if (calendar_zone_.empty()) calendar_zone_ = load_local_setting(folder, "CALENDARZONE");
+  if (calendar_zone_.empty()) calendar_zone_ = kCalendarHome;
+  now_ = unix_now(session_.clock());
+}
+
+const Terminal* InitialSetup::chosen() const {
+  return chosen_ < 0 ? nullptr : terminals_[static_cast<std::size_t>(chosen_)];
+}
+
+// The folder name is the installation folder's: a name longer than the setup keeps is cut, as
+// a typed one would be, and the News.CSV path still comes from the terminal itself.
+void InitialSetup::choose(int index) {
+  chosen_ = index;
+  if (const Terminal* t = chosen())
+    session_.with([&](Globals& g) { g.parm3 = cp1252_from_utf8(t->name); });
+}
+
+// A folder name typed in is the terminal of that name (the chosen one first, then the first
+// found), or none.
+void InitialSetup::take_typed_folder() {
+  const auto named = [&](const Terminal* t) {
+    return equal_padded(folder(), cp1252_from_utf8(t->name).substr(0, kFolderNameWidth));
+  };
+  if (chosen() && named(chosen())) return;
+  const auto it = std::find_if(terminals_.begin(), terminals_.end(), named);
+  chosen_ = it == terminals_.end() ? -1 : static_cast<int>(it - terminals_.begin());
+}
+
+std::optional<int> InitialSetup::suggested_parm1() const {
+  const Terminal* t = chosen();
+  const std::optional<ServerOffset> server = t ? t->offset() : std::nullopt;
+  if (!server) return std::nullopt;
+  const std::optional<std::int64_t> calendar = zone_offset(calendar_zone_, now_);
+  if (!calendar) return std::nullopt;
+  return server->hours - static_cast<int>(*calendar / 3600);
+}
+
+std::string InitialSetup::suggestion() const {
+  const Terminal* t = chosen();
+  if (!t) return {};
+  const std::optional<ServerOffset> server = t->offset();
+  if (!server)
+    return concat({"No M1, M5 or M15 history of the last ", std::to_string(kRecentDays),
+                   " days here shows the server's time"});
+  const std::string text = concat({"Price history: ", server->text()});
+  const std::optional<int> p1 = suggested_parm1();
+  if (mt4_zone_set_) return concat({text, " (MT4ZONE is set: OFFSET1 does not apply)"});
+  if (!p1) return concat({text, " (the calendar's zone ", calendar_zone_, " is not known)"});
+  const int h = *p1;
+  return concat({text, ": MT4 ", std::to_string(h < 0 ? -h : h),
+                 h == 1 || h == -1 ? " hour " : " hours ", h < 0 ? "behind " : "ahead of ",
+                 calendar_zone_, " now"});
+}
+
+// The readings of this moment: the calendar's in its zone, MT4's at the server's offset.
+void InitialSetup::use_offset() {
+  const Terminal* t = chosen();
+  const std::optional<ServerOffset> server = t ? t->offset() : std::nullopt;
+  const std::optional<std::int64_t> calendar = zone_offset(calendar_zone_, now_);
+  if (!server || !calendar || mt4_zone_set_) return;
+  const DateTime kx = from_unix_seconds(now_ + *calendar);
+  const DateTime mt4 = from_unix_seconds(now_ + std::int64_t{server->hours} * 3600);
+  kx_date_ = kx.date;
+  kx_time_ = kx.time;
+  mt4_date_ = mt4.date;
+  mt4_time_ = mt4.time;
+  recompute();
 }
 
 void InitialSetup::open() {
@@ -115,6 +260,9 @@ void InitialSetup::open() {
   kx_time_ = mt4_time_ = local_time_ = now;
   folders_ = load_folder_list(session_.folder()).names;
   session_.with([&](Globals& g) { g.parm3 = folders_.empty() ? "" : folders_.front(); });
+  find();
+  chosen_ = -1;
+  if (!terminals_.empty()) choose(0);
   recompute();
 }
 
@@ -142,7 +290,13 @@ std::string InitialSetup::store(int control, const Typed& v) {
       break;
     case C::PARM3:
       session_.with([&](Globals& g) { g.parm3 = v.text; });
+      take_typed_folder();
       break;
+    case C::TERMINAL: {
+      const auto it = std::find(labels_.begin(), labels_.end(), v.text);
+      choose(it == labels_.end() ? -1 : static_cast<int>(it - labels_.begin()));
+      break;
+    }
     default:
       break;
   }
@@ -176,6 +330,7 @@ Reply InitialSetup::on_accepted(int control) {
     session_.with([](Globals& g) { g.parm3 = ""; });
     return close(Response::Cancelled);
   }
+  if (control == number(C::USEOFFSET)) use_offset();
   if (control != number(C::OK)) return Reply::stay();
   const std::string f = folder();
   // The name goes into the batch file's copy commands and the News.CSV path: a separator or
@@ -186,6 +341,8 @@ Reply InitialSetup::on_accepted(int control) {
     return Reply::stay();
   }
   const Reply closed = close(Response::Completed);
+  closed_ok_ = true;
+  news_csv_ = chosen() ? news_csv_setting(*chosen()) : std::string();
   write_batch();
   return closed;
 }

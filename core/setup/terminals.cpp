@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "core/model/history_file.h"
+#include "core/model/session.h"
 #include "core/runtime/block_file.h"
 #include "core/runtime/paths.h"
+#include "core/runtime/time_zones.h"
 #include "core/util/charset.h"
 #include "core/util/dates.h"
 
@@ -452,6 +454,21 @@ const Terminal* terminal_of_news(const TerminalSearch& found, const fs::path& fi
     if (!ec && own == folder) return &t;
   }
   return nullptr;
+}
+
+TerminalSearch find_terminals(const Session& s) {
+  return find_terminals(s.host(), unix_now(s.clock()));
+}
+
+std::vector<const Terminal*> usable_terminals(const TerminalSearch& found) {
+  std::vector<const Terminal*> out;
+  for (const Terminal& t : found.terminals)
+    if (t.usable() && !t.files_folder.empty()) out.push_back(&t);
+  return out;
+}
+
+std::string news_csv_setting(const Terminal& t) {
+  return cp1252_from_utf8(t.news_csv().string());
 }
 
 }  // namespace mervane

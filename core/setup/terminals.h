@@ -32,6 +32,8 @@
 
 namespace mervane {
 
+class Session;
+
 enum class TerminalKind { Mt4, Mt5, Unknown };
 
 // The offset of a trading server's clock from UTC, seen in a history file the terminal wrote
@@ -107,6 +109,14 @@ struct TerminalSearch {
 TerminalSearch find_terminals(const WindowsSystems& systems, std::int64_t now);
 // The same for the Windows of a machine.
 TerminalSearch find_terminals(const HostEnvironment& env, std::int64_t now);
+
+// The same for the session's machine (Session::host()), dated by its clock.
+TerminalSearch find_terminals(const Session& s);
+
+// The terminals whose indicator reads a News.CSV of the program (MT4), in the order found.
+std::vector<const Terminal*> usable_terminals(const TerminalSearch& found);
+// A terminal's News.CSV as a setting holds it (Windows-1252 text).
+std::string news_csv_setting(const Terminal& t);
 
 // The usable terminal whose files folder holds `file`, through links (a News.CSV typed in, or a
 // link in the working folder); nothing when none does.

@@ -185,12 +185,19 @@ QWidget* BuildView::history_update() {
   // What the calendar's source and the time zones change, under the three (shown when they do).
   auto* notes = new QHBoxLayout;
   notes->setSpacing(kColumnGap * 3);
-  for (C note : {C::LOADNOTE, C::ZONENOTE})
+  // With them the note that no MT4 of today reads the News.CSV path below (a line of its own
+  // there would take the window past the screen's height): it wraps in the room the others
+  // leave rather than widen the window.
+  for (C note : {C::LOADNOTE, C::ZONENOTE, C::NEWSNOTE})
     if (auto* l = qobject_cast<QLabel*>(at(note))) {
       l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      notes->addWidget(l);
+      const bool news = note == C::NEWSNOTE;
+      if (news) {
+        l->setWordWrap(true);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+      }
+      notes->addWidget(l, news ? 1 : 0);
     }
-  notes->addStretch(1);
   grid->addLayout(notes, 1, 0, 1, 3);
   grid->setColumnStretch(0, 1);
   grid->setColumnStretch(1, 1);

@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "core/live/alerts.h"
 #include "core/model/local_settings.h"
 #include "gui/frame/procedures.h"
 #include "gui/widgets/font_configuration.h"
@@ -76,9 +77,11 @@ AppFrame::AppFrame(Session& session, std::function<WindowFactory(Procedure)> pro
       a->setShortcut(QKeySequence::fromString(qtext(m.key), QKeySequence::PortableText));
     if (!m.status.empty()) a->setStatusTip(qtext(m.status));
     if (m.starts) a->setEnabled(host_->can_start(m.procedure));
+    a->setCheckable(m.checkable);
     const MainControl c = m.control;
     connect(a, &QAction::triggered, this, [this, c] {
       if (main_.accepted(c)) close();
+      if (c == MainControl::FILEKEEPCURRENT) keep_current();
     });
     actions_[c] = a;
   }
@@ -88,11 +91,81 @@ AppFrame::AppFrame(Session& session, std::function<WindowFactory(Procedure)> pro
   connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
   focus_watch_ = connect(qApp, &QApplication::focusChanged, this,
                          [this](QWidget*, QWidget* now) { scroll_to(now); });
+  watch_ = std::make_unique<WatchRunner>(session_.folder(), watch_out_);
 }
 
 AppFrame::~AppFrame() {
   // The widgets going down move the focus while the frame is no longer whole.
   disconnect(focus_watch_);
+  // The watch's thread tells the frame what it does: it ends (a cycle under way first) before
+  // the frame goes.
+  watch_.reset();
+}
+
+namespace {
+
+QString utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void FrameWatchOutput::cycle(std::string_view) {}
+
+void FrameWatchOutput::warning(std::string_view line) {
+  const QString text = utf8(line);
+  QMetaObject::invokeMethod(&frame_, [f = &frame_, text] { f->show_watch_message(text); },
+                            Qt::QueuedConnection);
+}
+
+void FrameWatchOutput::alert(const Alert& a) {
+  const QString text = utf8(alert_summary(a) + " - " + alert_body(a));
+  QMetaObject::invokeMethod(&frame_, [f = &frame_, text] { f->show_watch_message(text); },
+                            Qt::QueuedConnection);
+}
+
+void FrameWatchOutput::status(const WatchStatus& s) {
+  QMetaObject::invokeMethod(&frame_, [f = &frame_, s] { f->show_watch_status(s); },
+                            Qt::QueuedConnection);
+}
+
+void AppFrame::set_watch_clock(WatchRunner::ClockFactory clock) {
+  watch_ = std::make_unique<WatchRunner>(session_.folder(), watch_out_, std::move(clock));
+}
+
+QString AppFrame::watch_text() const {
+  return watch_label_ ? watch_label_->text() : QString();
+}
+
+void AppFrame::keep_current() {
+  if (QAction* a = action(MainControl::FILEKEEPCURRENT)) a->setChecked(main_.keep_current());
+  if (main_.remembered().failed())
+    statusBar()->showMessage(
+        utf8("Create(mervane.cfg) - " + main_.remembered().message()));
+  if (main_.keep_current()) {
+    watch_->start();
+    if (watch_label_) watch_label_->setText(QStringLiteral("Keeping this week current..."));
+  } else {
+    watch_->stop();
+    if (watch_label_) watch_label_->clear();
+  }
+  if (watch_label_) watch_label_->setVisible(main_.keep_current());
+}
+
+void AppFrame::show_watch_status(const WatchStatus& s) {
+  if (!watch_label_ || !main_.keep_current()) return;
+  QString text = QStringLiteral("This week kept current");
+  if (s.last_run != 0) text += QStringLiteral(": last run ") + utf8(local_time_text(s.last_run));
+  if (s.next_run != 0)
+    text += (s.last_run != 0 ? QStringLiteral(", next run ") : QStringLiteral(": next run ")) +
+            utf8(local_time_text(s.next_run));
+  watch_label_->setText(text);
+  watch_label_->setAccessibleName(text);
+  watch_label_->setToolTip(text);
+}
+
+void AppFrame::show_watch_message(const QString& text) {
+  statusBar()->showMessage(text, 60000);
 }
 
 QAction* AppFrame::action(MainControl c) const {
@@ -116,6 +189,12 @@ void AppFrame::complete() {
   where->setToolTip(where->text());
   where->setMinimumWidth(1);
   statusBar()->addPermanentWidget(where);
+  watch_label_ = new QLabel;
+  watch_label_->setObjectName(QStringLiteral("KEEPCURRENT"));
+  watch_label_->setAccessibleDescription(QStringLiteral("KEEPCURRENT"));
+  watch_label_->setMinimumWidth(1);
+  watch_label_->setVisible(false);
+  statusBar()->addPermanentWidget(watch_label_);
 }
 
 void AppFrame::setVisible(bool visible) {
@@ -128,6 +207,7 @@ void AppFrame::open() {
   if (!placed_) place_for(size());
   main_.open();
   complete();
+  if (main_.keep_current()) keep_current();
   show_pending_ = true;
   // No Build window to wait for (the program has none to start).
   if (host_->running() == 0) show_when_opening();

@@ -24,8 +24,11 @@
 #include <memory>
 #include <thread>
 
+#include "core/live/watch_runner.h"
 #include "core/menu/main_frame.h"
 #include "gui/host/host.h"
+
+class QLabel;
 
 namespace mervane::gui {
 
@@ -36,6 +39,21 @@ class BackgroundArea : public QMdiArea {
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+};
+
+class AppFrame;
+
+// What the watch of "Keep this week current" tells, passed from its thread to the frame's.
+class FrameWatchOutput final : public WatchOutput {
+ public:
+  explicit FrameWatchOutput(AppFrame& frame) : frame_(frame) {}
+  void cycle(std::string_view line) override;
+  void warning(std::string_view line) override;
+  void alert(const Alert& a) override;
+  void status(const WatchStatus& s) override;
+
+ private:
+  AppFrame& frame_;
 };
 
 class AppFrame : public QMainWindow, private Starter {
@@ -63,6 +81,11 @@ class AppFrame : public QMainWindow, private Starter {
   void setVisible(bool visible) override;
 
   Host& host() { return *host_; }
+  // The watch of "Keep this week current"; the clock its thread makes (the system's by default).
+  WatchRunner& watch() { return *watch_; }
+  void set_watch_clock(WatchRunner::ClockFactory clock);
+  // The status bar's text of the watch: "This week kept current: last run ..., next run ...".
+  QString watch_text() const;
   QMdiArea* area() { return area_; }
   QAction* action(MainControl c) const;
 
@@ -71,6 +94,12 @@ class AppFrame : public QMainWindow, private Starter {
 
  private:
   void start(Procedure p) override;
+  friend class FrameWatchOutput;
+  // On the GUI thread: what the watch told.
+  void show_watch_status(const WatchStatus& s);
+  void show_watch_message(const QString& text);
+  // The watch as "Keep this week current" says.
+  void keep_current();
   void view_opened(WindowView* view);
   void view_updated(WindowView* view);
   // A window larger than the client area makes the frame grow to show it (within the screen).
@@ -104,6 +133,9 @@ class AppFrame : public QMainWindow, private Starter {
   bool folder_made_ = false;
   QMetaObject::Connection focus_watch_;
   bool placed_ = false;  // the place and size are the user's (kept), not to be changed
+  QLabel* watch_label_ = nullptr;
+  FrameWatchOutput watch_out_{*this};
+  std::unique_ptr<WatchRunner> watch_;
 };
 
 }  // namespace mervane::gui

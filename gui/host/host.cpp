@@ -1,5 +1,6 @@
 #include "gui/host/host.h"
 
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -81,7 +82,7 @@ void Host::end_program(const std::string& why, int exit_code) {
   for (auto& t : threads_) t->end();
   for (auto& a : asks_) {
     answer(*a, kEndedAnswer);
-    if (a->box) a->box->deleteLater();
+    dismiss(*a);
   }
   asks_.clear();
   maybe_done();
@@ -216,24 +217,60 @@ void Host::close_view(int window) {
   Q_EMIT viewClosed();
 }
 
-void Host::show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) {
+void Host::dismiss(Ask& a) {
+  if (a.box) a.box->deleteLater();
+  if (a.dialog) a.dialog->deleteLater();
+}
+
+std::optional<QPointer<WindowView>> Host::begin_ask(const std::shared_ptr<Ask>& a, int parent) {
   Q_ASSERT(on_gui_thread());
   if (ending_) {
     answer(*a, kEndedAnswer);
-    return;
+    return std::nullopt;
   }
   const auto caller = open_.find(parent);
   QPointer<WindowView> view = caller != open_.end() ? caller->second.view : nullptr;
   if (view) view->block(true);
-  MessageBox* box = make(frame_, [this, a, view](int value) {
+  asks_.push_back(a);
+  return view;
+}
+
+void Host::end_ask(const std::shared_ptr<Ask>& a, const QPointer<WindowView>& view) {
+  if (view) view->block(false);
+  asks_.erase(std::remove(asks_.begin(), asks_.end(), a), asks_.end());
+}
+
+void Host::show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) {
+  const auto view = begin_ask(a, parent);
+  if (!view) return;
+  MessageBox* box = make(frame_, [this, a, view = *view](int value) {
     answer(*a, value);
-    if (view) view->block(false);
-    asks_.erase(std::remove(asks_.begin(), asks_.end(), a), asks_.end());
+    end_ask(a, view);
   });
   a->box = box;
-  asks_.push_back(a);
   box->show();
   Q_EMIT messageShown(box);
+}
+
+void Host::show_file_dialog(const std::shared_ptr<Ask>& a, int parent, const QString& title,
+                            const QString& filter) {
+  // Like a message box: over the frame, blocking only the window that asked.
+  const auto view = begin_ask(a, parent);
+  if (!view) return;
+  auto* dialog =
+      new QFileDialog(frame_, title, QString::fromStdString(session_.folder().string()), filter);
+  dialog->setFileMode(QFileDialog::ExistingFiles);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QFileDialog::finished, this, [this, a, view = *view, dialog](int result) {
+    if (a->answered) return;
+    if (result == QDialog::Accepted)
+      for (const QString& f : dialog->selectedFiles()) a->files.emplace_back(f.toStdString());
+    answer(*a, 0);
+    end_ask(a, view);
+  });
+  a->dialog = dialog;
+  dialog->show();
+  Q_EMIT fileDialogShown(dialog);
 }
 
 void Host::thread_finished(ModelThread* t, Outcome outcome, const std::string& why) {
@@ -246,7 +283,7 @@ void Host::thread_finished(ModelThread* t, Outcome outcome, const std::string& w
   for (const auto& a : asks_)
     if (a->thread == t) {
       a->answered = true;
-      if (a->box) a->box->deleteLater();
+      dismiss(*a);
     }
   std::erase_if(asks_, [t](const auto& a) { return a->thread == t; });
   threads_.erase(it);

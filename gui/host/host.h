@@ -14,8 +14,11 @@
 //   calling window is disabled) and hands the answer back while the model's thread waits; a
 //   window opened from inside a model runs its model on the same thread, which serves that
 //   window's events until it closes. Windows::start() starts a window of the menu on a thread of
-//   its own. No nested event loop runs anywhere, so two windows can close their modal windows in
-//   any order and a long run never freezes the GUI.
+//   its own. Windows::choose_files() shows a file dialog the way a message is shown.
+// - A model that asks to be woken (WindowModel::wake_after_ms) gets OtherEvent::Timer on its
+//   thread once that long has passed without another event for it.
+//   No nested event loop runs anywhere, so two windows can close their modal windows in any
+//   order and a long run never freezes the GUI.
 // - An Abort (or a warning that ends the program) unwinds the model's thread as Aborted: open
 //   transactions roll back, temporary files are removed, tables close. The host then ends the
 //   program: every other thread unwinds the same way at its next message, progress report or
@@ -34,6 +37,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,6 +95,8 @@ class Host : public QObject, private GuiSide {
   void viewUpdated(mervane::gui::WindowView* view);
   void viewClosed();
   void messageShown(mervane::gui::MessageBox* box);
+  // A window asked for files to read (Windows::choose_files): the dialog is shown.
+  void fileDialogShown(QWidget* dialog);
   // The last window's thread has ended (the program goes on).
   void allEnded();
   // A message ended the program and every thread has unwound.
@@ -112,7 +118,15 @@ class Host : public QObject, private GuiSide {
   void thread_finished(ModelThread* t, Outcome outcome, const std::string& why) override;
   void start_procedure(Procedure p) override;
   void show_message(const std::shared_ptr<Ask>& a, int parent, const MessageFactory& make) override;
+  void show_file_dialog(const std::shared_ptr<Ask>& a, int parent, const QString& title,
+                        const QString& filter) override;
 
+  // A message or dialog for the window `parent` begins: the window is blocked until end_ask();
+  // nothing (and the Ask answered as ended) when the program is ending.
+  std::optional<QPointer<WindowView>> begin_ask(const std::shared_ptr<Ask>& a, int parent);
+  void end_ask(const std::shared_ptr<Ask>& a, const QPointer<WindowView>& view);
+  // Takes a message or dialog away unanswered (its thread or the program ends).
+  static void dismiss(Ask& a);
   // Moves a window opened from inside another to the middle of its caller (of the frame when
   // it has none), within the screen's available area.
   void centre_over(WindowView* view, const Open* by) const;

@@ -36,4 +36,10 @@ void Mailbox::ask(std::shared_ptr<Ask> a, int parent, MessageFactory make) {
   });
 }
 
+void Mailbox::choose(std::shared_ptr<Ask> a, int parent, QString title, QString filter) {
+  post([this, a = std::move(a), parent, title = std::move(title), filter = std::move(filter)] {
+    gui_.show_file_dialog(a, parent, title, filter);
+  });
+}
+
 }  // namespace mervane::gui

@@ -6,7 +6,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,11 +39,14 @@ enum class Outcome {
   Failed,       // a fault of the program: an exception other than Abort
 };
 
-// A message a model thread waits on: its thread, and the box that shows it once shown.
+// A message or file dialog a model thread waits on: its thread, and the box or dialog that
+// shows it once shown.
 struct Ask {
   ModelThread* thread = nullptr;
   QPointer<MessageBox> box;
-  bool answered = false;  // GUI thread only
+  QPointer<QWidget> dialog;                  // a file dialog
+  std::vector<std::filesystem::path> files;  // what it chose, set before the answer
+  bool answered = false;                     // GUI thread only
 };
 
 class GuiSide {
@@ -55,6 +60,8 @@ class GuiSide {
   virtual void start_procedure(Procedure p) = 0;
   virtual void show_message(const std::shared_ptr<Ask>& a, int parent,
                             const MessageFactory& make) = 0;
+  virtual void show_file_dialog(const std::shared_ptr<Ask>& a, int parent, const QString& title,
+                                const QString& filter) = 0;
 
  protected:
   ~GuiSide() = default;
@@ -72,6 +79,7 @@ class Mailbox {
   void finished(ModelThread* t, Outcome outcome, std::string why);
   void start(Procedure p);
   void ask(std::shared_ptr<Ask> a, int parent, MessageFactory make);
+  void choose(std::shared_ptr<Ask> a, int parent, QString title, QString filter);
   // A number for a new window, unique among the windows of every thread.
   int new_window() { return next_window_++; }
 

@@ -169,7 +169,7 @@ Response ModelThread::run(WindowModel& m) {
   }
   Reply r = serve(opened_seq, [&] { return m.other_event(opened); });
   while (!r.close && !m.closed()) {
-    const Queued q = next_event(window);
+    const Queued q = next_event(window, m.wake_after_ms());
     r = serve(q.seq, [&] { return dispatch(m, q.event); });
   }
   return r.close ? r.response : m.response();
@@ -180,7 +180,8 @@ void ModelThread::start(Procedure p) {
   mailbox_.start(p);
 }
 
-ModelThread::Queued ModelThread::next_event(int window) {
+ModelThread::Queued ModelThread::next_event(int window, int wake_ms) {
+  const auto wake = std::chrono::steady_clock::now() + std::chrono::milliseconds(wake_ms);
   std::unique_lock lock(mu_);
   for (;;) {
     if (ending_) throw Aborted(kEndingText);
@@ -190,7 +191,13 @@ ModelThread::Queued ModelThread::next_event(int window) {
       queue_.erase(it);
       return q;
     }
-    cv_.wait(lock);
+    if (wake_ms <= 0) {
+      cv_.wait(lock);
+    } else if (cv_.wait_until(lock, wake) == std::cv_status::timeout) {
+      Queued q{window, ViewEvent::of(ViewEvent::Kind::Other), next_seq_++};
+      q.event.other.kind = OtherEvent::Kind::Timer;
+      return q;
+    }
   }
 }
 
@@ -209,15 +216,29 @@ void ModelThread::report(std::string_view, std::int64_t) {
 }
 
 int ModelThread::ask(MessageFactory make) {
+  auto a = std::make_shared<Ask>();
+  return wait_answer(
+      a, [&] { mailbox_.ask(a, shown_.empty() ? 0 : shown_.back().window, std::move(make)); });
+}
+
+std::vector<std::filesystem::path> ModelThread::choose_files(std::string_view title,
+                                                             std::string_view filter) {
+  auto a = std::make_shared<Ask>();
+  wait_answer(a, [&] {
+    mailbox_.choose(a, shown_.empty() ? 0 : shown_.back().window, qtext(title), qtext(filter));
+  });
+  return std::move(a->files);
+}
+
+int ModelThread::wait_answer(const std::shared_ptr<Ask>& a, const std::function<void()>& post) {
   Q_ASSERT(on_model_thread());
   check_ending();
-  auto a = std::make_shared<Ask>();
   a->thread = this;
   {
     std::lock_guard lock(mu_);
     answer_.reset();
   }
-  mailbox_.ask(a, shown_.empty() ? 0 : shown_.back().window, std::move(make));
+  post();
   std::unique_lock lock(mu_);
   cv_.wait(lock, [this] { return answer_.has_value() || ending_ || work_to_end(); });
   check_ending();

@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -69,6 +70,8 @@ class ModelThread final : public Reporter, public Progress, public Windows {
   // its events. Windows opened from inside a model nest; the outer one waits meanwhile.
   Response run(WindowModel& m) override;
   void start(Procedure p) override;
+  std::vector<std::filesystem::path> choose_files(std::string_view title,
+                                                  std::string_view filter) override;
 
  private:
   // An event for a window, numbered in the order posted.
@@ -82,12 +85,15 @@ class ModelThread final : public Reporter, public Progress, public Windows {
     WindowModel* model;
   };
   void main();
-  Queued next_event(int window);
+  // The window's next event; OtherEvent::Timer when wake_ms (> 0) pass without one.
+  Queued next_event(int window, int wake_ms);
   void publish(const Shown& s, bool busy);
   void check_ending();
   // The event being served was posted before the frame's close: its work is to end.
   bool work_to_end() const;
   int ask(MessageFactory make);
+  // Posts the Ask through `post` and waits for its answer.
+  int wait_answer(const std::shared_ptr<Ask>& a, const std::function<void()>& post);
   bool on_model_thread() const { return std::this_thread::get_id() == id_; }
 
   Mailbox& mailbox_;

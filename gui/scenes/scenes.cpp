@@ -22,7 +22,9 @@
 #include "core/history/delete_history.h"
 #include "core/history/forms.h"
 #include "core/import/calendar_source.h"
+#include "core/live/alerts_window.h"
 #include "core/model/local_settings.h"
+#include "core/output/history_load_window.h"
 #include "core/output/procfile.h"
 #include "core/runtime/clock.h"
 #include "core/setup/calendar.h"
@@ -286,10 +288,16 @@ bool setup_and_bulk_windows(Bed& bed, const Took& took) {
        }},
       {"import-swap-rates", false,
        [&] { return std::make_unique<ImportSwapRates>(s, bed.quiet, bed.progress); }},
+      {"load-history", true,
+       [&] {
+         return std::make_unique<LoadHistoryWindow>(
+             WindowServices{s, bed.quiet, bed.progress, bed.quiet, bed.quiet});
+       }},
       {"nci-output", false,
        [&] { return std::make_unique<NciOutput>(s, bed.quiet, bed.progress); }},
       {"effect-analysis-report", false,
        [&] { return std::make_unique<EffectAnalysisReport>(s, bed.quiet, bed.progress); }},
+      {"alerts", true, [&] { return std::make_unique<AlertsWindow>(s, bed.quiet); }},
   };
   bool ok = true;
   for (const auto& w : windows) {

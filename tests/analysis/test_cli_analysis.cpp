@@ -55,7 +55,7 @@ TEST(CliAnalysis, EffectsSetup) {
         {"effects", "setup", "--offsets", "1,x"},
         {"effects", "setup", "--offsets", "40000"},
         {"effects", "setup", "--reset", "--clear"},
-        {"effects", "setup", "--path", std::string(100, 'p')}}) {
+        {"effects", "setup", "--path", std::string(kHistPathWidth + 1, 'p')}}) {
     EXPECT_EQ(c.run(bad), 2) << bad.back();
   }
   EXPECT_EQ(test::read_file(c.dir / "EFF.INI"), std::string(rec.begin(), rec.end()));

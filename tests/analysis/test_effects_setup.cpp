@@ -6,10 +6,12 @@
 #include "core/analysis/effects_offsets.h"
 #include "core/analysis/effects_setup.h"
 #include "core/model/session.h"
+#include "core/runtime/time_zones.h"
 #include "core/util/dates.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_checks.h"
+#include "tests/support/wine_tree.h"
 
 namespace mervane {
 namespace {
@@ -58,7 +60,7 @@ TEST(EffIni, RecordLayout) {
   const EffIniRecord rec = encode_eff_ini(s);
   const std::string bytes(rec.begin(), rec.end());
   ASSERT_EQ(bytes.size(), 512u);
-  EXPECT_EQ(bytes.substr(0, 99), s.histpath.padded());
+  EXPECT_EQ(bytes.substr(0, 99), s.histpath.padded().substr(0, 99));
   EXPECT_EQ(static_cast<unsigned char>(bytes[99]), 0xC4);  // -60, low byte first
   EXPECT_EQ(static_cast<unsigned char>(bytes[100]), 0xFF);
   EXPECT_EQ(bytes[101], 0);
@@ -69,6 +71,31 @@ TEST(EffIni, RecordLayout) {
   EXPECT_EQ(bytes.substr(147, 4), "H1  ");
   EXPECT_EQ(bytes.substr(151), std::string(361, ' '));
   EXPECT_EQ(decode_eff_ini(rec.data()), s);
+}
+
+// A path longer than the 99 bytes before the offsets goes on after the timeframe; a shorter one
+// leaves those bytes blank, as ever, and blanks there after a short path are not read into it.
+TEST(EffIni, LongPathsGoOnAfterTheSettings) {
+  for (const std::size_t n : {std::size_t{98}, std::size_t{99}, std::size_t{100}, kHistPathWidth}) {
+    EffectsSettings s;
+    std::string path(n, 'p');
+    path.back() = '/';
+    s.histpath = path;
+    s.timeint = series(-5, 5);
+    s.chartint = "M5";
+    const EffIniRecord rec = encode_eff_ini(s);
+    const std::string bytes(rec.begin(), rec.end());
+    EXPECT_EQ(bytes.substr(0, 99), path.substr(0, 99).append(n < 99 ? 99 - n : 0, ' ')) << n;
+    EXPECT_EQ(bytes.substr(147, 4), "M5  ");
+    EXPECT_EQ(bytes.substr(151, 156), n > 99 ? path.substr(99).append(255 - n, ' ')
+                                             : std::string(156, ' '));
+    EXPECT_EQ(bytes.substr(307), std::string(205, ' '));
+    EXPECT_EQ(decode_eff_ini(rec.data()), s) << n;
+    EffIniRecord other = rec;
+    other[400] = 'x';
+    if (n < 99) other[151] = 'x';
+    EXPECT_EQ(decode_eff_ini(other.data()).histpath, path) << n;
+  }
 }
 
 TEST(EffectsOffsets, OffsetsInUseAndTimeframes) {
@@ -233,6 +260,27 @@ TEST(EffectsSetup, HistoryFolderProposal) {
   }
 }
 
+// The history folders of the terminals found: offered for the path, and with none set the one
+// of the terminal whose files folder holds the News.CSV path, its server written last.
+TEST(EffectsSetup, HistoryFoldersOfTheTerminalsFound) {
+  Fixture f;
+  test::TwoTerminals machine(unix_now(f.clock));
+  f.session.set_host(machine.env);
+  const std::string history = (machine.broker_data / "history").string();
+  f.session.with([&](Globals& g) {
+    g.outname = (machine.files(machine.broker_data) / "News.CSV").string();
+  });
+  f.write_ini({});
+  EffectsSetup m(f.session, f.reporter);
+  m.open();
+  EXPECT_EQ(m.value(number(C::HISTPATH)), history + "/Broker-Live/");
+  EXPECT_EQ(m.choices(number(C::HISTPATH)),
+            (std::vector<std::string>{history + "/Broker-Demo/", history + "/Broker-Live/"}));
+  m.type(number(C::HISTPATH), history + "/Broker-Demo/");
+  m.accepted(number(C::OK));
+  EXPECT_EQ(load_effects_settings(f.session, f.reporter).histpath, history + "/Broker-Demo/");
+}
+
 TEST(EffectsSetup, CancelWritesNothingAndTypedOffsetsAreLimited) {
   Fixture f;
   const std::string before = f.write_h1();
@@ -272,7 +320,7 @@ TEST(EffectsSetup, RefusedEntriesAndTheCloseBox) {
   } refused[] = {
       {number(C::OPTION1), "H2"}, {number(C::OPTION1), "H1"},  // the radio's text is "  H1"
       {entry(3), "1.5"},          {entry(3), "x"},
-      {entry(3), "123456789"},    {number(C::HISTPATH), std::string(100, 'p')}};
+      {entry(3), "123456789"},    {number(C::HISTPATH), std::string(kHistPathWidth + 1, 'p')}};
   for (const auto& r : refused) test::expect_refused(m, f.reporter, r.control, r.typed);
   EXPECT_EQ(m.value(entry(3)), "60");
   m.type(number(C::OPTION1), "  M30");

@@ -6,7 +6,9 @@
 
 #include <vector>
 
+#include "core/model/local_settings.h"
 #include "core/runtime/clock.h"
+#include "tests/support/temp_dir.h"
 
 namespace mervane {
 namespace {
@@ -30,9 +32,12 @@ TEST(FileMenuTest, ItemsInOrderWithKeysAndSeparators) {
     const char* shown;
   } want[] = {
       {"Build News.CSV", "?FILEPROCESS", "F5"},
+      {"&Keep this week current", "?FILEKEEPCURRENT", ""},
+      {"A&lerts", "?FILEALERTS", ""},
       {nullptr, nullptr, nullptr},
       {"&Modify News Event History", "?FILEBROWSEHISTORY", "F9"},
       {"&Delete/Rebuild News Event History", "?FILEDELETEHISTORY", "Alt+F9"},
+      {"Load calendar &history...", "?FILELOADHISTORY", ""},
       {nullptr, nullptr, nullptr},
       {"Modify &Auxiliary output data", "?FILEMODIFYSWAPDATA", "F8"},
       {"Delete Auxiliary output data", "?FILEDELETEAUXDATA", "Alt+F8"},
@@ -79,9 +84,11 @@ TEST_F(MainFrameTest, EveryChoiceStartsAFurtherWindow) {
       {MainControl::FILEBROWSEHISTORY, Procedure::BrowseHistoryByName},
       {MainControl::FILEBROWSEHISTORY, Procedure::BrowseHistoryByName},
       {MainControl::FILEDELETEHISTORY, Procedure::DeleteHistory},
+      {MainControl::FILELOADHISTORY, Procedure::LoadHistory},
       {MainControl::FILEMODIFYSWAPDATA, Procedure::BrowseSwapOut},
       {MainControl::FILEDELETEAUXDATA, Procedure::DeleteSwapOut},
       {MainControl::FILEEDITSPREADCOLLECTSETTINGS, Procedure::BrowseSwapRate},
+      {MainControl::FILEALERTS, Procedure::Alerts},
   };
   std::vector<Procedure> want{Procedure::ProcFile};
   for (const auto& c : cases) {
@@ -100,6 +107,24 @@ TEST_F(MainFrameTest, ExitClosesTheFrameAndAnswersCancelled) {
   EXPECT_EQ(starter.started.size(), 1u);
   main.close();
   EXPECT_EQ(session.response().response, static_cast<int>(Response::Cancelled));
+}
+
+TEST(KeepCurrentTest, TheItemTurnsOverAndIsRememberedInTheFolder) {
+  test::TempDir dir;
+  FixedClock clock{76044, 1};
+  Session session{dir.path(), clock};
+  RecordingStarter starter;
+  ASSERT_TRUE(save_local_setting(dir.path(), "KEEPCURRENT", "1").is_ok());
+  for (const bool was_on : {true, false}) {
+    Main main{session, starter};
+    main.open();
+    EXPECT_EQ(main.keep_current(), was_on);
+    EXPECT_FALSE(main.accepted(MainControl::FILEKEEPCURRENT));  // starts nothing, stays open
+    EXPECT_EQ(main.keep_current(), !was_on);
+    EXPECT_TRUE(main.remembered().is_ok());
+    EXPECT_EQ(load_local_setting(dir.path(), "KEEPCURRENT"), was_on ? "0" : "1");
+  }  // each start found the setting as the one before left it
+  EXPECT_EQ(starter.started, (std::vector<Procedure>{Procedure::ProcFile, Procedure::ProcFile}));
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ const Window kWindows[] = {
      "?OUTACTUAL ?OUTFORECAST ?OUTPREVIOUS ?OUTREVISED ?OUTKXID ?NCIOUT ?NCIAUTO ?EXECGROUP "
      "?PFILENAME ?LOAD1 ?SAVE1 ?DELETE1 ?EFFECTSSETUP ?EFFECTS ?PAIRS ?PAIRCLR ?PAIRALL "
      "?PAIRUSD ?PAIRCAD ?PAIREUR ?PAIRGBP ?PAIRCHF ?PAIRJPY ?PAIRAUD ?PAIRNZD ?PAIRSEP ?OK "
-     "?CANCEL ?PROFILENAME ?CALPROC# ?COUNT1 ?ZONENOTE ?LOADNOTE"},
+     "?CANCEL ?PROFILENAME ?CALPROC# ?COUNT1 ?ZONENOTE ?LOADNOTE ?NEWSNOTE"},
     {"DELETEHISTORY", "  Delete / Rebuild News Event History items",
      [](Bed& b) {
        return std::make_unique<DeleteHistory>(b.session, b.windows, b.reporter, b.progress);
@@ -104,8 +104,8 @@ const Window kWindows[] = {
      "?G3:TIMEINT_24 ?OK ?CANCEL"},
     {"INITIALSETUP", " Initial Setup",
      [](Bed& b) { return std::make_unique<InitialSetup>(b.session, b.reporter); },
-     "?KXDATE ?KXTIME ?WEBADD ?MTDATE ?MTTIME ?LDATE ?LTIME ?GLO:PARM1 ?GLO:PARM2 ?GROUP2 "
-     "?GLO:PARM3 ?OK ?CANCEL"},
+     "?KXDATE ?KXTIME ?WEBADD ?MTDATE ?MTTIME ?SUGGESTION ?USEOFFSET ?LDATE ?LTIME ?GLO:PARM1 "
+     "?GLO:PARM2 ?GROUP2 ?TERMINAL ?GLO:PARM3 ?OK ?CANCEL"},
     {"EFFECTANALYSISREPORT", "  Effect Analysis Report",
      [](Bed& b) {
        return std::make_unique<EffectAnalysisReport>(b.session, b.reporter, b.progress);

@@ -118,8 +118,14 @@ TEST_F(KilledWatch, EachFileIsOldOrNewAfterSigkillAndWatchingGoesOn) {
   const std::vector<std::pair<std::string, std::string>> env = {{"TZ", "Europe/Berlin"}};
   std::mt19937 random(20);
   for (int round = 0; round < 6; ++round) {
+    const int served_before = served.load();
     const pid_t child = test::spawn(test::cli_path(), args, env, dir / "out", dir / "err");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300 + random() % 1200));
+    // Killed somewhere in the cycles after its first request, however slowly a loaded machine
+    // starts it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (served.load() == served_before && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 1200));
     ::kill(child, SIGKILL);
     EXPECT_EQ(test::wait_for(child), 128 + SIGKILL);
     EXPECT_TRUE(news.count(test::read_file(dir / "News.CSV"))) << "round " << round;

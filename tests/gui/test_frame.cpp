@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -72,9 +73,12 @@ class FrameTest : public QObject {
       const char* key;
     } want[] = {
         {"Build News.CSV", "F5"},
+        {"&Keep this week current", ""},
+        {"A&lerts", ""},
         {nullptr, nullptr},
         {"&Modify News Event History", "F9"},
         {"&Delete/Rebuild News Event History", "Alt+F9"},
+        {"Load calendar &history...", ""},
         {nullptr, nullptr},
         {"Modify &Auxiliary output data", "F8"},
         {"Delete Auxiliary output data", "Alt+F8"},
@@ -96,6 +100,43 @@ class FrameTest : public QObject {
     QCOMPARE(frame.action(MainControl::EXIT)->statusTip(), QStringLiteral("Exit this application"));
     QVERIFY(frame.action(MainControl::EXIT)->isEnabled());
     QVERIFY(frame.findChild<QMdiArea*>());
+  }
+
+  // "Keep this week current": checked, it is remembered and the watch runs on its own thread,
+  // the status bar telling its last and next run; unchecked, it stops and is remembered off.
+  void keepThisWeekCurrentRunsTheWatchAndShowsItsRuns() {
+    // Nothing asks the real service: the address refuses at once.
+    QVERIFY(save_local_setting(bed_->session.folder(), "CALENDARURL", "http://127.0.0.1:9").is_ok());
+    AppFrame frame(bed_->session, test_procedures());
+    // A played clock from Monday 9 March 2026 08:00 UTC that ends the watch a day later.
+    struct PlayedDay final : LiveClock {
+      PlayedClock played{1773043200};
+      ClockUntil until{played, 1773043200 + 86400};
+      std::int64_t moment() const override { return until.moment(); }
+      bool wait_until(std::int64_t m, StopSignal& stop) override { return until.wait_until(m, stop); }
+    };
+    frame.set_watch_clock([] { return std::make_unique<PlayedDay>(); });
+    frame.open();
+    QTRY_VERIFY(frame.isVisible());
+    QAction* keep = frame.action(MainControl::FILEKEEPCURRENT);
+    QVERIFY(keep && keep->isCheckable() && !keep->isChecked());
+    auto* label = frame.statusBar()->findChild<QLabel*>(QStringLiteral("KEEPCURRENT"));
+    QVERIFY(label && !label->isVisible());
+    keep->trigger();
+    QVERIFY(keep->isChecked());
+    QCOMPARE(load_local_setting(bed_->session.folder(), "KEEPCURRENT"), std::string("1"));
+    // Before the first run only the next one is known; then both.
+    QTRY_VERIFY(label->text().contains(QStringLiteral("last run")));
+    QVERIFY2(QRegularExpression(QStringLiteral("^This week kept current: last run 2026-03-\\d\\d "
+                                               "\\d\\d:\\d\\d, next run 2026-03-\\d\\d "
+                                               "\\d\\d:\\d\\d$"))
+                 .match(label->text())
+                 .hasMatch(),
+             qPrintable(label->text()));
+    QTRY_VERIFY(!frame.watch().running());  // the played day is over
+    keep->trigger();
+    QVERIFY(!keep->isChecked() && !label->isVisible());
+    QCOMPARE(load_local_setting(bed_->session.folder(), "KEEPCURRENT"), std::string("0"));
   }
 
   void buildWindowFirstThenEveryChoiceOpensAFurtherWindow() {

@@ -114,4 +114,23 @@ inline std::vector<PageDay> week_days(const char* zone, int y, int m, int sunday
   return days;
 }
 
+// Month m of 2015 in `zone` with an event released at 13:30 on each of the 27th and 28th
+// ("event m/27", id 150000 + 100m + 27, ...), their actual `actual`; with `week` set, only the
+// week of Sunday 25 January 2015 around them.
+inline std::string month_page_2015(int m, const std::string& actual, const char* zone,
+                                   bool week = false) {
+  std::vector<PageDay> days = week ? week_days(zone, 2015, 1, 25) : std::vector<PageDay>{};
+  for (int d = 1; !week && d <= days_in_month(2015, m); ++d)
+    days.push_back({instant(zone, 2015, m, d), {}});
+  for (int d : {27, 28}) {
+    DayEvent e;
+    e.id = 150000 + m * 100 + d;
+    e.name = "event " + std::to_string(m) + "/" + std::to_string(d);
+    e.actual = actual;
+    e.dateline = instant(zone, 2015, m, d, 13, 30);
+    days[static_cast<std::size_t>(week ? d - 25 : d - 1)].events.push_back(e);
+  }
+  return days_page(days_json(days), zone);
+}
+
 }  // namespace mervane::test

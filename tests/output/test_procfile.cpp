@@ -13,12 +13,14 @@
 #include "core/output/procfile.h"
 #include "core/output/profiles.h"
 #include "core/runtime/paths.h"
+#include "core/runtime/time_zones.h"
 #include "tests/output/history_fixture.h"
 #include "tests/output/procfile_stubs.h"
 #include "tests/support/paths.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_checks.h"
+#include "tests/support/wine_tree.h"
 
 namespace mervane {
 namespace {
@@ -104,6 +106,42 @@ TEST_F(Window, EmptyHistoryBringsUpTheInitialSetupFirst) {
   w->other_event({});
   EXPECT_EQ(windows.calls.size(), 1u);
   EXPECT_EQ(b(*w).loadweeks, 4);
+}
+
+// The MT4 terminals of the machine: the one chosen in the Initial setup gives the News.CSV path,
+// the path's list offers each one's, and the note says when a typed path is none of theirs.
+TEST_F(Window, TerminalsGiveTheNewsCsvPathAndTheNoteSaysWhenItIsNotOne) {
+  test::TwoTerminals machine(unix_now(clock));
+  session.set_host(machine.env);
+  windows.on<InitialSetup>([](InitialSetup& m) {
+    m.type(number(InitialSetupControl::TERMINAL), "Other MT4 in ~/.wine");
+    m.accepted(number(InitialSetupControl::OK));
+  });
+  auto w = open_window();
+  w->other_event({});
+  const std::string broker = (machine.files(machine.broker_data) / "News.CSV").string();
+  const std::string other = (machine.files(machine.other_data) / "News.CSV").string();
+  EXPECT_EQ(b(*w).outname, other);
+  EXPECT_EQ(w->value(number(C::GLO_OUTNAME)), other);
+  EXPECT_EQ(w->choices(number(C::GLO_OUTNAME)), (std::vector<std::string>{broker, other}));
+  std::filesystem::create_directory_symlink(machine.files(machine.broker_data), dir / "mt4");
+  const struct {
+    std::string path;
+    bool note;
+  } cases[] = {
+      {broker, false},
+      {(dir / "mt4" / "News.CSV").string(), false},  // through a link
+      {"News.CSV", true},
+      {(machine.broker_data / "News.CSV").string(), true},
+      {(machine.wine.terminals() / "X" / "MQL5" / "Files" / "News.CSV").string(), true},
+      {"C:\\Program Files\\Far MT4\\MQL4\\Files\\News.CSV", false},  // not found, but one
+      {"/mnt/other/mql4/files/news.csv", false},
+  };
+  for (const auto& c : cases) {
+    w->type(number(C::GLO_OUTNAME), c.path);
+    EXPECT_EQ(w->value(number(C::GLO_OUTNAME)), c.path);
+    EXPECT_EQ(w->value(number(C::NEWSNOTE)), c.note ? kNewsOutsideTerminals : "") << c.path;
+  }
 }
 
 TEST_F(Window, CancelledSetupChangesNothing) {
@@ -649,7 +687,7 @@ TEST_F(Window, TypedValuesThePicturesCannotShowAreRefused) {
       {C::XOUT, "6"},
       {C::DESCFIRST, "0"},
       {C::SYMHIGH, "1000"},
-      {C::GLO_OUTNAME, std::string(100, 'x')},
+      {C::GLO_OUTNAME, std::string(kNewsPathWidth + 1, 'x')},
   };
   for (const auto& c : cases) test::expect_refused(*w, rep, number(c.control), c.typed);
   EXPECT_EQ(rep.warnings[0].caption, "Build News.CSV from KX calendar");

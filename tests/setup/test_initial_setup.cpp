@@ -7,10 +7,12 @@
 #include "core/setup/initial_setup.h"
 #include "core/util/dates.h"
 #include "core/util/helpers.h"
+#include "core/runtime/time_zones.h"
 #include "core/util/picture.h"
 #include "tests/support/scripted_reporter.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_checks.h"
+#include "tests/support/wine_tree.h"
 
 namespace mervane {
 namespace {
@@ -244,6 +246,94 @@ TEST(InitialSetup, RefusedNamesAndFailures) {
   EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Completed));
   ASSERT_EQ(f.reporter.stops.size(), 1u);
   EXPECT_EQ(f.reporter.stops[0], "Create(trunesetup.BAT) - not a plain file");
+}
+
+// The terminals of the machine in the drop list: the first chosen at the opening, a choice
+// fills the folder name, a folder typed in drops it, and OK tells the caller the chosen
+// terminal's News.CSV; the batch file is written for the folder name as ever.
+TEST(InitialSetup, TerminalsFoundAreOfferedAndTheChosenOneGivesTheNewsCsv) {
+  Fixture f;
+  test::TwoTerminals machine(unix_now(f.clock));
+  f.session.set_host(machine.env);
+  InitialSetup m(f.session, f.reporter);
+  m.open();
+  const std::string broker = "Broker MT4 in ~/.wine", other = "Other MT4 in ~/.wine";
+  EXPECT_EQ(m.choices(number(C::TERMINAL)),
+            (std::vector<std::string>{std::string(InitialSetup::kNoTerminal), broker, other}))
+      << "MT5 is not offered";
+  EXPECT_EQ(m.value(number(C::TERMINAL)), broker);
+  EXPECT_EQ(m.value(number(C::PARM3)), "Broker MT4");
+  m.type(number(C::TERMINAL), other);
+  EXPECT_EQ(m.value(number(C::PARM3)), "Other MT4");
+  m.type(number(C::PARM3), "Third MT4");
+  EXPECT_EQ(m.value(number(C::TERMINAL)), InitialSetup::kNoTerminal);
+  m.type(number(C::TERMINAL), broker);
+  m.type(number(C::PARM3), "Other MT4");
+  EXPECT_EQ(m.value(number(C::TERMINAL)), other) << "the terminal of the name typed";
+  EXPECT_EQ(m.news_csv(), "") << "nothing before OK";
+  EXPECT_EQ(m.accepted(number(C::OK)), Reply::closed(Response::Completed));
+  EXPECT_EQ(m.news_csv(), (machine.files(machine.other_data) / "News.CSV").string());
+  const std::string batch = f.batch();
+  EXPECT_EQ(batch.substr(0, batch.find('\r')),
+            "copy /y mirel_events.* \"c:\\Program Files\\Other MT4\\experts\\indicators\"");
+
+  // Nothing found: the list says so and cannot be used; the folder list works as before.
+  Fixture none;
+  InitialSetup n(none.session, none.reporter);
+  n.open();
+  EXPECT_EQ(n.value(number(C::TERMINAL)), InitialSetup::kNoneFound);
+  EXPECT_FALSE(n.enabled(number(C::TERMINAL)));
+  EXPECT_FALSE(n.enabled(number(C::USEOFFSET)));
+  n.type(number(C::PARM3), "Broker MT4");
+  n.accepted(number(C::OK));
+  EXPECT_EQ(n.news_csv(), "");
+}
+
+// The server's offset seen in the chosen terminal's history, against the calendar's zone: "Use
+// it" turns it into the readings of this moment (4 May 2009: New York at UTC-4, Berlin UTC+2),
+// and only with MT4ZONE unset.
+TEST(InitialSetup, OffsetSuggestedByThePriceHistory) {
+  const struct {
+    std::string settings;  // mervane.cfg
+    bool usable;
+    int parm1;  // after "Use it"
+    std::string says;
+  } cases[] = {
+      {"", true, 6, "UTC+2 on 2009-05-04: MT4 6 hours ahead of America/New_York now"},
+      {"CALENDARZONE=UTC\r\n", true, 2, "MT4 2 hours ahead of UTC now"},
+      {"CALENDARZONE=UTC\r\nPAGEZONE=Europe/Berlin\r\n", true, 0, "of Europe/Berlin now"},
+      {"MT4ZONE=America/New_York+7\r\n", false, 0, "(MT4ZONE is set: OFFSET1 does not apply)"},
+      {"CALENDARZONE=Nowhere/Town\r\n", false, 0, "zone Nowhere/Town is not known"},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    test::TwoTerminals machine(unix_now(f.clock));
+    f.session.set_host(machine.env);
+    test::write_file(f.dir / "mervane.cfg",
+                     "PROGRAMFILES=" + (f.dir / "drive_c/Program Files").string() + "\r\n" +
+                         c.settings);
+    InitialSetup m(f.session, f.reporter);
+    m.open();
+    const std::string says = m.value(number(C::SUGGESTION));
+    EXPECT_NE(says.find("server time looks like UTC+2"), std::string::npos) << says;
+    EXPECT_NE(says.find(c.says), std::string::npos) << says;
+    EXPECT_EQ(m.enabled(number(C::USEOFFSET)), c.usable) << c.settings;
+    m.accepted(number(C::USEOFFSET));
+    EXPECT_EQ(m.value(number(C::PARM1)), std::to_string(c.parm1)) << c.settings;
+    if (c.usable) {  // the MT4 reading is the server's time now, not the typed one
+      EXPECT_EQ(m.value(number(C::MTTIME)),
+                shown("T1", from_unix_seconds(unix_now(f.clock) + 2 * 3600).time));
+    }
+  }
+  // A terminal without recent history suggests nothing.
+  Fixture f;
+  test::TwoTerminals machine(unix_now(f.clock));
+  f.session.set_host(machine.env);
+  InitialSetup m(f.session, f.reporter);
+  m.open();
+  m.type(number(C::TERMINAL), "Other MT4 in ~/.wine");
+  EXPECT_EQ(m.value(number(C::SUGGESTION)).substr(0, 25), "No M1, M5 or M15 history ");
+  EXPECT_FALSE(m.enabled(number(C::USEOFFSET)));
 }
 
 }  // namespace

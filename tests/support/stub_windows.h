@@ -75,6 +75,14 @@ class StubWindows : public Windows {
     return w.response();
   }
   void start(Procedure p) override { started.push_back(p); }
+  // The files a file dialog chooses: each call takes the next list (none when used up).
+  std::deque<std::vector<std::filesystem::path>> chosen_files;
+  std::vector<std::filesystem::path> choose_files(std::string_view, std::string_view) override {
+    if (chosen_files.empty()) return {};
+    std::vector<std::filesystem::path> files = std::move(chosen_files.front());
+    chosen_files.pop_front();
+    return files;
+  }
 
  private:
   void pick(Calendar& c) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/runtime/windows_places.h"
 #include "core/setup/terminal_files.h"
 #include "core/util/charset.h"
 #include "tests/support/history_writer.h"
@@ -83,5 +84,34 @@ inline void write_hst(const fs::path& file, std::int64_t last_bar, std::int64_t 
   write_history(file, version, 5, bars);
   set_written(file, written);
 }
+
+// A HOME whose ~/.wine holds two MT4 terminals and an MT5: "Broker MT4" in Program Files (x86),
+// whose server "Broker-Live" at UTC+2 wrote its M1 history just before `now`, and "Other MT4"
+// without history. `env` is a machine with that HOME.
+struct TwoTerminals {
+  TempDir home;
+  WinePrefix wine{home / ".wine"};
+  HostEnvironment env;
+  fs::path broker_data, other_data;
+
+  explicit TwoTerminals(std::int64_t now) {
+    env.host = HostKind::Linux;
+    env.home = home.path().string();
+    wine.make();
+    const std::string broker = "C:\\Program Files (x86)\\Broker MT4";
+    wine.installation("Program Files (x86)/Broker MT4");
+    broker_data = wine.data_folder(broker, utf16_origin(broker));
+    write_hst(broker_data / "history/Broker-Live/EURUSD1.hst", now + 2 * 3600 - 50, now - 20);
+    write_hst(broker_data / "history/Broker-Demo/EURUSD5.hst", now - 9 * 86400, now - 8 * 86400,
+              401, 5);
+    wine.installation("Program Files/Other MT4");
+    other_data = wine.data_folder("C:\\Program Files\\Other MT4",
+                                  utf16_origin("C:\\Program Files\\Other MT4"));
+    wine.installation("Program Files/MetaTrader 5");
+    wine.data_folder("C:\\Program Files\\MetaTrader 5",
+                     utf16_origin("C:\\Program Files\\MetaTrader 5"), "MQL5");
+  }
+  fs::path files(const fs::path& data) const { return data / "MQL4" / "Files"; }
+};
 
 }  // namespace mervane::test

@@ -5,7 +5,7 @@ MERVANE_PACKAGES=(
   libsqlite3-dev sqlite3 libcurl4-openssl-dev libcli11-dev
   libpugixml-dev libsimdjson-dev libhowardhinnant-date-dev tzdata
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-lxml
+  python3 python3-lxml dbus-daemon python3-dbusmock
   qt6-base-dev libqt6test6 fonts-symbola fonts-dejavu-core
   help2man lintian
 )

@@ -78,7 +78,8 @@ std::string joined(const std::vector<std::string>& codes) {
 const std::vector<std::string_view>& live_setting_names() {
   static const std::vector<std::string_view> names = {
       kAlertMinutesSetting, kAlertImpactSetting, kAlertCurrenciesSetting, kGuardFileSetting,
-      kGuardBeforeSetting,  kGuardAfterSetting,  kKeepCurrentSetting};
+      kGuardBeforeSetting,  kGuardAfterSetting,  kKeepCurrentSetting,
+      kTrayOnCloseSetting};
   return names;
 }
 
@@ -108,7 +109,7 @@ Status check_live_setting(std::string_view name, std::string_view value, std::st
     stored = joined(codes);
     return Status::ok();
   }
-  if (u == kKeepCurrentSetting) {
+  if (u == kKeepCurrentSetting || u == kTrayOnCloseSetting) {
     if (value != "0" && value != "1") return refused(u, value, "is 0 or 1");
     return Status::ok();
   }
@@ -144,6 +145,7 @@ LiveSettings load_live_settings(const std::filesystem::path& folder) {
     if (name == kGuardBeforeSetting) s.guard_before = std::stoi(stored);
     if (name == kGuardAfterSetting) s.guard_after = std::stoi(stored);
     if (name == kKeepCurrentSetting) s.keep_current = stored == "1";
+    if (name == kTrayOnCloseSetting) s.tray_on_close = stored == "1";
   }
   return s;
 }
@@ -157,6 +159,7 @@ std::string live_setting_value(const LiveSettings& s, std::string_view name) {
   if (u == kGuardBeforeSetting) return std::to_string(s.guard_before);
   if (u == kGuardAfterSetting) return std::to_string(s.guard_after);
   if (u == kKeepCurrentSetting) return s.keep_current ? "1" : "0";
+  if (u == kTrayOnCloseSetting) return s.tray_on_close ? (*s.tray_on_close ? "1" : "0") : "";
   return {};
 }
 

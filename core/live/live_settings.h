@@ -10,12 +10,16 @@
 //   GUARDBEFORE      minutes a quiet window starts before a release (0 to 1440); default 30
 //   GUARDAFTER       minutes it ends after it (0 to 1440); default 30
 //   KEEPCURRENT      1 when the windows program keeps this week current (its File menu item)
+//   TRAYONCLOSE      what closing the windows program's frame does while it keeps the week
+//                    current: 1 keeps it running in the system tray, 0 ends it; not set: it
+//                    asks, and remembers the answer here
 //
 // The alert filter (impact and currencies) chooses the events of the alerts and of the guard
 // file alike.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +37,7 @@ constexpr std::string_view kGuardFileSetting = "GUARDFILE";
 constexpr std::string_view kGuardBeforeSetting = "GUARDBEFORE";
 constexpr std::string_view kGuardAfterSetting = "GUARDAFTER";
 constexpr std::string_view kKeepCurrentSetting = "KEEPCURRENT";
+constexpr std::string_view kTrayOnCloseSetting = "TRAYONCLOSE";
 
 struct LiveSettings {
   int alert_minutes = 5;
@@ -42,6 +47,7 @@ struct LiveSettings {
   int guard_before = 30;
   int guard_after = 30;
   bool keep_current = false;
+  std::optional<bool> tray_on_close;  // none: not set (the frame asks)
   // The settings of the file that could not be read, as "ALERTMINUTES=abc (...)": they keep
   // their defaults.
   std::vector<std::string> problems;
@@ -53,7 +59,7 @@ LiveSettings load_live_settings(const std::filesystem::path& folder);
 const std::vector<std::string_view>& live_setting_names();
 bool is_live_setting(std::string_view name);
 // The value as `settings show` lists it: the value in use (the default when not set); blank for
-// ALERTCURRENCIES and GUARDFILE when not set.
+// ALERTCURRENCIES, GUARDFILE and TRAYONCLOSE when not set.
 std::string live_setting_value(const LiveSettings& s, std::string_view name);
 
 // Checks a typed value: 92 with the reason for a value the setting cannot take; otherwise

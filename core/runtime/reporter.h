@@ -29,7 +29,7 @@ enum Button : int {
   kCancelButton = 64
 };
 
-enum class Icon { None, Information, Exclamation, Stop };
+enum class Icon { None, Information, Question, Exclamation, Stop };
 
 struct Warning {
   int id = 0;  // standard warning number, 0 for other messages

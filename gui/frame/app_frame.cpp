@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "core/live/alerts.h"
@@ -33,7 +34,11 @@ void BackgroundArea::paintEvent(QPaintEvent* e) {
 
 AppFrame::AppFrame(Session& session, std::function<WindowFactory(Procedure)> procedures,
                    QWidget* parent)
-    : QMainWindow(parent), session_(session), main_(session, *this) {
+    : QMainWindow(parent),
+      session_(session),
+      main_(session, *this),
+      notifications_(new DesktopNotifications(this)),
+      tray_choice_(session.folder()) {
   // The font configuration is read and every installed font listed before the first text can be
   // measured: the longest single step of a start. The font database is thread-safe, so that is
   // done on a thread of its own while the frame's widgets are made and, once open() is called,
@@ -80,7 +85,7 @@ AppFrame::AppFrame(Session& session, std::function<WindowFactory(Procedure)> pro
     a->setCheckable(m.checkable);
     const MainControl c = m.control;
     connect(a, &QAction::triggered, this, [this, c] {
-      if (main_.accepted(c)) close();
+      if (main_.accepted(c)) quit();
       if (c == MainControl::FILEKEEPCURRENT) keep_current();
     });
     actions_[c] = a;
@@ -88,6 +93,10 @@ AppFrame::AppFrame(Session& session, std::function<WindowFactory(Procedure)> pro
   resize(QSize(1000, 700).boundedTo(
       screen() ? screen()->availableGeometry().size().shrunkBy(kDecoration) : QSize(1000, 700)));
   connect(host_.get(), &Host::messageShown, this, &AppFrame::show_when_opening);
+  // A window in the hidden frame that asks something is answered in the frame.
+  connect(host_.get(), &Host::messageShown, this, [this] {
+    if (in_tray_) from_tray();
+  });
   connect(host_.get(), &Host::allEnded, this, &AppFrame::show_when_opening);
   focus_watch_ = connect(qApp, &QApplication::focusChanged, this,
                          [this](QWidget*, QWidget* now) { scroll_to(now); });
@@ -119,8 +128,7 @@ void FrameWatchOutput::warning(std::string_view line) {
 }
 
 void FrameWatchOutput::alert(const Alert& a) {
-  const QString text = utf8(alert_summary(a) + " - " + alert_body(a));
-  QMetaObject::invokeMethod(&frame_, [f = &frame_, text] { f->show_watch_message(text); },
+  QMetaObject::invokeMethod(&frame_, [f = &frame_, a] { f->show_alert(a); },
                             Qt::QueuedConnection);
 }
 
@@ -153,6 +161,8 @@ void AppFrame::keep_current() {
 }
 
 void AppFrame::show_watch_status(const WatchStatus& s) {
+  last_status_ = s;
+  if (tray_menu_) fill_tray_menu(*tray_menu_, s, [this] { from_tray(); }, [this] { quit(); });
   if (!watch_label_ || !main_.keep_current()) return;
   QString text = QStringLiteral("This week kept current");
   if (s.last_run != 0) text += QStringLiteral(": last run ") + utf8(local_time_text(s.last_run));
@@ -162,10 +172,85 @@ void AppFrame::show_watch_status(const WatchStatus& s) {
   watch_label_->setText(text);
   watch_label_->setAccessibleName(text);
   watch_label_->setToolTip(text);
+  if (tray_) tray_->setToolTip(text);
 }
 
 void AppFrame::show_watch_message(const QString& text) {
   statusBar()->showMessage(text, 60000);
+}
+
+void AppFrame::show_alert(const Alert& a) {
+  notifications_->notify(utf8(alert_summary(a)), utf8(alert_body(a)),
+                         [this](const QString& summary, const QString& body) {
+                           alert_fallback(summary, body);
+                         });
+}
+
+void AppFrame::alert_fallback(const QString& summary, const QString& body) {
+  if (tray_ && tray_->isVisible())
+    tray_->showMessage(summary, body, QSystemTrayIcon::Information, 60000);
+  else
+    show_watch_message(summary + QStringLiteral(" - ") + body);
+}
+
+bool AppFrame::watching() const {
+  return main_.keep_current() && watch_->running();
+}
+
+void AppFrame::ask_about_tray() {
+  if (tray_question_) {
+    tray_question_->raise();
+    tray_question_->activateWindow();
+    return;
+  }
+  MessageBox* box = MessageBox::warning_box(tray_question(), this, [this](int answer) {
+    const std::optional<CloseAction> action = tray_choice_.answered(answer);
+    if (tray_choice_.remembered().failed())
+      statusBar()->showMessage(utf8("Create(mervane.cfg) - " + tray_choice_.remembered().message()));
+    if (!action) return;
+    // After the box has gone.
+    QMetaObject::invokeMethod(
+        this, [this, to_tray = *action == CloseAction::ToTray] { to_tray ? this->to_tray() : quit(); },
+        Qt::QueuedConnection);
+  });
+  tray_question_ = box;
+  box->show();
+}
+
+void AppFrame::to_tray() {
+  if (!tray_) {
+    tray_ = new QSystemTrayIcon(windowIcon(), this);
+    tray_menu_ = std::make_unique<QMenu>();
+    tray_menu_->setObjectName(QStringLiteral("TRAYMENU"));
+    fill_tray_menu(*tray_menu_, last_status_, [this] { from_tray(); }, [this] { quit(); });
+    tray_->setContextMenu(tray_menu_.get());
+    tray_->setToolTip(watch_text().isEmpty() ? windowTitle() : watch_text());
+    // A click on the icon opens the frame; the menu is on the other button.
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+      if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick) from_tray();
+    });
+  }
+  keep_place();
+  // The hidden frame is no last window closed: only "Quit" ends the program.
+  QApplication::setQuitOnLastWindowClosed(false);
+  in_tray_ = true;
+  tray_->show();
+  hide();
+}
+
+void AppFrame::from_tray() {
+  if (!in_tray_) return;
+  in_tray_ = false;
+  tray_->hide();
+  QApplication::setQuitOnLastWindowClosed(true);
+  show();
+  raise();
+  activateWindow();
+}
+
+void AppFrame::quit() {
+  quitting_ = true;
+  close();
 }
 
 QAction* AppFrame::action(MainControl c) const {
@@ -372,14 +457,38 @@ void AppFrame::keep_place() {
 void AppFrame::start(Procedure p) {
   // A window the user starts after a close that a window refused: the frame stays.
   closing_ = false;
+  quitting_ = false;
   host_->start(p);
 }
 
 void AppFrame::closeEvent(QCloseEvent* e) {
+  // The window system's close of the frame while the week is kept current: the tray may keep
+  // the program running (a close already under way, E&xit and "Quit" end it).
+  if (!quitting_ && !closing_ && !host_->ending() && isVisible()) {
+    switch (tray_choice_.on_close(watching(), QSystemTrayIcon::isSystemTrayAvailable())) {
+      case CloseAction::Ask:
+        e->ignore();
+        ask_about_tray();
+        return;
+      case CloseAction::ToTray:
+        e->ignore();
+        to_tray();
+        return;
+      case CloseAction::Close:
+        break;
+    }
+  }
   if (host_->running() == 0 || host_->ending()) {
     if (isVisible()) keep_place();
     main_.close();
     e->accept();
+    if (in_tray_) {
+      // A hidden frame's close ends nothing by itself.
+      in_tray_ = false;
+      tray_->hide();
+      QApplication::setQuitOnLastWindowClosed(true);
+      QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
     return;
   }
   // The windows close first; the frame follows when the last one has.

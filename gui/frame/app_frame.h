@@ -3,7 +3,14 @@
 // sub-windows of the MDI area, usable side by side; each menu choice starts a further one.
 //
 // Closing the frame (E&xit, Alt+F4, the close box) asks every window to close and closes when
-// the last one has; a window busy on a long run finishes it first.
+// the last one has; a window busy on a long run finishes it first. While "Keep this week
+// current" watches and the desktop offers a system tray, the window system's close (Alt+F4, the
+// close box) may instead hide the frame and keep the program running under an icon in the tray
+// (core/live/tray.h): its menu names the next selected events and opens the frame again or quits
+// (as E&xit does). A message of a window working in the hidden frame shows the frame.
+//
+// Alerts of the watch are desktop notifications (desktop.h); without a notification service they
+// are a message of the tray icon, without one in the status bar.
 //
 // Start-up: the frame shows once the Build window is in it with the state its model published
 // after its first event, the frame sized to hold it, so that its first picture is the frame with
@@ -18,17 +25,22 @@
 
 #include <QMainWindow>
 #include <QMargins>
+#include <QPointer>
 #include <QMdiArea>
 #include <chrono>
 #include <map>
 #include <memory>
 #include <thread>
 
+#include "core/live/tray.h"
 #include "core/live/watch_runner.h"
+#include "gui/frame/desktop.h"
 #include "core/menu/main_frame.h"
 #include "gui/host/host.h"
 
 class QLabel;
+class QMenu;
+class QSystemTrayIcon;
 
 namespace mervane::gui {
 
@@ -86,6 +98,11 @@ class AppFrame : public QMainWindow, private Starter {
   void set_watch_clock(WatchRunner::ClockFactory clock);
   // The status bar's text of the watch: "This week kept current: last run ..., next run ...".
   QString watch_text() const;
+  // Where the watch tells what it does (from any thread).
+  WatchOutput& watch_output() { return watch_out_; }
+  DesktopNotifications& notifications() { return *notifications_; }
+  // Kept running in the system tray, the frame hidden.
+  bool in_tray() const { return in_tray_; }
   QMdiArea* area() { return area_; }
   QAction* action(MainControl c) const;
 
@@ -98,6 +115,17 @@ class AppFrame : public QMainWindow, private Starter {
   // On the GUI thread: what the watch told.
   void show_watch_status(const WatchStatus& s);
   void show_watch_message(const QString& text);
+  void show_alert(const Alert& a);
+  // The alert where no notification service took it.
+  void alert_fallback(const QString& summary, const QString& body);
+  // The watch runs for "Keep this week current".
+  bool watching() const;
+  // The question of the first close while watching, once at a time.
+  void ask_about_tray();
+  void to_tray();
+  void from_tray();
+  // E&xit, the tray's "Quit": the program ends whatever the tray's answer.
+  void quit();
   // The watch as "Keep this week current" says.
   void keep_current();
   void view_opened(WindowView* view);
@@ -136,6 +164,14 @@ class AppFrame : public QMainWindow, private Starter {
   QLabel* watch_label_ = nullptr;
   FrameWatchOutput watch_out_{*this};
   std::unique_ptr<WatchRunner> watch_;
+  DesktopNotifications* notifications_;
+  TrayChoice tray_choice_;
+  QPointer<QWidget> tray_question_;
+  QSystemTrayIcon* tray_ = nullptr;
+  std::unique_ptr<QMenu> tray_menu_;
+  WatchStatus last_status_;  // what the watch told last, for the tray's menu
+  bool in_tray_ = false;
+  bool quitting_ = false;
 };
 
 }  // namespace mervane::gui

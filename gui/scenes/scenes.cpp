@@ -23,6 +23,7 @@
 #include "core/history/forms.h"
 #include "core/import/calendar_source.h"
 #include "core/live/alerts_window.h"
+#include "core/live/tray.h"
 #include "core/model/local_settings.h"
 #include "core/output/history_load_window.h"
 #include "core/output/procfile.h"
@@ -408,7 +409,7 @@ bool two_lists(Bed& bed, const Took& took) {
   return took(Picture{QStringLiteral("frame-two-history-browses"), &frame, {}, {}});
 }
 
-// The stop box and every standard warning.
+// The stop box, every standard warning, and the question about the system tray.
 bool messages(Bed&, const Took& took) {
   std::unique_ptr<MessageBox> stop(
       MessageBox::stop_box(qtext("Create(News.CSV) - Access Denied (5)"), nullptr, {}));
@@ -422,6 +423,9 @@ bool messages(Bed&, const Took& took) {
     ok &=
         take(took, QStringLiteral("warning-%1").arg(id, 2, 10, QLatin1Char('0')), box.get(), false);
   }
+  // The question of the first close while the week is kept current.
+  std::unique_ptr<MessageBox> tray(MessageBox::warning_box(tray_question(), nullptr, {}));
+  ok &= take(took, "close-to-tray", tray.get(), false);
   return ok;
 }
 

@@ -73,6 +73,9 @@ MessageBox* MessageBox::warning_box(const mervane::Warning& w, QWidget* parent, 
     case mervane::Icon::Information:
       icon = QMessageBox::Information;
       break;
+    case mervane::Icon::Question:
+      icon = QMessageBox::Question;
+      break;
     case mervane::Icon::Exclamation:
       icon = QMessageBox::Warning;
       break;

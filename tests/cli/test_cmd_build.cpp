@@ -347,7 +347,7 @@ TEST_F(BuildCommands, SettingsShowAndSet) {
   for (const char* n :
        {"CALENDARSOURCE", "FEEDURL", "CALENDARZONE", "MT4ZONE", "LOCALZONE", "USERAGENT",
         "ALERTMINUTES", "ALERTIMPACT", "ALERTCURRENCIES", "GUARDFILE", "GUARDBEFORE", "GUARDAFTER",
-        "KEEPCURRENT"})
+        "KEEPCURRENT", "TRAYONCLOSE"})
     want.push_back(n);
   EXPECT_EQ(names, want);
   EXPECT_EQ(setting("CALENDARSOURCE"), "page");

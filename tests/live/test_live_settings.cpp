@@ -34,6 +34,8 @@ TEST(LiveSettings, TypedValuesAreCheckedAndStoredInTheirForm) {
       {"GUARDAFTER", "x", nullptr},
       {"KEEPCURRENT", "1", "1"},
       {"KEEPCURRENT", "yes", nullptr},
+      {"trayonclose", "0", "0"},
+      {"TRAYONCLOSE", "no", nullptr},
       {"ALERTSOUND", "1", nullptr},
       {"ALERTMINUTES", "", ""},  // removes the setting
   };

@@ -128,8 +128,8 @@ void FrameWatchOutput::warning(std::string_view line) {
 }
 
 void FrameWatchOutput::alert(const Alert& a) {
-  QMetaObject::invokeMethod(&frame_, [f = &frame_, a] { f->show_alert(a); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &frame_, [f = &frame_, a] { f->show_alert(a); }, Qt::QueuedConnection);
 }
 
 void FrameWatchOutput::status(const WatchStatus& s) {
@@ -162,7 +162,7 @@ void AppFrame::keep_current() {
 
 void AppFrame::show_watch_status(const WatchStatus& s) {
   last_status_ = s;
-  if (tray_menu_) fill_tray_menu(*tray_menu_, s, [this] { from_tray(); }, [this] { quit(); });
+  if (tray_menu_) fill_tray_menu_now();
   if (!watch_label_ || !main_.keep_current()) return;
   QString text = QStringLiteral("This week kept current");
   if (s.last_run != 0) text += QStringLiteral(": last run ") + utf8(local_time_text(s.last_run));
@@ -180,14 +180,13 @@ void AppFrame::show_watch_message(const QString& text) {
 }
 
 void AppFrame::show_alert(const Alert& a) {
-  notifications_->notify(utf8(alert_summary(a)), utf8(alert_body(a)),
-                         [this](const QString& summary, const QString& body) {
-                           alert_fallback(summary, body);
-                         });
+  notifications_->notify(
+      utf8(alert_summary(a)), utf8(alert_body(a)),
+      [this](const QString& summary, const QString& body) { alert_fallback(summary, body); });
 }
 
 void AppFrame::alert_fallback(const QString& summary, const QString& body) {
-  if (tray_ && tray_->isVisible())
+  if (tray_ && tray_->isVisible() && QSystemTrayIcon::supportsMessages())
     tray_->showMessage(summary, body, QSystemTrayIcon::Information, 60000);
   else
     show_watch_message(summary + QStringLiteral(" - ") + body);
@@ -206,11 +205,13 @@ void AppFrame::ask_about_tray() {
   MessageBox* box = MessageBox::warning_box(tray_question(), this, [this](int answer) {
     const std::optional<CloseAction> action = tray_choice_.answered(answer);
     if (tray_choice_.remembered().failed())
-      statusBar()->showMessage(utf8("Create(mervane.cfg) - " + tray_choice_.remembered().message()));
+      statusBar()->showMessage(
+          utf8("Create(mervane.cfg) - " + tray_choice_.remembered().message()));
     if (!action) return;
     // After the box has gone.
     QMetaObject::invokeMethod(
-        this, [this, to_tray = *action == CloseAction::ToTray] { to_tray ? this->to_tray() : quit(); },
+        this,
+        [this, to_tray = *action == CloseAction::ToTray] { to_tray ? this->to_tray() : quit(); },
         Qt::QueuedConnection);
   });
   tray_question_ = box;
@@ -222,7 +223,7 @@ void AppFrame::to_tray() {
     tray_ = new QSystemTrayIcon(windowIcon(), this);
     tray_menu_ = std::make_unique<QMenu>();
     tray_menu_->setObjectName(QStringLiteral("TRAYMENU"));
-    fill_tray_menu(*tray_menu_, last_status_, [this] { from_tray(); }, [this] { quit(); });
+    fill_tray_menu_now();
     tray_->setContextMenu(tray_menu_.get());
     tray_->setToolTip(watch_text().isEmpty() ? windowTitle() : watch_text());
     // A click on the icon opens the frame; the menu is on the other button.
@@ -236,6 +237,10 @@ void AppFrame::to_tray() {
   in_tray_ = true;
   tray_->show();
   hide();
+}
+
+void AppFrame::fill_tray_menu_now() {
+  fill_tray_menu(*tray_menu_, last_status_, [this] { from_tray(); }, [this] { quit(); });
 }
 
 void AppFrame::from_tray() {

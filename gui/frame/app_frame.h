@@ -25,8 +25,8 @@
 
 #include <QMainWindow>
 #include <QMargins>
-#include <QPointer>
 #include <QMdiArea>
+#include <QPointer>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -34,8 +34,8 @@
 
 #include "core/live/tray.h"
 #include "core/live/watch_runner.h"
-#include "gui/frame/desktop.h"
 #include "core/menu/main_frame.h"
+#include "gui/frame/desktop.h"
 #include "gui/host/host.h"
 
 class QLabel;
@@ -123,6 +123,7 @@ class AppFrame : public QMainWindow, private Starter {
   // The question of the first close while watching, once at a time.
   void ask_about_tray();
   void to_tray();
+  void fill_tray_menu_now();
   void from_tray();
   // E&xit, the tray's "Quit": the program ends whatever the tray's answer.
   void quit();

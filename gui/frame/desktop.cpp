@@ -18,8 +18,7 @@ QString utf8(const std::string& text) {
 
 }  // namespace
 
-void DesktopNotifications::notify(const QString& summary, const QString& body,
-                                  Fallback fallback) {
+void DesktopNotifications::notify(const QString& summary, const QString& body, Fallback fallback) {
   if (!bus_) bus_ = QDBusConnection::sessionBus();
   if (!bus_->isConnected()) {
     fallback(summary, body);

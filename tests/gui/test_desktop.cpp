@@ -51,7 +51,7 @@ Alert alert(AlertKind kind, const char* title, const char* forecast, const char*
 const struct {
   Alert alert;
   const char* summary;
-  const char* body;     // as alert_body gives it
+  const char* body;      // as alert_body gives it
   const char* notified;  // as a service that reads markup gets it
 } kAlerts[] = {
     {alert(AlertKind::Before, "Non-Farm Employment Change", "45K", ""),
@@ -111,9 +111,9 @@ class DesktopTest : public QObject {
     frame.notifications().use_bus(*conn_);
     for (const auto& c : kAlerts) {
       frame.watch_output().alert(c.alert);
-      QTRY_COMPARE(frame.statusBar()->currentMessage(),
-                   QString::fromUtf8(c.summary) + QStringLiteral(" - ") +
-                       QString::fromUtf8(c.body));
+      QTRY_COMPARE(
+          frame.statusBar()->currentMessage(),
+          QString::fromUtf8(c.summary) + QStringLiteral(" - ") + QString::fromUtf8(c.body));
     }
   }
 
@@ -149,7 +149,8 @@ class DesktopTest : public QObject {
     }
     const QStringList got = notify_calls(log);
     for (qsizetype i = 0; i < want.size(); ++i)
-      QVERIFY2(got[i].startsWith(want[i]), qPrintable(got[i] + QStringLiteral("\nwanted: ") + want[i]));
+      QVERIFY2(got[i].startsWith(want[i]),
+               qPrintable(got[i] + QStringLiteral("\nwanted: ") + want[i]));
     // Nothing fell back to the status bar.
     QCOMPARE(frame.statusBar()->currentMessage(), before);
   }
@@ -162,13 +163,15 @@ class DesktopTest : public QObject {
     int opened = 0, quit = 0;
     // Filled twice: the second status replaces the first's lines.
     for (int round = 0; round < 2; ++round)
-      fill_tray_menu(menu, s, [&] { ++opened; }, [&] { ++quit; });
+      fill_tray_menu(
+          menu, s, [&] { ++opened; }, [&] { ++quit; });
     QStringList texts;
     for (QAction* a : menu.actions()) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    QCOMPARE(texts, (QStringList{QStringLiteral("2026.03.06 15:30  USD H  Non-Farm Employment Change"),
-                                 QStringLiteral("2026.03.06 15:30  USD H  S&&P Global PMI"),
-                                 QStringLiteral("-"), QStringLiteral("Open Mervane"),
-                                 QStringLiteral("Quit")}));
+    QCOMPARE(
+        texts,
+        (QStringList{QStringLiteral("2026.03.06 15:30  USD H  Non-Farm Employment Change"),
+                     QStringLiteral("2026.03.06 15:30  USD H  S&&P Global PMI"),
+                     QStringLiteral("-"), QStringLiteral("Open Mervane"), QStringLiteral("Quit")}));
     menu.actions()[1]->trigger();
     menu.actions()[3]->trigger();
     QCOMPARE(opened, 2);

@@ -14,7 +14,7 @@ TEST(TrayChoice, CloseAsksOnceThenDoesWhatWasAnswered) {
     bool watching, tray;
     const char* stored;  // TRAYONCLOSE before the close
     CloseAction action;
-    int answer;               // to the question, when asked
+    int answer;                // to the question, when asked
     const char* stored_after;  // TRAYONCLOSE after the answer
     CloseAction next;          // the close after that
   } cases[] = {
@@ -33,8 +33,8 @@ TEST(TrayChoice, CloseAsksOnceThenDoesWhatWasAnswered) {
       {true, true, "maybe", CloseAction::Ask, kYesButton, "1", CloseAction::ToTray},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.watching << c.tray << " TRAYONCLOSE=" << c.stored
-                                    << " answer " << c.answer);
+    SCOPED_TRACE(testing::Message()
+                 << c.watching << c.tray << " TRAYONCLOSE=" << c.stored << " answer " << c.answer);
     test::TempDir dir;
     ASSERT_TRUE(save_local_setting(dir.path(), "TRAYONCLOSE", c.stored).is_ok());
     TrayChoice choice(dir.path());
@@ -83,7 +83,8 @@ TEST(TrayMenu, TheNextFiveEventsWithTheirMt4Times) {
     std::int64_t last_run;
     std::vector<std::string> lines;
   } cases[] = {
-      {6, s.last_run,
+      {6,
+       s.last_run,
        {"2026.03.10 15:30  USD H  S&P Global PMI",
         "2026.03.11 15:30  EUR M  Non-Farm Employment Change",
         "2026.03.12 15:30  USD H  Non-Farm Employment Change",

@@ -54,11 +54,16 @@ WallTime utc_of(std::int64_t unix) {
   return WallTime{days + kUnixEpochSerial, unix - days * kSecondsPerDay};
 }
 
+// "hh:mm" of seconds of a day; written out by hand, as every event needs two of them.
 std::string hh_mm(std::int64_t seconds) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d:%02d", static_cast<int>(seconds / 3600 % 24),
-                static_cast<int>(seconds / 60 % 60));
-  return buf;
+  const int h = static_cast<int>(seconds / 3600 % 24), m = static_cast<int>(seconds / 60 % 60);
+  if (h < 0 || m < 0) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d", h, m);
+    return buf;
+  }
+  const auto digit = [](int d) { return static_cast<char>('0' + d); };
+  return {digit(h / 10), digit(h % 10), ':', digit(m / 10), digit(m % 10)};
 }
 
 // An integer member: a JSON integer, or a number without a fraction.
@@ -91,30 +96,37 @@ struct EventMembers {
   bool has_name = false;
 };
 
+// Whether a member's key is `name`, compared as bytes of a known length (a few loads, no call:
+// an event has some fifty members, of which the reader takes ten).
+template <std::size_t N>
+bool named(std::string_view key, const char (&name)[N]) {
+  return key.size() == N - 1 && std::memcmp(key.data(), name, N - 1) == 0;
+}
+
 void take_member(EventMembers& m, std::string_view key, dom::element v) {
   switch (key.size()) {
     case 2:
-      if (key == "id") m.id = integer(v);
+      if (named(key, "id")) m.id = integer(v);
       break;
     case 4:
-      if (key == "name") m.has_name = v.get_string().get(m.name) == simdjson::SUCCESS;
+      if (named(key, "name")) m.has_name = v.get_string().get(m.name) == simdjson::SUCCESS;
       break;
     case 6:
-      if (key == "actual") m.actual = text_of(v, m.numbers[0]);
+      if (named(key, "actual")) m.actual = text_of(v, m.numbers[0]);
       break;
     case 8:
-      if (key == "currency") m.currency = text_of(v, m.numbers[1]);
-      if (key == "forecast") m.forecast = text_of(v, m.numbers[2]);
-      if (key == "previous") m.previous = text_of(v, m.numbers[3]);
-      if (key == "revision") m.revision = text_of(v, m.numbers[4]);
-      if (key == "dateline") m.dateline = integer(v);
+      if (named(key, "currency")) m.currency = text_of(v, m.numbers[1]);
+      if (named(key, "forecast")) m.forecast = text_of(v, m.numbers[2]);
+      if (named(key, "previous")) m.previous = text_of(v, m.numbers[3]);
+      if (named(key, "revision")) m.revision = text_of(v, m.numbers[4]);
+      if (named(key, "dateline")) m.dateline = integer(v);
       break;
     case 9:
-      if (key == "timeLabel") m.label = text_of(v, m.numbers[6]);
+      if (named(key, "timeLabel")) m.label = text_of(v, m.numbers[6]);
       break;
     case 10:
-      if (key == "impactName") m.impact = text_of(v, m.numbers[5]);
-      if (key == "timeMasked") {
+      if (named(key, "impactName")) m.impact = text_of(v, m.numbers[5]);
+      if (named(key, "timeMasked")) {
         bool b = false;
         if (v.get_bool().get(b) == simdjson::SUCCESS) m.masked = b;
       }
@@ -279,6 +291,13 @@ class DaysReader {
     dom::array days;
     if (root.get_array().get(days) != simdjson::SUCCESS)
       refuse(cut.begin, "the days value is not a list");
+    // Room for every event listed, so that the events are not moved as the list grows.
+    std::size_t listed = page_.events.size();
+    for (dom::element day : days) {
+      dom::array events;
+      if (day["events"].get_array().get(events) == simdjson::SUCCESS) listed += events.size();
+    }
+    page_.events.reserve(listed);
     std::size_t n = 0;
     for (dom::element day : days) day_object(day, ++n, cut.begin);
   }
@@ -312,10 +331,10 @@ class DaysReader {
     EventMembers m;
     for (dom::key_value_pair kv : o) take_member(m, kv.key, kv.value);
     if (!m.id) refuse(at, "an event of " + date_shown(day) + " has no id");
-    const std::string which = "event " + std::to_string(*m.id);
     if (!seen_.insert(*m.id).second) return;  // a browser's saved copy lists it twice
     ++page_.items;
-    if (!m.has_name) refuse(at, which + " of " + date_shown(day) + " has no name");
+    const auto which = [&] { return "event " + std::to_string(*m.id); };
+    if (!m.has_name) refuse(at, which() + " of " + date_shown(day) + " has no name");
 
     // "All Day", "Tentative" and the like are masked; a page without the flag shows a clock
     // time as a digit first.
@@ -327,12 +346,12 @@ class DaysReader {
       row.stime = page_text(m.label, true);
       mt4 = clock_.mt4_untimed(day);
     } else {
-      if (!m.dateline) refuse(at, which + " of " + date_shown(day) + " has no dateline");
+      if (!m.dateline) refuse(at, which() + " of " + date_shown(day) + " has no dateline");
       if (!plausible(*m.dateline))
-        refuse(at, which + " of " + date_shown(day) + " is dated outside " + date_range());
+        refuse(at, which() + " of " + date_shown(day) + " is dated outside " + date_range());
       const WallTime shown = clock_.shown(*m.dateline);
       if (shown.date != day)
-        refuse(at, which + " (" + page_text(m.name, true) + ") is at " + date_shown(shown.date) +
+        refuse(at, which() + " (" + page_text(m.name, true) + ") is at " + date_shown(shown.date) +
                        " " + hh_mm(shown.seconds) + ", not on " + date_shown(day) +
                        ", the day that lists it");
       row.stime = hh_mm(shown.seconds);
@@ -343,8 +362,9 @@ class DaysReader {
     row.simpct = impact_code(page_text(m.impact, true), options_.nonecon);
     row.sact = page_text(m.actual, true);
     row.sfcast = page_text(m.forecast, true);
-    const bool revised = !page_text(m.revision, true).empty();
-    row.sprev = page_text(revised ? m.revision : m.previous, true);
+    std::string revision = page_text(m.revision, true);
+    const bool revised = !revision.empty();
+    row.sprev = revised ? std::move(revision) : page_text(m.previous, true);
     if (revised) row.srevfrm = page_text(m.previous, true);
     row.skxid = std::to_string(*m.id);
     PageEvent out;

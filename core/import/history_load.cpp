@@ -100,6 +100,8 @@ HistoryLoadResult load_history(Session& s, Reporter& r, Progress& p, Downloader&
   CountingSink counted(history);
   d.set_user_agent(request.user_agent);
   bool asked = false;  // a request was sent in this load: the next one waits
+  std::string bytes;   // one page at a time, its room kept for the next
+  std::string zone;    // the display zone last kept in the local settings
   for (Month m = request.from; m <= request.to; m = next_month(m)) {
     if (!control.wait(std::chrono::milliseconds(0))) {
       result.cancelled = true;
@@ -128,7 +130,6 @@ HistoryLoadResult load_history(Session& s, Reporter& r, Progress& p, Downloader&
         continue;
       }
     }
-    std::string bytes;
     std::string_view op;
     const Status read = read_calendar_bytes(page, bytes, op);
     if (stop_if_failed(r, op, name, read)) continue;
@@ -139,7 +140,10 @@ HistoryLoadResult load_history(Session& s, Reporter& r, Progress& p, Downloader&
     const std::int64_t before = counted.events;
     const CalendarFileRead got = proc_days_page(bytes, name, request.page, counted, r, p, count1);
     if (got.zone.empty()) continue;  // refused
-    stop_if_failed(r, "Create", kLocalSettingsFile, remember_page_zone(folder, got.zone));
+    // The months of a load name the same zone: the local settings are read once for it.
+    if (got.zone != zone &&
+        !stop_if_failed(r, "Create", kLocalSettingsFile, remember_page_zone(folder, got.zone)))
+      zone = got.zone;
     ++result.months;
     result.events = counted.events;
     p.report("MONTHS", result.months);

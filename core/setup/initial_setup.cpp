@@ -223,7 +223,9 @@ std::optional<int> InitialSetup::suggested_parm1() const {
 
 std::string InitialSetup::suggestion() const {
   const Terminal* t = chosen();
-  if (!t) return {};
+  // Without a terminal the line says where a suggestion would come from.
+  if (!t)
+    return std::string(terminals_.empty() ? kNoSuggestionNoneFound : kNoSuggestionNoneChosen);
   const std::optional<ServerOffset> server = t->offset();
   if (!server)
     return concat({"No M1, M5 or M15 history of the last ", std::to_string(kRecentDays),

@@ -72,6 +72,11 @@ class InitialSetup final : public WindowModelBase {
   static constexpr std::string_view kWebPrompt = "For help, see:  ";
   static constexpr std::string_view kNoTerminal = "(none: the folder typed below)";
   static constexpr std::string_view kNoneFound = "(no MT4 found on this computer)";
+  // The suggestion's line without a terminal chosen.
+  static constexpr std::string_view kNoSuggestionNoneChosen =
+      "Choose your terminal below: its price history shows the server's time";
+  static constexpr std::string_view kNoSuggestionNoneFound =
+      "No MT4 found here to read the server's time from: read it from a chart as below";
 
   InitialSetup(Session& s, Reporter& r);
 

@@ -48,8 +48,8 @@ BuildView::BuildView(std::vector<ControlSpec> control_defs, EventSink sink, QWid
     if (QWidget* w = make_control(c.id, this)) made_.insert(c.id, w);
 
   auto* top = new QVBoxLayout(this);
-  top->setSpacing(4);
-  top->setContentsMargins(6, 4, 6, 4);
+  top->setSpacing(2);
+  top->setContentsMargins(6, 2, 6, 2);
   top->addWidget(history_update());
   top->addWidget(output_settings());
   top->addStretch(1);
@@ -185,19 +185,12 @@ QWidget* BuildView::history_update() {
   // What the calendar's source and the time zones change, under the three (shown when they do).
   auto* notes = new QHBoxLayout;
   notes->setSpacing(kColumnGap * 3);
-  // With them the note that no MT4 of today reads the News.CSV path below (a line of its own
-  // there would take the window past the screen's height): it wraps in the room the others
-  // leave rather than widen the window.
-  for (C note : {C::LOADNOTE, C::ZONENOTE, C::NEWSNOTE})
+  for (C note : {C::LOADNOTE, C::ZONENOTE})
     if (auto* l = qobject_cast<QLabel*>(at(note))) {
       l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      const bool news = note == C::NEWSNOTE;
-      if (news) {
-        l->setWordWrap(true);
-        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-      }
-      notes->addWidget(l, news ? 1 : 0);
+      notes->addWidget(l);
     }
+  notes->addStretch(1);
   grid->addLayout(notes, 1, 0, 1, 3);
   grid->setColumnStretch(0, 1);
   grid->setColumnStretch(1, 1);
@@ -250,6 +243,16 @@ QLayout* BuildView::output_file_and_dates() {
   v->setSpacing(kSpacing);
   if (QWidget* p = prompt(C::GLO_OUTNAME)) v->addWidget(p);
   v->addWidget(at(C::GLO_OUTNAME));
+  // Right under the path: that no MT4 of today reads News.CSV there. Its line is kept when it
+  // is hidden, so the window does not change its height as the path is typed.
+  if (auto* l = qobject_cast<QLabel*>(at(C::NEWSNOTE))) {
+    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    l->setWordWrap(true);
+    QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    policy.setRetainSizeWhenHidden(true);
+    l->setSizePolicy(policy);
+    v->addWidget(l);
+  }
   v->addWidget(at(C::INCLSWAPS));
 
   auto* grid = new QGridLayout;

@@ -5,7 +5,9 @@
 
 #include <chrono>
 
+#include "core/import/calendar_source.h"
 #include "core/import/history_load.h"
+#include "core/model/local_settings.h"
 #include "core/util/dates.h"
 #include "tests/cli/cli_outcome.h"
 #include "tests/import/days_support.h"
@@ -80,6 +82,8 @@ TEST_F(HistoryLoadCommand, StoppedAndResumed) {
                                       "2015-02-20 feb 20"}));
   EXPECT_TRUE(std::filesystem::exists(dir / "pages" / "2015-02.html"));
   EXPECT_FALSE(std::filesystem::exists(dir / "pages" / "2015-03.html"));
+  // The zone the months' pages named, kept for the Build window's note.
+  EXPECT_EQ(load_local_setting(dir.path(), kPageZoneSetting), kZone);
 
   // February's page as if it had been kept before the month ended: asked for again.
   using namespace std::chrono;

@@ -259,11 +259,19 @@ class BuildTest : public QObject {
     QVERIFY(paths);
     QCOMPARE(paths->count(), 2);
     QCOMPARE(paths->currentText(), qtext(news));
-    QVERIFY(build->widget_of(number(C::NEWSNOTE))->isHidden());
-    // A path outside every terminal's files folder: the note says so.
+    QWidget* note = build->widget_of(number(C::NEWSNOTE));
+    QVERIFY(note->isHidden());
+    const QRect kept = note->geometry();
+    // A path outside every terminal's files folder: the note says so, right under the path, in
+    // the line kept for it (the window does not change its size).
     type(build, C::GLO_OUTNAME, QStringLiteral("News.CSV"));
-    QTRY_VERIFY(!build->widget_of(number(C::NEWSNOTE))->isHidden());
+    QTRY_VERIFY(!note->isHidden());
     QCOMPARE(value(build, C::NEWSNOTE), std::string(kNewsOutsideTerminals));
+    QCOMPARE(note->geometry(), kept);
+    const QRect path(paths->mapTo(build, QPoint(0, 0)), paths->size());
+    const QRect under(note->mapTo(build, QPoint(0, 0)), note->size());
+    QVERIFY(under.top() >= path.bottom() && under.top() - path.bottom() < path.height());
+    QVERIFY(under.left() >= path.left() - 2 && under.right() <= path.right() + 2);
     QTest::keyClick(build, Qt::Key_Escape);
     QVERIFY(wait_closed());
   }

@@ -325,12 +325,16 @@ TEST(InitialSetup, OffsetSuggestedByThePriceHistory) {
                 shown("T1", from_unix_seconds(unix_now(f.clock) + 2 * 3600).time));
     }
   }
-  // A terminal without recent history suggests nothing.
+  // A terminal without recent history suggests nothing; neither does no terminal, and the line
+  // says where a suggestion would come from rather than stay blank.
   Fixture f;
   test::TwoTerminals machine(unix_now(f.clock));
   f.session.set_host(machine.env);
   InitialSetup m(f.session, f.reporter);
   m.open();
+  m.type(number(C::TERMINAL), std::string(InitialSetup::kNoTerminal));
+  EXPECT_EQ(m.value(number(C::SUGGESTION)), InitialSetup::kNoSuggestionNoneChosen);
+  EXPECT_FALSE(m.enabled(number(C::USEOFFSET)));
   m.type(number(C::TERMINAL), "Other MT4 in ~/.wine");
   EXPECT_EQ(m.value(number(C::SUGGESTION)).substr(0, 25), "No M1, M5 or M15 history ");
   EXPECT_FALSE(m.enabled(number(C::USEOFFSET)));

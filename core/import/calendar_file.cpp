@@ -77,7 +77,11 @@ Status read_calendar_bytes(const std::filesystem::path& file, std::string& bytes
 CalendarFileRead proc_days_page(std::string_view bytes, std::string_view name,
                                 const PageOptions& options, PageSink& sink, Reporter& reporter,
                                 Progress& progress, std::int64_t& count1) {
-  const DaysPage page = parse_days_page(bytes, options);
+  return proc_days_page(parse_days_page(bytes, options), name, sink, reporter, progress, count1);
+}
+
+CalendarFileRead proc_days_page(const DaysPage& page, std::string_view name, PageSink& sink,
+                                Reporter& reporter, Progress& progress, std::int64_t& count1) {
   if (page.problem) {
     stop(reporter, "Read", name, Status(kInvalidFile, problem_text(*page.problem)));
     return {true, {}};

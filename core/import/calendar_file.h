@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/import/days_page.h"
 #include "core/import/page_reader.h"
 #include "core/runtime/progress.h"
 #include "core/runtime/reporter.h"
@@ -38,6 +39,9 @@ struct CalendarFileRead {
 CalendarFileRead proc_days_page(std::string_view bytes, std::string_view name,
                                 const PageOptions& options, PageSink& sink, Reporter& reporter,
                                 Progress& progress, std::int64_t& count1);
+// The same for a page parse_days_page() has read already.
+CalendarFileRead proc_days_page(const DaysPage& page, std::string_view name, PageSink& sink,
+                                Reporter& reporter, Progress& progress, std::int64_t& count1);
 
 // A saved calendar file read into the sink by the reader its content calls for. The browser
 // check stops with "Read(" + name + ") - " and what to do instead. A file that cannot be opened

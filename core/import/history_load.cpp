@@ -1,6 +1,8 @@
 #include "core/import/history_load.h"
 
 #include <cstdio>
+#include <future>
+#include <optional>
 #include <thread>
 
 #include "core/app/open_or_create.h"
@@ -34,6 +36,24 @@ class CountingSink final : public PageSink {
  private:
   PageSink& next_;
 };
+
+// A month's page read and parsed: what the load then reports and stores in the month's turn.
+struct ReadPage {
+  Status read;
+  std::string_view op;
+  bool browser_check = false;
+  DaysPage page;
+};
+
+ReadPage read_page(const std::filesystem::path& file, const PageOptions& options) {
+  ReadPage out;
+  std::string bytes;
+  out.read = read_calendar_bytes(file, bytes, out.op);
+  if (out.read.failed()) return out;
+  out.browser_check = is_browser_check(bytes);
+  if (!out.browser_check) out.page = parse_days_page(bytes, options);
+  return out;
+}
 
 }  // namespace
 
@@ -100,8 +120,11 @@ HistoryLoadResult load_history(Session& s, Reporter& r, Progress& p, Downloader&
   CountingSink counted(history);
   d.set_user_agent(request.user_agent);
   bool asked = false;  // a request was sent in this load: the next one waits
-  std::string bytes;   // one page at a time, its room kept for the next
   std::string zone;    // the display zone last kept in the local settings
+  // The next month's page when it is kept: read and parsed on a thread of its own while this
+  // month is stored (a commit mostly waits for the disk). Reading has no effect of its own;
+  // whatever it finds is told in that month's turn, in month order.
+  std::optional<std::future<ReadPage>> ahead;
   for (Month m = request.from; m <= request.to; m = next_month(m)) {
     if (!control.wait(std::chrono::milliseconds(0))) {
       result.cancelled = true;
@@ -109,7 +132,7 @@ HistoryLoadResult load_history(Session& s, Reporter& r, Progress& p, Downloader&
     }
     const std::filesystem::path page = month_page_file(folder, m);
     const std::string name = std::string(kMonthPagesFolder) + "/" + month_text(m) + ".html";
-    const bool kept = month_page_kept(folder, m);
+    const bool kept = ahead.has_value() || month_page_kept(folder, m);
     if (!kept) {
       const std::string url = month_page_url(request.address, m.year, m.month);
       if (asked && !control.wait(request.pause)) {
@@ -130,20 +153,23 @@ HistoryLoadResult load_history(Session& s, Reporter& r, Progress& p, Downloader&
         continue;
       }
     }
-    std::string_view op;
-    const Status read = read_calendar_bytes(page, bytes, op);
-    if (stop_if_failed(r, op, name, read)) continue;
-    if (is_browser_check(bytes)) {
+    ReadPage got = ahead ? ahead->get() : read_page(page, request.page);
+    ahead.reset();
+    if (const Month next = next_month(m); next <= request.to && month_page_kept(folder, next))
+      ahead =
+          std::async(std::launch::async, read_page, month_page_file(folder, next), request.page);
+    if (stop_if_failed(r, got.op, name, got.read)) continue;
+    if (got.browser_check) {
       stop(r, "Read", name, Status(kInvalidFile, std::string(kBrowserCheckAdvice)));
       continue;
     }
     const std::int64_t before = counted.events;
-    const CalendarFileRead got = proc_days_page(bytes, name, request.page, counted, r, p, count1);
-    if (got.zone.empty()) continue;  // refused
+    const CalendarFileRead stored = proc_days_page(got.page, name, counted, r, p, count1);
+    if (stored.zone.empty()) continue;  // refused
     // The months of a load name the same zone: the local settings are read once for it.
-    if (got.zone != zone &&
-        !stop_if_failed(r, "Create", kLocalSettingsFile, remember_page_zone(folder, got.zone)))
-      zone = got.zone;
+    if (stored.zone != zone &&
+        !stop_if_failed(r, "Create", kLocalSettingsFile, remember_page_zone(folder, stored.zone)))
+      zone = stored.zone;
     ++result.months;
     result.events = counted.events;
     p.report("MONTHS", result.months);

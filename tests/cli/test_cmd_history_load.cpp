@@ -103,6 +103,29 @@ TEST_F(HistoryLoadCommand, StoppedAndResumed) {
   EXPECT_NE(test::read_file(dir / "@BACKUP@.CSV").find("apr 20"), std::string::npos);
 }
 
+// Kept pages are read ahead of their month's turn; what a bad one holds is told in its turn, in
+// month order, and the months around it are stored.
+TEST_F(HistoryLoadCommand, KeptPagesToldInMonthOrder) {
+  ASSERT_EQ(cli({"calendar-url", server.base()}).code, 0);
+  std::filesystem::create_directories(dir / "pages");
+  const std::string february = month_page(2);
+  const std::string pages[] = {month_page(1), february.substr(0, february.find("feb 20")),
+                               "<html><head><title>Just a moment...</title></head></html>",
+                               month_page(4)};
+  for (int m = 1; m <= 4; ++m)
+    test::write_file(dir / "pages" / ("2015-0" + std::to_string(m) + ".html"), pages[m - 1]);
+  const Outcome r = cli({"--keep-going", "history", "load", "2015-01", "2015-04"});
+  EXPECT_EQ(r.code, 1) << r.err;
+  const std::size_t feb = r.err.find("Stop: Read(pages/2015-02.html)");
+  const std::size_t mar = r.err.find("Stop: Read(pages/2015-03.html) - the calendar service");
+  const std::size_t apr = r.err.find("2015-04: 2 events from the kept page");
+  EXPECT_TRUE(feb < mar && mar < apr && apr != std::string::npos) << r.err;
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_EQ(test::stored_descriptions(dir.path()),
+            (std::vector<std::string>{"2015-01-02 jan 2", "2015-01-20 jan 20", "2015-04-02 apr 2",
+                                      "2015-04-20 apr 20"}));
+}
+
 TEST_F(HistoryLoadCommand, PauseBrowserCheckAndRefusedArguments) {
   ASSERT_EQ(cli({"calendar-url", server.base()}).code, 0);
   const auto t0 = std::chrono::steady_clock::now();

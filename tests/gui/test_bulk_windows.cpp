@@ -639,6 +639,8 @@ class BulkWindowsTest : public QObject {
       QPointer<WindowView> browse = wait_view(title);
       QVERIFY2(browse, title);
       QVERIFY(wait_for([&] { return !v->isEnabled(); }));
+      // The list takes keys once its first event has been served.
+      QVERIFY(wait_for([&] { return browse->isEnabled(); }));
       QTest::keyClick(browse->widget_of(number(BrowseControl::BROWSE_1)), Qt::Key_Escape);
       QVERIFY(wait_closed(browse));
       QVERIFY(wait_for([&] { return v->isEnabled(); }));

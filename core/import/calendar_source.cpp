@@ -38,15 +38,16 @@ std::string hours_text(std::int64_t minutes) {
 
 CalendarSettings load_calendar_settings(const std::filesystem::path& folder) {
   CalendarSettings c;
-  const std::string source = upper_ascii(load_local_setting(folder, kCalendarSourceSetting));
+  const LocalSettings file(folder);
+  const std::string source = upper_ascii(file.get(kCalendarSourceSetting));
   c.feed = source == "FEED";
   c.week = source == "WEEK";
-  c.feed_url = load_local_setting(folder, kFeedUrlSetting);
-  c.user_agent = load_local_setting(folder, kUserAgentSetting);
-  c.calendar_zone = load_local_setting(folder, kCalendarZoneSetting);
-  c.mt4_zone = load_local_setting(folder, kMt4ZoneSetting);
-  c.local_zone = load_local_setting(folder, kLocalZoneSetting);
-  c.page_zone = load_local_setting(folder, kPageZoneSetting);
+  c.feed_url = file.get(kFeedUrlSetting);
+  c.user_agent = file.get(kUserAgentSetting);
+  c.calendar_zone = file.get(kCalendarZoneSetting);
+  c.mt4_zone = file.get(kMt4ZoneSetting);
+  c.local_zone = file.get(kLocalZoneSetting);
+  c.page_zone = file.get(kPageZoneSetting);
   return c;
 }
 

@@ -78,8 +78,7 @@ std::string joined(const std::vector<std::string>& codes) {
 const std::vector<std::string_view>& live_setting_names() {
   static const std::vector<std::string_view> names = {
       kAlertMinutesSetting, kAlertImpactSetting, kAlertCurrenciesSetting, kGuardFileSetting,
-      kGuardBeforeSetting,  kGuardAfterSetting,  kKeepCurrentSetting,
-      kTrayOnCloseSetting};
+      kGuardBeforeSetting,  kGuardAfterSetting,  kKeepCurrentSetting,     kTrayOnCloseSetting};
   return names;
 }
 
@@ -129,8 +128,9 @@ Status save_live_setting(const std::filesystem::path& folder, std::string_view n
 
 LiveSettings load_live_settings(const std::filesystem::path& folder) {
   LiveSettings s;
+  const LocalSettings file(folder);
   for (std::string_view name : live_setting_names()) {
-    const std::string value = load_local_setting(folder, name);
+    const std::string value = file.get(name);
     if (value.empty()) continue;
     std::string stored;
     if (const Status st = check_live_setting(name, value, stored); st.failed()) {

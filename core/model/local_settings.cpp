@@ -25,10 +25,17 @@ bool same_name(std::string_view line, std::string_view name) {
 
 }  // namespace
 
-std::string load_local_setting(const std::filesystem::path& folder, std::string_view name) {
-  for (const std::string& line : read_lines(folder / kLocalSettingsFile))
+LocalSettings::LocalSettings(const std::filesystem::path& folder)
+    : lines_(read_lines(folder / kLocalSettingsFile)) {}
+
+std::string LocalSettings::get(std::string_view name) const {
+  for (const std::string& line : lines_)
     if (same_name(line, name)) return line.substr(line.find('=') + 1);
   return {};
+}
+
+std::string load_local_setting(const std::filesystem::path& folder, std::string_view name) {
+  return LocalSettings(folder).get(name);
 }
 
 Status save_local_setting(const std::filesystem::path& folder, std::string_view name,

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/runtime/status.h"
 
@@ -16,6 +17,17 @@ constexpr std::string_view kLocalSettingsFile = "mervane.cfg";
 
 // The value of a setting; empty when it is not set or the file is missing.
 std::string load_local_setting(const std::filesystem::path& folder, std::string_view name);
+
+// The file read once, for a reader of several settings.
+class LocalSettings {
+ public:
+  explicit LocalSettings(const std::filesystem::path& folder);
+  // As load_local_setting().
+  std::string get(std::string_view name) const;
+
+ private:
+  std::vector<std::string> lines_;
+};
 // Sets (or, with an empty value, removes) a setting, rewriting the file atomically. A name must
 // be letters, digits or "_"; a value must be one line.
 Status save_local_setting(const std::filesystem::path& folder, std::string_view name,

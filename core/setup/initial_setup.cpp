@@ -181,10 +181,10 @@ void InitialSetup::find() {
   }
   // The zone settings by their names in mervane.cfg (the calendar's settings, read whole by the
   // layers above this one).
-  const std::filesystem::path& folder = session_.folder();
-  mt4_zone_set_ = !load_local_setting(folder, "MT4ZONE").empty();
-  calendar_zone_ = load_local_setting(folder, "PAGEZONE");
-  if (calendar_zone_.empty()) calendar_zone_ = load_local_setting(folder, "CALENDARZONE");
+  const LocalSettings file(session_.folder());
+  mt4_zone_set_ = !file.get("MT4ZONE").empty();
+  calendar_zone_ = file.get("PAGEZONE");
+  if (calendar_zone_.empty()) calendar_zone_ = file.get("CALENDARZONE");
   if (calendar_zone_.empty()) calendar_zone_ = kCalendarHome;
   now_ = unix_now(session_.clock());
 }
@@ -224,8 +224,7 @@ std::optional<int> InitialSetup::suggested_parm1() const {
 std::string InitialSetup::suggestion() const {
   const Terminal* t = chosen();
   // Without a terminal the line says where a suggestion would come from.
-  if (!t)
-    return std::string(terminals_.empty() ? kNoSuggestionNoneFound : kNoSuggestionNoneChosen);
+  if (!t) return std::string(terminals_.empty() ? kNoSuggestionNoneFound : kNoSuggestionNoneChosen);
   const std::optional<ServerOffset> server = t->offset();
   if (!server)
     return concat({"No M1, M5 or M15 history of the last ", std::to_string(kRecentDays),
